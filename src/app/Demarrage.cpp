@@ -1,0 +1,98 @@
+#include "Demarrage.h"
+#include "Base.h"
+#include "Chemins.h"
+#include "Constantes.h"
+#include "Dialogues.h"
+#include "Ephemerides.h"
+#include "IconeNotification.h"
+#include "Messagerie.h"
+#include "Plateforme.h"
+#include "Rearmement.h"
+#include "RechercheRappels.h"
+#include "Region.h"
+#include "Reglages.h"
+#include "frmAccueil.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+namespace oxi {
+
+namespace {
+
+const QString LigneStandard = QStringLiteral(
+    "Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. Panneau de Configuration).");
+
+bool DejaLance()
+{
+    if (PlateformeCourante().CompteProcessus(QFileInfo(CheminExecutable()).fileName()) < 2)
+        return false;
+    MsgInfo(DeuxLignes(QStringLiteral("Oxi est déjà en cours d'exécution."),
+                       QStringLiteral("Pour accéder au menu, cliquez sur l'icône près de l'horloge Windows")));
+    return true;
+}
+
+bool RegionAcceptee()
+{
+    if (!TestParamRegionaux()) {
+        MsgInfo(DeuxLignes(QStringLiteral("Oxi ne fonctionne pas si vos paramètres régionaux ne sont pas de type Français."),
+                           LigneStandard));
+        return false;
+    }
+    if (CodeRegion() == QLatin1String("S")) {
+        MsgInfo(DeuxLignes(QStringLiteral("Oxi ne fonctionne pas si vos paramètres régionaux sont de type Français Suisse."),
+                           LigneStandard));
+        return false;
+    }
+    FixePremierJourSemaine(CodeRegion() == QLatin1String("C") ? 1 : 2);
+    return true;
+}
+
+frmAccueil *fenetre = nullptr;
+IconeNotification *icone = nullptr;
+
+} // namespace
+
+bool Demarre()
+{
+    if (DejaLance())
+        return false;
+    NomBase() = NomBaseDefaut;
+    CompacteBase();
+    if (!ConnecteBase())
+        return false;
+    if (!RegionAcceptee())
+        return false;
+    RearmeEcheances();
+    RechercheRappels();
+    fenetre = new frmAccueil;
+    icone = new IconeNotification(fenetre);
+    icone->GereIcone(true);
+    if (ReglageOui(ReglageEphemerides))
+        AfficheEphemerides();
+    if (!ReglageOui(ReglagePremiereFois)) {
+        PlateformeCourante().AjouteDemarrage(NomAppli(), CheminExecutable());
+        AffichePremiereFois();
+    }
+    return true;
+}
+
+// Each step goes on whatever the previous one did.
+void QuitteProgramme()
+{
+    if (icone)
+        icone->GereIcone(false);
+    FermeEphemerides();
+    FermeMessage();
+    if (fenetre) {
+        fenetre->FermePourQuitter();
+        fenetre->deleteLater();
+        fenetre = nullptr;
+        icone = nullptr;
+    }
+    FermeDialogues();
+    FermeBase();
+    QApplication::quit();
+}
+
+} // namespace oxi

@@ -1,0 +1,86 @@
+#include "IconeNotification.h"
+#include "Constantes.h"
+#include "Demarrage.h"
+#include "Dialogues.h"
+#include "Ephemerides.h"
+#include "Plateforme.h"
+#include "frmAccueil.h"
+
+namespace oxi {
+
+namespace {
+// Watch for a panel started after us for two minutes.
+constexpr int IntervalleGuetMs = 2000;
+constexpr int EssaisGuet = 60;
+} // namespace
+
+IconeNotification::IconeNotification(frmAccueil *fenetre)
+    : QObject(fenetre), m_fenetre(fenetre), m_icone(new QSystemTrayIcon(this)), m_menu(new QMenu(fenetre))
+{
+    m_icone->setIcon(QIcon(QStringLiteral(":/app/oxi.svg")));
+    m_icone->setToolTip(TitreAppli);
+    ConstruitMenu();
+    m_icone->setContextMenu(m_menu);
+    connect(m_icone, &QSystemTrayIcon::activated, this, &IconeNotification::Active);
+    m_guet.setInterval(IntervalleGuetMs);
+    connect(&m_guet, &QTimer::timeout, this, &IconeNotification::GuetteZone);
+}
+
+void IconeNotification::ConstruitMenu()
+{
+    m_menu->setObjectName(QStringLiteral("mnuFichiers"));
+    m_menu->setTitle(QStringLiteral("Menu"));
+    auto ajoute = [this](const char *nom, const QString &texte, auto action) {
+        QAction *item = m_menu->addAction(texte);
+        item->setObjectName(QString::fromLatin1(nom));
+        connect(item, &QAction::triggered, this, action);
+    };
+    ajoute("mnuParametrer", QStringLiteral("&Paramétrer"), [this] {
+        m_fenetre->Montre();
+        OuvreEphemeridesCochees();
+    });
+    m_menu->addSeparator()->setObjectName(QStringLiteral("mnutiret"));
+    ajoute("mnuEphem", QStringLiteral("&Ephémérides"), [] { AfficheEphemerides(); });
+    ajoute("mnuAide", QStringLiteral("&Aide"), [this] {
+        m_fenetre->Montre();
+        OuvreAide();
+    });
+    ajoute("mnuAPropos", QStringLiteral("A propo&s"), [] { AfficheAPropos(); });
+    ajoute("mnuQuitter", QStringLiteral("&Quitter"), [] { QuitteProgramme(); });
+}
+
+void IconeNotification::GereIcone(bool ajoute)
+{
+    if (!ajoute) {
+        m_guet.stop();
+        m_icone->hide();
+        return;
+    }
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_icone->show();
+        return;
+    }
+    m_fenetre->FixeSansZoneNotification(true);
+    m_fenetre->Montre();
+    m_essais = 0;
+    m_guet.start();
+}
+
+void IconeNotification::GuetteZone()
+{
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        m_guet.stop();
+        m_icone->show();
+        m_fenetre->FixeSansZoneNotification(false);
+    } else if (++m_essais >= EssaisGuet) {
+        m_guet.stop();
+    }
+}
+
+void IconeNotification::Active(QSystemTrayIcon::ActivationReason raison)
+{
+    if (raison == QSystemTrayIcon::DoubleClick)
+        m_fenetre->Montre();
+}
+
+} // namespace oxi

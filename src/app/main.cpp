@@ -1,0 +1,24 @@
+#include "Demarrage.h"
+#include "MessagerieQt.h"
+#include "Polices.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    // The popups have fixed places, which Wayland does not allow: go through XWayland.
+    if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && qEnvironmentVariableIsSet("DISPLAY")
+        && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    oxi::InstallePolices();
+    oxi::MessagerieQt messages;
+    oxi::InstalleMessagerie(&messages);
+    if (!oxi::Demarre())
+        return 0;
+    const int code = app.exec();
+    oxi::InstalleMessagerie(nullptr);
+    return code;
+}

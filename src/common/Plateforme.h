@@ -1,0 +1,56 @@
+#pragma once
+#include <QString>
+
+// What Oxi asks of the operating system, behind one interface so that
+// tests can stand in for the desktop.
+namespace oxi {
+
+class Plateforme
+{
+public:
+    virtual ~Plateforme() = default;
+
+    // Running processes whose executable file name equals `nom`, case-insensitively.
+    virtual int CompteProcessus(const QString &nom) = 0;
+    // The user's regional settings as a language identifier: "040c", "080c", "0c0c", "140c", "100c", or "".
+    virtual QString IdentifiantLangue() = 0;
+
+    // Log-on start-up entry `<nom>.desktop` whose Exec= holds `donnee`.
+    virtual void AjouteDemarrage(const QString &nom, const QString &donnee) = 0;
+    virtual void SupprimeDemarrage(const QString &nom) = 0;
+    // True when the entry exists and its Exec= names an existing file.
+    virtual bool TestDemarrage(const QString &nom) = 0;
+
+    // Opens a web address or a local file in the user's browser.
+    virtual void OuvreDocument(const QString &adresse) = 0;
+    // Starts the first system-information program found; false when there is none.
+    virtual bool LanceInfosSysteme() = 0;
+};
+
+class PlateformeLinux : public Plateforme
+{
+public:
+    int CompteProcessus(const QString &nom) override;
+    QString IdentifiantLangue() override;
+    void AjouteDemarrage(const QString &nom, const QString &donnee) override;
+    void SupprimeDemarrage(const QString &nom) override;
+    bool TestDemarrage(const QString &nom) override;
+    void OuvreDocument(const QString &adresse) override;
+    bool LanceInfosSysteme() override;
+};
+
+// The locale name ("fr_FR") turned into the identifier.
+QString IdentifiantPourLocale(const QString &nomLocale);
+// Path of the autostart entry `<nom>.desktop` in the XDG autostart folder.
+QString CheminDemarrage(const QString &nom);
+
+// Takes no ownership; nullptr puts back the Linux one.
+void InstallePlateforme(Plateforme *plateforme);
+Plateforme &PlateformeCourante();
+
+} // namespace oxi
+
+namespace oxi {
+// Opens the program's help (HelpOxi.html beside the program) in the browser.
+void OuvreAide();
+} // namespace oxi

@@ -1,0 +1,201 @@
+#include "Plateforme.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProcess>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTextStream>
+
+namespace oxi {
+
+namespace {
+
+PlateformeLinux linux_;
+Plateforme *courante = &linux_;
+
+// /proc/<pid>/exe when readable, else the command line's first word: both name the image file.
+QString NomExecutable(const QString &dossierProcessus)
+{
+    const QString cible = QFileInfo(dossierProcessus + QStringLiteral("/exe")).symLinkTarget();
+    if (!cible.isEmpty())
+        return QFileInfo(cible.section(QStringLiteral(" (deleted)"), 0, 0)).fileName();
+    QFile cmdline(dossierProcessus + QStringLiteral("/cmdline"));
+    if (!cmdline.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray premier = cmdline.readAll().split('\0').value(0);
+    return QFileInfo(QString::fromLocal8Bit(premier)).fileName();
+}
+
+QString ValeurExec(const QString &chemin)
+{
+    QFile fichier(chemin);
+    if (!fichier.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    QTextStream flux(&fichier);
+    while (!flux.atEnd()) {
+        const QString ligne = flux.readLine();
+        if (ligne.startsWith(QLatin1String("Exec=")))
+            return ligne.mid(5).trimmed();
+    }
+    return {};
+}
+
+// Exec= quoting of the desktop entry specification for a path.
+QString CiteExec(const QString &chemin)
+{
+    QString cite = chemin;
+    cite.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
+    cite.replace(QLatin1Char('"'), QLatin1String("\\\""));
+    cite.replace(QLatin1Char('`'), QLatin1String("\\`"));
+    cite.replace(QLatin1Char('$'), QLatin1String("\\$"));
+    return QLatin1Char('"') + cite + QLatin1Char('"');
+}
+
+QString DecitExec(QString valeur)
+{
+    if (valeur.size() >= 2 && valeur.startsWith(QLatin1Char('"')) && valeur.endsWith(QLatin1Char('"'))) {
+        valeur = valeur.mid(1, valeur.size() - 2);
+        QString clair;
+        for (int i = 0; i < valeur.size(); ++i) {
+            if (valeur[i] == QLatin1Char('\\') && i + 1 < valeur.size())
+                ++i;
+            clair += valeur[i];
+        }
+        return clair;
+    }
+    return valeur;
+}
+
+} // namespace
+
+QString IdentifiantPourLocale(const QString &nomLocale)
+{
+    const QString nom = nomLocale.section(QLatin1Char('.'), 0, 0);
+    if (nom == QLatin1String("fr_FR"))
+        return QStringLiteral("040c");
+    if (nom == QLatin1String("fr_BE"))
+        return QStringLiteral("080c");
+    if (nom == QLatin1String("fr_CA"))
+        return QStringLiteral("0c0c");
+    if (nom == QLatin1String("fr_LU"))
+        return QStringLiteral("140c");
+    if (nom == QLatin1String("fr_CH"))
+        return QStringLiteral("100c");
+    return {};
+}
+
+QString CheminDemarrage(const QString &nom)
+{
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return config + QStringLiteral("/autostart/") + nom + QStringLiteral(".desktop");
+}
+
+int PlateformeLinux::CompteProcessus(const QString &nom)
+{
+    int compte = 0;
+    const QDir proc(QStringLiteral("/proc"));
+    const QStringList entrees = proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QString &entree : entrees) {
+        bool estPid = false;
+        entree.toLongLong(&estPid);
+        if (estPid && NomExecutable(proc.filePath(entree)).compare(nom, Qt::CaseInsensitive) == 0)
+            ++compte;
+    }
+    return compte;
+}
+
+QString PlateformeLinux::IdentifiantLangue()
+{
+    return IdentifiantPourLocale(QLocale::system().name());
+}
+
+void PlateformeLinux::AjouteDemarrage(const QString &nom, const QString &donnee)
+{
+    const QString chemin = CheminDemarrage(nom);
+    QDir().mkpath(QFileInfo(chemin).absolutePath());
+    QSaveFile fichier(chemin);
+    if (!fichier.open(QIODevice::WriteOnly | QIODevice::Text))
+        return;
+    QTextStream flux(&fichier);
+    flux << "[Desktop Entry]\n"
+         << "Type=Application\n"
+         << "Name=Oxi\n"
+         << "Comment=Rappels d'anniversaires, de fêtes et de notes\n"
+         << "Exec=" << CiteExec(donnee) << "\n"
+         << "Icon=oxi\n"
+         << "Terminal=false\n"
+         << "X-GNOME-Autostart-enabled=true\n";
+    flux.flush();
+    fichier.commit();
+}
+
+void PlateformeLinux::SupprimeDemarrage(const QString &nom)
+{
+    QFile::remove(CheminDemarrage(nom));
+}
+
+bool PlateformeLinux::TestDemarrage(const QString &nom)
+{
+    const QString exec = DecitExec(ValeurExec(CheminDemarrage(nom)));
+    return !exec.isEmpty() && QFileInfo(exec).isFile();
+}
+
+void PlateformeLinux::OuvreDocument(const QString &adresse)
+{
+    QProcess::startDetached(QStringLiteral("xdg-open"), {adresse});
+}
+
+bool PlateformeLinux::LanceInfosSysteme()
+{
+    // The desktop's own "about this system" first, then hardware-information programs.
+    static const char *const programmes[][2] = {
+        {"gnome-control-center", "info-overview"},
+        {"kinfocenter", nullptr},
+        {"xfce4-about", nullptr},
+        {"mate-system-monitor", nullptr},
+        {"hardinfo", nullptr},
+        {"hardinfo2", nullptr},
+        {"gnome-system-monitor", nullptr},
+        {"lshw-gtk", nullptr},
+    };
+    for (const auto &programme : programmes) {
+        const QString chemin = QStandardPaths::findExecutable(QString::fromLatin1(programme[0]));
+        if (chemin.isEmpty())
+            continue;
+        QStringList arguments;
+        if (programme[1])
+            arguments << QString::fromLatin1(programme[1]);
+        if (QProcess::startDetached(chemin, arguments))
+            return true;
+    }
+    return false;
+}
+
+void InstallePlateforme(Plateforme *plateforme)
+{
+    courante = plateforme ? plateforme : &linux_;
+}
+
+Plateforme &PlateformeCourante()
+{
+    return *courante;
+}
+
+} // namespace oxi
+
+#include "Chemins.h"
+#include "Constantes.h"
+#include <QUrl>
+
+namespace oxi {
+
+void OuvreAide()
+{
+    const QString chemin = QFileInfo(CheminExecutable()).absolutePath() + QLatin1Char('/') + NomAide;
+    PlateformeCourante().OuvreDocument(QUrl::fromLocalFile(chemin).toString());
+}
+
+} // namespace oxi

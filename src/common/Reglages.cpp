@@ -1,0 +1,32 @@
+#include "Reglages.h"
+#include "Chemins.h"
+
+#include <QSettings>
+
+namespace oxi {
+
+namespace {
+
+QString Chemin(const Reglage &reglage)
+{
+    return QString::fromLatin1(reglage.section) + QLatin1Char('/') + QString::fromLatin1(reglage.cle);
+}
+
+} // namespace
+
+QString LitReglage(const Reglage &reglage)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, NomAppli(), NomAppli());
+    const QVariant valeur = store.value(Chemin(reglage));
+    if (valeur.typeId() == QMetaType::QStringList)
+        return valeur.toStringList().join(QLatin1Char(','));
+    return valeur.toString();
+}
+
+void EcritReglage(const Reglage &reglage, const QString &valeur)
+{
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, NomAppli(), NomAppli());
+    store.setValue(Chemin(reglage), valeur);
+}
+
+} // namespace oxi

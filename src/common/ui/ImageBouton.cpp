@@ -1,0 +1,96 @@
+#include "ImageBouton.h"
+#include "Twips.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
+#include <QSvgRenderer>
+
+namespace oxi {
+
+Image::Image(const QString &nom, const QString &ressource, QWidget *parent)
+    : QLabel(parent), m_ressource(ressource)
+{
+    setObjectName(nom);
+    setMouseTracking(true);
+    setAttribute(Qt::WA_TranslucentBackground);
+    Dessine();
+}
+
+void Image::ChangeImage(const QString &ressource)
+{
+    m_ressource = ressource;
+    Dessine();
+}
+
+void Image::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clic();
+}
+
+void Image::mouseMoveEvent(QMouseEvent *event)
+{
+    Q_EMIT survol();
+    QLabel::mouseMoveEvent(event);
+}
+
+void Image::enterEvent(QEnterEvent *event)
+{
+    Q_EMIT survol();
+    QLabel::enterEvent(event);
+}
+
+void Image::resizeEvent(QResizeEvent *event)
+{
+    QLabel::resizeEvent(event);
+    Dessine();
+}
+
+// Rendered at the device pixel ratio so that the drawing stays sharp at any scale.
+void Image::Dessine()
+{
+    if (m_ressource.isEmpty() || width() <= 0 || height() <= 0)
+        return;
+    QSvgRenderer rendu(m_ressource);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap pixmap(size() * ratio);
+    pixmap.fill(Qt::transparent);
+    if (rendu.isValid()) {
+        QPainter peintre(&pixmap);
+        rendu.render(&peintre);
+    }
+    pixmap.setDevicePixelRatio(ratio);
+    setPixmap(pixmap);
+}
+
+PaireImages CreePaire(QWidget *parent, const QString &nom, const QString &ressource,
+                      int gauche, int haut, int largeur, int hauteur, const QString &nomJumeau)
+{
+    PaireImages paire;
+    QString ressourceJumeau = ressource;
+    ressourceJumeau.replace(QLatin1String(".svg"), QLatin1String("2.svg"));
+    paire.image = new Image(nom, ressource, parent);
+    paire.jumeau = new Image(nomJumeau.isEmpty() ? nom + QLatin1Char('2') : nomJumeau, ressourceJumeau, parent);
+    PlaceTwips(paire.image, gauche, haut, largeur, hauteur);
+    PlaceTwips(paire.jumeau, gauche, haut, largeur, hauteur);
+    paire.jumeau->hide();
+    paire.jumeau->raise();
+    Image *jumeau = paire.jumeau;
+    QObject::connect(paire.image, &Image::survol, jumeau, [jumeau] { jumeau->show(); });
+    return paire;
+}
+
+Cadre::Cadre(const QString &nom, QWidget *parent) : QFrame(parent)
+{
+    setObjectName(nom);
+    setMouseTracking(true);
+}
+
+void Cadre::mouseMoveEvent(QMouseEvent *event)
+{
+    Q_EMIT survol();
+    QFrame::mouseMoveEvent(event);
+}
+
+} // namespace oxi

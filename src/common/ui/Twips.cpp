@@ -1,0 +1,28 @@
+#include "Twips.h"
+
+#include <QWidget>
+#include <cmath>
+
+namespace oxi {
+
+int Px(double twips)
+{
+    return static_cast<int>(std::lround(twips / TwipsParPixel));
+}
+
+double Twips(int pixels)
+{
+    return pixels * TwipsParPixel;
+}
+
+QRect RectTwips(int gauche, int haut, int largeur, int hauteur)
+{
+    return {Px(gauche), Px(haut), Px(largeur), Px(hauteur)};
+}
+
+void PlaceTwips(QWidget *widget, int gauche, int haut, int largeur, int hauteur)
+{
+    widget->setGeometry(RectTwips(gauche, haut, largeur, hauteur));
+}
+
+} // namespace oxi

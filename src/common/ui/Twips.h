@@ -1,0 +1,20 @@
+#pragma once
+#include <QRect>
+
+// Geometry of the windows is given in twips; Qt works in device-independent
+// pixels, 15 twips each. HiDPI scaling is Qt's business.
+namespace oxi {
+
+constexpr double TwipsParPixel = 15.0;
+
+int Px(double twips);
+double Twips(int pixels);
+QRect RectTwips(int gauche, int haut, int largeur, int hauteur);
+
+} // namespace oxi
+
+class QWidget;
+namespace oxi {
+// Sets a widget's geometry from twips.
+void PlaceTwips(QWidget *widget, int gauche, int haut, int largeur, int hauteur);
+} // namespace oxi

@@ -1,0 +1,9 @@
+#include "PanneauFetes.h"
+
+namespace oxi {
+
+PanneauFetes::PanneauFetes(QWidget *parent) : Cadre(QStringLiteral("fraFetes"), parent)
+{
+}
+
+} // namespace oxi

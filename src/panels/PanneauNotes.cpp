@@ -1,0 +1,9 @@
+#include "PanneauNotes.h"
+
+namespace oxi {
+
+PanneauNotes::PanneauNotes(QWidget *parent) : Cadre(QStringLiteral("fraNotes"), parent)
+{
+}
+
+} // namespace oxi

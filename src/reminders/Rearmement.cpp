@@ -1,0 +1,9 @@
+#include "Rearmement.h"
+
+namespace oxi {
+
+void RearmeEcheances()
+{
+}
+
+} // namespace oxi

@@ -1,0 +1,13 @@
+#include "RechercheRappels.h"
+
+namespace oxi {
+
+void RechercheRappels()
+{
+}
+
+void FermeMessage()
+{
+}
+
+} // namespace oxi

@@ -1,0 +1,204 @@
+#include "Base.h"
+#include "Chemins.h"
+#include "Constantes.h"
+#include "Demarrage.h"
+#include "OutilsTest.h"
+#include "Plateforme.h"
+#include "Region.h"
+#include "Reglages.h"
+#include "frmAccueil.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTest>
+
+using namespace oxi;
+
+namespace {
+
+// Stands in for the desktop: a chosen process count and locale, autostart kept in memory.
+class PlateformeTest : public Plateforme
+{
+public:
+    int processus = 1;
+    QString langue = QStringLiteral("040c");
+    QString demarrage;
+    bool demarrageExiste = false;
+    QStringList documents;
+
+    int CompteProcessus(const QString &) override { return processus; }
+    QString IdentifiantLangue() override { return langue; }
+    void AjouteDemarrage(const QString &, const QString &donnee) override { demarrage = donnee; demarrageExiste = true; }
+    void SupprimeDemarrage(const QString &) override { demarrageExiste = false; }
+    bool TestDemarrage(const QString &) override { return demarrageExiste; }
+    void OuvreDocument(const QString &adresse) override { documents << adresse; }
+    bool LanceInfosSysteme() override { return false; }
+};
+
+QByteArray Empreinte(const QString &chemin)
+{
+    QFile fichier(chemin);
+    fichier.open(QIODevice::ReadOnly);
+    return QCryptographicHash::hash(fichier.readAll(), QCryptographicHash::Sha256);
+}
+
+const QString LigneStandard = QStringLiteral(
+    "Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. Panneau de Configuration).");
+
+} // namespace
+
+class TestDemarrage : public QObject
+{
+    Q_OBJECT
+    EnvironnementTest *env = nullptr;
+    MessagerieScriptee *messages = nullptr;
+    PlateformeTest plateforme;
+
+private Q_SLOTS:
+    void init()
+    {
+        messages = new MessagerieScriptee;
+        env = new EnvironnementTest;
+        FermeBase();
+        plateforme = PlateformeTest();
+        InstallePlateforme(&plateforme);
+    }
+    void cleanup()
+    {
+        QuitteProgramme();
+        InstallePlateforme(nullptr);
+        delete env;
+        delete messages;
+    }
+
+    void secondInstanceIsRefusedWithoutTouchingTheFile()
+    {
+        plateforme.processus = 2;
+        QFile::copy(env->CheminBase(), env->Dossier() + QStringLiteral("/DBC.dtb"));
+        const QByteArray avant = Empreinte(env->CheminBase());
+        QVERIFY(!Demarre());
+        QCOMPARE(messages->infos, QStringList{QStringLiteral(
+            "Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône près de l'horloge Windows")});
+        QCOMPARE(Empreinte(env->CheminBase()), avant);
+        QVERIFY(QFile::exists(env->Dossier() + QStringLiteral("/DBC.dtb")));
+        QVERIFY(!Base().EstOuverte());
+        QVERIFY(!frmAccueil::Instance());
+    }
+
+    void regionalSettings_data()
+    {
+        QTest::addColumn<QString>("langue");
+        QTest::addColumn<bool>("accepte");
+        QTest::addColumn<int>("premierJour");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("France") << "040c" << true << 2 << QString();
+        QTest::newRow("Belgique") << "080c" << true << 2 << QString();
+        QTest::newRow("Canada") << "0c0c" << true << 1 << QString();
+        QTest::newRow("Luxembourg") << "140c" << true << 2 << QString();
+        QTest::newRow("Suisse") << "100c" << false << 0
+                                << "Oxi ne fonctionne pas si vos paramètres régionaux sont de type Français Suisse.\r\n" + LigneStandard;
+        QTest::newRow("anglais") << "" << false << 0
+                                 << "Oxi ne fonctionne pas si vos paramètres régionaux ne sont pas de type Français.\r\n" + LigneStandard;
+    }
+    void regionalSettings()
+    {
+        QFETCH(QString, langue);
+        QFETCH(bool, accepte);
+        QFETCH(int, premierJour);
+        QFETCH(QString, message);
+        plateforme.langue = langue;
+        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
+        QCOMPARE(Demarre(), accepte);
+        if (accepte) {
+            QCOMPARE(PremierJourSemaine(), premierJour);
+            QVERIFY(messages->infos.isEmpty());
+            QVERIFY(frmAccueil::Instance());
+        } else {
+            QCOMPARE(messages->infos, QStringList{message});
+        }
+    }
+
+    void damagedDatabaseIsReportedBeforeTheLocale()
+    {
+        QFile fichier(env->CheminBase());
+        fichier.open(QIODevice::WriteOnly | QIODevice::Truncate);
+        fichier.write(QByteArray(4096, '\x11'));
+        fichier.close();
+        plateforme.langue.clear();
+        QVERIFY(!Demarre());
+        QCOMPARE(messages->critiques, QStringList{QStringLiteral("Echec de la connection ! ")});
+        QVERIFY(messages->infos.isEmpty());
+    }
+
+    void firstStartRegistersAutostart()
+    {
+        QVERIFY(Demarre());
+        QVERIFY(plateforme.demarrageExiste);
+        QCOMPARE(plateforme.demarrage, CheminExecutable());
+        QVERIFY(frmAccueil::Instance());
+    }
+
+    void laterStartKeepsAutostartAsIs()
+    {
+        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
+        QVERIFY(Demarre());
+        QVERIFY(!plateforme.demarrageExiste);
+        // "1 " is not "1": the program registers itself again.
+        QuitteProgramme();
+        EcritReglage(ReglagePremiereFois, QStringLiteral("1 "));
+        QVERIFY(Demarre());
+        QVERIFY(plateforme.demarrageExiste);
+    }
+
+    void functionKeysSwitchAutostartAndFirstUse()
+    {
+        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
+        QVERIFY(Demarre());
+        frmAccueil *fenetre = frmAccueil::Instance();
+        QTest::keyClick(fenetre, Qt::Key_F9);
+        QVERIFY(plateforme.demarrageExiste);
+        QTest::keyClick(fenetre, Qt::Key_F10);
+        QVERIFY(!plateforme.demarrageExiste);
+        QTest::keyClick(fenetre, Qt::Key_F11);
+        QCOMPARE(LitReglage(ReglagePremiereFois), QStringLiteral("0"));
+        QCOMPARE(messages->infos, (QStringList{
+            "Oxi se lancera automatiquement au démarrage.\r\nAppuyez sur F10 pour empêcher ce démarrage automatique.",
+            "Oxi ne se lancera plus automatiquement au démarrage.\r\nAppuyez sur F9 pour relancer automatiquement.",
+            "La fenêtre 'Première utilisation' sera affichée au prochain démarrage de Oxi."}));
+    }
+
+    void missingDatabaseStillStarts()
+    {
+        QFile::remove(env->CheminBase());
+        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
+        QVERIFY(Demarre());
+        QVERIFY(NomBase().isEmpty());
+        QVERIFY(frmAccueil::Instance());
+    }
+
+    void closeBoxHidesOrMinimises()
+    {
+        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
+        QVERIFY(Demarre());
+        frmAccueil *fenetre = frmAccueil::Instance();
+        // Offscreen has no notification area: the window opened and its close box minimises.
+        QVERIFY(fenetre->isVisible());
+        fenetre->close();
+        QVERIFY(fenetre->isMinimized() || fenetre->isVisible());
+        fenetre->FixeSansZoneNotification(false);
+        fenetre->showNormal();
+        fenetre->close();
+        QVERIFY(!fenetre->isVisible());
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    TestDemarrage test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_demarrage.moc"

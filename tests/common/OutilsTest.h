@@ -1,0 +1,47 @@
+#pragma once
+#include "Messagerie.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+// Shared by the test suites: a private settings folder and program folder
+// holding a fresh copy of the reference database, and a scripted message seam.
+namespace oxi {
+
+class EnvironnementTest
+{
+public:
+    // Points XDG_CONFIG_HOME and the program folder at a temporary folder,
+    // copies the reference database there and connects to it.
+    EnvironnementTest();
+    ~EnvironnementTest();
+    QString Dossier() const { return m_dossier.path(); }
+    QString CheminBase() const;
+    // A fresh database again: empty personal tables, no settings.
+    void Reinitialise();
+
+private:
+    QTemporaryDir m_dossier;
+};
+
+// Records every message and answers questions from a queue (No when empty).
+class MessagerieScriptee : public Messagerie
+{
+public:
+    MessagerieScriptee();
+    ~MessagerieScriptee() override;
+    void Information(const QString &texte) override { infos << texte; tous << texte; }
+    void Critique(const QString &texte) override { critiques << texte; tous << texte; }
+    bool Question(const QString &texte) override
+    {
+        questions << texte;
+        tous << texte;
+        return reponses.isEmpty() ? false : reponses.takeFirst();
+    }
+    void Vide() { infos.clear(); critiques.clear(); questions.clear(); tous.clear(); reponses.clear(); }
+
+    QStringList infos, critiques, questions, tous;
+    QList<bool> reponses;
+};
+
+} // namespace oxi
