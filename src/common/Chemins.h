@@ -9,9 +9,20 @@ QString NomAppli();
 // The executable's full path.
 QString CheminExecutable();
 // The folder of the executable, or the user's data folder when that one
-// cannot be written; always ends with "/".
+// cannot be written or the program is installed; always ends with "/".
 QString CheminAppli();
 void FixeCheminAppli(const QString &dossier);
+
+// The read-only files shipped with an installed program: <prefix>/share/<name>/
+// for an executable in <prefix>/bin; always ends with "/".
+QString CheminPartage(const QString &dossierExecutable);
+// The user's data folder of the program: ${XDG_DATA_HOME:-~/.local/share}/<name>/.
+QString CheminDonneesUtilisateur();
+// Decides the program's folder for an executable living in `dossierExecutable`:
+// that folder for a program run where it was built, the user's data folder for
+// an installed one, which then receives a copy of the shipped database when it
+// has none yet (written beside and renamed into place).
+QString ChoisitCheminAppli(const QString &dossierExecutable);
 
 // "DBOxi.dtb", emptied when the file is missing at connection time.
 QString &NomBase();

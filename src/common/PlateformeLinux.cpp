@@ -194,7 +194,11 @@ namespace oxi {
 
 void OuvreAide()
 {
-    const QString chemin = QFileInfo(CheminExecutable()).absolutePath() + QLatin1Char('/') + NomAide;
+    // Beside the executable in a build folder, among the shipped files once installed.
+    const QString dossier = QFileInfo(CheminExecutable()).absolutePath();
+    QString chemin = dossier + QLatin1Char('/') + NomAide;
+    if (!QFileInfo(chemin).isFile() && QFileInfo(CheminPartage(dossier) + NomAide).isFile())
+        chemin = CheminPartage(dossier) + NomAide;
     PlateformeCourante().OuvreDocument(QUrl::fromLocalFile(chemin).toString());
 }
 

@@ -1,0 +1,45 @@
+# `make install` and `make package`: the executable in bin/, the shipped
+# database and help in share/oxi/, a menu entry and its icon. An installed
+# program keeps its user's database in ${XDG_DATA_HOME:-~/.local/share}/oxi/.
+include(GNUInstallDirs)
+
+install(TARGETS oxi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${CMAKE_BINARY_DIR}/DBOxi.dtb.ref
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/oxi RENAME DBOxi.dtb
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+# The build puts the help beside the executable once it exists.
+install(FILES ${CMAKE_BINARY_DIR}/HelpOxi.html DESTINATION ${CMAKE_INSTALL_DATADIR}/oxi OPTIONAL)
+install(FILES ${CMAKE_SOURCE_DIR}/src/app/images/oxi.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+# The menu entry names the executable by its full path: ~/.local/bin is not
+# always in the desktop session's PATH.
+install(CODE "
+  set(OXI_EXEC \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/oxi\")
+  set(destination \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/oxi.desktop\")
+  message(STATUS \"Installing: \${destination}\")
+  configure_file(\"${CMAKE_SOURCE_DIR}/packaging/oxi.desktop.in\" \"\${destination}\" @ONLY)
+  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${destination}\")
+")
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME oxi)
+set(CPACK_PACKAGE_VENDOR "Oxi")
+set(CPACK_PACKAGE_CONTACT "Oxi <oxi@example.org>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Rappels d'anniversaires, de fêtes et de notes")
+set(CPACK_PACKAGE_DESCRIPTION "Oxi vit dans la zone de notification et rappelle les anniversaires,\n les fêtes et les notes datées, avec le saint, le dicton et le mois du jour.")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://oxi.example.org/")
+# Libraries found by dpkg-shlibdeps, plus what is loaded at run time: the xcb
+# platform plugin (libqt6gui6), the SVG image plugins, the fonts substituted
+# for the Windows ones, the opener of the help and of web addresses.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6svg6 (>= 6.4), libsqlcipher0, fonts-ebgaramond, fonts-liberation2, fonts-dejavu-core, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme")
+set(CPACK_STRIP_FILES ON)
+include(CPack)
