@@ -1,0 +1,292 @@
+#include "frmMessage.h"
+
+#include "Base.h"
+#include "Constantes.h"
+#include "FormePopup.h"
+#include "Messagerie.h"
+#include "Plateforme.h"
+#include "Polices.h"
+#include "TexteLignes.h"
+#include "TexteRappel.h"
+#include "Twips.h"
+
+#include <QCloseEvent>
+#include <QMouseEvent>
+
+namespace oxi {
+
+namespace {
+
+QPointer<frmMessage> instance;
+
+constexpr double HautMsg = 1080;
+constexpr double LargeurLogo = 540;
+constexpr double HauteurLogo = 336;
+constexpr double LargeurShape = 4200;
+
+QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte, const QFont &police,
+                      int gauche, int haut, int largeur, int hauteur)
+{
+    auto *etiquette = new QLabel(texte, parent);
+    etiquette->setObjectName(nom);
+    etiquette->setFont(police);
+    etiquette->setAttribute(Qt::WA_TransparentForMouseEvents);
+    PlaceTwips(etiquette, gauche, haut, largeur, hauteur);
+    return etiquette;
+}
+
+Image *CreeImage(QWidget *parent, const QString &nom, const QString &ressource,
+                 int gauche, int haut, int largeur, int hauteur)
+{
+    auto *image = new Image(nom, ressource, parent);
+    PlaceTwips(image, gauche, haut, largeur, hauteur);
+    return image;
+}
+
+} // namespace
+
+Etiquette::Etiquette(const QString &nom, const QString &texte, QWidget *parent) : QLabel(texte, parent)
+{
+    setObjectName(nom);
+    setMouseTracking(true);
+}
+
+void Etiquette::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clic();
+}
+
+void Etiquette::mouseMoveEvent(QMouseEvent *event)
+{
+    Q_EMIT survol();
+    QLabel::mouseMoveEvent(event);
+}
+
+void Etiquette::enterEvent(QEnterEvent *event)
+{
+    Q_EMIT survol();
+    QLabel::enterEvent(event);
+}
+
+frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("frmMessage"));
+    setWindowTitle(QStringLiteral("Oxi - Rappel"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setMouseTracking(true);
+    setAutoFillBackground(true);
+    QPalette fond = palette();
+    fond.setColor(QPalette::Window, Qt::white);
+    fond.setColor(QPalette::WindowText, Qt::black);
+    setPalette(fond);
+    resize(Px(m_largeur), Px(m_hauteur));
+    instance = this;
+
+    Shape1 = new FormePopup(this);
+    Shape1->ChangeTaille(LargeurShape, m_hauteur);
+
+    const QFont tahoma = Police(QStringLiteral("Tahoma"), 7.8);
+    const QFont tahomaGras = Police(QStringLiteral("Tahoma"), 7.8, true);
+
+    lblTitre = CreeEtiquette(this, QStringLiteral("lblTitre"), QStringLiteral("Anniversaires"),
+                             Police(QStringLiteral("Berthold Garamond"), 14.4, true), 720, 180, 2532, 372);
+    QPalette bleu = lblTitre->palette();
+    bleu.setColor(QPalette::WindowText, QColor(0, 0, 128));
+    lblTitre->setPalette(bleu);
+
+    const QString images = QStringLiteral(":/reminders/");
+    imgAnniv = CreeImage(this, QStringLiteral("imgAnniv"), images + QStringLiteral("anniv.svg"), 240, 120, 384, 384);
+    imgFete = CreeImage(this, QStringLiteral("imgFete"), images + QStringLiteral("fete.svg"), 240, 120, 384, 384);
+    imgNote = CreeImage(this, QStringLiteral("imgNote"), images + QStringLiteral("note.svg"), 240, 120, 384, 384);
+    for (Image *i : {imgAnniv, imgFete, imgNote})
+        i->hide();
+
+    lblDate = CreeEtiquette(this, QStringLiteral("lblDate"), QStringLiteral("Date"), tahomaGras, 240, 720, 2412, 252);
+    lblMsg = CreeEtiquette(this, QStringLiteral("lblMsg"), QStringLiteral("Texte du message"), tahoma,
+                           240, int(HautMsg), 3792, 372);
+    lblMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblMsg->setWordWrap(true);
+    imgLogo = CreeImage(this, QStringLiteral("imgLogo"), images + QStringLiteral("logo.svg"), 2400, 1560,
+                        int(LargeurLogo), int(HauteurLogo));
+    lblNombre = CreeEtiquette(this, QStringLiteral("lblNombre"), QStringLiteral("1/1"), tahomaGras, 3120, 1680, 372, 252);
+    lblNombre->hide();
+
+    imgSuiv = CreePaire(this, QStringLiteral("imgSuiv"), images + QStringLiteral("suiv.svg"), 3600, 1596, 288, 288);
+    imgSuiv.image->setToolTip(QStringLiteral("Suivant"));
+    imgSuiv.jumeau->setToolTip(QStringLiteral("Suivant"));
+    imgSuiv.image->hide();
+    imgCarte = CreePaire(this, QStringLiteral("imgCarte"), images + QStringLiteral("carte.svg"), 3240, 180, 288, 276);
+    imgCarte.jumeau->setToolTip(QStringLiteral("Envoyer une carte"));
+
+    lblQuit = new Etiquette(QStringLiteral("lblQuit"), QStringLiteral("X"), this);
+    lblQuit->setFont(Police(QStringLiteral("Arial Black"), 10.8));
+    PlaceTwips(lblQuit, 3720, 162, 252, 252);
+
+    connect(imgSuiv.jumeau, &Image::clic, this, &frmMessage::imgSuiv2_Click);
+    connect(imgCarte.jumeau, &Image::clic, this, [] { PlateformeCourante().OuvreDocument(AdresseCarte); });
+    connect(lblQuit, &Etiquette::clic, this, &QWidget::close);
+    connect(lblQuit, &Etiquette::survol, this, [this] {
+        QPalette gris = lblQuit->palette();
+        gris.setColor(QPalette::WindowText, QColor(192, 192, 192));
+        lblQuit->setPalette(gris);
+    });
+}
+
+frmMessage::~frmMessage() = default;
+
+frmMessage *frmMessage::Instance()
+{
+    return instance.data();
+}
+
+void frmMessage::RecupNbMessages()
+{
+    NbMessages = CompteRappelsNonAffiches();
+}
+
+void frmMessage::AdapteTitre(int typeMess)
+{
+    static const char *const titres[] = {"", "Fête ", "Anniversaire ", "Note"};
+    if (typeMess < 1 || typeMess > 3)
+        return;
+    lblTitre->setText(QString::fromUtf8(titres[typeMess]));
+    imgFete->setVisible(typeMess == 1);
+    imgAnniv->setVisible(typeMess == 2);
+    imgNote->setVisible(typeMess == 3);
+}
+
+void frmMessage::AfficheNbMessages()
+{
+    if (NbMessages == 1) {
+        m_gaucheLogo = 3300;
+        lblNombre->hide();
+        imgSuiv.image->hide();
+        imgSuiv.jumeau->hide();
+    } else if (NbMessages >= 2) {
+        m_gaucheLogo = 2520;
+        lblNombre->show();
+        imgSuiv.image->show();
+    }
+    ModifieTailleMessage(ArrondiPair(m_hauteurMsg / 186));
+}
+
+void frmMessage::AfficheRappel()
+{
+    RecupNbMessages();
+    Resultat rappel;
+    try {
+        rappel = ChargeRappelSuivant();
+    } catch (const ErreurBase &) {
+        MsgInfo(QStringLiteral("Erreur lors de l'afficage du message."));
+        return;
+    }
+    if (!rappel.Vide())
+        AdapteTitre(ConvertType(LitChamp(rappel.Valeur(0, QStringLiteral("Type")))));
+    AfficheNbMessages();
+    lblNombre->setText(QStringLiteral("%1/%2").arg(NumMessage).arg(TotalMessages));
+    ++NumMessage;
+    TraiteMessage(rappel);
+}
+
+void frmMessage::TraiteMessage(const Resultat &rappel)
+{
+    lblMsg->clear();
+    const TexteRappel texte = ComposeRappel(rappel, 0);
+    if (!texte.valide) {
+        MsgInfo(QStringLiteral("Erreur lors de l'afficage du message."));
+        // A row that is gone can never be shown: step over it rather than stall on it.
+        if (rappel.Vide())
+            for (RappelDu &r : TabRappels)
+                if (r.affiche == 0) {
+                    r.affiche = 1;
+                    break;
+                }
+        return;
+    }
+    if (texte.typeMess != 0) {
+        lblMsg->setText(texte.message);
+        lblDate->setText(texte.ligneDate);
+    }
+    ValideRappel();
+}
+
+void frmMessage::Form_Load()
+{
+    RecupNbMessages();
+    NumMessage = 1;
+    TotalMessages = NbMessages;
+    NbLignes = 0;
+    AfficheRappel();
+    PlaceFenetre(this, GaucheMessage, HautMessage);
+    CalculeEchelle();
+    ModifieTailleMessage(NbLignesEntier());
+    ModifieTailleFenetre(false);
+}
+
+void frmMessage::imgSuiv2_Click()
+{
+    imgSuiv.jumeau->hide();
+    NbLignes = 0;
+    AfficheRappel();
+    ModifieTailleMessage(NbLignesEntier());
+    ModifieTailleFenetre(true);
+}
+
+void frmMessage::Actualise()
+{
+    // The reminder on screen is already shown: it counts as the current one.
+    RecupNbMessages();
+    NbMessages += 1;
+    TotalMessages = NumMessage - 1 + CompteRappelsNonAffiches();
+    AfficheNbMessages();
+    lblNombre->setText(QStringLiteral("%1/%2").arg(NumMessage - 1).arg(TotalMessages));
+}
+
+void frmMessage::ModifieTailleMessage(int nb)
+{
+    m_hauteurMsg = nb * 186.0;
+    PlaceTwips(lblMsg, 240, int(HautMsg), 3792, int(m_hauteurMsg));
+    const double hautLogo = HautMsg + m_hauteurMsg + 100;
+    PlaceTwips(imgLogo, int(m_gaucheLogo), int(hautLogo), int(LargeurLogo), int(HauteurLogo));
+    PlaceTwips(lblNombre, int(m_gaucheLogo + LargeurLogo + 50), int(hautLogo + 180), 372, 252);
+    PlaceTwips(imgSuiv.image, 3600, int(hautLogo + 50), 288, 288);
+    PlaceTwips(imgSuiv.jumeau, 3600, int(hautLogo + 50), 288, 288);
+}
+
+void frmMessage::ModifieTailleFenetre(bool plusMessages)
+{
+    const double h = ArrondiPair(HautMsg + m_hauteurMsg + 700);
+    Shape1->ChangeTaille(LargeurShape, h);
+    m_hauteur = h + h / 1970 * 506;
+    if (FacteurPolice != 1.0f) {
+        m_hauteur /= FacteurPolice;
+        if (!plusMessages)
+            m_largeur /= FacteurPolice;
+    }
+    resize(Px(m_largeur), Px(m_hauteur));
+    ArrondiFenetre(this, m_largeur, m_hauteur, RayonCoin(h));
+    update();
+}
+
+void frmMessage::closeEvent(QCloseEvent *event)
+{
+    if (NbMessages > 1 && MsgQuestion(QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?"))) {
+        imgSuiv2_Click();
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+void frmMessage::mouseMoveEvent(QMouseEvent *event)
+{
+    imgSuiv.jumeau->hide();
+    imgCarte.jumeau->hide();
+    QPalette noir = lblQuit->palette();
+    noir.setColor(QPalette::WindowText, Qt::black);
+    lblQuit->setPalette(noir);
+    QWidget::mouseMoveEvent(event);
+}
+
+} // namespace oxi

@@ -1,0 +1,86 @@
+#pragma once
+#include <QLabel>
+#include <QPointer>
+#include <QWidget>
+
+#include "ImageBouton.h"
+
+namespace oxi {
+
+class FormePopup;
+class Resultat;
+
+// A text label that tells when the pointer moves over it and when it is clicked.
+class Etiquette : public QLabel
+{
+    Q_OBJECT
+public:
+    Etiquette(const QString &nom, const QString &texte, QWidget *parent);
+
+Q_SIGNALS:
+    void clic();
+    void survol();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+};
+
+// The reminder popup: shows the due reminders of TabRappels one at a time,
+// acknowledging each as it is shown.
+class frmMessage : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frmMessage(QWidget *parent = nullptr);
+    ~frmMessage() override;
+
+    // The open popup, or nullptr.
+    static frmMessage *Instance();
+
+    // Loads the first reminder not yet shown, places and sizes the window.
+    void Form_Load();
+    // "Suivant": the next reminder; the window keeps its place and width.
+    void imgSuiv2_Click();
+    // A new scan while the window is open: the counter and the arrow follow the new list.
+    void Actualise();
+
+    int NbMessages = 0;
+    int NumMessage = 1;
+    int TotalMessages = 0;
+
+    QLabel *lblTitre = nullptr;
+    Image *imgAnniv = nullptr;
+    Image *imgFete = nullptr;
+    Image *imgNote = nullptr;
+    QLabel *lblDate = nullptr;
+    QLabel *lblMsg = nullptr;
+    Image *imgLogo = nullptr;
+    QLabel *lblNombre = nullptr;
+    PaireImages imgSuiv, imgCarte;
+    Etiquette *lblQuit = nullptr;
+    FormePopup *Shape1 = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+
+private:
+    void RecupNbMessages();
+    void AdapteTitre(int typeMess);
+    void AfficheNbMessages();
+    // Steps shared by the load and "Suivant": load, title, layout, counter, text.
+    void AfficheRappel();
+    void TraiteMessage(const Resultat &rappel);
+    void ModifieTailleMessage(int nb);
+    void ModifieTailleFenetre(bool plusMessages);
+
+    // Twips kept here so that sizes do not drift through pixel rounding.
+    double m_largeur = 5280;
+    double m_hauteur = 2580;
+    double m_hauteurMsg = 372;
+    double m_gaucheLogo = 2400;
+};
+
+} // namespace oxi
