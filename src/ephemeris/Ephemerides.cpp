@@ -1,27 +1,109 @@
 #include "Ephemerides.h"
+#include "FormePopup.h"
+#include "PanneauEphem.h"
+#include "Reglages.h"
+#include "frmDictons.h"
+#include "frmFetes.h"
+#include "frmMois.h"
+
+#include <QCoreApplication>
 
 namespace oxi {
 
+namespace {
+
+std::function<void()> montreAccueil;
+
+template <class Fenetre>
+void Affiche()
+{
+    if (Fenetre *ouverte = Fenetre::Ouverte()) {
+        ouverte->show();
+        ouverte->raise();
+        return;
+    }
+    (new Fenetre)->show();
+}
+
+template <class Fenetre>
+void Ferme()
+{
+    if (Fenetre *ouverte = Fenetre::Ouverte())
+        ouverte->close();
+}
+
+// Closed, pending events let run, and shown again: loaded for the new day.
+template <class Fenetre>
+void Recharge(bool &drapeau)
+{
+    if (!drapeau)
+        return;
+    drapeau = false;
+    Ferme<Fenetre>();
+    QCoreApplication::processEvents();
+    Affiche<Fenetre>();
+}
+
+} // namespace
+
+void AfficheFetes() { Affiche<frmFetes>(); }
+void AfficheDictons() { Affiche<frmDictons>(); }
+void AfficheMois() { Affiche<frmMois>(); }
+
+frmFetes *FenetreFetes() { return frmFetes::Ouverte(); }
+frmDictons *FenetreDictons() { return frmDictons::Ouverte(); }
+frmMois *FenetreMois() { return frmMois::Ouverte(); }
+
 void AfficheEphemerides()
 {
+    if (ReglageOui(ReglageFetes))
+        AfficheFetes();
+    if (ReglageOui(ReglageDictons))
+        AfficheDictons();
+    if (ReglageOui(ReglageMois))
+        AfficheMois();
 }
 
 void MetAJourHeureFetes()
 {
+    if (!FetesAffiche)
+        return;
+    if (frmFetes *fetes = frmFetes::Ouverte())
+        fetes->MetAJourHeure();
 }
 
 void RechargeEphemerides()
 {
+    Recharge<frmFetes>(FetesAffiche);
+    Recharge<frmDictons>(DictonsAffiche);
+    Recharge<frmMois>(MoisAffiche);
 }
 
 void FermeEphemerides()
 {
+    Ferme<frmDictons>();
+    Ferme<frmMois>();
+    Ferme<frmFetes>();
+    FetesAffiche = false;
+    DictonsAffiche = false;
+    MoisAffiche = false;
 }
 
-} // namespace oxi
+void FixeAffichageAccueil(std::function<void()> montre)
+{
+    montreAccueil = std::move(montre);
+}
 
-namespace oxi {
+void AfficheAccueilDepuisEphemerides()
+{
+    if (montreAccueil)
+        montreAccueil();
+}
+
 void OuvreEphemeridesCochees()
 {
+    if (PanneauEphem *panneau = PanneauEphemCourant())
+        panneau->OuvreCochees();
 }
+
 } // namespace oxi

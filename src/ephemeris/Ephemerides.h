@@ -1,6 +1,11 @@
 #pragma once
+#include <functional>
 
 namespace oxi {
+
+class frmFetes;
+class frmDictons;
+class frmMois;
 
 // Opens the daily popups whose settings ask for them, in their stacking order.
 void AfficheEphemerides();
@@ -8,8 +13,23 @@ void AfficheEphemerides();
 void MetAJourHeureFetes();
 // At a change of day: closes and reopens the daily popups that are open.
 void RechargeEphemerides();
-// Closes the three daily popups (exit).
+// Closes the three daily popups (exit, show/hide toggle) and clears their flags.
 void FermeEphemerides();
+
+// Each shows its popup modelessly; one already open is only brought forward.
+void AfficheFetes();
+void AfficheDictons();
+void AfficheMois();
+
+// The open popups, nullptr when closed.
+frmFetes *FenetreFetes();
+frmDictons *FenetreDictons();
+frmMois *FenetreMois();
+
+// How the name-day icon shows the main window: installed by the main window,
+// which lives in a layer above this one.
+void FixeAffichageAccueil(std::function<void()> montre);
+void AfficheAccueilDepuisEphemerides();
 
 } // namespace oxi
 
