@@ -12,6 +12,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QTest>
 
 using namespace oxi;
@@ -176,6 +177,25 @@ private Q_SLOTS:
         QVERIFY(Demarre());
         QVERIFY(NomBase().isEmpty());
         QVERIFY(frmAccueil::Instance());
+    }
+
+    void trayMenuHoldsItsSixItemsInOrder()
+    {
+        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
+        QVERIFY(Demarre());
+        auto *menu = frmAccueil::Instance()->findChild<QMenu *>(QStringLiteral("mnuFichiers"));
+        QVERIFY(menu);
+        QStringList noms, textes;
+        for (QAction *action : menu->actions()) {
+            noms << action->objectName();
+            textes << (action->isSeparator() ? QStringLiteral("-") : action->text());
+        }
+        QCOMPARE(noms, (QStringList{"mnuParametrer", "mnutiret", "mnuEphem", "mnuAide", "mnuAPropos", "mnuQuitter"}));
+        QCOMPARE(textes, (QStringList{"&Paramétrer", "-", "&Ephémérides", "&Aide", "A propo&s", "&Quitter"}));
+        // "&Aide" opens the help file beside the program.
+        menu->actions().at(3)->trigger();
+        QCOMPARE(plateforme.documents.size(), 1);
+        QVERIFY(plateforme.documents.first().endsWith(QStringLiteral("/HelpOxi.html")));
     }
 
     void closeBoxHidesOrMinimises()
