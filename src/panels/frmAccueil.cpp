@@ -19,6 +19,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace oxi {
 
@@ -35,8 +36,8 @@ frmAccueil::frmAccueil()
     setMouseTracking(true);
     FinitSaisie();
 
-    fraAccueil = new Cadre(QStringLiteral("fraAccueil"), this);
-    PlaceTwips(fraAccueil, 1920, 720, 2652, 1692);
+    CreeBarre();
+    CreeAccueil();
     fraEphem = new PanneauEphem(this);
     fraAnniv = new PanneauAnniv(this);
     fraFetes = new PanneauFetes(this);
@@ -46,9 +47,24 @@ frmAccueil::frmAccueil()
                              static_cast<QWidget *>(fraAnniv), static_cast<QWidget *>(fraNotes),
                              static_cast<QWidget *>(fraTransfert)})
         panneau->move(Px(1080), Px(360));
-    fraAide = new Cadre(QStringLiteral("fraAide"), this);
-    PlaceTwips(fraAide, 5040, 360, 1452, 372);
+    connect(fraEphem, &Cadre::survol, this, [this] {
+        imgHelp.jumeau->hide();
+        imgTransfert.jumeau->hide();
+    });
+    for (Cadre *panneau : {static_cast<Cadre *>(fraAnniv), static_cast<Cadre *>(fraFetes),
+                           static_cast<Cadre *>(fraNotes)})
+        connect(panneau, &Cadre::survol, this, [this] {
+            imgHelp.jumeau->hide();
+            imgTransfert.jumeau->hide();
+        });
+    connect(fraTransfert, &Cadre::survol, this, [this] {
+        imgTransfert.jumeau->hide();
+        imgHelp.jumeau->hide();
+        setWindowTitle(QStringLiteral("Oxi - Transfert des données"));
+    });
+    CreeAide();
     AfficheAccueil();
+    CacheBordures();
 
     m_jourVu = Aujourdhui();
     Timer1 = new QTimer(this);
@@ -69,13 +85,188 @@ frmAccueil *frmAccueil::Instance()
     return instance;
 }
 
+QList<QWidget *> frmAccueil::Panneaux() const
+{
+    return {fraEphem, fraFetes, fraAnniv, fraNotes, fraTransfert};
+}
+
+// The icon bar: each icon over its frame shape, shown while the pointer is on the icon.
+void frmAccueil::CreeBarre()
+{
+    struct Icone
+    {
+        Image **image;
+        QFrame **bord;
+        const char *nom;
+        const char *ressource;
+        const char *bulle;
+        int haut;
+    };
+    const Icone icones[] = {
+        {&imgEphem, &bord1, "imgEphem", ":/panels/ephem.svg", "Ephémérides", 360},
+        {&imgAnniv, &bord2, "imgAnniv", ":/panels/anniv.svg", "Anniversaires", 960},
+        {&imgFete, &bord3, "imgFete", ":/panels/fete.svg", "Fêtes", 1560},
+        {&imgNote, &bord4, "imgNote", ":/panels/note.svg", "Notes", 2160},
+    };
+    int n = 1;
+    for (const Icone &icone : icones) {
+        QFrame *bord = new QFrame(this);
+        bord->setObjectName(QStringLiteral("bord%1").arg(n++));
+        bord->setFrameShape(QFrame::Box);
+        bord->setStyleSheet(QStringLiteral("QFrame { border: 1px solid #6f7d96; background: #e4e9f5; }"));
+        bord->setAttribute(Qt::WA_TransparentForMouseEvents);
+        PlaceTwips(bord, 0, icone.haut - 120, 852, 612);
+        bord->hide();
+        *icone.bord = bord;
+        Image *image = new Image(QString::fromLatin1(icone.nom), QString::fromLatin1(icone.ressource), this);
+        image->setToolTip(QString::fromUtf8(icone.bulle));
+        PlaceTwips(image, 240, icone.haut, 384, 384);
+        image->setCursor(Qt::PointingHandCursor);
+        *icone.image = image;
+        const QString legende = QStringLiteral("Oxi - ") + QString::fromUtf8(icone.bulle);
+        connect(image, &Image::survol, this, [this, bord, legende] {
+            bord->show();
+            setWindowTitle(legende);
+        });
+    }
+    connect(imgEphem, &Image::clic, this, &frmAccueil::imgEphem_Click);
+    connect(imgAnniv, &Image::clic, this, &frmAccueil::imgAnniv_Click);
+    connect(imgFete, &Image::clic, this, &frmAccueil::imgFete_Click);
+    connect(imgNote, &Image::clic, this, &frmAccueil::imgNote_Click);
+}
+
+// The strip at the top right, over the corner of the panel area; usable whatever panel is shown.
+void frmAccueil::CreeAide()
+{
+    fraAide = new Cadre(QStringLiteral("fraAide"), this);
+    PlaceTwips(fraAide, 5040, 360, 1452, 372);
+    imgCarte = CreePaire(fraAide, QStringLiteral("imgCarte"), QStringLiteral(":/panels/carte.svg"), 0, 0, 288, 288);
+    imgTransfert = CreePaire(fraAide, QStringLiteral("imgTransfert"), QStringLiteral(":/panels/transfert.svg"), 360, 0, 288, 288);
+    imgHelp = CreePaire(fraAide, QStringLiteral("imgHelp"), QStringLiteral(":/panels/aide.svg"), 720, 0, 288, 288);
+    const QList<std::pair<PaireImages *, QString>> bulles{
+        {&imgCarte, QStringLiteral("Envoyer une carte")},
+        {&imgTransfert, QStringLiteral("Transfert des données")},
+        {&imgHelp, QStringLiteral("Aide")}};
+    for (const auto &[paire, bulle] : bulles) {
+        paire->image->setToolTip(bulle);
+        paire->jumeau->setToolTip(bulle);
+        paire->jumeau->setCursor(Qt::PointingHandCursor);
+    }
+    connect(imgHelp.image, &Image::survol, this, [this] { setWindowTitle(QStringLiteral("Oxi - Aide")); });
+    connect(imgCarte.image, &Image::survol, this,
+            [this] { setWindowTitle(QStringLiteral("Oxi - Envoyer une carte postale")); });
+    connect(imgTransfert.image, &Image::survol, this, [this] {
+        imgCarte.jumeau->hide();
+        setWindowTitle(QStringLiteral("Oxi - Transfert des données"));
+    });
+    connect(fraAide, &Cadre::survol, this, &frmAccueil::CacheBordures);
+    connect(imgCarte.jumeau, &Image::clic, this, &frmAccueil::imgCarte2_Click);
+    connect(imgTransfert.jumeau, &Image::clic, this, &frmAccueil::imgTransfert2_Click);
+    connect(imgHelp.jumeau, &Image::clic, this, &frmAccueil::imgHelp2_Click);
+    fraAide->raise();
+}
+
+void frmAccueil::CreeAccueil()
+{
+    fraAccueil = new Cadre(QStringLiteral("fraAccueil"), this);
+    PlaceTwips(fraAccueil, 1920, 720, 2652, 1692);
+    imgLogo = CreePaire(fraAccueil, QStringLiteral("imgLogo"), QStringLiteral(":/panels/logo.svg"), 0, 0, 2652, 1692);
+    connect(fraAccueil, &Cadre::survol, this, [this] {
+        imgLogo.jumeau->hide();
+        imgHelp.jumeau->hide();
+        imgTransfert.jumeau->hide();
+    });
+}
+
 void frmAccueil::AfficheAccueil()
 {
     fraAccueil->show();
-    for (QWidget *panneau : {static_cast<QWidget *>(fraEphem), static_cast<QWidget *>(fraFetes),
-                             static_cast<QWidget *>(fraAnniv), static_cast<QWidget *>(fraNotes),
-                             static_cast<QWidget *>(fraTransfert)})
+    for (QWidget *panneau : Panneaux())
         panneau->hide();
+}
+
+void frmAccueil::CacheBordures()
+{
+    for (QWidget *w : std::initializer_list<QWidget *>{bord1, bord2, bord3, bord4, imgHelp.jumeau,
+                                                       imgTransfert.jumeau, imgLogo.jumeau, imgCarte.jumeau})
+        w->hide();
+    QString legende = TitreAppli;
+    if (!fraEphem->isHidden())
+        legende = QStringLiteral("Oxi - Ephémérides");
+    else if (!fraAnniv->isHidden())
+        legende = QStringLiteral("Oxi - Anniversaires");
+    else if (!fraFetes->isHidden())
+        legende = QStringLiteral("Oxi - Fêtes");
+    else if (!fraNotes->isHidden())
+        legende = QStringLiteral("Oxi - Notes");
+    else if (!fraTransfert->isHidden())
+        legende = QStringLiteral("Oxi - Transfert des données");
+    setWindowTitle(legende);
+}
+
+bool frmAccueil::OuvrePanneau(QWidget *panneau, const QString &legende)
+{
+    // An entry in progress keeps every other panel shut.
+    if (SaisieEnCours())
+        return false;
+    setWindowTitle(legende);
+    panneau->show();
+    fraAccueil->hide();
+    for (QWidget *autre : Panneaux())
+        if (autre != panneau)
+            autre->hide();
+    fraAide->raise();
+    return true;
+}
+
+void frmAccueil::imgEphem_Click()
+{
+    OuvrePanneau(fraEphem, QStringLiteral("Oxi - Ephémérides"));
+}
+
+void frmAccueil::imgAnniv_Click()
+{
+    if (OuvrePanneau(fraAnniv, QStringLiteral("Oxi - Anniversaires")))
+        fraAnniv->Ouvre();
+}
+
+void frmAccueil::imgFete_Click()
+{
+    if (OuvrePanneau(fraFetes, QStringLiteral("Oxi - Fêtes")))
+        fraFetes->Ouvre();
+}
+
+void frmAccueil::imgNote_Click()
+{
+    if (OuvrePanneau(fraNotes, QStringLiteral("Oxi - Notes")))
+        fraNotes->Ouvre();
+}
+
+void frmAccueil::imgTransfert2_Click()
+{
+    imgTransfert.jumeau->hide();
+    if (OuvrePanneau(fraTransfert, QStringLiteral("Oxi - Transfert des données")))
+        Q_EMIT TransfertOuvert();
+}
+
+void frmAccueil::imgHelp2_Click()
+{
+    imgHelp.jumeau->hide();
+    Montre();
+    setFocus();
+    ToucheFonction(Qt::Key_F1);
+}
+
+void frmAccueil::imgCarte2_Click()
+{
+    imgCarte.jumeau->hide();
+    PlateformeCourante().OuvreDocument(AdresseCarte);
+}
+
+void frmAccueil::mouseMoveEvent(QMouseEvent *event)
+{
+    CacheBordures();
+    QWidget::mouseMoveEvent(event);
 }
 
 void frmAccueil::Montre()

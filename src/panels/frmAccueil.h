@@ -13,8 +13,9 @@ class PanneauNotes;
 class PanneauTransfert;
 class PanneauEphem;
 
-// The main window: hidden at start, shown from the tray icon; hosts the panels,
-// the function keys and the one-second timer.
+// The main window: hidden at start, shown from the tray icon; hosts the icon
+// bar, the help strip, the home frame and the five panels, the function keys
+// and the one-second timer.
 class frmAccueil : public QWidget
 {
     Q_OBJECT
@@ -25,6 +26,9 @@ public:
 
     // Home frame shown, the five panel frames hidden; caption unchanged.
     void AfficheAccueil();
+    // Hides the icon frames and the strip and logo highlights, and puts back
+    // the caption of the panel shown.
+    void CacheBordures();
     // Makes the window visible and brings it to the front.
     void Montre();
     // No notification area: the close box minimises instead of hiding.
@@ -41,11 +45,41 @@ public:
     PanneauTransfert *fraTransfert = nullptr;
     QTimer *Timer1 = nullptr;
 
+    Image *imgEphem = nullptr;
+    Image *imgAnniv = nullptr;
+    Image *imgFete = nullptr;
+    Image *imgNote = nullptr;
+    QFrame *bord1 = nullptr;
+    QFrame *bord2 = nullptr;
+    QFrame *bord3 = nullptr;
+    QFrame *bord4 = nullptr;
+    PaireImages imgCarte, imgTransfert, imgHelp, imgLogo;
+
+Q_SIGNALS:
+    // The transfer panel has just been opened: its defaults are to be set.
+    void TransfertOuvert();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
+    void CreeBarre();
+    void CreeAide();
+    void CreeAccueil();
+    // Shows one panel frame and hides the five others; nothing while an entry is in progress.
+    bool OuvrePanneau(QWidget *panneau, const QString &legende);
+    QList<QWidget *> Panneaux() const;
+
+    void imgEphem_Click();
+    void imgAnniv_Click();
+    void imgFete_Click();
+    void imgNote_Click();
+    void imgTransfert2_Click();
+    void imgHelp2_Click();
+    void imgCarte2_Click();
+
     void Timer1_Timer();
     void ToucheFonction(int touche);
     QDate m_jourVu;
