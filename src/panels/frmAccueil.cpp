@@ -246,7 +246,7 @@ void frmAccueil::imgTransfert2_Click()
 {
     imgTransfert.jumeau->hide();
     if (OuvrePanneau(fraTransfert, QStringLiteral("Oxi - Transfert des données")))
-        Q_EMIT TransfertOuvert();
+        fraTransfert->Initialise();
 }
 
 void frmAccueil::imgHelp2_Click()

@@ -55,10 +55,6 @@ public:
     QFrame *bord4 = nullptr;
     PaireImages imgCarte, imgTransfert, imgHelp, imgLogo;
 
-Q_SIGNALS:
-    // The transfer panel has just been opened: its defaults are to be set.
-    void TransfertOuvert();
-
 protected:
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
