@@ -32,7 +32,9 @@ void Image::mouseReleaseEvent(QMouseEvent *event)
 void Image::mouseMoveEvent(QMouseEvent *event)
 {
     Q_EMIT survol();
-    QLabel::mouseMoveEvent(event);
+    // Kept here: passed on, the move would reach the frame underneath, which
+    // puts out the highlight the pointer is on.
+    event->accept();
 }
 
 void Image::enterEvent(QEnterEvent *event)
