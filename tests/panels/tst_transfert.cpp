@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
 
@@ -231,6 +232,12 @@ private Q_SLOTS:
         // OXI_CAPTURES=<folder> keeps a picture of the panel to look at.
         if (qEnvironmentVariableIsSet("OXI_CAPTURES"))
             panneau->grab().save(qEnvironmentVariable("OXI_CAPTURES") + QStringLiteral("/fraTransfert.png"));
+        {
+            QMouseEvent mouvement(QEvent::MouseMove, QPointF(3, 3), panneau->imgTSValid.jumeau->mapToGlobal(QPointF(3, 3)),
+                                  Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(panneau->imgTSValid.jumeau, &mouvement);
+        }
+        QVERIFY(panneau->imgTSValid.jumeau->isVisible());
         Q_EMIT panneau->survol();
         QVERIFY(panneau->imgTSValid.jumeau->isHidden());
         QVERIFY(panneau->imgRestauDir.jumeau->isHidden());
