@@ -80,7 +80,17 @@ capture() { import -window root "$CAPTURES/$1.png" 2>/dev/null; }
 icone_dans_zone() { xwininfo -root -tree 2>/dev/null | grep -A8 '"panel": ("panel" "trayer")' | grep -q '("oxi" "oxi")'; }
 en_vie() { kill -0 "$1" 2>/dev/null; }
 termine() { local fin=$(( SECONDS + ${2:-5} )); while en_vie "$1" && [ $SECONDS -lt $fin ]; do sleep 0.2; done; ! en_vie "$1"; }
-arrete() { kill "$1" 2>/dev/null; termine "$1" 3 || kill -KILL "$1" 2>/dev/null; sleep 0.3; }
+arrete() {
+  kill "$1" 2>/dev/null; termine "$1" 3 || kill -KILL "$1" 2>/dev/null
+  pkill -KILL -f "^$TMP/" 2>/dev/null; sleep 0.3
+}
+# Environment of a clock that starts at the given moment and keeps running
+# (libfaketime preloaded straight into oxi, so that its pid is oxi's).
+LIBFAKETIME=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1)
+lance_le() { # lance_le "<YYYY-MM-DD hh:mm:ss>" <dossier> [env...]
+  local moment=$1 dossier=$2; shift 2
+  lance "$dossier" LD_PRELOAD="$LIBFAKETIME" FAKETIME="@$moment" FAKETIME_DONT_FAKE_MONOTONIC=1 "$@"
+}
 valide_boite() { # presses Enter in the visible message box
   local w; w=$(attend_fenetre '^Oxi$' 5) || return 1
   # Real key events (XTEST) to the focused box; synthetic ones to a window confuse the next client.
