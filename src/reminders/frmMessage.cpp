@@ -60,7 +60,7 @@ void Etiquette::mouseReleaseEvent(QMouseEvent *event)
 void Etiquette::mouseMoveEvent(QMouseEvent *event)
 {
     Q_EMIT survol();
-    QLabel::mouseMoveEvent(event);
+    event->accept(); // not the window's background
 }
 
 void Etiquette::enterEvent(QEnterEvent *event)
@@ -277,10 +277,19 @@ void frmMessage::closeEvent(QCloseEvent *event)
         return;
     }
     event->accept();
+    // Gone for the scan at once, even before its deletion.
+    if (instance == this)
+        instance = nullptr;
 }
 
 void frmMessage::mouseMoveEvent(QMouseEvent *event)
 {
+    // Moves over the images reach here too once they have passed them on.
+    QWidget *sous = childAt(event->position().toPoint());
+    if (sous && sous != this) {
+        QWidget::mouseMoveEvent(event);
+        return;
+    }
     imgSuiv.jumeau->hide();
     imgCarte.jumeau->hide();
     QPalette noir = lblQuit->palette();
