@@ -1,6 +1,7 @@
 #include "PanneauEphem.h"
 #include "Ephemerides.h"
 #include "Polices.h"
+#include "PopupEphem.h"
 #include "Reglages.h"
 #include "Twips.h"
 
@@ -65,7 +66,7 @@ PanneauEphem::PanneauEphem(QWidget *parent) : Cadre(QStringLiteral("fraEphem"), 
 
     lblTitre1 = new QLabel(QStringLiteral("Ephémérides"), this);
     lblTitre1->setObjectName(QStringLiteral("lblTitre1"));
-    lblTitre1->setFont(Police(QStringLiteral("Berthold Garamond"), 14, true));
+    lblTitre1->setFont(PoliceTitre(14));
     lblTitre1->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
     PlaceTwips(lblTitre1, 120, 0, 3000, 420);
 

@@ -6,6 +6,24 @@
 
 namespace oxi {
 
+QFont PoliceTitre(double points)
+{
+    QFont police = Police(QStringLiteral("Berthold Garamond"), points, true);
+    // The bold face shipped for it has no accented letters: the regular face, emboldened.
+    police.setStyleName(QStringLiteral("12 Regular"));
+    return police;
+}
+
+void AjustePolice(QLabel *label, double pointsMin)
+{
+    QFont police = label->font();
+    while (police.pointSizeF() - 0.5 >= pointsMin &&
+           QFontMetrics(police).horizontalAdvance(label->text()) > label->width()) {
+        police.setPointSizeF(police.pointSizeF() - 0.5);
+        label->setFont(police);
+    }
+}
+
 EtiquetteQuitter::EtiquetteQuitter(QWidget *parent) : QLabel(QStringLiteral("X"), parent)
 {
     setObjectName(QStringLiteral("lblQuit"));

@@ -54,6 +54,13 @@ private:
     QSizeF m_taille;
 };
 
+// The bold title font of the popups and of the panel.
+QFont PoliceTitre(double points);
+
+// A one-line label whose text is wider than the label: its font shrinks,
+// down to a floor, rather than the text being cut.
+void AjustePolice(QLabel *label, double pointsMin = 7);
+
 // Width of a daily popup's outline and of its window before scaling, in twips.
 constexpr int LargeurShapeEphem = 3036;
 constexpr int LargeurFenetreEphem = 3816;

@@ -18,7 +18,7 @@ frmDictons::frmDictons() : PopupEphem(QStringLiteral("frmDictons"), QStringLiter
 {
     ouverte = this;
     Label1 = Etiquette(QStringLiteral("Label1"), QStringLiteral("Dicton"),
-                       Police(QStringLiteral("Berthold Garamond"), 14, true), 360, 120, 2295, 375);
+                       PoliceTitre(14), 360, 120, 2295, 375);
     Label1->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
     lblDict = Etiquette(QStringLiteral("lblDict"), QString(), Police(QStringLiteral("Arial"), 9), 240, 600, 2652, 852);
     lblDict->setAlignment(Qt::AlignLeft | Qt::AlignTop);

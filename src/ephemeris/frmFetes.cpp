@@ -40,7 +40,7 @@ frmFetes::frmFetes() : PopupEphem(QStringLiteral("frmFetes"), QStringLiteral("Ox
     lblHeure->setAlignment(Qt::AlignCenter);
     lblHeure->installEventFilter(this);
     Label1 = Etiquette(QStringLiteral("Label1"), QStringLiteral("Fête à souhaiter"),
-                       Police(QStringLiteral("Berthold Garamond"), 14, true), 120, 720, 2772, 372);
+                       PoliceTitre(14), 120, 720, 2772, 372);
     Label1->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
     lblFet = Etiquette(QStringLiteral("lblFet"), QString(), Police(QStringLiteral("Arial"), 9), 120, 1200, 2652, 852);
     lblFet->setWordWrap(true);

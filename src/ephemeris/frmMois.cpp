@@ -18,7 +18,7 @@ frmMois::frmMois() : PopupEphem(QStringLiteral("frmMois"), QStringLiteral("Oxi -
     ouverte = this;
     const QFont texte = Police(QStringLiteral("Arial"), 9);
     lblRepublicain = Etiquette(QStringLiteral("lblRepublicain"), QStringLiteral("Mois"),
-                               Police(QStringLiteral("Berthold Garamond"), 14, true), 240, 120, 2415, 375);
+                               PoliceTitre(14), 240, 120, 2415, 375);
     lblRepublicain->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
     struct Ligne
     {
@@ -64,8 +64,10 @@ void frmMois::RechercheMois()
 {
     const QStringList faits = LitFaitsDuMois(Aujourdhui().month());
     QLabel *const labels[] = {lblRepublicain, lblAnge, lblArbre, lblFleur, lblAnimal, lblPierre};
-    for (int i = 0; i < 6; ++i)
+    for (int i = 0; i < 6; ++i) {
         labels[i]->setText(faits.value(i));
+        AjustePolice(labels[i]);
+    }
 }
 
 double frmMois::Placement() const

@@ -273,6 +273,37 @@ private Q_SLOTS:
         QVERIFY(messages->tous.isEmpty());
     }
 
+    // Every day of a leap year: the shipped texts stay inside their labels.
+    void referenceContentFitsItsLabels()
+    {
+        auto tient = [](const QLabel *label) {
+            const QRect besoin = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 100000),
+                                                                   int(label->alignment()) | (label->wordWrap() ? Qt::TextWordWrap : 0),
+                                                                   label->text());
+            return besoin.width() <= label->width() && besoin.height() <= label->height();
+        };
+        QStringList coupes;
+        for (QDate jour(2028, 1, 1); jour.year() == 2028; jour = jour.addDays(1)) {
+            FixeMaintenant(QDateTime(jour, QTime(12, 0)));
+            AfficheFetes();
+            AfficheDictons();
+            if (!tient(FenetreFetes()->lblFet))
+                coupes << QStringLiteral("noms ") + jour.toString(Qt::ISODate);
+            if (!tient(FenetreDictons()->lblDict))
+                coupes << QStringLiteral("dicton ") + jour.toString(Qt::ISODate);
+            if (jour.day() == 1) {
+                AfficheMois();
+                frmMois *m = FenetreMois();
+                for (const QLabel *l : {m->lblRepublicain, m->lblAnge, m->lblArbre, m->lblFleur, m->lblAnimal, m->lblPierre})
+                    if (!tient(l))
+                        coupes << QStringLiteral("mois ") + l->objectName() + QLatin1Char(' ') + jour.toString(Qt::ISODate);
+            }
+            FermeEphemerides();
+            Vide();
+        }
+        QVERIFY2(coupes.isEmpty(), qPrintable(coupes.join(QStringLiteral(", "))));
+    }
+
     // --- the column
 
     void everyCombinationStacksUnderTheOutlineAbove_data()
