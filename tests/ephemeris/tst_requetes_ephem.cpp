@@ -57,11 +57,9 @@ private Q_SLOTS:
         QCOMPARE(jour.parts, 2);
         QCOMPARE(LitNomsDemain(QDate(2026, 11, 6)).noms, QStringLiteral("Martin"));
 
-        // The year's end and February roll over by date arithmetic.
-        Base().Execute(QStringLiteral("UPDATE Fetes SET mois1=? WHERE Jour=1"), {QStringLiteral("Nouvel#An")});
+        // February rolls over by date arithmetic.
         Base().Execute(QStringLiteral("UPDATE Fetes SET mois2=? WHERE Jour=29"), {QStringLiteral("Bissextile")});
         Base().Execute(QStringLiteral("UPDATE Fetes SET mois3=? WHERE Jour=1"), {QStringLiteral("Mars")});
-        QCOMPARE(LitNomsDemain(QDate(2026, 12, 31)).noms, QStringLiteral("Nouvel An"));
         QCOMPARE(LitNomsDemain(QDate(2028, 2, 28)).noms, QStringLiteral("Bissextile"));
         QCOMPARE(LitNomsDemain(QDate(2027, 2, 28)).noms, QStringLiteral("Mars"));
 
@@ -71,41 +69,6 @@ private Q_SLOTS:
 
         Base().Execute(QStringLiteral("UPDATE Fetes SET mois11=NULL WHERE Jour=6"));
         QVERIFY_THROWS_EXCEPTION(ErreurBase, LitNomsDuJour(QDate(2026, 11, 6)));
-    }
-
-    void sayingIsFormedFromItsColumns()
-    {
-        DictonDuJour d = FormeDicton(QStringLiteral("Seul"), QString(), QStringLiteral("ignoré"), QString());
-        QCOMPARE(d.texte, QStringLiteral("Seul"));
-        QCOMPARE(d.dictons, 1);
-        d = FormeDicton(QStringLiteral("Un"), QStringLiteral("deux"), QString(), QString());
-        QCOMPARE(d.texte, QStringLiteral("Un deux"));
-        QCOMPARE(d.dictons, 1);
-        d = FormeDicton(QStringLiteral("Un"), QStringLiteral("deux"), QStringLiteral("trois"), QString());
-        QCOMPARE(d.texte, QStringLiteral("Un deux trois"));
-        QCOMPARE(d.dictons, 2);
-        d = FormeDicton(QStringLiteral("Un"), QStringLiteral("deux"), QStringLiteral("trois"), QStringLiteral("quatre"));
-        QCOMPARE(d.texte, QStringLiteral("Un deux trois quatre"));
-        QCOMPARE(d.dictons, 2);
-        // Blanks are text, not emptiness.
-        d = FormeDicton(QStringLiteral("Un"), QStringLiteral(" "), QString(), QString());
-        QCOMPARE(d.texte, QStringLiteral("Un  "));
-    }
-
-    void sayingOfTheDayIsReadByDayAndMonthText()
-    {
-        Base().Execute(QStringLiteral("UPDATE Dictons SET lib1=?, lib2=NULL, lib3=NULL, lib4=NULL WHERE NumJour=6 AND Mois='mois11'"),
-                       {QStringLiteral("Pluie de novembre")});
-        const DictonDuJour d = LitDicton(QDate(2026, 11, 6));
-        QVERIFY(d.trouve);
-        QCOMPARE(d.texte, QStringLiteral("Pluie de novembre"));
-        QCOMPARE(d.dictons, 1);
-
-        Base().Execute(QStringLiteral("DELETE FROM Dictons WHERE NumJour=6 AND Mois='mois11'"));
-        QVERIFY(!LitDicton(QDate(2026, 11, 6)).trouve);
-        Base().Execute(QStringLiteral("DROP TABLE Dictons"));
-        QCOMPARE(LitDicton(QDate(2026, 11, 7)).dictons, 0);
-        QVERIFY(messages->tous.isEmpty());
     }
 
     void monthFactsKeepTheirStoredOrder()
