@@ -35,6 +35,8 @@ frmRegistre::frmRegistre()
     Label1 = new QLabel(QStringLiteral("Mot de passe :"), fraAut);
     Label1->setObjectName(QStringLiteral("Label1"));
     PlaceTwips(Label1, 120, 360, 1092, 252);
+    // The font standing in for MS Sans Serif runs wider: the colon must not be cut.
+    Label1->resize(qMax(Label1->width(), Label1->sizeHint().width()), Label1->height());
 
     txtPass = new QLineEdit(fraAut);
     txtPass->setObjectName(QStringLiteral("txtPass"));

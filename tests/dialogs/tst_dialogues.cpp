@@ -193,6 +193,9 @@ private Q_SLOTS:
         fenetre.show();
         QCOMPARE(fenetre.windowTitle(), QStringLiteral("Valeurs du registre"));
         QCOMPARE(fenetre.txtPass->echoMode(), QLineEdit::Password);
+        QVERIFY(fenetre.Label1->width() >= fenetre.Label1->sizeHint().width());
+        if (qEnvironmentVariableIsSet("OXI_CAPTURES"))
+            fenetre.grab().save(qEnvironmentVariable("OXI_CAPTURES") + QStringLiteral("/frmRegistreVerrou.png"));
         for (const QString &essai : {QStringLiteral("KZWQ7351"), QStringLiteral("kzwq735"), QStringLiteral("kzwq7351 ")}) {
             QTest::keyClicks(fenetre.txtPass, essai);
             QTest::mouseClick(fenetre.cmdOK, Qt::LeftButton);
