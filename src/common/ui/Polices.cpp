@@ -16,7 +16,10 @@ void InstallePolices()
 
 QFont Police(const QString &famille, double points, bool gras, bool italique)
 {
-    QFont police(famille);
+    // Debian's EB Garamond 12 Bold lacks the accented letters: a bold Garamond
+    // is drawn from the complete 08 design, emboldened by Qt.
+    const bool garamondGras = gras && famille == QLatin1String("Berthold Garamond");
+    QFont police(garamondGras ? QStringLiteral("EB Garamond 08") : famille);
     police.setPointSizeF(points);
     // Arial Black has no Debian twin: a black weight of the fallback stands in.
     police.setWeight(famille == QLatin1String("Arial Black") ? QFont::Black : (gras ? QFont::Bold : QFont::Normal));
