@@ -1,4 +1,5 @@
 #include "PopupEphem.h"
+#include "ImageBouton.h"
 #include "Polices.h"
 #include "Twips.h"
 
@@ -96,9 +97,13 @@ void PopupEphem::Termine(double hauteurTwips, double haut, bool *drapeau)
                              GaucheEphemeride(), haut, drapeau);
 }
 
+// Moves over images and the close label reach here too, ignored by them:
+// only the background itself counts.
 void PopupEphem::mouseMoveEvent(QMouseEvent *event)
 {
-    SurvolFond();
+    QWidget *sous = childAt(event->position().toPoint());
+    if (!qobject_cast<Image *>(sous) && sous != lblQuit)
+        SurvolFond();
     QWidget::mouseMoveEvent(event);
 }
 

@@ -12,6 +12,7 @@
 #include "frmMois.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <algorithm>
 #include <QTest>
 
@@ -174,6 +175,16 @@ private Q_SLOTS:
         QVERIFY(f->imgFetes2->isHidden());
         Q_EMIT f->imgFetes->survol();
         QVERIFY(!f->imgFetes2->isHidden());
+        // Moving on the highlighted icon keeps it; moving on the background hides it.
+        const QPoint milieu = f->imgFetes2->rect().center();
+        QMouseEvent surIcone(QEvent::MouseMove, milieu, f->imgFetes2->mapToGlobal(milieu), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(f->imgFetes2, &surIcone);
+        QVERIFY(!f->imgFetes2->isHidden());
+        const QPoint fond(Px(1500), Px(2000));
+        QMouseEvent surFond(QEvent::MouseMove, fond, f->mapToGlobal(fond), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(f, &surFond);
+        QVERIFY(f->imgFetes2->isHidden());
+        Q_EMIT f->imgFetes->survol();
         QTest::mouseClick(f->imgFetes2, Qt::LeftButton);
         QCOMPARE(montre, 1);
         QVERIFY(f->imgFetes2->isHidden());
