@@ -66,6 +66,8 @@ PopupEphem::PopupEphem(const QString &nom, const QString &titre)
     setObjectName(nom);
     setWindowTitle(titre);
     setAttribute(Qt::WA_DeleteOnClose);
+    // The popups are rarely the active window; tomorrow's names must show all the same.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setMouseTracking(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
