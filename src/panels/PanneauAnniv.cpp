@@ -55,26 +55,26 @@ PanneauAnniv::PanneauAnniv(QWidget *parent) : Cadre(QStringLiteral("fraAnniv"), 
     imgSAnniv = CreeBouton(this, QStringLiteral("imgSAnniv"), QStringLiteral(":/panels/supprimer.svg"),
                            QStringLiteral("Supprimer"), 4860, 1770, [this] { imgSAnniv2_Click(); });
 
-    lblPrenomAnniv = CreeEtiquette(this, QStringLiteral("lblPrenomAnniv"), QStringLiteral("Prénom :"), 120, 540, 1560);
+    lblPrenomAnniv = CreeEtiquette(this, QStringLiteral("lblPrenomAnniv"), QStringLiteral("Prénom :"), 120, 540, 1800);
     txtPrenomAnniv = new QLineEdit(this);
     txtPrenomAnniv->setObjectName(QStringLiteral("txtPrenomAnniv"));
-    PlaceTwips(txtPrenomAnniv, 1740, 510, 2880, 315);
-    lblNomAnniv = CreeEtiquette(this, QStringLiteral("lblNomAnniv"), QStringLiteral("Nom :"), 120, 930, 1560);
+    PlaceTwips(txtPrenomAnniv, 1980, 510, 2640, 315);
+    lblNomAnniv = CreeEtiquette(this, QStringLiteral("lblNomAnniv"), QStringLiteral("Nom :"), 120, 930, 1800);
     txtNomAnniv = new QLineEdit(this);
     txtNomAnniv->setObjectName(QStringLiteral("txtNomAnniv"));
-    PlaceTwips(txtNomAnniv, 1740, 900, 2880, 315);
+    PlaceTwips(txtNomAnniv, 1980, 900, 2640, 315);
     lblDateNaiss =
-        CreeEtiquette(this, QStringLiteral("lblDateNaiss"), QStringLiteral("Date de naissance :"), 120, 1320, 1620);
-    cboAnnivJ = CreeListe(this, QStringLiteral("cboAnnivJ"), 1740, 1290, 720);
-    cboAnnivM = CreeListe(this, QStringLiteral("cboAnnivM"), 2520, 1290, 1260);
-    cboAnnivA = CreeListe(this, QStringLiteral("cboAnnivA"), 3840, 1290, 780);
-    lblEch2 = CreeEtiquette(this, QStringLiteral("lblEch2"), QStringLiteral("Echéances de rappel :"), 120, 1785, 1620);
+        CreeEtiquette(this, QStringLiteral("lblDateNaiss"), QStringLiteral("Date de naissance :"), 120, 1320, 1860);
+    cboAnnivJ = CreeListe(this, QStringLiteral("cboAnnivJ"), 1980, 1290, 660);
+    cboAnnivM = CreeListe(this, QStringLiteral("cboAnnivM"), 2700, 1290, 1140);
+    cboAnnivA = CreeListe(this, QStringLiteral("cboAnnivA"), 3900, 1290, 720);
+    lblEch2 = CreeEtiquette(this, QStringLiteral("lblEch2"), QStringLiteral("Echéances de rappel :"), 120, 1785, 1860);
     chkAJ1 = new QCheckBox(QStringLiteral("Le jour-même"), this);
     chkAJ1->setObjectName(QStringLiteral("chkAJ1"));
     chkAJ1->setChecked(true);
-    PlaceTwips(chkAJ1, 1740, 1755, 1800, 315);
-    cboAnnivJ1 = CreeListe(this, QStringLiteral("cboAnnivJ1"), 1740, 2160, 1380);
-    cboAnnivJ2 = CreeListe(this, QStringLiteral("cboAnnivJ2"), 3240, 2160, 1380);
+    PlaceTwips(chkAJ1, 1980, 1755, 1800, 315);
+    cboAnnivJ1 = CreeListe(this, QStringLiteral("cboAnnivJ1"), 1980, 2160, 1260);
+    cboAnnivJ2 = CreeListe(this, QStringLiteral("cboAnnivJ2"), 3360, 2160, 1260);
     imgAValid = CreeBouton(this, QStringLiteral("imgAValid"), QStringLiteral(":/panels/valider.svg"),
                            QStringLiteral("Valider"), 4860, 690, [this] { imgAVAlid2_Click(); },
                            QStringLiteral("imgAVAlid2"));

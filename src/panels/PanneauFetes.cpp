@@ -50,13 +50,13 @@ PanneauFetes::PanneauFetes(QWidget *parent) : Cadre(QStringLiteral("fraFetes"), 
 
     cboFetes = CreeListe(this, QStringLiteral("cboFetes"), 120, 690, 3840);
     cboFetes->setMaxVisibleItems(15);
-    lblEch = CreeEtiquette(this, QStringLiteral("lblEch"), QStringLiteral("Echéances de rappel :"), 120, 1275, 1620);
+    lblEch = CreeEtiquette(this, QStringLiteral("lblEch"), QStringLiteral("Echéances de rappel :"), 120, 1275, 1860);
     chkFJ1 = new QCheckBox(QStringLiteral("Le jour-même"), this);
     chkFJ1->setObjectName(QStringLiteral("chkFJ1"));
     chkFJ1->setChecked(true);
-    PlaceTwips(chkFJ1, 1740, 1245, 1800, 315);
-    cboFeteJ1 = CreeListe(this, QStringLiteral("cboFeteJ1"), 1740, 1650, 1380);
-    cboFeteJ2 = CreeListe(this, QStringLiteral("cboFeteJ2"), 3240, 1650, 1380);
+    PlaceTwips(chkFJ1, 1980, 1245, 1800, 315);
+    cboFeteJ1 = CreeListe(this, QStringLiteral("cboFeteJ1"), 1980, 1650, 1260);
+    cboFeteJ2 = CreeListe(this, QStringLiteral("cboFeteJ2"), 3360, 1650, 1260);
     imgFValid = CreeBouton(this, QStringLiteral("imgFValid"), QStringLiteral(":/panels/valider.svg"),
                            QStringLiteral("Valider"), 4860, 690, [this] { imgFValid2_Click(); });
     imgFAnnul = CreeBouton(this, QStringLiteral("imgFAnnul"), QStringLiteral(":/panels/annuler.svg"),

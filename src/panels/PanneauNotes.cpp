@@ -70,13 +70,13 @@ PanneauNotes::PanneauNotes(QWidget *parent) : Cadre(QStringLiteral("fraNotes"), 
     txtNotes->setTabChangesFocus(true);
     PlaceTwips(txtNotes, 120, 900, 4560, 1005);
     connect(txtNotes, &QPlainTextEdit::textChanged, this, &PanneauNotes::LimiteTexte);
-    lblEch3 = CreeEtiquette(this, QStringLiteral("lblEch3"), QStringLiteral("Echéances de rappel :"), 120, 2010, 1620);
+    lblEch3 = CreeEtiquette(this, QStringLiteral("lblEch3"), QStringLiteral("Echéances de rappel :"), 120, 2010, 1860);
     chkNJ1 = new QCheckBox(QStringLiteral("Le jour-même"), this);
     chkNJ1->setObjectName(QStringLiteral("chkNJ1"));
     chkNJ1->setChecked(true);
-    PlaceTwips(chkNJ1, 1740, 1980, 1800, 315);
-    cboNotesJ1 = CreeListe(this, QStringLiteral("cboNotesJ1"), 1740, 2355, 1380);
-    cboNotesJ2 = CreeListe(this, QStringLiteral("cboNotesJ2"), 3240, 2355, 1380);
+    PlaceTwips(chkNJ1, 1980, 1980, 1800, 315);
+    cboNotesJ1 = CreeListe(this, QStringLiteral("cboNotesJ1"), 1980, 2355, 1260);
+    cboNotesJ2 = CreeListe(this, QStringLiteral("cboNotesJ2"), 3360, 2355, 1260);
     imgNValid = CreeBouton(this, QStringLiteral("imgNValid"), QStringLiteral(":/panels/valider.svg"),
                            QStringLiteral("Valider"), 4860, 690, [this] { imgNValid2_Click(); });
     imgNAnnul = CreeBouton(this, QStringLiteral("imgNAnnul"), QStringLiteral(":/panels/annuler.svg"),

@@ -146,8 +146,10 @@ private Q_SLOTS:
             QVERIFY2(!Montre(nom), nom);
         Capture(QStringLiteral("accueil"));
 
+        Survole("imgHelp");
         Survole("imgFete");
-        QVERIFY(Montre("bord3"));
+        Capture(QStringLiteral("survol"));
+        QVERIFY(Montre("bord3") && Montre("imgHelp2"));
         QCOMPARE(fen->windowTitle(), QStringLiteral("Oxi - Fêtes"));
         BougeSurFenetre();
         QVERIFY(!Montre("bord3"));
