@@ -3,6 +3,9 @@
 #include "Polices.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char **argv)
 {
@@ -13,6 +16,11 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    // Qt's own buttons and dialogs in French ("Oui", "Non", the file chooser).
+    QTranslator traduction;
+    if (traduction.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        app.installTranslator(&traduction);
     oxi::InstallePolices();
     oxi::MessagerieQt messages;
     oxi::InstalleMessagerie(&messages);
