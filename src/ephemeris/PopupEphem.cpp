@@ -9,10 +9,7 @@ namespace oxi {
 
 QFont PoliceTitre(double points)
 {
-    QFont police = Police(QStringLiteral("Berthold Garamond"), points, true);
-    // The bold face shipped for it has no accented letters: the regular face, emboldened.
-    police.setStyleName(QStringLiteral("12 Regular"));
-    return police;
+    return Police(QStringLiteral("Berthold Garamond"), points, true);
 }
 
 void AjustePolice(QLabel *label, double pointsMin)
