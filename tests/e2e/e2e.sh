@@ -18,7 +18,7 @@ nettoie() {
   pkill -KILL -f "$TMP/" 2>/dev/null
   [ -n "${TRAYER:-}" ] && kill "$TRAYER" 2>/dev/null
   [ -n "${XVFB:-}" ] && kill "$XVFB" 2>/dev/null
-  [ -n "${GARDE:-}" ] || rm -rf "$TMP"; echo "tmp: $TMP"
+  if [ -n "${GARDE:-}" ]; then echo "kept: $TMP"; else rm -rf "$TMP"; fi
 }
 trap nettoie EXIT
 
