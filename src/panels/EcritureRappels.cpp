@@ -83,7 +83,9 @@ int RetrouveDelai(const QDate &evenement, const QDate &echeance)
 
 int NouveauNumero()
 {
-    const Resultat r = Base().Requete(QStringLiteral("SELECT MAX(NumRappel) FROM Rappel"));
+    // A text row left without its reminder must not block the numbers either.
+    const Resultat r = Base().Requete(QStringLiteral(
+        "SELECT MAX(n) FROM (SELECT MAX(NumRappel) AS n FROM Rappel UNION ALL SELECT MAX(NumNote) FROM Notes)"));
     const int numero = r.Vide() || r.Valeur(0, 0).isNull() ? 1 : r.Valeur(0, 0).toInt() + 1;
     // Reminder numbers are 16-bit throughout the program.
     if (numero > 32767)

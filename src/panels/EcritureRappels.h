@@ -21,7 +21,7 @@ std::optional<int> LitDelaiSaisi(const QString &texte);
 // 31 when no item matches. The December/January case counts 31 − day(E) + day(A).
 int RetrouveDelai(const QDate &evenement, const QDate &echeance);
 
-// Highest number in Rappel plus 1 (1 when empty). Throws ErreurBase beyond 32767.
+// Highest number in Rappel and Notes plus 1 (1 when both are empty). Throws ErreurBase beyond 32767.
 int NouveauNumero();
 
 // A stored reminder as a panel loads it for a change.

@@ -207,11 +207,18 @@ private Q_SLOTS:
 
     void failingWritesLeaveNothingBehind()
     {
-        // A stray text row under the next number makes the second insert fail.
-        Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (1, 'orpheline')"));
+        // A refused text row rolls back its reminder row.
+        Base().Execute(QStringLiteral("CREATE TRIGGER refus BEFORE INSERT ON Notes BEGIN SELECT RAISE(ABORT, 'refus'); END"));
         QVERIFY_THROWS_EXCEPTION(ErreurBase, AjouteNote(LitNote(QStringLiteral("T"), QStringLiteral("x"),
                                                                  QDate(2026, 12, 24), {true, 0, 0})));
         QCOMPARE(Compte(QStringLiteral("SELECT COUNT(*) FROM Rappel")), 0);
+        Base().Execute(QStringLiteral("DROP TRIGGER refus"));
+
+        // A text row left without its reminder does not block the next number.
+        Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (1, 'orpheline')"));
+        QCOMPARE(AjouteNote(LitNote(QStringLiteral("T"), QStringLiteral("x"), QDate(2026, 12, 24), {true, 0, 0})), 2);
+        Base().Execute(QStringLiteral("DELETE FROM Rappel"));
+        Base().Execute(QStringLiteral("DELETE FROM Notes"));
 
         // Numbers are 16-bit: the next one beyond 32767 is refused.
         InsereRappel(32767, QDate(2026, 1, 1), QStringLiteral("F"), QStringLiteral("Max"));

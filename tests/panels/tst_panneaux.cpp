@@ -484,7 +484,7 @@ private Q_SLOTS:
         QCOMPARE(Compte(QStringLiteral("SELECT COUNT(*) FROM Notes")), 1);
 
         // A failing write: nothing stored, the panel reset.
-        Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (3, 'orpheline')"));
+        Base().Execute(QStringLiteral("CREATE TRIGGER refus BEFORE INSERT ON Notes BEGIN SELECT RAISE(ABORT, 'refus'); END"));
         Clic("imgANotes2");
         W<QLineEdit>("txtTitreNote")->setText(QStringLiteral("Perdue"));
         messages->Vide();
@@ -492,6 +492,7 @@ private Q_SLOTS:
         QCOMPARE(messages->infos, QStringList{QStringLiteral("Erreur lors de l'ajout en base !")});
         QCOMPARE(Compte(QStringLiteral("SELECT COUNT(*) FROM Rappel WHERE Libelle='Perdue'")), 0);
         QVERIFY(!SaisieEnCours() && Montre("ListView3") && W<QLineEdit>("txtTitreNote")->text().isEmpty());
+        Base().Execute(QStringLiteral("DROP TRIGGER refus"));
 
         // A note gone behind the list's back.
         Selectionne("ListView3", 1, QStringLiteral("Sans titre"));
