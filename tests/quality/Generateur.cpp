@@ -1,0 +1,124 @@
+#include "Generateur.h"
+#include "Base.h"
+#include "Constantes.h"
+
+#include <QDate>
+#include <random>
+
+namespace oxi::test {
+
+QStringList TextesHostiles()
+{
+    return {
+        QStringLiteral("O'Brien"),
+        QStringLiteral("\"guillemets\" et 'apostrophes'"),
+        QStringLiteral("Dupont#Jean#Paul"),
+        QStringLiteral("100 % _ * ? [a-z]"),
+        QStringLiteral("x'); DROP TABLE Rappel; --"),
+        QStringLiteral("a;b;c -- commentaire /* bloc */"),
+        QStringLiteral("tab\tulation\net\r\nretours"),
+        QStringLiteral("Anniv 🎂🎉 famille 👨‍👩‍👧"),
+        QStringLiteral("שלום עולם مرحبا"),
+        QStringLiteral("\\backslash\\ et $HOME `cmd`"),
+        QString(10000, QLatin1Char('W')),
+        QStringLiteral("é") + QString(4999, QChar(0x00e9)),
+    };
+}
+
+void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine)
+{
+    std::mt19937 aleas(graine);
+    const QStringList hostiles = TextesHostiles();
+    const auto tirage = [&](int n) { return int(aleas() % unsigned(n)); };
+    Transaction transaction(connexion);
+    int numNote = connexion.Requete(QStringLiteral("SELECT coalesce(max(NumNote), 0) FROM Notes")).Valeur(0, 0).toInt();
+    for (int i = 0; i < nombre; ++i) {
+        const int genre = tirage(10);
+        const QString type = genre < 5 ? QStringLiteral("A") : genre < 8 ? QStringLiteral("F") : QStringLiteral("N");
+        const QDate evenement = QDate(annee, 1, 1).addDays(tirage(365));
+        QDate dateRappel = evenement;
+        QString libelle;
+        if (type == QLatin1String("A")) {
+            const int naissance = tirage(6) == 0 ? AnneeInconnue : annee - 1 - tirage(90);
+            dateRappel = QDate(naissance, evenement.month(), std::min(evenement.day(), 28));
+            libelle = QStringLiteral("Nom%1#Prénom%2").arg(i).arg(tirage(1000));
+        } else if (type == QLatin1String("F")) {
+            libelle = QStringLiteral("Prénom%1").arg(i);
+        } else {
+            libelle = QStringLiteral("Note %1").arg(i);
+        }
+        if (tirage(20) == 0)
+            libelle = hostiles.at(tirage(int(hostiles.size())));
+        const int d1 = tirage(3) == 0 ? 0 : 1 + tirage(31);
+        const int d2 = tirage(2) == 0 ? 0 : 1 + tirage(31);
+        const QDate ech1 = tirage(5) == 0 ? DateNulle : evenement;
+        const QDate ech2 = d1 ? evenement.addDays(-d1) : DateNulle;
+        const QDate ech3 = d2 ? evenement.addDays(-d2) : DateNulle;
+        const auto fait = [&](const QDate &d) { return d != DateNulle && tirage(4) == 0 ? 1 : 0; };
+        connexion.Execute(QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, "
+                                         "Ech3, EtatEch3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+                          {dateRappel, type, libelle, ech1, fait(ech1), ech2, fait(ech2), ech3, fait(ech3)});
+        if (type == QLatin1String("N")) {
+            const QString texte = tirage(8) == 0 ? hostiles.at(tirage(int(hostiles.size())))
+                                                 : QStringLiteral("Texte de la note %1").arg(i);
+            connexion.Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1, Libelle2) VALUES (?, ?, ?)"),
+                              {++numNote, texte.left(255), texte.mid(255)});
+        }
+    }
+    transaction.Valide();
+}
+
+QStringList EtatConnexion(Connexion &connexion)
+{
+    QStringList etat;
+    for (const QString &sql : {QStringLiteral("SELECT * FROM Rappel ORDER BY NumRappel"),
+                               QStringLiteral("SELECT * FROM Notes ORDER BY NumNote")}) {
+        const Resultat r = connexion.Requete(sql);
+        etat << r.colonnes.join(QLatin1Char('|'));
+        for (const auto &ligne : r.lignes) {
+            QStringList champs;
+            for (const QVariant &v : ligne)
+                champs << (v.isNull() ? QStringLiteral("<null>") : QString::fromLatin1(v.typeName()) + QLatin1Char(':') + v.toString());
+            etat << champs.join(QLatin1Char('|'));
+        }
+    }
+    return etat;
+}
+
+QStringList EtatFichier(const QString &chemin, QString *erreur)
+{
+    Connexion connexion;
+    QString message;
+    if (!connexion.Ouvre(chemin, CleBase, &message)) {
+        if (erreur)
+            *erreur = QStringLiteral("ouverture : ") + message;
+        return {};
+    }
+    try {
+        const QString controle = connexion.Requete(QStringLiteral("PRAGMA integrity_check")).Valeur(0, 0).toString();
+        if (controle != QLatin1String("ok")) {
+            if (erreur)
+                *erreur = QStringLiteral("intégrité : ") + controle;
+            return {};
+        }
+        return EtatConnexion(connexion);
+    } catch (const ErreurBase &e) {
+        if (erreur)
+            *erreur = QString::fromUtf8(e.what());
+        return {};
+    }
+}
+
+QStringList TablesFichier(const QString &chemin)
+{
+    Connexion connexion;
+    if (!connexion.Ouvre(chemin, CleBase))
+        return {};
+    QStringList tables;
+    const Resultat r = connexion.Requete(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
+    for (const auto &ligne : r.lignes)
+        tables << ligne.value(0).toString();
+    return tables;
+}
+
+} // namespace oxi::test

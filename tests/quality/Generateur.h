@@ -1,0 +1,29 @@
+#pragma once
+#include <QStringList>
+
+namespace oxi {
+class Connexion;
+}
+
+// Reminders of every kind written straight into a keyed file, for the fault
+// and load tests and the benchmark.
+namespace oxi::test {
+
+// Texts that have broken programs before: quotes, SQL and LIKE characters,
+// control characters, emoji, right-to-left script, a very long text.
+QStringList TextesHostiles();
+
+// Adds `nombre` reminders of mixed kinds (birthdays with and without a year,
+// name days, notes with their text), due dates around `annee`, some done.
+// Reproducible for one `graine`. Runs in one transaction.
+void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine = 1);
+
+// Every row of Rappel and Notes as text, in number order; empty with `erreur`
+// set when the file does not open with the key or fails its integrity check.
+QStringList EtatFichier(const QString &chemin, QString *erreur = nullptr);
+QStringList EtatConnexion(Connexion &connexion);
+
+// The names of the tables of a keyed file, sorted.
+QStringList TablesFichier(const QString &chemin);
+
+} // namespace oxi::test
