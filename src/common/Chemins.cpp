@@ -57,7 +57,7 @@ QString CheminPartage(const QString &dossierExecutable)
 QString CheminDonneesUtilisateur()
 {
     QString racine = qEnvironmentVariable("XDG_DATA_HOME");
-    // The base directory specification ignores relative paths.
+    // XDG base directories ignore relative paths.
     if (racine.isEmpty() || QDir::isRelativePath(racine))
         racine = QDir::homePath() + QStringLiteral("/.local/share");
     return AvecBarre(QDir::cleanPath(racine + QLatin1Char('/') + NomAppli()));

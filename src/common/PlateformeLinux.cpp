@@ -43,7 +43,7 @@ QString ValeurExec(const QString &chemin)
     return {};
 }
 
-// Exec= quoting of the desktop entry specification for a path.
+// Exec= quoting of desktop entries for a path.
 QString CiteExec(const QString &chemin)
 {
     QString cite = chemin;
