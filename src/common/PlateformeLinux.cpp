@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
@@ -46,7 +47,11 @@ QString ValeurExec(const QString &chemin)
 // Exec= quoting of desktop entries for a path.
 QString CiteExec(const QString &chemin)
 {
+    static const QRegularExpression sur(QStringLiteral("^[A-Za-z0-9/._+-]+$"));
+    if (sur.match(chemin).hasMatch())
+        return chemin;
     QString cite = chemin;
+    cite.replace(QLatin1Char('%'), QLatin1String("%%"));
     cite.replace(QLatin1Char('\\'), QLatin1String("\\\\"));
     cite.replace(QLatin1Char('"'), QLatin1String("\\\""));
     cite.replace(QLatin1Char('`'), QLatin1String("\\`"));
@@ -64,7 +69,7 @@ QString DecitExec(QString valeur)
                 ++i;
             clair += valeur[i];
         }
-        return clair;
+        return clair.replace(QLatin1String("%%"), QLatin1String("%"));
     }
     return valeur;
 }

@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
@@ -196,6 +197,29 @@ private Q_SLOTS:
         menu->actions().at(3)->trigger();
         QCOMPARE(plateforme.documents.size(), 1);
         QVERIFY(plateforme.documents.first().endsWith(QStringLiteral("/HelpOxi.html")));
+    }
+
+    void autostartEntryNamesTheProgramWhateverItsPath()
+    {
+        PlateformeLinux linux_;
+        const QString dossier = env->Dossier() + QStringLiteral("/mes programmes 100% \"à moi\"");
+        QDir().mkpath(dossier);
+        const QString exe = dossier + QStringLiteral("/oxi");
+        QFile(exe).open(QIODevice::WriteOnly);
+        linux_.AjouteDemarrage(QStringLiteral("oxi"), exe);
+        QVERIFY(linux_.TestDemarrage(QStringLiteral("oxi")));
+        // A moved program leaves a stale entry: it reads as off.
+        QFile::remove(exe);
+        QVERIFY(!linux_.TestDemarrage(QStringLiteral("oxi")));
+        linux_.AjouteDemarrage(QStringLiteral("oxi"), CheminExecutable());
+        QFile entree(CheminDemarrage(QStringLiteral("oxi")));
+        QVERIFY(entree.open(QIODevice::ReadOnly));
+        QVERIFY(entree.readAll().contains("\nExec=" + CheminExecutable().toUtf8() + "\n"));
+        linux_.SupprimeDemarrage(QStringLiteral("oxi"));
+        QVERIFY(!linux_.TestDemarrage(QStringLiteral("oxi")));
+        QCOMPARE(IdentifiantPourLocale(QStringLiteral("fr_CA.UTF-8")), QStringLiteral("0c0c"));
+        QCOMPARE(IdentifiantPourLocale(QStringLiteral("fr_CH")), QStringLiteral("100c"));
+        QCOMPARE(IdentifiantPourLocale(QStringLiteral("en_US")), QString());
     }
 
     void closeBoxHidesOrMinimises()

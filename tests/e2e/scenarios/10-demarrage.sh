@@ -28,6 +28,6 @@ arrete "$pid"
 home=$(prepare premiere)
 pid=$(lance "$home")
 sleep 3
-verifie "the first start registers the autostart entry" grep -q "^Exec=\"$home/prog/oxi\"" "$home/config/autostart/oxi.desktop"
+verifie "the first start registers the autostart entry" grep -qx "Exec=$home/prog/oxi" "$home/config/autostart/oxi.desktop"
 capture 13-premiere-utilisation
 arrete "$pid"
