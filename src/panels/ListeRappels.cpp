@@ -3,6 +3,7 @@
 #include "Polices.h"
 #include "Twips.h"
 
+#include <QComboBox>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -76,6 +77,16 @@ QLabel *CreeTitre(QWidget *parent, const QString &nom, const QString &texte)
     titre->setStyleSheet(QStringLiteral("color: #1b2f7a;"));
     PlaceTwips(titre, 120, 30, 3600, 360);
     return titre;
+}
+
+QComboBox *CreeListe(QWidget *parent, const QString &nom, int gauche, int haut, int largeur)
+{
+    auto *liste = new QComboBox(parent);
+    liste->setObjectName(nom);
+    liste->setEditable(true);
+    liste->setInsertPolicy(QComboBox::NoInsert);
+    PlaceTwips(liste, gauche, haut, largeur, 315);
+    return liste;
 }
 
 QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte, int gauche, int haut, int largeur)

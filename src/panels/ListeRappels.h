@@ -5,6 +5,7 @@
 #include <QTreeWidget>
 #include <functional>
 
+class QComboBox;
 class QLabel;
 
 namespace oxi {
@@ -36,6 +37,8 @@ protected:
 
 // The common pieces of the reminder panels.
 QLabel *CreeTitre(QWidget *parent, const QString &nom, const QString &texte);
+// An editable drop-down list that adds nothing of what is typed.
+QComboBox *CreeListe(QWidget *parent, const QString &nom, int gauche, int haut, int largeur);
 QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte, int gauche, int haut, int largeur);
 // An image button with its twin and tooltip; the twin runs `action`.
 PaireImages CreeBouton(QWidget *parent, const QString &nom, const QString &ressource, const QString &bulle,
