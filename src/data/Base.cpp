@@ -309,7 +309,10 @@ bool CompacteBase(const QString &fichier)
     if (!connexion.Ouvre(source, CleBase))
         return false;
     try {
-        connexion.Execute(QStringLiteral("VACUUM"));
+        // A file without free pages is compact already: rewriting it would
+        // cost a second key derivation and a full copy at every start.
+        if (connexion.Requete(QStringLiteral("PRAGMA freelist_count")).Valeur(0, 0).toLongLong() > 0)
+            connexion.Execute(QStringLiteral("VACUUM"));
     } catch (const ErreurBase &) {
         if (principal)
             connexion.Ferme();

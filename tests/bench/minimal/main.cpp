@@ -21,7 +21,7 @@ int main(int argc, char **argv)
     peintre.end();
     QMenu menu;
     menu.addAction(QStringLiteral("Quitter"), &app, &QApplication::quit);
-    QSystemTrayIcon icone(QIcon(image));
+    QSystemTrayIcon icone{QIcon(image)};
     icone.setContextMenu(&menu);
     icone.setToolTip(QStringLiteral("minimal"));
     icone.show();
