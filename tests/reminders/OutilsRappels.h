@@ -8,11 +8,7 @@ namespace oxi {
 
 inline Echeances Slots(QDate d1, bool f1, QDate d2 = DateNulle, bool f2 = true, QDate d3 = DateNulle, bool f3 = true)
 {
-    Echeances e;
-    e[1] = {d1, f1};
-    e[2] = {d2, f2};
-    e[3] = {d3, f3};
-    return e;
+    return Echeances{{{{d1, f1}, {d2, f2}, {d3, f3}}}};
 }
 
 inline int Ajoute(const QString &type, const QString &libelle, const QDate &dateRappel, const Echeances &e)
