@@ -13,6 +13,8 @@
 #include <QScreen>
 #include <QTest>
 
+#include <memory>
+
 using namespace oxi;
 
 namespace {
@@ -29,237 +31,180 @@ public:
     bool sablierPendantMessage = false;
 };
 
-int NombreRappels()
-{
-    return OuvreRecordset(QStringLiteral("SELECT count(*) FROM Rappel")).Valeur(0, 0).toInt();
-}
-
 } // namespace
 
 class TestTransfert : public QObject
 {
     Q_OBJECT
-    EnvironnementTest *env = nullptr;
-    MessagerieSablier *messages = nullptr;
-    QWidget *fenetre = nullptr;
+    std::unique_ptr<MessagerieSablier> messages;
+    std::unique_ptr<EnvironnementTest> env;
+    std::unique_ptr<QWidget> fenetre;
     PanneauTransfert *panneau = nullptr;
     QList<QStringList> appels;
     QString reponse;
 
-    // The chooser answers `reponse` and records how it was called.
-    void Branche()
+private Q_SLOTS:
+    void init()
     {
+        messages = std::make_unique<MessagerieSablier>();
+        env = std::make_unique<EnvironnementTest>();
+        FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
+        fenetre = std::make_unique<QWidget>();
+        fenetre->resize(450, 250);
+        panneau = new PanneauTransfert(fenetre.get());
+        fenetre->show();
+        appels.clear();
+        reponse.clear();
+        // The chooser answers `reponse` and records how it was called.
         panneau->choisit = [this](const QString &depart, bool fichiers, bool centre, const QString &titre) {
             appels << QStringList{depart, fichiers ? "fichiers" : "dossiers", centre ? "centre" : "", titre};
             return reponse;
         };
-    }
-    void Ouvre()
-    {
+        Base().Execute("INSERT INTO Rappel VALUES (5,'1990-03-02','A','Martin#Paul','2026-03-02',1,'2026-02-23',0,"
+                       "'1800-01-01',0)");
         panneau->show();
         panneau->Initialise();
     }
-
-private Q_SLOTS:
-    void init()
-    {
-        messages = new MessagerieSablier;
-        env = new EnvironnementTest;
-        FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
-        fenetre = new QWidget;
-        fenetre->resize(450, 250);
-        panneau = new PanneauTransfert(fenetre);
-        fenetre->show();
-        appels.clear();
-        reponse.clear();
-        Branche();
-        Base().Execute(QStringLiteral("INSERT INTO Rappel VALUES (5,'1990-03-02','A','Martin#Paul','2026-03-02',1,"
-                                      "'2026-02-23',0,'1800-01-01',0)"));
-    }
     void cleanup()
     {
-        delete fenetre;
+        fenetre.reset();
         RetablitHorloge();
-        delete env;
-        delete messages;
+        env.reset();
+        messages.reset();
     }
 
-    void defaultsAndBackupMessage()
+    // Today's name in the program's folder, or a chosen folder given without its final slash.
+    void backupSucceeds_data()
     {
-        Ouvre();
-        QCOMPARE(panneau->txtSauvName->text(), QStringLiteral("Oxi_Sauv_05_12"));
+        QTest::addColumn<QString>("dossier");
+        QTest::newRow("defaults") << QString();
+        QTest::newRow("chosen folder") << "sauvegardes";
+    }
+    void backupSucceeds()
+    {
+        QFETCH(QString, dossier);
+        QCOMPARE(panneau->txtSauvName->text(), "Oxi_Sauv_05_12");
         QCOMPARE(panneau->TxtSauvDir->text(), CheminAppli());
-        QVERIFY(panneau->TxtSauvDir->text().endsWith(QLatin1Char('/')));
-        QVERIFY(panneau->TxtSauvDir->isReadOnly() && panneau->txtRestauName->isReadOnly());
-        QVERIFY(!panneau->txtSauvName->isReadOnly());
-        QVERIFY(panneau->txtRestauName->text().isEmpty());
-
+        QString chemin = CheminAppli() + "Oxi_Sauv_05_12.dtb";
+        if (!dossier.isEmpty()) {
+            QVERIFY(QDir(env->Dossier()).mkdir(dossier));
+            reponse = env->Dossier() + '/' + dossier;
+            panneau->imgSauvDir2_Click();
+            QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "dossiers", "centre", "Sélectionnez un répertoire"}}));
+            chemin = reponse + "/Oxi_Sauv_05_12.dtb";
+        }
         panneau->imgTSValid2_Click();
-        const QString chemin = CheminAppli() + QStringLiteral("Oxi_Sauv_05_12.dtb");
-        QCOMPARE(messages->infos, QStringList{QStringLiteral("Sauvegarde effectuée avec succès dans : \r\n") + chemin});
-        QVERIFY(!chemin.contains(QStringLiteral("//")));
+        QCOMPARE(messages->infos, QStringList{"Sauvegarde effectuée avec succès dans : \r\n" + chemin});
         QVERIFY(QFileInfo(chemin).isFile());
-        QVERIFY(!messages->sablierPendantMessage);
-        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
         // The panel is reset and closed.
-        QVERIFY(panneau->isHidden());
-        QVERIFY(panneau->txtSauvName->text().isEmpty());
-        QVERIFY(panneau->TxtSauvDir->text().isEmpty());
+        QVERIFY(panneau->isHidden() && panneau->txtSauvName->text().isEmpty() && panneau->TxtSauvDir->text().isEmpty());
     }
 
-    void backupInputMessages()
+    // Refusals leave the panel open and as typed, and the database untouched.
+    void backupRefused_data()
     {
-        Ouvre();
-        panneau->txtSauvName->setText(QStringLiteral("   "));
-        panneau->imgTSValid2_Click();
-        QCOMPARE(messages->infos, QStringList{QStringLiteral("Saisissez un nom de sauvegarde !")});
-        QVERIFY(panneau->isVisible());
-        QCOMPARE(panneau->TxtSauvDir->text(), CheminAppli());
-
-        // Cancelling the folder chooser empties the destination.
-        messages->Vide();
-        panneau->txtSauvName->setText(QStringLiteral("archive.bak"));
-        panneau->imgSauvDir2_Click();
-        QCOMPARE(appels.size(), 1);
-        QCOMPARE(appels.at(0), (QStringList{CheminAppli(), "dossiers", "centre", "Sélectionnez un répertoire"}));
-        QVERIFY(panneau->TxtSauvDir->text().isEmpty());
-        panneau->imgTSValid2_Click();
-        QCOMPARE(messages->infos, QStringList{QStringLiteral("Sélectionnez un répertoire de destination !")});
-        QCOMPARE(panneau->txtSauvName->text(), QStringLiteral("archive.bak"));
-
-        // A chosen folder without a trailing slash still gives a single one.
-        messages->Vide();
-        QDir(env->Dossier()).mkdir(QStringLiteral("sauvegardes"));
-        reponse = env->Dossier() + QStringLiteral("/sauvegardes");
-        panneau->imgSauvDir2_Click();
-        QCOMPARE(panneau->TxtSauvDir->text(), reponse);
+        QTest::addColumn<QString>("nom");
+        QTest::addColumn<bool>("annuleDossier");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("blank name") << "   " << false << "Saisissez un nom de sauvegarde !";
+        QTest::newRow("folder chooser cancelled") << "a.bak" << true << "Sélectionnez un répertoire de destination !";
+        QTest::newRow("slash in the name") << "../x" << false
+                                           << "Le nom de sauvegarde ne peut pas contenir le caractère « / » !";
+        QTest::newRow("the database's own name") << "DBOxi" << false
+                                                 << "La sauvegarde ne peut pas remplacer la base de données d'Oxi.";
+    }
+    void backupRefused()
+    {
+        QFETCH(QString, nom);
+        QFETCH(bool, annuleDossier);
+        QFETCH(QString, message);
+        panneau->txtSauvName->setText(nom);
+        if (annuleDossier)
+            panneau->imgSauvDir2_Click();
         panneau->imgTSValid2_Click();
         QCOMPARE(messages->infos.size(), 1);
-        QVERIFY(messages->infos.at(0).endsWith(QStringLiteral("\r\n") + reponse + QStringLiteral("/archive.bak")));
-        QVERIFY(QFileInfo(reponse + QStringLiteral("/archive.bak")).isFile());
+        QVERIFY(messages->infos.at(0).startsWith(message));
+        QVERIFY(panneau->isVisible());
+        QCOMPARE(panneau->txtSauvName->text(), nom);
+        QCOMPARE(OuvreRecordset("SELECT count(*) FROM Mois").Valeur(0, 0).toInt(), 6);
     }
 
-    void backupOverTheDatabaseIsRefused()
+    void restore_data()
     {
-        Ouvre();
-        panneau->txtSauvName->setText(QStringLiteral("DBOxi"));
-        panneau->imgTSValid2_Click();
-        QCOMPARE(messages->infos.size(), 1);
-        QVERIFY(messages->infos.at(0).startsWith(QStringLiteral("La sauvegarde ne peut pas remplacer la base de données d'Oxi.")));
-        // Nothing touched: the reference tables are still there and the panel is unchanged.
-        QCOMPARE(OuvreRecordset(QStringLiteral("SELECT count(*) FROM Mois")).Valeur(0, 0).toInt(), 6);
-        QVERIFY(panneau->isVisible());
-        QCOMPARE(panneau->txtSauvName->text(), QStringLiteral("DBOxi"));
-
-        messages->Vide();
-        panneau->txtSauvName->setText(QStringLiteral("../x"));
-        panneau->imgTSValid2_Click();
-        QCOMPARE(messages->infos, QStringList{QStringLiteral("Le nom de sauvegarde ne peut pas contenir le caractère « / » !")});
+        QTest::addColumn<QString>("fichier");
+        QTest::addColumn<QStringList>("attendus");
+        QTest::addColumn<int>("rappels");
+        QTest::newRow("nothing chosen") << QString() << QStringList{"Sélectionnez une sauvegarde !"} << 2;
+        QTest::newRow("good backup") << "bonne.dtb" << QStringList{"Restauration effectuée avec succès "} << 1;
+        QTest::newRow("empty backup") << "vide.dtb" << QStringList{"La sauvegarde est vide.", "Restauration annulée."}
+                                      << 2;
+        QTest::newRow("text file") << "lisezmoi.txt" << QStringList{"Restauration annulée."} << 2;
     }
-
-    void restoreMessages()
+    void restore()
     {
-        Ouvre();
-        panneau->imgTValid2_Click();
-        QCOMPARE(messages->infos, QStringList{QStringLiteral("Sélectionnez une sauvegarde !")});
-        QVERIFY(panneau->isVisible());
-
-        // A good backup, chosen through the file chooser.
-        messages->Vide();
-        const QString sauvegarde = env->Dossier() + QStringLiteral("/bonne.dtb");
-        QVERIFY(SauvegardeBase(sauvegarde));
-        Base().Execute(QStringLiteral("DELETE FROM Rappel"));
-        reponse = sauvegarde;
-        panneau->imgRestauDir2_Click();
-        QCOMPARE(appels.last(), (QStringList{CheminAppli(), "fichiers", "centre", "Sélectionnez un répertoire"}));
-        QCOMPARE(panneau->txtRestauName->text(), sauvegarde);
-        panneau->imgTValid2_Click();
-        QCOMPARE(messages->infos, QStringList{QStringLiteral("Restauration effectuée avec succès ")});
-        QCOMPARE(NombreRappels(), 1);
-        QVERIFY(panneau->isHidden());
-        QVERIFY(panneau->txtRestauName->text().isEmpty());
-
-        // The chosen file is forgotten once the panel was reset.
-        messages->Vide();
-        Ouvre();
-        panneau->imgTValid2_Click();
-        QCOMPARE(messages->infos, QStringList{QStringLiteral("Sélectionnez une sauvegarde !")});
-
-        // An empty backup: two messages, nothing changed.
-        messages->Vide();
-        const QString vide = env->Dossier() + QStringLiteral("/vide.dtb");
-        {
+        QFETCH(QString, fichier);
+        QFETCH(QStringList, attendus);
+        QFETCH(int, rappels);
+        reponse = fichier.isEmpty() ? QString() : env->Dossier() + '/' + fichier;
+        if (fichier == "bonne.dtb") {
+            QVERIFY(SauvegardeBase(reponse));
+        } else if (fichier == "vide.dtb") {
             Connexion connexion;
-            QVERIFY(connexion.Cree(vide, CleBase));
+            QVERIFY(connexion.Cree(reponse, CleBase));
             connexion.Execute(SchemaRappel);
             connexion.Execute(SchemaNotes);
+        } else if (!fichier.isEmpty()) {
+            QFile texte(reponse);
+            QVERIFY(texte.open(QIODevice::WriteOnly) && texte.write("Ceci n'est pas une sauvegarde.\n") > 0);
         }
-        reponse = vide;
+        Base().Execute("INSERT INTO Rappel SELECT 6,DateRappel,Type,Libelle,Ech1,0,Ech2,0,Ech3,0 FROM Rappel");
         panneau->imgRestauDir2_Click();
+        QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "fichiers", "centre", "Sélectionnez un répertoire"}}));
+        QCOMPARE(panneau->txtRestauName->text(), reponse);
         panneau->imgTValid2_Click();
-        QCOMPARE(messages->infos, (QStringList{"La sauvegarde est vide.", "Restauration annulée."}));
-        QCOMPARE(NombreRappels(), 1);
-
-        // Any other file.
+        QCOMPARE(messages->infos, attendus);
+        QCOMPARE(OuvreRecordset("SELECT count(*) FROM Rappel").Valeur(0, 0).toInt(), rappels);
+        QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
+        if (fichier.isEmpty())
+            return;
+        // Once the panel was reset, the chosen file is forgotten.
+        QVERIFY(panneau->isHidden() && panneau->txtRestauName->text().isEmpty());
         messages->Vide();
-        Ouvre();
-        reponse = env->Dossier() + QStringLiteral("/config");
-        QFile texte(env->Dossier() + QStringLiteral("/lisezmoi.txt"));
-        QVERIFY(texte.open(QIODevice::WriteOnly));
-        texte.write("Ceci n'est pas une sauvegarde.\n");
-        texte.close();
-        reponse = texte.fileName();
-        panneau->imgRestauDir2_Click();
+        panneau->Initialise();
         panneau->imgTValid2_Click();
-        QCOMPARE(messages->infos, QStringList{QStringLiteral("Restauration annulée.")});
-        QCOMPARE(NombreRappels(), 1);
-        QVERIFY(!messages->sablierPendantMessage);
-        QVERIFY(QApplication::overrideCursor() == nullptr);
+        QCOMPARE(messages->infos, QStringList{"Sélectionnez une sauvegarde !"});
     }
 
-    void hoverShowsAndHidesTwins()
+    void litButtonStaysLitUnderThePointer()
     {
-        Ouvre();
-        QVERIFY(panneau->imgTSValid.jumeau->isHidden());
-        QCOMPARE(panneau->imgTSValid.jumeau->toolTip(), QStringLiteral("Sauvegarder"));
-        QCOMPARE(panneau->imgTValid.jumeau->toolTip(), QStringLiteral("Restaurer"));
-        QCOMPARE(panneau->imgSauvDir.jumeau->toolTip(), QStringLiteral("Rechercher un répertoire"));
-        QCOMPARE(panneau->imgRestauDir.jumeau->toolTip(), QStringLiteral("Rechercher une sauvegarde"));
         Q_EMIT panneau->imgTSValid.image->survol();
-        Q_EMIT panneau->imgRestauDir.image->survol();
         QVERIFY(panneau->imgTSValid.jumeau->isVisible());
-        QVERIFY(panneau->imgRestauDir.jumeau->isVisible());
-        // OXI_CAPTURES=<folder> keeps a picture of the panel to look at.
-        if (qEnvironmentVariableIsSet("OXI_CAPTURES"))
-            panneau->grab().save(qEnvironmentVariable("OXI_CAPTURES") + QStringLiteral("/fraTransfert.png"));
-        {
-            QMouseEvent mouvement(QEvent::MouseMove, QPointF(3, 3), panneau->imgTSValid.jumeau->mapToGlobal(QPointF(3, 3)),
-                                  Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-            QApplication::sendEvent(panneau->imgTSValid.jumeau, &mouvement);
-        }
+        QMouseEvent mouvement(QEvent::MouseMove, QPointF(3, 3), panneau->imgTSValid.jumeau->mapToGlobal(QPointF(3, 3)),
+                              Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(panneau->imgTSValid.jumeau, &mouvement);
         QVERIFY(panneau->imgTSValid.jumeau->isVisible());
         Q_EMIT panneau->survol();
         QVERIFY(panneau->imgTSValid.jumeau->isHidden());
-        QVERIFY(panneau->imgRestauDir.jumeau->isHidden());
-        QCOMPARE(panneau->findChild<QLabel *>(QStringLiteral("Label2"))->text(), QStringLiteral("Transfert des données"));
-        QCOMPARE(panneau->size(), QSize(361, 185));
     }
 
+    void chooserSettings_data()
+    {
+        QTest::addColumn<bool>("fichiers");
+        QTest::newRow("folders") << false;
+        QTest::newRow("files") << true;
+    }
     void chooserSettings()
     {
-        QScopedPointer<QFileDialog> dossiers(PrepareNavigateur(env->Dossier(), false, true, QStringLiteral("Titre")));
-        QCOMPARE(dossiers->windowTitle(), QStringLiteral("Titre"));
-        QCOMPARE(QFileInfo(dossiers->directory().absolutePath()).canonicalFilePath(),
+        QFETCH(bool, fichiers);
+        std::unique_ptr<QFileDialog> navigateur(PrepareNavigateur(env->Dossier(), fichiers, true, "Titre"));
+        QCOMPARE(navigateur->windowTitle(), "Titre");
+        QCOMPARE(QFileInfo(navigateur->directory().absolutePath()).canonicalFilePath(),
                  QFileInfo(env->Dossier()).canonicalFilePath());
-        QCOMPARE(dossiers->fileMode(), QFileDialog::Directory);
-        QVERIFY(dossiers->testOption(QFileDialog::ShowDirsOnly));
-        const QRect ecran = QGuiApplication::primaryScreen()->geometry();
-        QVERIFY(qAbs(dossiers->geometry().center().x() - ecran.center().x()) <= 1);
-        QVERIFY(qAbs(dossiers->geometry().center().y() - ecran.center().y()) <= 1);
-
-        QScopedPointer<QFileDialog> fichiers(PrepareNavigateur(env->Dossier(), true, false, QStringLiteral("T")));
-        QCOMPARE(fichiers->fileMode(), QFileDialog::ExistingFile);
-        QVERIFY(!fichiers->testOption(QFileDialog::ShowDirsOnly));
+        QCOMPARE(navigateur->fileMode(), fichiers ? QFileDialog::ExistingFile : QFileDialog::Directory);
+        QCOMPARE(navigateur->testOption(QFileDialog::ShowDirsOnly), !fichiers);
+        const QPoint ecart = navigateur->geometry().center() - QGuiApplication::primaryScreen()->geometry().center();
+        QVERIFY(qAbs(ecart.x()) <= 1 && qAbs(ecart.y()) <= 1);
     }
 };
 
