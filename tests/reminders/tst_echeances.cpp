@@ -127,9 +127,7 @@ private Q_SLOTS:
 
         QVERIFY(ListeRappelsDus());
         QCOMPARE(TabRappels.size(), 3);
-        QCOMPARE(TabRappels[0].numRappel, manque);
-        QCOMPARE(TabRappels[1].numRappel, futur);
-        QCOMPARE(TabRappels[2].numRappel, jourMeme);
+        QVERIFY(TabRappels[0].numRappel == manque && TabRappels[1].numRappel == futur && TabRappels[2].numRappel == jourMeme);
 
         ValideRappel();
         QCOMPARE(Lit(manque), Slots(QDate(2026, 3, 10), true, QDate(2026, 3, 5), true, QDate(2026, 3, 1), true));
