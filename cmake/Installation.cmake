@@ -1,11 +1,14 @@
-# `make install` and `make package`: the executable in bin/, the shipped
-# database and help in share/oxi/, a menu entry and its icon. An installed
-# program keeps its user's database in ${XDG_DATA_HOME:-~/.local/share}/oxi/.
+# `make install` and `make package`: the executable in bin/, the help in
+# share/oxi/, the shipped database in share/oxi/reference/, a menu entry and
+# its icon. An installed program keeps its user's database in
+# ${XDG_DATA_HOME:-~/.local/share}/oxi/DBOxi.dtb, which is share/oxi/ itself for
+# the prefix ~/.local: the shipped file must never take that name, or the next
+# install would overwrite the user's reminders.
 include(GNUInstallDirs)
 
 install(TARGETS oxi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_BINARY_DIR}/DBOxi.dtb.ref
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/oxi RENAME DBOxi.dtb
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/oxi/reference RENAME DBOxi.dtb
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 # The build puts the help beside the executable once it exists.
 install(FILES ${CMAKE_BINARY_DIR}/HelpOxi.html DESTINATION ${CMAKE_INSTALL_DATADIR}/oxi OPTIONAL)

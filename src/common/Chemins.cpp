@@ -5,6 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
 #include <unistd.h>
 
 namespace oxi {
@@ -23,18 +27,37 @@ bool Inscriptible(const QString &dossier)
     return ::access(QFile::encodeName(dossier).constData(), W_OK | X_OK) == 0;
 }
 
-// Copies without ever leaving a partial file under the final name.
-bool CopieAtomique(const QString &source, const QString &destination)
+// Copies without ever leaving a partial file under the final name nor
+// replacing a file that appears there meanwhile (another start of the program).
+bool CopieSansEcraser(const QString &source, const QString &destination)
 {
-    const QString provisoire = destination + QStringLiteral(".part");
-    QFile::remove(provisoire);
-    if (!QFile::copy(source, provisoire))
+    QFile entree(source);
+    if (!entree.open(QIODevice::ReadOnly))
         return false;
-    QFile(provisoire).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    if (::rename(QFile::encodeName(provisoire).constData(), QFile::encodeName(destination).constData()) != 0) {
-        QFile::remove(provisoire);
+    const QFileInfo cible(destination);
+    QTemporaryFile copie(cible.absolutePath() + QStringLiteral("/.") + cible.fileName() + QStringLiteral(".XXXXXX"));
+    if (!copie.open() || copie.fileName().isEmpty())
         return false;
+    while (!entree.atEnd()) {
+        const QByteArray bloc = entree.read(1 << 16);
+        if (bloc.isEmpty() && entree.error() != QFileDevice::NoError)
+            return false;
+        if (copie.write(bloc) != bloc.size())
+            return false;
     }
+    if (!copie.flush() || ::fsync(copie.handle()) != 0)
+        return false;
+    const QByteArray provisoire = QFile::encodeName(copie.fileName());
+    const QByteArray finale = QFile::encodeName(destination);
+    if (::link(provisoire.constData(), finale.constData()) == 0)
+        return true; // the unique name goes with the temporary file
+    if (errno == EEXIST)
+        return false;
+    // Some file systems have no hard links.
+    if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink()
+        || ::rename(provisoire.constData(), finale.constData()) != 0)
+        return false;
+    copie.setAutoRemove(false);
     return true;
 }
 } // namespace
@@ -54,6 +77,11 @@ QString CheminPartage(const QString &dossierExecutable)
     return AvecBarre(QDir::cleanPath(dossierExecutable + QStringLiteral("/../share/") + NomAppli()));
 }
 
+QString CheminBaseLivree(const QString &dossierExecutable)
+{
+    return CheminPartage(dossierExecutable) + QStringLiteral("reference/") + NomBaseDefaut;
+}
+
 QString CheminDonneesUtilisateur()
 {
     QString racine = qEnvironmentVariable("XDG_DATA_HOME");
@@ -65,18 +93,17 @@ QString CheminDonneesUtilisateur()
 
 QString ChoisitCheminAppli(const QString &dossierExecutable)
 {
-    const QString partage = CheminPartage(dossierExecutable);
-    const QString livree = partage + NomBaseDefaut;
+    const QString livree = CheminBaseLivree(dossierExecutable);
     const bool installe = QFileInfo(livree).isFile();
     if (!installe && Inscriptible(dossierExecutable))
         return AvecBarre(dossierExecutable);
     const QString donnees = CheminDonneesUtilisateur();
     QDir().mkpath(donnees);
     const QString base = donnees + NomBaseDefaut;
-    if (!QFileInfo::exists(base)) {
+    if (!QFileInfo::exists(base) && !QFileInfo(base).isSymLink()) {
         // A read-only folder may still carry the database beside the executable.
         const QString voisine = AvecBarre(dossierExecutable) + NomBaseDefaut;
-        CopieAtomique(installe ? livree : voisine, base);
+        CopieSansEcraser(installe ? livree : voisine, base);
     }
     return donnees;
 }

@@ -16,12 +16,16 @@ void FixeCheminAppli(const QString &dossier);
 // The read-only files shipped with an installed program: <prefix>/share/<name>/
 // for an executable in <prefix>/bin; always ends with "/".
 QString CheminPartage(const QString &dossierExecutable);
+// The shipped database, in a folder of its own among the shipped files: with
+// the prefix ~/.local the shipped folder and the user's data folder are one.
+QString CheminBaseLivree(const QString &dossierExecutable);
 // The user's data folder of the program: ${XDG_DATA_HOME:-~/.local/share}/<name>/.
 QString CheminDonneesUtilisateur();
 // Decides the program's folder for an executable living in `dossierExecutable`:
 // that folder for a program run where it was built, the user's data folder for
-// an installed one, which then receives a copy of the shipped database when it
-// has none yet (written beside and renamed into place).
+// an installed one (one whose shipped database exists), which then receives a
+// copy of the shipped database when it has none yet: written beside under a
+// unique name, then linked into place, so that an existing file is never replaced.
 QString ChoisitCheminAppli(const QString &dossierExecutable);
 
 // "DBOxi.dtb", emptied when the file is missing at connection time.

@@ -161,6 +161,9 @@ bool SauvegardeBase(const QString &chemin)
             return false;
         temporaire = fichier.fileName();
     }
+    // An empty name would attach a private temporary database and report a backup never written.
+    if (temporaire.isEmpty())
+        return false;
 
     Connexion &base = Base();
     bool attachee = false;

@@ -15,6 +15,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -220,6 +221,10 @@ private slots:
         QVERIFY(!SauvegardeBase(annexe.path()));
         QVERIFY(!SauvegardeBase(env.CheminBase()));
         QVERIFY(!SauvegardeBase(env.Dossier() + QStringLiteral("/./") + NomBaseDefaut));
+        // A legal name too long for the temporary name beside it: refused, nothing written.
+        QTemporaryDir long_;
+        QVERIFY(!SauvegardeBase(long_.filePath(QString(250, QLatin1Char('s')))));
+        QVERIFY(QDir(long_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty());
         QCOMPARE(EtatConnexion(Base()), avant);
     }
 
@@ -276,22 +281,76 @@ private slots:
         QCOMPARE(ChoisitCheminAppli(construit), construit + QLatin1Char('/'));
         QVERIFY(!QFileInfo::exists(racine.filePath(QStringLiteral("donnees"))));
 
-        const QString prefixe = racine.filePath(QStringLiteral("usr"));
-        QDir().mkpath(prefixe + QStringLiteral("/bin"));
-        QDir().mkpath(CheminPartage(prefixe + QStringLiteral("/bin")));
-        const QString livree = CheminPartage(prefixe + QStringLiteral("/bin")) + NomBaseDefaut;
+        const QString bin = racine.filePath(QStringLiteral("usr/bin"));
+        QDir().mkpath(bin);
+        const QString livree = CheminBaseLivree(bin);
+        QVERIFY(livree.startsWith(CheminPartage(bin)));
+        QVERIFY(livree != CheminPartage(bin) + NomBaseDefaut);
+        QDir().mkpath(QFileInfo(livree).absolutePath());
         QVERIFY(QFile::copy(QStringLiteral(OXI_BASE_REFERENCE), livree));
         const QString donnees = racine.filePath(QStringLiteral("donnees/")) + NomAppli() + QLatin1Char('/');
-        QCOMPARE(ChoisitCheminAppli(prefixe + QStringLiteral("/bin")), donnees);
+        QCOMPARE(ChoisitCheminAppli(bin), donnees);
         QCOMPARE(Empreinte(donnees + NomBaseDefaut), Empreinte(livree));
-        QVERIFY(QFileInfo(donnees + NomBaseDefaut).isWritable());
-        // The user's file is never replaced by the shipped one.
+        QCOMPARE(QFile(donnees + NomBaseDefaut).permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::WriteOwner),
+                 QFile::WriteOwner);
+        // Nothing but the database is left in the folder.
+        QCOMPARE(QDir(donnees).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{NomBaseDefaut});
+        // The user's file is never replaced by the shipped one, nor a link to elsewhere.
         Ecrit(donnees + NomBaseDefaut, "les données de l'utilisateur");
-        QCOMPARE(ChoisitCheminAppli(prefixe + QStringLiteral("/bin")), donnees);
+        QCOMPARE(ChoisitCheminAppli(bin), donnees);
         QCOMPARE(Empreinte(donnees + NomBaseDefaut), QCryptographicHash::hash("les données de l'utilisateur", QCryptographicHash::Sha256));
+        QFile::remove(donnees + NomBaseDefaut);
+        QVERIFY(QFile::link(racine.filePath(QStringLiteral("ailleurs.dtb")), donnees + NomBaseDefaut));
+        QCOMPARE(ChoisitCheminAppli(bin), donnees);
+        QVERIFY(!QFileInfo::exists(racine.filePath(QStringLiteral("ailleurs.dtb"))));
         // A relative XDG_DATA_HOME is ignored, as the desktop rules say.
         qputenv("XDG_DATA_HOME", "relatif");
         QVERIFY(CheminDonneesUtilisateur().startsWith(QDir::homePath() + QStringLiteral("/.local/share/")));
+        qunsetenv("XDG_DATA_HOME");
+    }
+
+    // Installed with the default prefix, the program's shipped folder and the
+    // user's data folder are one: installing again must leave the user's
+    // reminders alone. The real install rules run into a temporary ~/.local.
+    void reinstallationSurLesDonnees()
+    {
+        QTemporaryDir racine;
+        const QString prefixe = racine.filePath(QStringLiteral(".local"));
+        qputenv("XDG_DATA_HOME", (prefixe + QStringLiteral("/share")).toUtf8());
+        const auto installe = [&] {
+            QProcess cmake;
+            cmake.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            cmake.start(QStringLiteral(OXI_CMAKE), {QStringLiteral("--install"), QStringLiteral(OXI_CONSTRUCTION),
+                                                    QStringLiteral("--prefix"), prefixe});
+            return cmake.waitForFinished(120000) && cmake.exitStatus() == QProcess::NormalExit && cmake.exitCode() == 0;
+        };
+        QVERIFY(installe());
+        const QString bin = prefixe + QStringLiteral("/bin");
+        QVERIFY(QFileInfo(bin + QStringLiteral("/oxi")).isExecutable());
+        // This test program stands for the installed one: its files are oxi's.
+        const QString partage = prefixe + QStringLiteral("/share/oxi");
+        if (NomAppli() != QLatin1String("oxi"))
+            QVERIFY(QFile::link(partage, prefixe + QStringLiteral("/share/") + NomAppli()));
+        QVERIFY(QFileInfo(CheminBaseLivree(bin)).isFile());
+
+        const QString donnees = ChoisitCheminAppli(bin);
+        QCOMPARE(QFileInfo(donnees).canonicalFilePath(), QFileInfo(partage).canonicalFilePath());
+        const QString base = partage + QLatin1Char('/') + NomBaseDefaut;
+        QVERIFY(QFileInfo(base).isFile());
+        {
+            Connexion connexion;
+            QVERIFY(connexion.Ouvre(base, CleBase));
+            GenereRappels(connexion, 25, 2026);
+        }
+        const QStringList etat = EtatFichier(base);
+        QVERIFY(etat.size() >= 25);
+        const QByteArray empreinte = Empreinte(base);
+
+        QVERIFY(installe());
+        QCOMPARE(Empreinte(base), empreinte);
+        QCOMPARE(EtatFichier(base), etat);
+        QCOMPARE(ChoisitCheminAppli(bin), donnees);
+        QCOMPARE(Empreinte(base), empreinte);
         qunsetenv("XDG_DATA_HOME");
     }
 };
