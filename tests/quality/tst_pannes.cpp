@@ -148,7 +148,9 @@ private slots:
         // The main file: reminders of every kind, and free pages for the compaction to reclaim.
         env->Reinitialise();
         GenereRappels(Base(), 150, 2026, 3);
-        Base().Execute(QStringLiteral("DELETE FROM Rappel WHERE NumRappel % 3 = 0"));
+        // Deleting the newer rows frees whole pages, not only room inside pages.
+        Base().Execute(QStringLiteral("DELETE FROM Rappel WHERE NumRappel % 3 = 0 OR NumRappel > 100"));
+        Base().Execute(QStringLiteral("DELETE FROM Notes WHERE NumNote NOT IN (SELECT NumRappel FROM Rappel)"));
         etatPrincipal = EtatConnexion(Base());
         FermeBase();
         Copie(principale, vierge);
