@@ -56,11 +56,13 @@ prepare() {
 }
 
 # lance <dossier> [env...] -- runs oxi from that home in the background; prints its pid.
-lance() {
-  local dossier=$1; shift
+lance() { local dossier=$1; shift; lance_programme "$dossier" "$dossier/prog/oxi" "$@"; }
+# lance_programme <dossier> <program> [env...] -- the same for a program found elsewhere.
+lance_programme() {
+  local dossier=$1 programme=$2; shift 2
   env -u DBUS_SESSION_BUS_ADDRESS -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$dossier" \
     XDG_CONFIG_HOME="$dossier/config" XDG_DATA_HOME="$dossier/data" XDG_RUNTIME_DIR="$dossier/run" \
-    LANG=fr_FR.UTF-8 LC_ALL= "$@" "$dossier/prog/oxi" >"$dossier/sortie.log" 2>&1 &
+    LANG=fr_FR.UTF-8 LC_ALL= "$@" "$programme" >"$dossier/sortie.log" 2>&1 &
   echo $!
 }
 
