@@ -61,7 +61,8 @@ public:
     sqlite3 *Poignee() const { return m_db; }
 
 private:
-    bool OuvreAvec(const QString &chemin, const QString &cle, int drapeaux, int iterations, QString *erreur);
+    bool OuvreAvec(const QString &chemin, const QString &cle, int drapeaux, int iterations, QString *erreur,
+                   const QByteArray &cleBrute = {});
     sqlite3 *m_db = nullptr;
     QString m_chemin;
 };
@@ -97,6 +98,13 @@ QVariant ChaineOuNull(const QString &texte);
 // A stored ISO date; invalid for Null or anything else.
 QDate LitDate(const QVariant &valeur);
 inline QString TexteDate(const QDate &date) { return date.toString(Qt::ISODate); }
+
+// PBKDF2-HMAC-SHA1 of `secret` over `sel`: `taille` bytes.
+QByteArray Pbkdf2Sha1(const QByteArray &secret, const QByteArray &sel, int iterations, int taille);
+// The page key of an existing keyed file as a raw key for the library
+// ("x'<hex>'"), `iterations` > 0 for the older formats; empty when the file
+// has no salt to read or the key is empty.
+QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations = 0);
 
 // Compacts a keyed file in place (VACUUM, atomic); empty name = the main file,
 // whose connection then stays open for ConnecteBase. A leftover "DBC.dtb" is

@@ -8,6 +8,9 @@
 #include <QFile>
 #include <QTest>
 
+#define SQLITE_HAS_CODEC
+#include <sqlcipher/sqlite3.h>
+
 using namespace oxi;
 
 namespace {
@@ -17,6 +20,21 @@ QByteArray Empreinte(const QString &chemin)
     QFile fichier(chemin);
     fichier.open(QIODevice::ReadOnly);
     return QCryptographicHash::hash(fichier.readAll(), QCryptographicHash::Sha256);
+}
+
+// Opens with the bare library: a raw key ("x'<hex>'") or a passphrase with
+// its round count; true when the file reads.
+bool LitAvecCle(const QString &chemin, const QByteArray &cle, int iterations = 0)
+{
+    sqlite3 *db = nullptr;
+    bool ok = sqlite3_open_v2(QFile::encodeName(chemin).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
+              && sqlite3_key(db, cle.constData(), int(cle.size())) == SQLITE_OK;
+    if (ok && iterations > 0)
+        ok = sqlite3_exec(db, QByteArray("PRAGMA kdf_iter = " + QByteArray::number(iterations)).constData(),
+                          nullptr, nullptr, nullptr) == SQLITE_OK;
+    ok = ok && sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK;
+    sqlite3_close(db);
+    return ok;
 }
 
 void Ecrit(const QString &chemin, const QByteArray &octets)
@@ -76,6 +94,63 @@ private Q_SLOTS:
         QVERIFY(!mauvaiseCle.Ouvre(env->CheminBase(), QStringLiteral("KZWQ7351")));
         Connexion bonne;
         QVERIFY(bonne.Ouvre(env->CheminBase(), CleBase));
+    }
+
+    // Published PBKDF2-HMAC-SHA1 vectors, one of them longer than a block.
+    void keyDerivationMatchesPublishedVectors_data()
+    {
+        QTest::addColumn<QByteArray>("secret");
+        QTest::addColumn<QByteArray>("sel");
+        QTest::addColumn<int>("iterations");
+        QTest::addColumn<QByteArray>("attendu");
+        QTest::newRow("1 round") << QByteArray("password") << QByteArray("salt") << 1
+                                 << QByteArray("0c60c80f961f0e71f3a9b524af6012062fe037a6");
+        QTest::newRow("4096 rounds") << QByteArray("password") << QByteArray("salt") << 4096
+                                     << QByteArray("4b007901b765489abead49d926f721d065a429c1");
+        QTest::newRow("two blocks") << QByteArray("passwordPASSWORDpassword")
+                                    << QByteArray("saltSALTsaltSALTsaltSALTsaltSALTsalt") << 4096
+                                    << QByteArray("3d2eec4fe41c849b80c8d83662c0e44a8b291a964cf2f07038");
+        QTest::newRow("secret longer than the pad") << QByteArray(100, 'k') << QByteArray("salt") << 2
+                                                    << QByteArray("9737723484816c710b3d724c8e8f391e0f8c4306");
+    }
+    void keyDerivationMatchesPublishedVectors()
+    {
+        QFETCH(QByteArray, secret);
+        QFETCH(QByteArray, sel);
+        QFETCH(int, iterations);
+        QFETCH(QByteArray, attendu);
+        QCOMPARE(Pbkdf2Sha1(secret, sel, iterations, int(attendu.size() / 2)).toHex(), attendu);
+    }
+
+    // The key derived here must be the library's own, or every open would
+    // silently fall back to the slow derivation.
+    void rawKeyIsTheLibrarysKey()
+    {
+        FermeBase();
+        const QByteArray brute = CleBrute(env->CheminBase(), CleBase);
+        QVERIFY(brute.startsWith("x'"));
+        QVERIFY(LitAvecCle(env->CheminBase(), brute));
+        QVERIFY(!LitAvecCle(env->CheminBase(), CleBrute(env->CheminBase(), QStringLiteral("KZWQ7351"))));
+        QVERIFY(CleBrute(env->CheminBase(), QString()).isEmpty());
+
+        // The older format, 4,000 rounds: its raw key, and Ouvre with the count.
+        const QString ancien = env->Dossier() + QStringLiteral("/ancien.dtb");
+        {
+            sqlite3 *db = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(ancien).constData(), &db), SQLITE_OK);
+            const QByteArray cle = QString(CleBase).toUtf8();
+            sqlite3_key(db, cle.constData(), int(cle.size()));
+            QCOMPARE(sqlite3_exec(db, "PRAGMA kdf_iter = 4000; CREATE TABLE t (x); INSERT INTO t VALUES (7)",
+                                  nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_close(db);
+        }
+        QVERIFY(LitAvecCle(ancien, QString(CleBase).toUtf8(), 4000));
+        QVERIFY(LitAvecCle(ancien, CleBrute(ancien, CleBase, 4000)));
+        QVERIFY(!LitAvecCle(ancien, CleBrute(ancien, CleBase)));
+        Connexion connexion;
+        QVERIFY(!connexion.Ouvre(ancien, CleBase));
+        QVERIFY(connexion.Ouvre(ancien, CleBase, nullptr, 4000));
+        QCOMPARE(connexion.Requete(QStringLiteral("SELECT x FROM t")).Valeur(0, 0).toInt(), 7);
     }
 
     void userTextIsBoundNeverSpliced()
