@@ -41,6 +41,8 @@ frmRegistre::frmRegistre()
     txtPass = new QLineEdit(fraAut);
     txtPass->setObjectName(QStringLiteral("txtPass"));
     txtPass->setEchoMode(QLineEdit::Password);
+    // Masked with stars, whatever bullet the style would draw.
+    txtPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     PlaceTwips(txtPass, 1320, 340, 1212, 288);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), fraAut);
