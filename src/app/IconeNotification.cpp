@@ -17,7 +17,9 @@ constexpr int EssaisGuet = 60;
 IconeNotification::IconeNotification(frmAccueil *fenetre)
     : QObject(fenetre), m_fenetre(fenetre), m_icone(new QSystemTrayIcon(this)), m_menu(new QMenu(fenetre))
 {
-    m_icone->setIcon(QIcon(QStringLiteral(":/app/oxi.svg")));
+    // The icon in the notification area is the main window's own.
+    m_fenetre->setWindowIcon(QIcon(QStringLiteral(":/app/oxi.svg")));
+    m_icone->setIcon(m_fenetre->windowIcon());
     m_icone->setToolTip(TitreAppli);
     ConstruitMenu();
     m_icone->setContextMenu(m_menu);

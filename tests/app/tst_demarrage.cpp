@@ -193,6 +193,8 @@ private Q_SLOTS:
         }
         QCOMPARE(noms, (QStringList{"mnuParametrer", "mnutiret", "mnuEphem", "mnuAide", "mnuAPropos", "mnuQuitter"}));
         QCOMPARE(textes, (QStringList{"&Paramétrer", "-", "&Ephémérides", "&Aide", "A propo&s", "&Quitter"}));
+        // The window carries the program's icon, the one shown in the notification area.
+        QVERIFY(!frmAccueil::Instance()->windowIcon().isNull());
         // "&Aide" opens the help file beside the program.
         menu->actions().at(3)->trigger();
         QCOMPARE(plateforme.documents.size(), 1);
