@@ -25,6 +25,28 @@ install(CODE "
   list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${destination}\")
 ")
 
+# The manual page and the Debian changelog go compressed without name or date
+# in the header, as Debian's tools expect.
+string(TIMESTAMP OXI_DATE_PAQUET "%a, %d %b %Y %H:%M:%S +0000" UTC)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)
+function(oxi_installe_gzip source destination)
+  install(CODE "
+    set(destination \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${destination}\")
+    get_filename_component(dossier \"\${destination}\" DIRECTORY)
+    file(MAKE_DIRECTORY \"\${dossier}\")
+    message(STATUS \"Installing: \${destination}\")
+    execute_process(COMMAND gzip -9nc \"${source}\" OUTPUT_FILE \"\${destination}\" RESULT_VARIABLE echec)
+    if(echec)
+      message(FATAL_ERROR \"gzip failed for ${source}\")
+    endif()
+    file(CHMOD \"\${destination}\" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${destination}\")
+  ")
+endfunction()
+oxi_installe_gzip(${CMAKE_SOURCE_DIR}/packaging/oxi.1 ${CMAKE_INSTALL_MANDIR}/man1/oxi.1.gz)
+oxi_installe_gzip(${CMAKE_BINARY_DIR}/packaging/changelog ${CMAKE_INSTALL_DOCDIR}/changelog.gz)
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME oxi)
 set(CPACK_PACKAGE_VENDOR "Oxi")
@@ -37,12 +59,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://oxi.example.org/")
-# Libraries found by dpkg-shlibdeps, plus what is loaded at run time: the xcb
-# platform plugin (libqt6gui6), the SVG image plugins, the fonts substituted
-# for the Windows ones, the opener of the help and of web addresses.
+# Libraries come from dpkg-shlibdeps; these are loaded or run at run time:
+# the fonts substituted for the Windows ones, the opener of the help and of
+# web addresses, Qt's French texts for the buttons of message boxes and file
+# choosers. The xcb platform plugin and the SVG plugins come with the Qt
+# libraries found above.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libqt6widgets6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6svg6 (>= 6.4), libsqlcipher0, fonts-ebgaramond, fonts-liberation2, fonts-dejavu-core, xdg-utils")
+    "fonts-ebgaramond, fonts-liberation2, fonts-dejavu-core, xdg-utils, qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
