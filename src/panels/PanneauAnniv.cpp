@@ -69,9 +69,9 @@ PanneauAnniv::PanneauAnniv(QWidget *parent)
     txtNomAnniv = CreeTexte(this, QStringLiteral("txtNomAnniv"), 900);
     lblDateNaiss =
         CreeEtiquette(this, QStringLiteral("lblDateNaiss"), QStringLiteral("Date de naissance :"), 120, 1320, 1860);
-    cboAnnivJ = CreeListe(this, QStringLiteral("cboAnnivJ"), 1980, 1290, 660);
-    cboAnnivM = CreeListe(this, QStringLiteral("cboAnnivM"), 2700, 1290, 1140);
-    cboAnnivA = CreeListe(this, QStringLiteral("cboAnnivA"), 3900, 1290, 720);
+    cboAnnivJ = CreeListe(this, QStringLiteral("cboAnnivJ"), 1980, 1290, 600);
+    cboAnnivM = CreeListe(this, QStringLiteral("cboAnnivM"), 2610, 1290, 1290);
+    cboAnnivA = CreeListe(this, QStringLiteral("cboAnnivA"), 3960, 1290, 810);
     for (QComboBox *boite : {cboAnnivJ, cboAnnivM, cboAnnivA, cboDelai1, cboDelai2})
         boite->setMaxVisibleItems(12);
     AjouteSaisie({txtNomAnniv, lblNomAnniv, txtPrenomAnniv, lblPrenomAnniv, lblDateNaiss, cboAnnivJ, cboAnnivM,
