@@ -20,6 +20,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 
 namespace oxi {
 
@@ -38,33 +39,14 @@ frmAccueil::frmAccueil()
 
     CreeBarre();
     CreeAccueil();
-    fraEphem = new PanneauEphem(this);
-    fraAnniv = new PanneauAnniv(this);
-    fraFetes = new PanneauFetes(this);
-    fraNotes = new PanneauNotes(this);
-    fraTransfert = new PanneauTransfert(this);
-    for (QWidget *panneau : {static_cast<QWidget *>(fraEphem), static_cast<QWidget *>(fraFetes),
-                             static_cast<QWidget *>(fraAnniv), static_cast<QWidget *>(fraNotes),
-                             static_cast<QWidget *>(fraTransfert)})
-        panneau->move(Px(1080), Px(360));
-    connect(fraEphem, &Cadre::survol, this, [this] {
-        imgHelp.jumeau->hide();
-        imgTransfert.jumeau->hide();
-    });
-    for (Cadre *panneau : {static_cast<Cadre *>(fraAnniv), static_cast<Cadre *>(fraFetes),
-                           static_cast<Cadre *>(fraNotes)})
-        connect(panneau, &Cadre::survol, this, [this] {
-            imgHelp.jumeau->hide();
-            imgTransfert.jumeau->hide();
-        });
-    connect(fraTransfert, &Cadre::survol, this, [this] {
-        imgTransfert.jumeau->hide();
-        imgHelp.jumeau->hide();
-        setWindowTitle(QStringLiteral("Oxi - Transfert des données"));
-    });
     CreeAide();
     AfficheAccueil();
     CacheBordures();
+    // The name-day popup's icon shows this window, panels or not.
+    FixeAffichageAccueil([fenetre = QPointer<frmAccueil>(this)] {
+        if (fenetre)
+            fenetre->Montre();
+    });
 
     m_jourVu = Aujourdhui();
     Timer1 = new QTimer(this);
@@ -87,7 +69,49 @@ frmAccueil *frmAccueil::Instance()
 
 QList<QWidget *> frmAccueil::Panneaux() const
 {
+    if (!fraEphem)
+        return {};
     return {fraEphem, fraFetes, fraAnniv, fraNotes, fraTransfert};
+}
+
+// The five panels are built when the window is first shown, or first needed:
+// a window that stays in the tray never pays for them.
+void frmAccueil::ConstruitPanneaux()
+{
+    if (fraEphem)
+        return;
+    fraEphem = new PanneauEphem(this);
+    fraAnniv = new PanneauAnniv(this);
+    fraFetes = new PanneauFetes(this);
+    fraNotes = new PanneauNotes(this);
+    fraTransfert = new PanneauTransfert(this);
+    for (QWidget *panneau : Panneaux()) {
+        panneau->move(Px(1080), Px(360));
+        panneau->hide();
+    }
+    connect(fraEphem, &Cadre::survol, this, [this] {
+        imgHelp.jumeau->hide();
+        imgTransfert.jumeau->hide();
+    });
+    for (Cadre *panneau : {static_cast<Cadre *>(fraAnniv), static_cast<Cadre *>(fraFetes),
+                           static_cast<Cadre *>(fraNotes)})
+        connect(panneau, &Cadre::survol, this, [this] {
+            imgHelp.jumeau->hide();
+            imgTransfert.jumeau->hide();
+        });
+    connect(fraTransfert, &Cadre::survol, this, [this] {
+        imgTransfert.jumeau->hide();
+        imgHelp.jumeau->hide();
+        setWindowTitle(QStringLiteral("Oxi - Transfert des données"));
+    });
+    fraAide->raise();
+}
+
+void frmAccueil::setVisible(bool visible)
+{
+    if (visible)
+        ConstruitPanneaux();
+    QWidget::setVisible(visible);
 }
 
 // The icon bar: each icon over its frame shape, shown while the pointer is on the icon.
@@ -191,7 +215,9 @@ void frmAccueil::CacheBordures()
                                                        imgTransfert.jumeau, imgLogo.jumeau, imgCarte.jumeau})
         w->hide();
     QString legende = TitreAppli;
-    if (!fraEphem->isHidden())
+    if (!fraEphem)
+        legende = TitreAppli;
+    else if (!fraEphem->isHidden())
         legende = QStringLiteral("Oxi - Ephémérides");
     else if (!fraAnniv->isHidden())
         legende = QStringLiteral("Oxi - Anniversaires");
@@ -221,29 +247,34 @@ bool frmAccueil::OuvrePanneau(QWidget *panneau, const QString &legende)
 
 void frmAccueil::imgEphem_Click()
 {
+    ConstruitPanneaux();
     OuvrePanneau(fraEphem, QStringLiteral("Oxi - Ephémérides"));
 }
 
 void frmAccueil::imgAnniv_Click()
 {
+    ConstruitPanneaux();
     if (OuvrePanneau(fraAnniv, QStringLiteral("Oxi - Anniversaires")))
         fraAnniv->Ouvre();
 }
 
 void frmAccueil::imgFete_Click()
 {
+    ConstruitPanneaux();
     if (OuvrePanneau(fraFetes, QStringLiteral("Oxi - Fêtes")))
         fraFetes->Ouvre();
 }
 
 void frmAccueil::imgNote_Click()
 {
+    ConstruitPanneaux();
     if (OuvrePanneau(fraNotes, QStringLiteral("Oxi - Notes")))
         fraNotes->Ouvre();
 }
 
 void frmAccueil::imgTransfert2_Click()
 {
+    ConstruitPanneaux();
     imgTransfert.jumeau->hide();
     if (OuvrePanneau(fraTransfert, QStringLiteral("Oxi - Transfert des données")))
         fraTransfert->Initialise();

@@ -14,8 +14,8 @@ class PanneauTransfert;
 class PanneauEphem;
 
 // The main window: hidden at start, shown from the tray icon; hosts the icon
-// bar, the help strip, the home frame and the five panels, the function keys
-// and the one-second timer.
+// bar, the help strip, the home frame and the five panels (built at the
+// first show), the function keys and the one-second timer.
 class frmAccueil : public QWidget
 {
     Q_OBJECT
@@ -35,6 +35,10 @@ public:
     void FixeSansZoneNotification(bool sansZone) { m_sansZone = sansZone; }
     // The exit closes the window even while it is visible.
     void FermePourQuitter();
+    // Builds the five panels (done by the first show); the panel pointers
+    // are null until then.
+    void ConstruitPanneaux();
+    void setVisible(bool visible) override;
 
     Cadre *fraAccueil = nullptr;
     Cadre *fraAide = nullptr;

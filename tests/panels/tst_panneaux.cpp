@@ -1,5 +1,6 @@
 #include "Base.h"
 #include "Constantes.h"
+#include "Ephemerides.h"
 #include "Horloge.h"
 #include "ListeRappels.h"
 #include "OutilsTest.h"
@@ -128,6 +129,28 @@ private Q_SLOTS:
         plateforme.documents.clear();
         delete env;
         delete messages;
+    }
+
+    // A window kept in the tray has no panels yet: whatever first shows it
+    // (here a popup's icon) finds them built, on the home frame, and usable.
+    void panelsComeWithTheFirstShow()
+    {
+        frmAccueil cachee;
+        QVERIFY(!cachee.findChild<QWidget *>(QStringLiteral("fraAnniv")));
+        Bouge(&cachee);
+        QCOMPARE(cachee.windowTitle(), TitreAppli);
+        AfficheAccueilDepuisEphemerides();
+        QVERIFY(cachee.isVisible());
+        for (const char *panneau : {"fraAnniv", "fraFetes", "fraNotes", "fraEphem", "fraTransfert"}) {
+            auto *cadre = cachee.findChild<QWidget *>(QString::fromLatin1(panneau));
+            QVERIFY2(cadre && cadre->isHidden(), panneau);
+        }
+        QVERIFY(!cachee.findChild<QWidget *>(QStringLiteral("fraAccueil"))->isHidden());
+        QCOMPARE(cachee.windowTitle(), TitreAppli);
+        Q_EMIT cachee.findChild<Image *>(QStringLiteral("imgFete"))->clic();
+        QVERIFY(!cachee.findChild<QWidget *>(QStringLiteral("fraFetes"))->isHidden());
+        QVERIFY(cachee.findChild<QWidget *>(QStringLiteral("ListView1"))->isVisible());
+        QCOMPARE(cachee.windowTitle(), QStringLiteral("Oxi - Fêtes"));
     }
 
     void anEntryLocksTheOtherPanels()

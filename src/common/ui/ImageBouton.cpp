@@ -49,9 +49,22 @@ void Image::resizeEvent(QResizeEvent *event)
     Dessine();
 }
 
-// Rendered at the device pixel ratio so that the drawing stays sharp at any scale.
+void Image::showEvent(QShowEvent *event)
+{
+    if (m_aDessiner)
+        Dessine();
+    QLabel::showEvent(event);
+}
+
+// Rendered at the device pixel ratio so that the drawing stays sharp at any
+// scale, and only once shown: hidden windows and highlights cost nothing.
 void Image::Dessine()
 {
+    if (!isVisible()) {
+        m_aDessiner = true;
+        return;
+    }
+    m_aDessiner = false;
     if (m_ressource.isEmpty() || width() <= 0 || height() <= 0)
         return;
     QSvgRenderer rendu(m_ressource);

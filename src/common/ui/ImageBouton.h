@@ -22,10 +22,12 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void Dessine();
     QString m_ressource;
+    bool m_aDessiner = false;
 };
 
 // An image button X with its highlighted twin X2 lying on it: the twin is
