@@ -13,6 +13,8 @@ public:
     virtual void Critique(const QString &texte) = 0;
     // Yes/No question without icon; true for Yes.
     virtual bool Question(const QString &texte) = 0;
+    // A plain note: OK, no icon.
+    virtual void Simple(const QString &texte) { Information(texte); }
 };
 
 // Takes no ownership; nullptr puts back the silent default.
@@ -21,6 +23,7 @@ Messagerie &Messages();
 
 inline void MsgInfo(const QString &texte) { Messages().Information(texte); }
 inline void MsgCritique(const QString &texte) { Messages().Critique(texte); }
+inline void MsgSimple(const QString &texte) { Messages().Simple(texte); }
 inline bool MsgQuestion(const QString &texte) { return Messages().Question(texte); }
 
 // Two lines of a message, joined the way the program always joins them.

@@ -383,7 +383,13 @@ QString LitChamp(const QVariant &valeur)
 
 QVariant ChaineOuNull(const QString &texte)
 {
-    const QString net = texte.trimmed();
+    // Blanks only: tabs and line breaks belong to the text.
+    qsizetype debut = 0, fin = texte.size();
+    while (debut < fin && texte.at(debut) == QLatin1Char(' '))
+        ++debut;
+    while (fin > debut && texte.at(fin - 1) == QLatin1Char(' '))
+        --fin;
+    const QString net = texte.mid(debut, fin - debut);
     return net.isEmpty() ? QVariant() : QVariant(net);
 }
 

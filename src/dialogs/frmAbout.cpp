@@ -113,7 +113,7 @@ QString frmAbout::TexteVersion()
 void frmAbout::StartSysInfo()
 {
     if (!PlateformeCourante().LanceInfosSysteme())
-        MsgInfo(QStringLiteral("Les informations système ne sont pas disponibles actuellement"));
+        MsgSimple(QStringLiteral("Les informations système ne sont pas disponibles actuellement"));
 }
 
 void frmAbout::mouseMoveEvent(QMouseEvent *event)

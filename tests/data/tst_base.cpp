@@ -172,6 +172,7 @@ private Q_SLOTS:
         QCOMPARE(LitChamp(QVariant(QDate(2024, 2, 29))), QStringLiteral("2024-02-29"));
         QVERIFY(ChaineOuNull(QStringLiteral("   ")).isNull());
         QCOMPARE(ChaineOuNull(QStringLiteral("  mot  ")).toString(), QStringLiteral("mot"));
+        QCOMPARE(ChaineOuNull(QStringLiteral(" a\r\nb\t ")).toString(), QStringLiteral("a\r\nb\t"));
         QVERIFY(!LitDate(QVariant()).isValid());
     }
 

@@ -25,6 +25,11 @@ void MessagerieQt::Critique(const QString &texte)
     Montre(QMessageBox::Critical, texte, QMessageBox::Ok);
 }
 
+void MessagerieQt::Simple(const QString &texte)
+{
+    Montre(QMessageBox::NoIcon, texte, QMessageBox::Ok);
+}
+
 bool MessagerieQt::Question(const QString &texte)
 {
     return Montre(QMessageBox::NoIcon, texte, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;

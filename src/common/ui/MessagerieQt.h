@@ -10,6 +10,7 @@ public:
     void Information(const QString &texte) override;
     void Critique(const QString &texte) override;
     bool Question(const QString &texte) override;
+    void Simple(const QString &texte) override;
 };
 
 } // namespace oxi
