@@ -71,32 +71,19 @@ private Q_SLOTS:
         FermeBase();
         QVERIFY(QFile::copy(prepa.CheminBase(), Reserve("copie.dtb")) && ConnecteBase());
 
-        // A backup of many pages, cut in half; random bytes; an empty file.
-        Base().Execute("WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i+1 FROM n WHERE i<400) INSERT INTO Rappel "
-                       "SELECT i,'2026-05-01','F',replace(hex(zeroblob(100)),'0','z'),'2026-05-01',0,'1800-01-01',0,'1800-01-01',0 FROM n");
-        QFile tronque(Reserve("tronque.dtb"));
-        QVERIFY(SauvegardeBase(tronque.fileName()) && tronque.size() > 4 * 4096);
-        QVERIFY(tronque.resize(tronque.size() / 2));
-        QFile hasard(Reserve("hasard.dtb")), zero(Reserve("zero.dtb"));
-        QVERIFY(hasard.open(QIODevice::WriteOnly) && zero.open(QIODevice::WriteOnly));
-        for (int i = 0; i < 40000; ++i)
-            hasard.putChar(char((i * 7919 + 13) % 251));
-
         const QString ligne = "INSERT INTO Rappel VALUES (1,'%1','N','x','2026-05-01',%2,'1800-01-01',0,'1800-01-01',0)";
         const QString bonne = ligne.arg("2026-05-01", "0");
-        const QList<std::tuple<QString, QStringList, QString>> fichiers{
-            {"vide.dtb", {SchemaRappel, SchemaNotes}, CleBase},
-            {"cle.dtb", {SchemaRappel, SchemaNotes, bonne}, "autre"},
+        const QList<std::pair<QString, QStringList>> fichiers{
             {"schema.dtb", {"CREATE TABLE Rappel (NumRappel INTEGER, Libelle TEXT)", "INSERT INTO Rappel VALUES (1, 'x')",
-                            SchemaNotes}, CleBase},
-            {"drapeau.dtb", {SchemaRappel, SchemaNotes, ligne.arg("2026-05-01", "'oui'")}, CleBase},
-            {"date.dtb", {SchemaRappel, SchemaNotes, ligne.arg("01/05/2026", "0")}, CleBase},
+                            SchemaNotes}},
+            {"drapeau.dtb", {SchemaRappel, SchemaNotes, ligne.arg("2026-05-01", "'oui'")}},
+            {"date.dtb", {SchemaRappel, SchemaNotes, ligne.arg("01/05/2026", "0")}},
             // Two notes of one number: the second insert fails after the old rows were deleted.
             {"doublon.dtb", {SchemaRappel, "CREATE TABLE Notes (NumNote INTEGER, Libelle1 TEXT, Libelle2 TEXT)", bonne,
-                             "INSERT INTO Notes VALUES (1,'a',NULL)", "INSERT INTO Notes VALUES (1,'b',NULL)"}, CleBase}};
-        for (const auto &[nom, instructions, cle] : fichiers) {
+                             "INSERT INTO Notes VALUES (1,'a',NULL)", "INSERT INTO Notes VALUES (1,'b',NULL)"}}};
+        for (const auto &[nom, instructions] : fichiers) {
             Connexion connexion;
-            QVERIFY(connexion.Cree(Reserve(nom), cle));
+            QVERIFY(connexion.Cree(Reserve(nom), CleBase));
             for (const QString &sql : instructions)
                 connexion.Execute(sql);
         }
@@ -108,21 +95,12 @@ private Q_SLOTS:
         messages.Vide();
     }
 
-    void nameRule_data()
-    {
-        QTest::addColumn<QString>("nom");
-        QTest::addColumn<QString>("fichier");
-        for (const QString paire : {"archive.bak archive.bak", "archive archive.dtb", "ab ab.dtb", ".ab .ab.dtb",
-                                    "x.dtb x.dtb", "copie.sauv copie.sauv.dtb"})
-            QTest::newRow(qPrintable(paire)) << paire.section(' ', 0, 0) << paire.section(' ', 1);
-    }
     void nameRule()
     {
-        QFETCH(QString, nom);
-        QFETCH(QString, fichier);
-        QCOMPARE(NomFichierSauvegarde(nom), fichier);
-        QCOMPARE(CheminSauvegarde("/a/", fichier), "/a/" + fichier);
-        QCOMPARE(CheminSauvegarde("/a", fichier), "/a/" + fichier);
+        for (const QString paire : {"archive.bak archive.bak", "archive archive.dtb", ".ab .ab.dtb", "copie.sauv copie.sauv.dtb"})
+            QCOMPARE(NomFichierSauvegarde(paire.section(' ', 0, 0)), paire.section(' ', 1));
+        QCOMPARE(CheminSauvegarde("/a/", "x.dtb"), "/a/x.dtb");
+        QCOMPARE(CheminSauvegarde("/a", "x.dtb"), "/a/x.dtb");
         QCOMPARE(NomSauvegardeDefaut(QDate(2027, 1, 5)), QStringLiteral("Oxi_Sauv_05_01"));
     }
 
@@ -166,7 +144,6 @@ private Q_SLOTS:
     void backupOntoTheMainFileIsRefused_data()
     {
         QTest::addColumn<QString>("relatif");
-        QTest::newRow("same path") << "DBOxi.dtb";
         QTest::newRow("dot dot") << "sous/../DBOxi.dtb";
         QTest::newRow("symbolic link") << "lien.dtb";
         QTest::newRow("linked folder") << "dossierLie/DBOxi.dtb";
@@ -186,9 +163,9 @@ private Q_SLOTS:
         QVERIFY(!EstBasePrincipale(Fichier("DBOxi2.dtb")));
     }
 
+    // A new backup replaces an earlier one; a failed one leaves it as it was.
     void failedBackupLeavesEarlierOneIntact()
     {
-        // A new backup replaces an earlier one (here: empty personal tables over three rows).
         const QString chemin = Fichier("garde.dtb");
         QVERIFY(QFile::copy(Reserve("bonne.dtb"), chemin) && SauvegardeBase(chemin));
         {
@@ -196,14 +173,12 @@ private Q_SLOTS:
             QVERIFY(remplacee.Ouvre(chemin, CleBase) && Table(remplacee, "Rappel").isEmpty());
         }
         const QByteArray avant = Empreinte(chemin);
-        // The main file becomes unreadable as a database: the next backup cannot read it.
         FermeBase();
         QFile bidon(env->CheminBase());
         QVERIFY(bidon.open(QIODevice::WriteOnly) && bidon.write(QByteArray(8192, 'x')) == 8192 && bidon.flush());
         QVERIFY(!SauvegardeBase(chemin));
         QCOMPARE(Empreinte(chemin), avant);
         QCOMPARE(QDir(env->Dossier()).entryList(QDir::Files | QDir::Hidden).filter("garde"), QStringList{"garde.dtb"});
-        QVERIFY(!SauvegardeBase(Fichier("absent/x.dtb")));
     }
 
     // Every restore that cannot go through leaves the main file byte for byte as it was, connected.
@@ -211,11 +186,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<Restauration>("attendu");
-        QTest::newRow("empty backup") << "vide.dtb" << Restauration::Vide;
-        QTest::newRow("random bytes") << "hasard.dtb" << Restauration::Illisible;
-        QTest::newRow("empty file") << "zero.dtb" << Restauration::Illisible;
-        QTest::newRow("truncated backup") << "tronque.dtb" << Restauration::Illisible;
-        QTest::newRow("wrong key") << "cle.dtb" << Restauration::Illisible;
         QTest::newRow("other schema") << "schema.dtb" << Restauration::Illisible;
         QTest::newRow("damaged flag") << "drapeau.dtb" << Restauration::Illisible;
         QTest::newRow("bad date") << "date.dtb" << Restauration::Illisible;
