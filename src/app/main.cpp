@@ -1,11 +1,34 @@
+#include "Base.h"
+#include "Constantes.h"
 #include "Demarrage.h"
 #include "MessagerieQt.h"
 #include "Polices.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+
+namespace {
+
+// Where the main file most likely is, told before Qt can give the paths:
+// beside the executable, else in the user's data folder of an installed
+// program. A wrong guess only costs a key derivation done for nothing.
+QString BaseProbable()
+{
+    const QFileInfo executable(QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath());
+    const QString voisine = executable.absolutePath() + QLatin1Char('/') + oxi::NomBaseDefaut;
+    if (QFileInfo::exists(voisine))
+        return voisine;
+    QString donnees = qEnvironmentVariable("XDG_DATA_HOME");
+    if (donnees.isEmpty() || QDir::isRelativePath(donnees))
+        donnees = QDir::homePath() + QStringLiteral("/.local/share");
+    return donnees + QLatin1Char('/') + executable.completeBaseName() + QLatin1Char('/') + oxi::NomBaseDefaut;
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -14,6 +37,10 @@ int main(int argc, char **argv)
         && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "xcb");
 
+    // The key derivation of the main file, the longest step of a start, runs
+    // on a second core while Qt starts; the open after the instance test
+    // picks up its result.
+    oxi::PrepareCle(BaseProbable(), oxi::CleBase);
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     // Qt's own buttons and dialogs in French ("Oui", "Non", the file chooser).

@@ -14,6 +14,9 @@
 
 #include <array>
 #include <cstring>
+#include <future>
+#include <mutex>
+#include <optional>
 
 namespace oxi {
 
@@ -140,6 +143,26 @@ void EtatSha1(const SHA_CTX &etat, unsigned char *empreinte)
             empreinte[4 * i + j] = static_cast<unsigned char>(mots[i] >> (24 - 8 * j));
 }
 
+QByteArray LitSel(const QString &chemin)
+{
+    QFile fichier(chemin);
+    if (!fichier.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray sel = fichier.read(TailleSel);
+    return sel.size() == TailleSel ? sel : QByteArray();
+}
+
+// One derivation started ahead by PrepareCle, found again by what it derives from.
+struct Preparation
+{
+    QByteArray secret;
+    QByteArray sel;
+    int iterations = 0;
+    std::shared_future<QByteArray> cle;
+};
+std::mutex verrouPreparation;
+std::optional<Preparation> preparation;
+
 } // namespace
 
 // PBKDF2-HMAC-SHA1. Each round hashes one 20-byte block after the 64-byte
@@ -204,14 +227,30 @@ QByteArray Pbkdf2Sha1(const QByteArray &secret, const QByteArray &sel, int itera
 // derivation. Empty when the file has no salt to read.
 QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations)
 {
-    QFile fichier(chemin);
-    if (cle.isEmpty() || !fichier.open(QIODevice::ReadOnly))
+    const QByteArray sel = cle.isEmpty() ? QByteArray() : LitSel(chemin);
+    if (sel.isEmpty())
         return {};
-    const QByteArray sel = fichier.read(TailleSel);
-    if (sel.size() != TailleSel)
-        return {};
-    const QByteArray derivee = Pbkdf2Sha1(cle.toUtf8(), sel, iterations > 0 ? iterations : IterationsParDefaut, TailleCle);
+    const QByteArray secret = cle.toUtf8();
+    const int tours = iterations > 0 ? iterations : IterationsParDefaut;
+    std::shared_future<QByteArray> prete;
+    {
+        const std::lock_guard<std::mutex> verrou(verrouPreparation);
+        if (preparation && preparation->secret == secret && preparation->sel == sel && preparation->iterations == tours)
+            prete = preparation->cle;
+    }
+    const QByteArray derivee = prete.valid() ? prete.get() : Pbkdf2Sha1(secret, sel, tours, TailleCle);
     return "x'" + derivee.toHex() + '\'';
+}
+
+void PrepareCle(const QString &chemin, const QString &cle)
+{
+    const QByteArray sel = cle.isEmpty() ? QByteArray() : LitSel(chemin);
+    if (sel.isEmpty())
+        return;
+    const QByteArray secret = cle.toUtf8();
+    const std::lock_guard<std::mutex> verrou(verrouPreparation);
+    preparation = Preparation{secret, sel, IterationsParDefaut,
+                              std::async(std::launch::async, Pbkdf2Sha1, secret, sel, IterationsParDefaut, TailleCle).share()};
 }
 
 int Resultat::Colonne(const QString &nom) const
