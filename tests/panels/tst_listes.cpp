@@ -1,8 +1,7 @@
-#include "Base.h"
-#include "Constantes.h"
 #include "EcritureRappels.h"
 #include "Horloge.h"
 #include "ListesRappels.h"
+#include "OutilsPanneaux.h"
 #include "OutilsTest.h"
 
 #include <QTest>
@@ -17,18 +16,6 @@ QList<int> Numeros(const Tableau &t)
     for (const LigneTableau &l : t.lignes)
         numeros << l.numRappel;
     return numeros;
-}
-
-void InsereRappel(int num, const QDate &date, const QString &type, const QString &libelle)
-{
-    Base().Execute(QStringLiteral("INSERT INTO Rappel (NumRappel, DateRappel, Type, Libelle, Ech1, Ech2, Ech3) "
-                                  "VALUES (?, ?, ?, ?, '1800-01-01', '1800-01-01', '1800-01-01')"),
-                   {num, TexteDate(date), type, libelle});
-}
-
-int Compte(const QString &sql)
-{
-    return Base().Requete(sql).Valeur(0, 0).toInt();
 }
 
 } // namespace
@@ -77,10 +64,10 @@ private Q_SLOTS:
 
     void tablesFromTheStoredRows()
     {
-        InsereRappel(1, QDate(1975, 12, 12), QStringLiteral("A"), QStringLiteral("Martin#Paul"));
-        InsereRappel(2, QDate(1850, 3, 12), QStringLiteral("A"), QStringLiteral("Durand#Zoé"));
-        InsereRappel(3, QDate(1996, 2, 29), QStringLiteral("A"), QStringLiteral("Léger#Anne#Marie"));
-        InsereRappel(4, QDate(2001, 3, 1), QStringLiteral("A"), QStringLiteral("#Émile"));
+        Insere(QStringLiteral("A"), QStringLiteral("Martin#Paul"), QDate(1975, 12, 12));
+        Insere(QStringLiteral("A"), QStringLiteral("Durand#Zoé"), QDate(1850, 3, 12));
+        Insere(QStringLiteral("A"), QStringLiteral("Léger#Anne#Marie"), QDate(1996, 2, 29));
+        Insere(QStringLiteral("A"), QStringLiteral("#Émile"), QDate(2001, 3, 1));
         RemplitTabAnniv();
         Tableau &t = TabAnniv();
         QCOMPARE(Numeros(t), (QList<int>{3, 1, 2, 4})); // by first name after a fill
@@ -94,8 +81,8 @@ private Q_SLOTS:
         QCOMPARE(t.lignes.at(0).Colonne(4), QStringLiteral("2026-03-01"));
 
         // Notes sort by day and month: 5 March 2027 before 10 April 2026.
-        InsereRappel(5, QDate(2026, 4, 10), QStringLiteral("N"), QStringLiteral("Impôts"));
-        InsereRappel(6, QDate(2027, 3, 5), QStringLiteral("N"), QStringLiteral("Vaccin"));
+        Insere(QStringLiteral("N"), QStringLiteral("Impôts"), QDate(2026, 4, 10));
+        Insere(QStringLiteral("N"), QStringLiteral("Vaccin"), QDate(2027, 3, 5));
         RemplitTabNotes();
         QCOMPARE(Numeros(TabNotes()), (QList<int>{6, 5}));
         QCOMPARE(TabNotes().lignes.at(0).Colonne(2), QStringLiteral("5 mars 2027"));
@@ -140,24 +127,6 @@ private Q_SLOTS:
         QTEST(DecoupeTexte(texte), "parts");
     }
 
-    void failingWritesLeaveNothingBehind()
-    {
-        const Note note = LitNote(QStringLiteral("T"), QStringLiteral("x"), QDate(2026, 12, 24), {true, 0, 0});
-        // A text row left without its reminder does not block the next number.
-        Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (1, 'orpheline')"));
-        QCOMPARE(AjouteNote(note), 2);
-
-        // Numbers are 16-bit: the next one beyond 32767 is refused.
-        InsereRappel(32767, QDate(2026, 1, 1), QStringLiteral("F"), QStringLiteral("Max"));
-        QVERIFY_THROWS_EXCEPTION(ErreurBase, AjouteFete({QStringLiteral("Alain"), QDate(2026, 9, 9)}, {}));
-        QCOMPARE(Compte(QStringLiteral("SELECT COUNT(*) FROM Rappel")), 2);
-
-        // Rows that are gone, or of another kind, are errors, not silent successes.
-        QVERIFY_THROWS_EXCEPTION(ErreurBase, ModifieNote(99, note));
-        QVERIFY(!SupprimeRappel(99, QStringLiteral("N")));
-        QVERIFY(!SupprimeRappel(32767, QStringLiteral("A")));
-    }
-
     void birthdayLookAlikesAreOtherPeople()
     {
         const Anniversaire a{QStringLiteral("O'Brien"), QStringLiteral("Zoé %_*#"), AnneeInconnue, 2, 29, {true, 10, 0}};
@@ -169,6 +138,10 @@ private Q_SLOTS:
         QCOMPARE(ExisteAnniversaire(autre), 0);
         QCOMPARE(Compte(QStringLiteral("SELECT COUNT(*) FROM Rappel WHERE Libelle='O''Brien#Zoé %_*#' AND "
                                        "Ech2='2026-02-19' AND EtatEch1=1")), 1);
+        // Numbers are 16-bit: the next one beyond 32767 is refused and nothing is written.
+        Base().Execute("INSERT INTO Rappel VALUES (32767,'2026-01-01','F','Max','1800-01-01',0,'1800-01-01',0,'1800-01-01',0)");
+        QVERIFY_THROWS_EXCEPTION(ErreurBase, AjouteFete({QStringLiteral("Alain"), QDate(2026, 9, 9)}, {}));
+        QCOMPARE(Compte(QStringLiteral("SELECT COUNT(*) FROM Rappel")), 2);
     }
 };
 

@@ -8,9 +8,6 @@
 #include "Schema.h"
 
 #include <QApplication>
-#include <QFileDialog>
-#include <QMouseEvent>
-#include <QScreen>
 #include <QTest>
 
 #include <memory>
@@ -73,56 +70,46 @@ private Q_SLOTS:
         messages.reset();
     }
 
-    // Today's name in the program's folder, or a chosen folder given without its final slash.
-    void backupSucceeds_data()
+    // Today's name in the program's folder or a chosen one; refusals leave the panel open and as typed.
+    void backup_data()
     {
-        QTest::addColumn<QString>("dossier");
-        QTest::newRow("defaults") << QString();
-        QTest::newRow("chosen folder") << "sauvegardes";
+        QTest::addColumn<QString>("nom");     // null: today's name
+        QTest::addColumn<QString>("dossier"); // null: the program's folder; empty: chooser cancelled
+        QTest::addColumn<QString>("message"); // null: saved
+        QTest::newRow("defaults") << QString() << QString() << QString();
+        QTest::newRow("chosen folder") << QString() << "sauvegardes" << QString();
+        QTest::newRow("blank name") << "   " << QString() << "Saisissez un nom de sauvegarde !";
+        QTest::newRow("folder chooser cancelled") << "a.bak" << "" << "Sélectionnez un répertoire de destination !";
+        QTest::newRow("slash in the name") << "../x" << QString()
+                                           << "Le nom de sauvegarde ne peut pas contenir le caractère « / » !";
+        QTest::newRow("the database's own name") << "DBOxi" << QString()
+                                                 << "La sauvegarde ne peut pas remplacer la base de données d'Oxi.";
     }
-    void backupSucceeds()
+    void backup()
     {
+        QFETCH(QString, nom);
         QFETCH(QString, dossier);
+        QFETCH(QString, message);
         QCOMPARE(panneau->txtSauvName->text(), "Oxi_Sauv_05_12");
         QCOMPARE(panneau->TxtSauvDir->text(), CheminAppli());
         QString chemin = CheminAppli() + "Oxi_Sauv_05_12.dtb";
-        if (!dossier.isEmpty()) {
-            QVERIFY(QDir(env->Dossier()).mkdir(dossier));
-            reponse = env->Dossier() + '/' + dossier;
+        if (!nom.isNull())
+            panneau->txtSauvName->setText(nom);
+        if (!dossier.isNull()) {
+            QVERIFY(dossier.isEmpty() || QDir(env->Dossier()).mkdir(dossier));
+            reponse = dossier.isEmpty() ? QString() : env->Dossier() + '/' + dossier;
             panneau->imgSauvDir2_Click();
             QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "dossiers", "centre", "Sélectionnez un répertoire"}}));
             chemin = reponse + "/Oxi_Sauv_05_12.dtb";
         }
         panneau->imgTSValid2_Click();
-        QCOMPARE(messages->infos, QStringList{"Sauvegarde effectuée avec succès dans : \r\n" + chemin});
-        QVERIFY(QFileInfo(chemin).isFile());
         QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
-        // The panel is reset and closed.
-        QVERIFY(panneau->isHidden() && panneau->txtSauvName->text().isEmpty() && panneau->TxtSauvDir->text().isEmpty());
-    }
-
-    // Refusals leave the panel open and as typed, and the database untouched.
-    void backupRefused_data()
-    {
-        QTest::addColumn<QString>("nom");
-        QTest::addColumn<bool>("annuleDossier");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("blank name") << "   " << false << "Saisissez un nom de sauvegarde !";
-        QTest::newRow("folder chooser cancelled") << "a.bak" << true << "Sélectionnez un répertoire de destination !";
-        QTest::newRow("slash in the name") << "../x" << false
-                                           << "Le nom de sauvegarde ne peut pas contenir le caractère « / » !";
-        QTest::newRow("the database's own name") << "DBOxi" << false
-                                                 << "La sauvegarde ne peut pas remplacer la base de données d'Oxi.";
-    }
-    void backupRefused()
-    {
-        QFETCH(QString, nom);
-        QFETCH(bool, annuleDossier);
-        QFETCH(QString, message);
-        panneau->txtSauvName->setText(nom);
-        if (annuleDossier)
-            panneau->imgSauvDir2_Click();
-        panneau->imgTSValid2_Click();
+        if (message.isNull()) {
+            QCOMPARE(messages->infos, QStringList{"Sauvegarde effectuée avec succès dans : \r\n" + chemin});
+            QVERIFY(QFileInfo(chemin).isFile());
+            QVERIFY(panneau->isHidden() && panneau->txtSauvName->text().isEmpty() && panneau->TxtSauvDir->text().isEmpty());
+            return;
+        }
         QCOMPARE(messages->infos.size(), 1);
         QVERIFY(messages->infos.at(0).startsWith(message));
         QVERIFY(panneau->isVisible());
@@ -139,7 +126,6 @@ private Q_SLOTS:
         QTest::newRow("good backup") << "bonne.dtb" << QStringList{"Restauration effectuée avec succès "} << 1;
         QTest::newRow("empty backup") << "vide.dtb" << QStringList{"La sauvegarde est vide.", "Restauration annulée."}
                                       << 2;
-        QTest::newRow("text file") << "lisezmoi.txt" << QStringList{"Restauration annulée."} << 2;
     }
     void restore()
     {
@@ -154,9 +140,6 @@ private Q_SLOTS:
             QVERIFY(connexion.Cree(reponse, CleBase));
             connexion.Execute(SchemaRappel);
             connexion.Execute(SchemaNotes);
-        } else if (!fichier.isEmpty()) {
-            QFile texte(reponse);
-            QVERIFY(texte.open(QIODevice::WriteOnly) && texte.write("Ceci n'est pas une sauvegarde.\n") > 0);
         }
         Base().Execute("INSERT INTO Rappel SELECT 6,DateRappel,Type,Libelle,Ech1,0,Ech2,0,Ech3,0 FROM Rappel");
         panneau->imgRestauDir2_Click();
@@ -174,37 +157,6 @@ private Q_SLOTS:
         panneau->Initialise();
         panneau->imgTValid2_Click();
         QCOMPARE(messages->infos, QStringList{"Sélectionnez une sauvegarde !"});
-    }
-
-    void litButtonStaysLitUnderThePointer()
-    {
-        Q_EMIT panneau->imgTSValid.image->survol();
-        QVERIFY(panneau->imgTSValid.jumeau->isVisible());
-        QMouseEvent mouvement(QEvent::MouseMove, QPointF(3, 3), panneau->imgTSValid.jumeau->mapToGlobal(QPointF(3, 3)),
-                              Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(panneau->imgTSValid.jumeau, &mouvement);
-        QVERIFY(panneau->imgTSValid.jumeau->isVisible());
-        Q_EMIT panneau->survol();
-        QVERIFY(panneau->imgTSValid.jumeau->isHidden());
-    }
-
-    void chooserSettings_data()
-    {
-        QTest::addColumn<bool>("fichiers");
-        QTest::newRow("folders") << false;
-        QTest::newRow("files") << true;
-    }
-    void chooserSettings()
-    {
-        QFETCH(bool, fichiers);
-        std::unique_ptr<QFileDialog> navigateur(PrepareNavigateur(env->Dossier(), fichiers, true, "Titre"));
-        QCOMPARE(navigateur->windowTitle(), "Titre");
-        QCOMPARE(QFileInfo(navigateur->directory().absolutePath()).canonicalFilePath(),
-                 QFileInfo(env->Dossier()).canonicalFilePath());
-        QCOMPARE(navigateur->fileMode(), fichiers ? QFileDialog::ExistingFile : QFileDialog::Directory);
-        QCOMPARE(navigateur->testOption(QFileDialog::ShowDirsOnly), !fichiers);
-        const QPoint ecart = navigateur->geometry().center() - QGuiApplication::primaryScreen()->geometry().center();
-        QVERIFY(qAbs(ecart.x()) <= 1 && qAbs(ecart.y()) <= 1);
     }
 };
 
