@@ -107,6 +107,27 @@ private Q_SLOTS:
         QCOMPARE(connexion.Requete("SELECT x FROM t").Valeur(0, 0).toInt(), 7);
     }
 
+    // A derivation started ahead serves only the file, key and salt it was
+    // made for: a file replaced meanwhile gets its own.
+    void preparedKeyServesOnlyItsFile()
+    {
+        FermeBase();
+        const QString chemin = env->CheminBase();
+        PrepareCle(chemin, CleBase);
+        QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)));
+        QVERIFY(!LitAvecCle(chemin, CleBrute(chemin, "autre")));
+        PrepareCle(chemin, CleBase);
+        QFile::remove(chemin);
+        {
+            Connexion nouvelle;
+            QVERIFY(nouvelle.Cree(chemin, CleBase));
+            nouvelle.Execute("CREATE TABLE t (x)");
+        }
+        QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)));
+        PrepareCle(env->Dossier() + "/absent.dtb", CleBase);
+        QVERIFY(ConnecteBase());
+    }
+
     void userTextIsBoundAndFailedTransactionLeavesNothing()
     {
         const QString hostile = QStringLiteral("O'Brien\"; DROP TABLE Rappel; -- #*%_ \t\n 🎂 שלום");
