@@ -21,19 +21,6 @@ private Q_SLOTS:
         TabRappels.clear();
     }
 
-    // The slots the panels write: roll-over, today not past, dates moved back, boxes unticked.
-    void echeancesDesPanneaux()
-    {
-        QCOMPARE(ConstruitDate(2026, 4, 31), QDate(2026, 5, 1));
-        const QDate auj(2026, 6, 10);
-        QCOMPARE(EcheancesAjout(QDate(2026, 6, 17), {false, 7, 0}, auj), Slots(DateNulle, true, auj, false));
-        const Echeances attente = Slots(QDate(2026, 6, 20), false, QDate(2026, 6, 13), false);
-        QCOMPARE(EcheancesModification(attente, QDate(2026, 6, 8), {true, 7, 0}, auj),
-                 Slots(QDate(2026, 6, 8), true, QDate(2026, 6, 1), true));
-        QCOMPARE(EcheancesModification(attente, QDate(2026, 6, 20), {false, 7, 0}, auj),
-                 Slots(DateNulle, true, QDate(2026, 6, 13), false));
-    }
-
     void rearmementUneFoisParAn()
     {
         EnvironnementTest env;
