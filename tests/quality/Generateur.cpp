@@ -10,18 +10,14 @@ namespace oxi::test {
 QStringList TextesHostiles()
 {
     return {
-        QStringLiteral("O'Brien"),
-        QStringLiteral("\"guillemets\" et 'apostrophes'"),
+        QStringLiteral("O'Brien \"guillemets\" \\ $HOME `cmd`"),
         QStringLiteral("Dupont#Jean#Paul"),
         QStringLiteral("100 % _ * ? [a-z]"),
-        QStringLiteral("x'); DROP TABLE Rappel; --"),
-        QStringLiteral("a;b;c -- commentaire /* bloc */"),
+        QStringLiteral("x'); DROP TABLE Rappel; -- /* bloc */"),
         QStringLiteral("tab\tulation\net\r\nretours"),
-        QStringLiteral("Anniv 🎂🎉 famille 👨‍👩‍👧"),
-        QStringLiteral("שלום עולם مرحبا"),
-        QStringLiteral("\\backslash\\ et $HOME `cmd`"),
+        QStringLiteral("Anniv 🎂🎉 famille 👨‍👩‍👧 שלום עולם مرحبا"),
         QString(10000, QLatin1Char('W')),
-        QStringLiteral("é") + QString(4999, QChar(0x00e9)),
+        QString(5000, QChar(0x00e9)),
     };
 }
 
@@ -37,15 +33,11 @@ void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine)
         const QString type = genre < 5 ? QStringLiteral("A") : genre < 8 ? QStringLiteral("F") : QStringLiteral("N");
         const QDate evenement = QDate(annee, 1, 1).addDays(tirage(365));
         QDate dateRappel = evenement;
-        QString libelle;
+        QString libelle = type == QLatin1String("F") ? QStringLiteral("Prénom%1").arg(i) : QStringLiteral("Note %1").arg(i);
         if (type == QLatin1String("A")) {
             const int naissance = tirage(6) == 0 ? AnneeInconnue : annee - 1 - tirage(90);
             dateRappel = QDate(naissance, evenement.month(), std::min(evenement.day(), 28));
             libelle = QStringLiteral("Nom%1#Prénom%2").arg(i).arg(tirage(1000));
-        } else if (type == QLatin1String("F")) {
-            libelle = QStringLiteral("Prénom%1").arg(i);
-        } else {
-            libelle = QStringLiteral("Note %1").arg(i);
         }
         if (tirage(20) == 0)
             libelle = hostiles.at(tirage(int(hostiles.size())));
@@ -71,9 +63,8 @@ void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine)
 QStringList EtatConnexion(Connexion &connexion)
 {
     QStringList etat;
-    for (const QString &sql : {QStringLiteral("SELECT * FROM Rappel ORDER BY NumRappel"),
-                               QStringLiteral("SELECT * FROM Notes ORDER BY NumNote")}) {
-        const Resultat r = connexion.Requete(sql);
+    for (const char *table : {"Rappel ORDER BY NumRappel", "Notes ORDER BY NumNote"}) {
+        const Resultat r = connexion.Requete(QStringLiteral("SELECT * FROM ") + QLatin1String(table));
         etat << r.colonnes.join(QLatin1Char('|'));
         for (const auto &ligne : r.lignes) {
             QStringList champs;
@@ -85,40 +76,16 @@ QStringList EtatConnexion(Connexion &connexion)
     return etat;
 }
 
-QStringList EtatFichier(const QString &chemin, QString *erreur)
+QStringList EtatFichier(const QString &chemin)
 {
     Connexion connexion;
-    QString message;
-    if (!connexion.Ouvre(chemin, CleBase, &message)) {
-        if (erreur)
-            *erreur = QStringLiteral("ouverture : ") + message;
-        return {};
-    }
     try {
-        const QString controle = connexion.Requete(QStringLiteral("PRAGMA integrity_check")).Valeur(0, 0).toString();
-        if (controle != QLatin1String("ok")) {
-            if (erreur)
-                *erreur = QStringLiteral("intégrité : ") + controle;
-            return {};
-        }
-        return EtatConnexion(connexion);
-    } catch (const ErreurBase &e) {
-        if (erreur)
-            *erreur = QString::fromUtf8(e.what());
-        return {};
+        if (connexion.Ouvre(chemin, CleBase)
+            && connexion.Requete(QStringLiteral("PRAGMA integrity_check")).Valeur(0, 0).toString() == QLatin1String("ok"))
+            return EtatConnexion(connexion);
+    } catch (const ErreurBase &) {
     }
-}
-
-QStringList TablesFichier(const QString &chemin)
-{
-    Connexion connexion;
-    if (!connexion.Ouvre(chemin, CleBase))
-        return {};
-    QStringList tables;
-    const Resultat r = connexion.Requete(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' ORDER BY name"));
-    for (const auto &ligne : r.lignes)
-        tables << ligne.value(0).toString();
-    return tables;
+    return {};
 }
 
 } // namespace oxi::test

@@ -18,12 +18,9 @@ QStringList TextesHostiles();
 // Reproducible for one `graine`. Runs in one transaction.
 void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine = 1);
 
-// Every row of Rappel and Notes as text, in number order; empty with `erreur`
-// set when the file does not open with the key or fails its integrity check.
-QStringList EtatFichier(const QString &chemin, QString *erreur = nullptr);
+// Every row of Rappel and Notes as text, in number order; empty when the
+// file does not open with the key or fails its integrity check.
+QStringList EtatFichier(const QString &chemin);
 QStringList EtatConnexion(Connexion &connexion);
-
-// The names of the tables of a keyed file, sorted.
-QStringList TablesFichier(const QString &chemin);
 
 } // namespace oxi::test

@@ -18,12 +18,9 @@ struct Essai {
 };
 
 // Runs `operation` in a child; its return value becomes the exit code.
-// n = 0 runs it without fault and counts every point. `avantOperation` runs
-// in the child before tracing counts (dropping privileges, limits).
-Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossier, Panne panne, int n,
-                     int erreur = 28 /* ENOSPC */, const std::function<void()> &avantOperation = {});
-
-// Runs `operation` in a plain child (no tracing); its exit code, -1 on a signal.
-int LanceDansEnfant(const std::function<int()> &operation, const std::function<void()> &avantOperation = {});
+// Panne::Aucune counts every point. `avant` runs in the child first
+// (dropping privileges, limits); without tracing when `dossier` is empty.
+Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossier, Panne panne = Panne::Aucune,
+                     int n = 0, int erreur = 28 /* ENOSPC */, const std::function<void()> &avant = {});
 
 } // namespace oxi::test
