@@ -6,19 +6,39 @@
 #include "Plateforme.h"
 #include "frmAccueil.h"
 
+#include <QPainter>
+#include <QSvgRenderer>
+
 namespace oxi {
 
 namespace {
 // Watch for a panel started after us for two minutes.
 constexpr int IntervalleGuetMs = 2000;
 constexpr int EssaisGuet = 60;
+
+// Drawn here at the usual tray and title-bar sizes: cheaper at start than
+// loading the SVG icon plugin.
+QIcon IconeOxi()
+{
+    QSvgRenderer rendu(QStringLiteral(":/app/oxi.svg"));
+    QIcon icone;
+    for (const int taille : {16, 22, 24, 32, 48, 64}) {
+        QPixmap image(taille, taille);
+        image.fill(Qt::transparent);
+        QPainter peintre(&image);
+        rendu.render(&peintre);
+        peintre.end();
+        icone.addPixmap(image);
+    }
+    return icone;
+}
 } // namespace
 
 IconeNotification::IconeNotification(frmAccueil *fenetre)
     : QObject(fenetre), m_fenetre(fenetre), m_icone(new QSystemTrayIcon(this)), m_menu(new QMenu(fenetre))
 {
     // The icon in the notification area is the main window's own.
-    m_fenetre->setWindowIcon(QIcon(QStringLiteral(":/app/oxi.svg")));
+    m_fenetre->setWindowIcon(IconeOxi());
     m_icone->setIcon(m_fenetre->windowIcon());
     m_icone->setToolTip(TitreAppli);
     ConstruitMenu();
