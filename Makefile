@@ -20,7 +20,7 @@ test: build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: build
-	@bash tests/bench/bench.sh $(BUILD)
+	@bash bench/bench.sh $(BUILD)
 
 install: build
 	@cmake --install $(BUILD) --prefix $(PREFIX)

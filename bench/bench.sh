@@ -13,7 +13,7 @@ trap finish EXIT
 
 type=$(sed -n 's/^CMAKE_BUILD_TYPE:[A-Z]*=//p' "$build/CMakeCache.txt")
 echo "Construction du programme minimal et du banc de mesure ($type)..."
-cmake -S "$source/tests/bench/minimal" -B "$build/bench-minimal" -DCMAKE_BUILD_TYPE="$type" >/dev/null
+cmake -S "$source/bench/minimal" -B "$build/bench-minimal" -DCMAKE_BUILD_TYPE="$type" >/dev/null
 cmake --build "$build/bench-minimal" >/dev/null
 cmake --build "$build" --target oxi_bench >/dev/null
 
@@ -84,7 +84,7 @@ kill "$oxi"
 repos=$(echo "scale=4; 100 * ($c1 - $c0) / $tic / ($s1 - $s0)" | bc)
 
 echo "Chemins de données à 100, 1 000 et 10 000 rappels ($runs fois chacun)..."
-"$build/tests/bench/oxi_bench" "$build/DBOxi.dtb.ref" "$runs" > "$work/donnees.txt"
+"$build/bench/oxi_bench" "$build/DBOxi.dtb.ref" "$runs" > "$work/donnees.txt"
 
 verdict() { if [ "$(echo "$1" | bc)" = 1 ]; then echo "atteint"; else echo "MANQUÉ"; fi; }
 echo
