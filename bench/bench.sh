@@ -5,7 +5,7 @@
 set -euo pipefail
 build=$(readlink -f "$1")
 runs=${2:-7}
-source=$(cd "$(dirname "$0")/../.." && pwd)
+source=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d /tmp/oxi-bench.XXXXXX)
 pids=()
 finish() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$work"; }
