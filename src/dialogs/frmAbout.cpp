@@ -9,32 +9,6 @@
 
 namespace oxi {
 
-LienTexte::LienTexte(const QString &nom, const QString &texte, QWidget *parent) : QLabel(texte, parent)
-{
-    setObjectName(nom);
-    setMouseTracking(true);
-    setCursor(Qt::PointingHandCursor);
-}
-
-void LienTexte::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Q_EMIT clic();
-}
-
-void LienTexte::mouseMoveEvent(QMouseEvent *event)
-{
-    Q_EMIT survol();
-    // Passed on, the move would reach the window, which puts the link out.
-    event->accept();
-}
-
-void LienTexte::enterEvent(QEnterEvent *event)
-{
-    Q_EMIT survol();
-    QLabel::enterEvent(event);
-}
-
 frmAbout::frmAbout()
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -97,6 +71,8 @@ frmAbout::frmAbout()
     cmdSysInfo->setFont(Police(QStringLiteral("MS Sans Serif"), 8));
     PlaceTwips(cmdSysInfo, 240, 2520, 1605, 345);
 
+    for (LienTexte *lien : {lblWeb, lblWeb2, lblInfos})
+        lien->setCursor(Qt::PointingHandCursor);
     connect(lblWeb, &LienTexte::clic, this, [] { PlateformeCourante().OuvreDocument(AdresseSite); });
     connect(lblWeb2, &LienTexte::clic, this, [] { PlateformeCourante().OuvreDocument(AdresseCarte); });
     connect(lblInfos, &LienTexte::clic, this, &frmAbout::StartSysInfo);

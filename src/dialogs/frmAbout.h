@@ -6,23 +6,6 @@
 
 namespace oxi {
 
-// A label that acts as a link: tells when the pointer is over it and when it is clicked.
-class LienTexte : public QLabel
-{
-    Q_OBJECT
-public:
-    LienTexte(const QString &nom, const QString &texte, QWidget *parent);
-
-Q_SIGNALS:
-    void clic();
-    void survol();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void enterEvent(QEnterEvent *event) override;
-};
-
 // The about box: version, credits, the two web addresses and the system information.
 class frmAbout : public QWidget
 {

@@ -45,30 +45,6 @@ Image *CreeImage(QWidget *parent, const QString &nom, const QString &ressource,
 
 } // namespace
 
-Etiquette::Etiquette(const QString &nom, const QString &texte, QWidget *parent) : QLabel(texte, parent)
-{
-    setObjectName(nom);
-    setMouseTracking(true);
-}
-
-void Etiquette::mouseReleaseEvent(QMouseEvent *event)
-{
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        Q_EMIT clic();
-}
-
-void Etiquette::mouseMoveEvent(QMouseEvent *event)
-{
-    Q_EMIT survol();
-    event->accept(); // not the window's background
-}
-
-void Etiquette::enterEvent(QEnterEvent *event)
-{
-    Q_EMIT survol();
-    QLabel::enterEvent(event);
-}
-
 frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     setObjectName(QStringLiteral("frmMessage"));
@@ -119,14 +95,14 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
     imgCarte = CreePaire(this, QStringLiteral("imgCarte"), images + QStringLiteral("carte.svg"), 3240, 180, 288, 276);
     imgCarte.jumeau->setToolTip(QStringLiteral("Envoyer une carte"));
 
-    lblQuit = new Etiquette(QStringLiteral("lblQuit"), QStringLiteral("X"), this);
+    lblQuit = new LienTexte(QStringLiteral("lblQuit"), QStringLiteral("X"), this);
     lblQuit->setFont(Police(QStringLiteral("Arial Black"), 10.8));
     PlaceTwips(lblQuit, 3720, 162, 252, 252);
 
     connect(imgSuiv.jumeau, &Image::clic, this, &frmMessage::imgSuiv2_Click);
     connect(imgCarte.jumeau, &Image::clic, this, [] { PlateformeCourante().OuvreDocument(AdresseCarte); });
-    connect(lblQuit, &Etiquette::clic, this, &QWidget::close);
-    connect(lblQuit, &Etiquette::survol, this, [this] {
+    connect(lblQuit, &LienTexte::clic, this, &QWidget::close);
+    connect(lblQuit, &LienTexte::survol, this, [this] {
         QPalette gris = lblQuit->palette();
         gris.setColor(QPalette::WindowText, QColor(192, 192, 192));
         lblQuit->setPalette(gris);

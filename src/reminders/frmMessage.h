@@ -10,23 +10,6 @@ namespace oxi {
 class FormePopup;
 class Resultat;
 
-// A text label that tells when the pointer moves over it and when it is clicked.
-class Etiquette : public QLabel
-{
-    Q_OBJECT
-public:
-    Etiquette(const QString &nom, const QString &texte, QWidget *parent);
-
-Q_SIGNALS:
-    void clic();
-    void survol();
-
-protected:
-    void mouseReleaseEvent(QMouseEvent *event) override;
-    void mouseMoveEvent(QMouseEvent *event) override;
-    void enterEvent(QEnterEvent *event) override;
-};
-
 // The reminder popup: shows the due reminders of TabRappels one at a time,
 // acknowledging each as it is shown.
 class frmMessage : public QWidget
@@ -59,7 +42,7 @@ public:
     Image *imgLogo = nullptr;
     QLabel *lblNombre = nullptr;
     PaireImages imgSuiv, imgCarte;
-    Etiquette *lblQuit = nullptr;
+    LienTexte *lblQuit = nullptr;
     FormePopup *Shape1 = nullptr;
 
 protected:

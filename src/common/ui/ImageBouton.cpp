@@ -96,6 +96,31 @@ PaireImages CreePaire(QWidget *parent, const QString &nom, const QString &ressou
     return paire;
 }
 
+LienTexte::LienTexte(const QString &nom, const QString &texte, QWidget *parent) : QLabel(texte, parent)
+{
+    setObjectName(nom);
+    setMouseTracking(true);
+}
+
+void LienTexte::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        Q_EMIT clic();
+}
+
+void LienTexte::mouseMoveEvent(QMouseEvent *event)
+{
+    Q_EMIT survol();
+    // Passed on, the move would reach the window, whose background puts the highlight out.
+    event->accept();
+}
+
+void LienTexte::enterEvent(QEnterEvent *event)
+{
+    Q_EMIT survol();
+    QLabel::enterEvent(event);
+}
+
 Cadre::Cadre(const QString &nom, QWidget *parent) : QFrame(parent)
 {
     setObjectName(nom);

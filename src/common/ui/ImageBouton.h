@@ -42,6 +42,24 @@ struct PaireImages
 PaireImages CreePaire(QWidget *parent, const QString &nom, const QString &ressource,
                       int gauche, int haut, int largeur, int hauteur, const QString &nomJumeau = {});
 
+// A text label that acts as a link: tells when the pointer moves over it
+// (keeping the move from the window behind) and when it is clicked.
+class LienTexte : public QLabel
+{
+    Q_OBJECT
+public:
+    LienTexte(const QString &nom, const QString &texte, QWidget *parent);
+
+Q_SIGNALS:
+    void clic();
+    void survol();
+
+protected:
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void enterEvent(QEnterEvent *event) override;
+};
+
 // A frame that tells when the pointer moves over its own background.
 class Cadre : public QFrame
 {
