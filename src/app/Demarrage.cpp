@@ -50,11 +50,13 @@ bool RegionAcceptee()
 
 frmAccueil *fenetre = nullptr;
 IconeNotification *icone = nullptr;
+bool quitte = false;
 
 } // namespace
 
 bool Demarre()
 {
+    quitte = false;
     if (DejaLance())
         return false;
     NomBase() = NomBaseDefaut;
@@ -77,9 +79,15 @@ bool Demarre()
     return true;
 }
 
-// Each step goes on whatever the previous one did.
+// Each step goes on whatever the previous one did, and the event loops end
+// whatever the windows say: QApplication::quit() gives up when one refuses.
 void QuitteProgramme()
 {
+    static bool enCours = false;
+    if (enCours)
+        return;
+    enCours = true;
+    quitte = true;
     if (icone)
         icone->GereIcone(false);
     FermeEphemerides();
@@ -92,7 +100,13 @@ void QuitteProgramme()
     }
     FermeDialogues();
     FermeBase();
-    QApplication::quit();
+    QCoreApplication::exit(0);
+    enCours = false;
+}
+
+bool ProgrammeQuitte()
+{
+    return quitte;
 }
 
 } // namespace oxi

@@ -51,7 +51,7 @@ int main(int argc, char **argv)
     oxi::InstallePolices();
     oxi::MessagerieQt messages;
     oxi::InstalleMessagerie(&messages);
-    if (!oxi::Demarre())
+    if (!oxi::Demarre() || oxi::ProgrammeQuitte())
         return 0;
     const int code = app.exec();
     oxi::InstalleMessagerie(nullptr);

@@ -312,6 +312,8 @@ void frmAccueil::Montre()
 
 void frmAccueil::FermePourQuitter()
 {
+    // No scan may run on the connection about to close.
+    Timer1->stop();
     m_quitte = true;
     close();
 }

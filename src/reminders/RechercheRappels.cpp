@@ -33,7 +33,7 @@ void RechercheRappels()
 void FermeMessage()
 {
     if (frmMessage *ouvert = frmMessage::Instance())
-        ouvert->close();
+        ouvert->FermePourQuitter();
 }
 
 } // namespace oxi

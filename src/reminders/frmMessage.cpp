@@ -245,9 +245,19 @@ void frmMessage::ModifieTailleFenetre(bool plusMessages)
     update();
 }
 
+void frmMessage::FermePourQuitter()
+{
+    // The connection closes right after: showing another reminder now would
+    // acknowledge it unseen, so both answers close and leave it due.
+    if (NbMessages > 1)
+        MsgQuestion(QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?"));
+    m_quitte = true;
+    close();
+}
+
 void frmMessage::closeEvent(QCloseEvent *event)
 {
-    if (NbMessages > 1 && MsgQuestion(QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?"))) {
+    if (!m_quitte && NbMessages > 1 && MsgQuestion(QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?"))) {
         imgSuiv2_Click();
         event->ignore();
         return;

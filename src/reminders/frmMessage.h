@@ -28,6 +28,9 @@ public:
     void imgSuiv2_Click();
     // A new scan while the window is open: the counter and the arrow follow the new list.
     void Actualise();
+    // The program's exit: asks once about the reminders left, then closes whatever
+    // the answer; those not shown stay due for the next start.
+    void FermePourQuitter();
 
     int NbMessages = 0;
     int NumMessage = 1;
@@ -64,6 +67,7 @@ private:
     double m_hauteur = 2580;
     double m_hauteurMsg = 372;
     double m_gaucheLogo = 2400;
+    bool m_quitte = false;
 };
 
 } // namespace oxi

@@ -8,6 +8,8 @@
 #include "Reglages.h"
 #include "VerrouInstance.h"
 #include "frmAccueil.h"
+#include "frmMessage.h"
+#include "Horloge.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -16,6 +18,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QProcess>
+#include <QTimer>
 #include <QTest>
 
 #include <unistd.h>
@@ -113,12 +116,58 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(chemin));
         QVERIFY(verrou.Prend());
 
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", env->Dossier().toUtf8());
         QCOMPARE(CheminVerrouInstance(QStringLiteral("oxi")), env->Dossier() + QStringLiteral("/oxi.lock"));
         qunsetenv("XDG_RUNTIME_DIR");
         const QString repli = CheminVerrouInstance(QStringLiteral("oxi"));
         QVERIFY(repli.endsWith(QStringLiteral("/oxi.lock")));
         QVERIFY(VerrouInstance(repli).Prend());
+        if (!runtime.isEmpty())
+            qputenv("XDG_RUNTIME_DIR", runtime);
+    }
+
+    // Whatever the answer, one question, the loop ends, the connection closes,
+    // and the reminder not shown stays due.
+    void quitWithRemindersLeft_data()
+    {
+        QTest::addColumn<bool>("oui");
+        QTest::newRow("Oui") << true;
+        QTest::newRow("Non") << false;
+    }
+    void quitWithRemindersLeft()
+    {
+        QFETCH(bool, oui);
+        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
+        EcritReglage(ReglageAnnee, QStringLiteral("2026"));
+        FixeMaintenant(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
+        QVERIFY(ConnecteBase());
+        for (const char *prenom : {"Aubin", "Albin"})
+            Base().Execute(QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, "
+                                          "Ech3, EtatEch3) VALUES ('2026-03-01', 'F', ?, '2026-03-01', 0, '1800-01-01', 1, "
+                                          "'1800-01-01', 1)"),
+                           {QString::fromLatin1(prenom)});
+        QVERIFY(Demarre());
+        QVERIFY(frmMessage::Instance());
+        messages->reponses << oui;
+        QTimer::singleShot(0, [] { QuitteProgramme(); });
+        // Guard against a loop that would not end: the test fails instead of hanging.
+        QTimer garde;
+        garde.setSingleShot(true);
+        connect(&garde, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        garde.start(60000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(messages->questions, QStringList{QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?")});
+        QVERIFY(messages->infos.isEmpty());
+        QVERIFY(ProgrammeQuitte());
+        QVERIFY(!Base().EstOuverte());
+        QVERIFY(!frmMessage::Instance());
+        QVERIFY(ConnecteBase());
+        const Resultat faits = Base().Requete(QStringLiteral("SELECT EtatEch1 FROM Rappel ORDER BY NumRappel"));
+        QCOMPARE(faits.Nombre(), 2);
+        QCOMPARE(faits.Valeur(0, 0).toInt(), 1);
+        QCOMPARE(faits.Valeur(1, 0).toInt(), 0);
+        RetablitHorloge();
     }
 
     void regionalSettings_data()
