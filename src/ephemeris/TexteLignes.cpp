@@ -53,7 +53,9 @@ QString CompteLignes(const QString &texte, int largeur)
         NbLignes = n / largeur + NbLignes + 1;
     else
         NbLignes = ArrondiPair(double(n) / largeur + NbLignes);
-    NbLignes += texte.count(QLatin1Char('\r'));
+    // A line break typed in a text box is LF; older rows hold CR LF: one line either way.
+    NbLignes += texte.count(QLatin1Char('\n')) + texte.count(QLatin1Char('\r'))
+        - texte.count(QLatin1String("\r\n"));
     return texte;
 }
 

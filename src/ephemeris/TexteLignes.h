@@ -14,7 +14,7 @@ extern double NbLignes;
 // starts the next one; a word longer than a line is cut at `largeur`.
 QString DecoupeLignes(QString &texte, int largeur);
 
-// Returns `texte` unchanged and adds to NbLignes ceil(length / largeur) plus one per CR.
+// Returns `texte` unchanged and adds to NbLignes ceil(length / largeur) plus one per line break (CR LF, LF or CR).
 QString CompteLignes(const QString &texte, int largeur);
 
 // Rounded to nearest, halves to even (the rounding of every popup size).

@@ -11,6 +11,11 @@
 #include "Twips.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollBar>
+
+#include <algorithm>
 #include <QMouseEvent>
 
 namespace oxi {
@@ -23,6 +28,10 @@ constexpr double HautMsg = 1080;
 constexpr double LargeurLogo = 540;
 constexpr double HauteurLogo = 336;
 constexpr double LargeurShape = 4200;
+constexpr double LargeurMsg = 3792;
+// From the text's top to the window's bottom, and the outline's share of the window.
+constexpr double SousMsg = 700;
+constexpr double RapportFenetre = 1 + 506.0 / 1970;
 
 QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte, const QFont &police,
                       int gauche, int haut, int largeur, int hauteur)
@@ -79,10 +88,21 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
         i->hide();
 
     lblDate = CreeEtiquette(this, QStringLiteral("lblDate"), QStringLiteral("Date"), tahomaGras, 240, 720, 2412, 252);
-    lblMsg = CreeEtiquette(this, QStringLiteral("lblMsg"), QStringLiteral("Texte du message"), tahoma,
-                           240, int(HautMsg), 3792, 372);
+    defMsg = new QScrollArea(this);
+    defMsg->setObjectName(QStringLiteral("defMsg"));
+    defMsg->setFrameShape(QFrame::NoFrame);
+    defMsg->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    defMsg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    defMsg->setAutoFillBackground(false);
+    defMsg->viewport()->setAutoFillBackground(false);
+    PlaceTwips(defMsg, 240, int(HautMsg), int(LargeurMsg), 372);
+    lblMsg = CreeEtiquette(nullptr, QStringLiteral("lblMsg"), QStringLiteral("Texte du message"), tahoma,
+                           0, 0, int(LargeurMsg), 372);
     lblMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblMsg->setWordWrap(true);
+    // A note's text is the user's: never read as markup.
+    lblMsg->setTextFormat(Qt::PlainText);
+    defMsg->setWidget(lblMsg);
     imgLogo = CreeImage(this, QStringLiteral("imgLogo"), images + QStringLiteral("logo.svg"), 2400, 1560,
                         int(LargeurLogo), int(HauteurLogo));
     lblNombre = CreeEtiquette(this, QStringLiteral("lblNombre"), QStringLiteral("1/1"), tahomaGras, 3120, 1680, 372, 252);
@@ -219,10 +239,31 @@ void frmMessage::Actualise()
     lblNombre->setText(QStringLiteral("%1/%2").arg(NumMessage - 1).arg(TotalMessages));
 }
 
+double frmMessage::HauteurMsgMax() const
+{
+    const QScreen *ecran = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!ecran)
+        return 1e9;
+    const QRect zone = ecran->availableGeometry();
+    const double fenetreMax = Twips(zone.bottom() + 1) - HautMessage - 2 * TwipsParPixel * 4;
+    const double facteur = FacteurPolice != 1.0f ? double(FacteurPolice) : 1.0;
+    return std::max(186.0, fenetreMax * facteur / RapportFenetre - HautMsg - SousMsg);
+}
+
 void frmMessage::ModifieTailleMessage(int nb)
 {
-    m_hauteurMsg = nb * 186.0;
-    PlaceTwips(lblMsg, 240, int(HautMsg), 3792, int(m_hauteurMsg));
+    // The lines counted by the rule, or more when the font's wrapped text is
+    // taller; past the screen's height the text scrolls inside the popup.
+    const int largeur = Px(LargeurMsg);
+    const double voulu = std::max(nb * 186.0, Twips(lblMsg->heightForWidth(largeur)));
+    const double plafond = HauteurMsgMax();
+    const bool defile = voulu > plafond;
+    m_hauteurMsg = defile ? plafond : voulu;
+    PlaceTwips(defMsg, 240, int(HautMsg), int(LargeurMsg), int(m_hauteurMsg));
+    defMsg->setVerticalScrollBarPolicy(defile ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    const int largeurTexte = defile ? largeur - defMsg->verticalScrollBar()->sizeHint().width() : largeur;
+    lblMsg->resize(largeurTexte, std::max(lblMsg->heightForWidth(largeurTexte), defMsg->height()));
+    defMsg->verticalScrollBar()->setValue(0);
     const double hautLogo = HautMsg + m_hauteurMsg + 100;
     PlaceTwips(imgLogo, int(m_gaucheLogo), int(hautLogo), int(LargeurLogo), int(HauteurLogo));
     PlaceTwips(lblNombre, int(m_gaucheLogo + LargeurLogo + 50), int(hautLogo + 180), 372, 252);
@@ -232,7 +273,7 @@ void frmMessage::ModifieTailleMessage(int nb)
 
 void frmMessage::ModifieTailleFenetre(bool plusMessages)
 {
-    const double h = ArrondiPair(HautMsg + m_hauteurMsg + 700);
+    const double h = ArrondiPair(HautMsg + m_hauteurMsg + SousMsg);
     Shape1->ChangeTaille(LargeurShape, h);
     m_hauteur = h + h / 1970 * 506;
     if (FacteurPolice != 1.0f) {

@@ -1,6 +1,7 @@
 #pragma once
 #include <QLabel>
 #include <QPointer>
+#include <QScrollArea>
 #include <QWidget>
 
 #include "ImageBouton.h"
@@ -42,6 +43,8 @@ public:
     Image *imgNote = nullptr;
     QLabel *lblDate = nullptr;
     QLabel *lblMsg = nullptr;
+    // Holds lblMsg; scrolls it when the text is taller than the screen allows.
+    QScrollArea *defMsg = nullptr;
     Image *imgLogo = nullptr;
     QLabel *lblNombre = nullptr;
     PaireImages imgSuiv, imgCarte;
@@ -61,6 +64,8 @@ private:
     void TraiteMessage(const Resultat &rappel);
     void ModifieTailleMessage(int nb);
     void ModifieTailleFenetre(bool plusMessages);
+    // The tallest text (twips) that keeps the window, arrow and counter on the screen.
+    double HauteurMsgMax() const;
 
     // Twips kept here so that sizes do not drift through pixel rounding.
     double m_largeur = 5280;

@@ -2,6 +2,7 @@
 #include "Horloge.h"
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
+#include "Polices.h"
 #include "RechercheRappels.h"
 #include "Reglages.h"
 #include "TexteLignes.h"
@@ -11,6 +12,8 @@
 #include "frmMessage.h"
 
 #include <QApplication>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimerEvent>
 
@@ -71,6 +74,64 @@ private Q_SLOTS:
         texte = "abcde fgh";
         QCOMPARE(DecoupeLignes(texte, 5), QStringLiteral("abcde\r\n fgh"));
         QCOMPARE(NbLignes, 2.0);
+        // Line breaks typed in a text box (LF), stored by older versions (CR LF), or a lone CR.
+        for (const auto &[note, lignes] : QList<std::pair<QString, double>>{
+                 {"a\nb\nc", 3}, {"a\r\nb\r\nc", 3}, {"a\rb", 2}, {"a\n\nb", 3}}) {
+            NbLignes = 0;
+            CompteLignes(note, 55);
+            QCOMPARE(NbLignes, lignes);
+        }
+    }
+
+    // Every word of every reminder inside the popup's face; a text taller than the
+    // screen scrolls, with the arrow and the counter still on the screen.
+    void texteEntierVisible_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("libelle");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<bool>("defile");
+        const QString phrase = QStringLiteral("Rendez-vous chez le garagiste pour la révision des freins, apporter le carnet. ");
+        QTest::newRow("note sur plusieurs lignes") << "N" << "Courses" << "pain\nlait\nbeurre\nœufs\nfarine\nsucre" << false;
+        QTest::newRow("longue note") << "N" << "Garage" << phrase.repeated(8) << false;
+        QTest::newRow("nom long sans âge") << "A"
+            << "de la Tour d'Auvergne-Lauraguais#Marie-Amélie-Françoise-Joséphine-Hortense" << "" << false;
+        QTest::newRow("note d'un mégaoctet") << "N" << "Archive" << phrase.repeated(13000) << true;
+    }
+    void texteEntierVisible()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, libelle);
+        QFETCH(QString, note);
+        QFETCH(bool, defile);
+        EnvironnementTest env;
+        MessagerieScriptee messages;
+        const QDate auj(2026, 11, 3);
+        FixeMaintenant(QDateTime(auj, QTime(9, 0)));
+        const int n = AjouteDu(type, libelle, type == "A" ? QDate(1850, 11, 3) : auj, auj);
+        if (type == "N")
+            Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)"), {n, note});
+        AjouteDu(QStringLiteral("F"), QStringLiteral("Martin"), auj, auj);
+        RechercheRappels();
+        frmMessage *f = frmMessage::Instance();
+        QVERIFY(f);
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QLabel *msg = f->lblMsg;
+        // The label holds its whole wrapped text; what the popup shows of it ends above the logo.
+        QVERIFY(msg->height() >= msg->heightForWidth(msg->width()));
+        QCOMPARE(f->defMsg->verticalScrollBar()->maximum() > 0, defile);
+        if (!defile)
+            QCOMPARE(f->defMsg->height(), msg->height());
+        QVERIFY(f->defMsg->geometry().bottom() < f->imgLogo->y());
+        const QRect ecran = f->screen()->availableGeometry();
+        for (QWidget *w : QList<QWidget *>{f->imgLogo, f->imgSuiv.image, f->lblNombre}) {
+            QVERIFY(w->isVisible());
+            QVERIFY(f->rect().contains(w->geometry()));
+            QVERIFY(ecran.contains(QRect(f->mapToGlobal(w->pos()), w->size())));
+        }
+        QVERIFY(f->Shape1->height() <= f->height());
+        if (type == "A")
+            QVERIFY(msg->text().endsWith(QStringLiteral("(âge inconnu)")));
     }
 
     void textesDesRappels()
@@ -219,6 +280,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
+    InstallePolices();
     TestMessage test;
     return QTest::qExec(&test, argc, argv);
 }
