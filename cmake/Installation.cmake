@@ -58,7 +58,10 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://oxi.example.org/")
+# The home page only once the project has a site of its own.
+if(OXI_SITE_WEB)
+  set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${OXI_SITE_WEB}")
+endif()
 # Libraries come from dpkg-shlibdeps; these are loaded or run at run time:
 # the fonts substituted for the Windows ones, the opener of the help and of
 # web addresses, Qt's French texts for the buttons of message boxes and file

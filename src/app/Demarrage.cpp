@@ -21,14 +21,14 @@ namespace oxi {
 namespace {
 
 const QString LigneStandard = QStringLiteral(
-    "Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. Panneau de Configuration).");
+    "Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).");
 
 bool DejaLance()
 {
     if (PlateformeCourante().PrendVerrouInstance(NomAppli()))
         return false;
     MsgInfo(DeuxLignes(QStringLiteral("Oxi est déjà en cours d'exécution."),
-                       QStringLiteral("Pour accéder au menu, cliquez sur l'icône près de l'horloge Windows")));
+                       QStringLiteral("Pour accéder au menu, cliquez sur l'icône dans la zone de notification")));
     return true;
 }
 

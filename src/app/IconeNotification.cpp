@@ -44,6 +44,11 @@ IconeNotification::IconeNotification(frmAccueil *fenetre)
     ConstruitMenu();
     m_icone->setContextMenu(m_menu);
     connect(m_icone, &QSystemTrayIcon::activated, this, &IconeNotification::Active);
+    // Without a notification area the window is the only way in: a right-click
+    // in it offers the same menu.
+    m_fenetre->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_fenetre, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { m_menu->popup(m_fenetre->mapToGlobal(pos)); });
     m_guet.setInterval(IntervalleGuetMs);
     connect(&m_guet, &QTimer::timeout, this, &IconeNotification::GuetteZone);
 }

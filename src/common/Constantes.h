@@ -11,8 +11,6 @@ inline const QString CleBase = QStringLiteral("kzwq7351");
 inline const QString NomBaseDefaut = QStringLiteral("DBOxi.dtb");
 inline const QString NomBaseCompactee = QStringLiteral("DBC.dtb");
 inline const QString NomAide = QStringLiteral("HelpOxi.html");
-inline const QString AdresseSite = QStringLiteral("https://oxi.example.org/");
-inline const QString AdresseCarte = QStringLiteral("https://oxi.example.org/cartes/");
 
 // The no-date value of an unused due-date slot.
 inline const QDate DateNulle{1800, 1, 1};

@@ -1,6 +1,8 @@
 #pragma once
 #include <QString>
 
+#include <functional>
+
 // What Oxi asks of the operating system, behind one interface so that
 // tests can stand in for the desktop.
 namespace oxi {
@@ -22,8 +24,9 @@ public:
     // True when the entry exists and its Exec= names an existing file.
     virtual bool TestDemarrage(const QString &nom) = 0;
 
-    // Opens a web address or a local file in the user's browser.
-    virtual void OuvreDocument(const QString &adresse) = 0;
+    // Opens a web address, a mailto: address or a local file with the user's
+    // program for it; `siEchec` runs, from the event loop, when none opened it.
+    virtual void OuvreDocument(const QString &adresse, std::function<void()> siEchec = {}) = 0;
     // Starts the first system-information program found; false when there is none.
     virtual bool LanceInfosSysteme() = 0;
 };
@@ -36,7 +39,7 @@ public:
     void AjouteDemarrage(const QString &nom, const QString &donnee) override;
     void SupprimeDemarrage(const QString &nom) override;
     bool TestDemarrage(const QString &nom) override;
-    void OuvreDocument(const QString &adresse) override;
+    void OuvreDocument(const QString &adresse, std::function<void()> siEchec = {}) override;
     bool LanceInfosSysteme() override;
 };
 
@@ -52,6 +55,16 @@ Plateforme &PlateformeCourante();
 } // namespace oxi
 
 namespace oxi {
-// Opens the program's help (HelpOxi.html beside the program) in the browser.
+// The help file: beside the executable in a build folder, among the shipped files once installed.
+QString CheminAide();
+// Opens the help in the browser; says where the file is when it cannot.
 void OuvreAide();
+// The home page set at build time; until the project has a site, the installed help.
+QString AdresseSite();
+// The about box's text for it: the address, or the help's name.
+QString TexteSite();
+// A mailto: address with `salutation` as subject and body; empty: a blank message.
+QString AdresseCarte(const QString &salutation);
+// Opens the user's e-mail program on that message; says so when there is none.
+void EnvoieCarte(const QString &salutation);
 } // namespace oxi

@@ -131,9 +131,28 @@ bool PlateformeLinux::TestDemarrage(const QString &nom)
     return !exec.isEmpty() && QFileInfo(exec).isFile();
 }
 
-void PlateformeLinux::OuvreDocument(const QString &adresse)
+void PlateformeLinux::OuvreDocument(const QString &adresse, std::function<void()> siEchec)
 {
-    QProcess::startDetached(QStringLiteral("xdg-open"), {adresse});
+    // xdg-open's exit status says whether a program took the address. Not
+    // parented: the browser it may wait for outlives Oxi's exit.
+    auto *processus = new QProcess;
+    auto echec = [processus, siEchec](bool echoue) {
+        processus->deleteLater();
+        if (echoue && siEchec)
+            siEchec();
+    };
+    QObject::connect(processus, &QProcess::finished, processus,
+                     [processus, echec](int code, QProcess::ExitStatus etat) {
+                         echec(code != 0 || etat != QProcess::NormalExit);
+                         processus->disconnect();
+                     });
+    QObject::connect(processus, &QProcess::errorOccurred, processus, [processus, echec](QProcess::ProcessError erreur) {
+        if (erreur == QProcess::FailedToStart) {
+            echec(true);
+            processus->disconnect();
+        }
+    });
+    processus->start(QStringLiteral("xdg-open"), {adresse});
 }
 
 bool PlateformeLinux::LanceInfosSysteme()
@@ -176,18 +195,55 @@ Plateforme &PlateformeCourante()
 
 #include "Chemins.h"
 #include "Constantes.h"
+#include "Messagerie.h"
 #include <QUrl>
 
 namespace oxi {
 
+QString CheminAide()
+{
+    const QString dossier = QFileInfo(CheminExecutable()).absolutePath();
+    const QString chemin = dossier + QLatin1Char('/') + NomAide;
+    if (!QFileInfo(chemin).isFile() && QFileInfo(CheminPartage(dossier) + NomAide).isFile())
+        return CheminPartage(dossier) + NomAide;
+    return chemin;
+}
+
 void OuvreAide()
 {
-    // Beside the executable in a build folder, among the shipped files once installed.
-    const QString dossier = QFileInfo(CheminExecutable()).absolutePath();
-    QString chemin = dossier + QLatin1Char('/') + NomAide;
-    if (!QFileInfo(chemin).isFile() && QFileInfo(CheminPartage(dossier) + NomAide).isFile())
-        chemin = CheminPartage(dossier) + NomAide;
-    PlateformeCourante().OuvreDocument(QUrl::fromLocalFile(chemin).toString());
+    const QString chemin = CheminAide();
+    PlateformeCourante().OuvreDocument(QUrl::fromLocalFile(chemin).toString(), [chemin] {
+        MsgInfo(DeuxLignes(QStringLiteral("Oxi n'a pas pu ouvrir l'aide dans votre navigateur."),
+                           QStringLiteral("Vous la trouverez dans le fichier : ") + chemin));
+    });
+}
+
+QString AdresseSite()
+{
+    static const QString site = QStringLiteral(OXI_SITE_WEB);
+    return site.isEmpty() ? QUrl::fromLocalFile(CheminAide()).toString() : site;
+}
+
+QString TexteSite()
+{
+    static const QString site = QStringLiteral(OXI_SITE_WEB);
+    return site.isEmpty() ? QStringLiteral("Aide d'Oxi (") + NomAide + QLatin1Char(')') : site;
+}
+
+QString AdresseCarte(const QString &salutation)
+{
+    // RFC 6068: the fields are percent-encoded UTF-8, a blank is %20.
+    if (salutation.isEmpty())
+        return QStringLiteral("mailto:");
+    const QByteArray texte = QUrl::toPercentEncoding(salutation);
+    return QStringLiteral("mailto:?subject=%1&body=%1").arg(QString::fromLatin1(texte));
+}
+
+void EnvoieCarte(const QString &salutation)
+{
+    PlateformeCourante().OuvreDocument(AdresseCarte(salutation), [] {
+        MsgInfo(QStringLiteral("Oxi n'a pas trouvé de programme de courrier électronique pour envoyer la carte."));
+    });
 }
 
 } // namespace oxi

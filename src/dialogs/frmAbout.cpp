@@ -45,17 +45,18 @@ frmAbout::frmAbout()
     Label1->setFont(Police(QStringLiteral("Tahoma"), 8, true));
     PlaceTwips(Label1, 2760, 1080, 1692, 252);
 
-    lblWeb = new LienTexte(QStringLiteral("lblWeb"), AdresseSite, this);
+    lblWeb = new LienTexte(QStringLiteral("lblWeb"), TexteSite(), this);
     lblWeb->setFont(Police(QStringLiteral("Tahoma"), 8));
     lblWeb->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
     PlaceTwips(lblWeb, 3000, 1320, 3252, 252);
 
-    Label2 = new QLabel(QStringLiteral("Site Web du partenaire :"), this);
+    // The partner's postcard site is gone: a card is an e-mail from the user's own program.
+    Label2 = new QLabel(QStringLiteral("Carte à un proche :"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label2->setFont(Police(QStringLiteral("Tahoma"), 8, true));
     PlaceTwips(Label2, 2760, 1680, 2292, 252);
 
-    lblWeb2 = new LienTexte(QStringLiteral("lblWeb2"), AdresseCarte, this);
+    lblWeb2 = new LienTexte(QStringLiteral("lblWeb2"), QStringLiteral("Envoyer une carte par courriel"), this);
     lblWeb2->setFont(Police(QStringLiteral("Tahoma"), 8));
     lblWeb2->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
     PlaceTwips(lblWeb2, 3000, 1920, 3252, 252);
@@ -73,8 +74,8 @@ frmAbout::frmAbout()
 
     for (LienTexte *lien : {lblWeb, lblWeb2, lblInfos})
         lien->setCursor(Qt::PointingHandCursor);
-    connect(lblWeb, &LienTexte::clic, this, [] { PlateformeCourante().OuvreDocument(AdresseSite); });
-    connect(lblWeb2, &LienTexte::clic, this, [] { PlateformeCourante().OuvreDocument(AdresseCarte); });
+    connect(lblWeb, &LienTexte::clic, this, [] { PlateformeCourante().OuvreDocument(AdresseSite()); });
+    connect(lblWeb2, &LienTexte::clic, this, [] { EnvoieCarte(QString()); });
     connect(lblInfos, &LienTexte::clic, this, &frmAbout::StartSysInfo);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);
     connect(lblInfos, &LienTexte::survol, this, [this] { EclaireInfos(true); });

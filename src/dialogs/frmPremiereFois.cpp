@@ -79,7 +79,7 @@ QString frmPremiereFois::TexteAccueil()
     return QStringLiteral("Merci d'avoir choisi Oxi Free.") + CRLF + CRLF
         + QStringLiteral("Pour une première utilisation, il est conseillé d'utiliser l'aide Oxi.") + CRLF + CRLF
         + QStringLiteral("Cependant, vous avez accès aux différentes fonctions par un clic-droit sur l'icône situé "
-                         "dans la barre de démarrage, près de l'horloge...")
+                         "dans la zone de notification, près de l'horloge...")
         + CRLF + QStringLiteral("Dans le menu A Propos, vous retrouverez l'adresse du site Web.") + CRLF + CRLF
         + QStringLiteral("Bonne journée.");
 }

@@ -22,7 +22,7 @@ struct OptionEphem
 };
 
 const std::array<OptionEphem, 4> Options{{
-    {&ReglageEphemerides, "Afficher au démarrage de Windows", 360, 480, 2892, 252},
+    {&ReglageEphemerides, "Afficher à l'ouverture de la session", 360, 480, 2892, 252},
     {&ReglageFetes, "Afficher les fêtes à souhaiter", 360, 840, 2892, 252},
     {&ReglageDictons, "Afficher les dictons", 360, 1200, 2892, 252},
     {&ReglageMois, "Afficher les renseignements mensuels", 360, 1560, 3492, 252},

@@ -291,7 +291,7 @@ void frmAccueil::imgHelp2_Click()
 void frmAccueil::imgCarte2_Click()
 {
     imgCarte.jumeau->hide();
-    PlateformeCourante().OuvreDocument(AdresseCarte);
+    EnvoieCarte(QString());
 }
 
 void frmAccueil::mouseMoveEvent(QMouseEvent *event)

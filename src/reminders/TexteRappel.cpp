@@ -78,4 +78,19 @@ TexteRappel ComposeRappel(const Resultat &rappel, int ligne, const QDate &aujour
     return t;
 }
 
+QString SalutationCarte(const QString &type, const QString &libelle)
+{
+    if (type == QLatin1String("A")) {
+        // "Nom#Prénom": the first name when there is one, else the whole name.
+        const QString prenom = libelle.section(QLatin1Char('#'), 1).trimmed();
+        const QString nom = prenom.isEmpty() ? libelle.section(QLatin1Char('#'), 0, 0).trimmed() : prenom;
+        return nom.isEmpty() ? QStringLiteral("Joyeux anniversaire !") : QStringLiteral("Joyeux anniversaire %1 !").arg(nom);
+    }
+    if (type == QLatin1String("F")) {
+        const QString nom = libelle.trimmed();
+        return nom.isEmpty() ? QStringLiteral("Bonne fête !") : QStringLiteral("Bonne fête %1 !").arg(nom);
+    }
+    return {};
+}
+
 } // namespace oxi

@@ -27,4 +27,8 @@ QString LigneDate(const QDate &jour, const QDate &aujourdhui);
 // The texts of row `ligne` of ChargeRappelSuivant's result; sets NbLignes as the popup needs it.
 TexteRappel ComposeRappel(const Resultat &rappel, int ligne, const QDate &aujourdhui = Aujourdhui());
 
+// The greeting of a postcard for a reminder's Type and Libelle: "Joyeux anniversaire
+// <first name> !", "Bonne fête <name> !", empty for a note or anything else.
+QString SalutationCarte(const QString &type, const QString &libelle);
+
 } // namespace oxi

@@ -120,7 +120,7 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
     PlaceTwips(lblQuit, 3720, 162, 252, 252);
 
     connect(imgSuiv.jumeau, &Image::clic, this, &frmMessage::imgSuiv2_Click);
-    connect(imgCarte.jumeau, &Image::clic, this, [] { PlateformeCourante().OuvreDocument(AdresseCarte); });
+    connect(imgCarte.jumeau, &Image::clic, this, [this] { EnvoieCarte(m_salutation); });
     connect(lblQuit, &LienTexte::clic, this, &QWidget::close);
     connect(lblQuit, &LienTexte::survol, this, [this] {
         QPalette gris = lblQuit->palette();
@@ -204,6 +204,8 @@ void frmMessage::TraiteMessage(const Resultat &rappel)
         lblMsg->setText(texte.message);
         lblDate->setText(texte.ligneDate);
     }
+    m_salutation = SalutationCarte(LitChamp(rappel.Valeur(0, QStringLiteral("Type"))),
+                                   LitChamp(rappel.Valeur(0, QStringLiteral("Libelle"))));
     ValideRappel();
 }
 

@@ -73,6 +73,8 @@ private:
     double m_hauteurMsg = 372;
     double m_gaucheLogo = 2400;
     bool m_quitte = false;
+    // The postcard's greeting for the reminder shown.
+    QString m_salutation;
 };
 
 } // namespace oxi

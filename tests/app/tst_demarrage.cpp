@@ -12,6 +12,7 @@
 #include "Horloge.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -42,7 +43,13 @@ public:
     void AjouteDemarrage(const QString &, const QString &donnee) override { demarrage = donnee; demarrageExiste = true; }
     void SupprimeDemarrage(const QString &) override { demarrageExiste = false; }
     bool TestDemarrage(const QString &) override { return demarrageExiste; }
-    void OuvreDocument(const QString &adresse) override { documents << adresse; }
+    bool documentOuvrable = true;
+    void OuvreDocument(const QString &adresse, std::function<void()> siEchec) override
+    {
+        documents << adresse;
+        if (!documentOuvrable && siEchec)
+            siEchec();
+    }
     bool LanceInfosSysteme() override { return false; }
 };
 
@@ -54,7 +61,7 @@ QByteArray Empreinte(const QString &chemin)
 }
 
 const QString LigneStandard = QStringLiteral(
-    "Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. Panneau de Configuration).");
+    "Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).");
 
 } // namespace
 
@@ -89,7 +96,7 @@ private Q_SLOTS:
         const QByteArray avant = Empreinte(env->CheminBase());
         QVERIFY(!Demarre());
         QCOMPARE(messages->infos, QStringList{QStringLiteral(
-            "Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône près de l'horloge Windows")});
+            "Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône dans la zone de notification")});
         QCOMPARE(Empreinte(env->CheminBase()), avant);
         QVERIFY(QFile::exists(env->Dossier() + QStringLiteral("/DBC.dtb")));
         QVERIFY(!Base().EstOuverte());
@@ -280,6 +287,36 @@ private Q_SLOTS:
         menu->actions().at(3)->trigger();
         QCOMPARE(plateforme.documents.size(), 1);
         QVERIFY(plateforme.documents.first().endsWith(QStringLiteral("/HelpOxi.html")));
+        // No browser: the message gives the file's path.
+        plateforme.documentOuvrable = false;
+        menu->actions().at(3)->trigger();
+        QCOMPARE(messages->infos, QStringList{"Oxi n'a pas pu ouvrir l'aide dans votre navigateur.\r\n"
+                                              "Vous la trouverez dans le fichier : " + CheminAide()});
+        // A right-click anywhere in the window offers the same menu (no notification area here).
+        QWidget *cadre = frmAccueil::Instance()->findChild<QWidget *>(QStringLiteral("fraAccueil"));
+        QVERIFY(cadre);
+        QContextMenuEvent clicDroit(QContextMenuEvent::Mouse, QPoint(5, 5), cadre->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(cadre, &clicDroit);
+        QTRY_VERIFY(menu->isVisible());
+        menu->hide();
+    }
+
+    // xdg-open's failure, or its absence, reaches the caller.
+    void documentThatCannotBeOpenedIsReported()
+    {
+        const QByteArray chemin = qgetenv("PATH");
+        QFile script(env->Dossier() + QStringLiteral("/xdg-open"));
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\nexit 3\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        for (const QString &dossier : {env->Dossier(), env->Dossier() + QStringLiteral("/config")}) {
+            qputenv("PATH", dossier.toUtf8());
+            bool echec = false;
+            PlateformeLinux().OuvreDocument(QStringLiteral("file:///nulle/part.html"), [&echec] { echec = true; });
+            QTRY_VERIFY(echec);
+        }
+        qputenv("PATH", chemin);
     }
 
     void autostartEntryNamesTheProgramWhateverItsPath()

@@ -23,7 +23,13 @@ namespace {
 class PlateformeTest : public PlateformeLinux
 {
 public:
-    void OuvreDocument(const QString &adresse) override { documents << adresse; }
+    bool documentOuvrable = true;
+    void OuvreDocument(const QString &adresse, std::function<void()> siEchec) override
+    {
+        documents << adresse;
+        if (!documentOuvrable && siEchec)
+            siEchec();
+    }
     bool LanceInfosSysteme() override { return ++lancements, false; }
     QStringList documents;
     int lancements = 0;
@@ -164,7 +170,9 @@ private Q_SLOTS:
         fenetre.show();
         QTest::mouseClick(fenetre.lblWeb, Qt::LeftButton);
         QTest::mouseClick(fenetre.lblWeb2, Qt::LeftButton);
-        QCOMPARE(plateforme->documents, (QStringList{AdresseSite, AdresseCarte}));
+        // No site yet: the home page is the help; the card is a blank e-mail.
+        QVERIFY(AdresseSite().startsWith("file:///") && AdresseSite().endsWith("/HelpOxi.html"));
+        QCOMPARE(plateforme->documents, (QStringList{AdresseSite(), "mailto:"}));
 
         // No system-information tool: the message, the box stays open.
         QTest::mouseClick(fenetre.cmdSysInfo, Qt::LeftButton);

@@ -24,7 +24,13 @@ class PlateformeTest : public PlateformeLinux
 {
 public:
     QStringList documents;
-    void OuvreDocument(const QString &adresse) override { documents << adresse; }
+    bool documentOuvrable = true;
+    void OuvreDocument(const QString &adresse, std::function<void()> siEchec) override
+    {
+        documents << adresse;
+        if (!documentOuvrable && siEchec)
+            siEchec();
+    }
 };
 
 // The controls of the panel of a kind of reminder.

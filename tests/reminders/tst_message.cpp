@@ -2,6 +2,7 @@
 #include "Horloge.h"
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
+#include "Plateforme.h"
 #include "Polices.h"
 #include "RechercheRappels.h"
 #include "Reglages.h"
@@ -132,6 +133,24 @@ private Q_SLOTS:
         QVERIFY(f->Shape1->height() <= f->height());
         if (type == "A")
             QVERIFY(msg->text().endsWith(QStringLiteral("(âge inconnu)")));
+    }
+
+    void carteDuRappel_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("libelle");
+        QTest::addColumn<QString>("adresse");
+        QTest::newRow("anniversaire") << "A" << "Martin#Léa" << "mailto:?subject=Joyeux%20anniversaire%20L%C3%A9a%20%21&body=Joyeux%20anniversaire%20L%C3%A9a%20%21";
+        QTest::newRow("sans prénom") << "A" << "Martin" << "mailto:?subject=Joyeux%20anniversaire%20Martin%20%21&body=Joyeux%20anniversaire%20Martin%20%21";
+        QTest::newRow("fête") << "F" << "Jean & Luc" << "mailto:?subject=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21&body=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21";
+        QTest::newRow("note") << "N" << "Vidange" << "mailto:";
+    }
+    void carteDuRappel()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, libelle);
+        QFETCH(QString, adresse);
+        QCOMPARE(AdresseCarte(SalutationCarte(type, libelle)), adresse);
     }
 
     void textesDesRappels()
