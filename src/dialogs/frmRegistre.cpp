@@ -44,6 +44,10 @@ frmRegistre::frmRegistre()
     // Masked with stars, whatever bullet the style would draw.
     txtPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42;"));
     PlaceTwips(txtPass, 1320, 340, 1212, 288);
+    // Clear of the caption's end, the box keeps its right edge.
+    const int finLegende = Label1->x() + Label1->fontMetrics().horizontalAdvance(Label1->text()) + 6;
+    if (txtPass->x() < finLegende)
+        txtPass->setGeometry(finLegende, txtPass->y(), txtPass->geometry().right() + 1 - finLegende, txtPass->height());
 
     cmdOK = new QPushButton(QStringLiteral("OK"), fraAut);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));

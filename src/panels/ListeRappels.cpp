@@ -7,6 +7,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QStyle>
+
+#include <algorithm>
 
 namespace oxi {
 
@@ -40,6 +43,21 @@ void ListeRappels::Remplit(const Tableau &tableau, const std::function<QStringLi
         lignes << item;
     }
     addTopLevelItems(lignes);
+    // A cell too long for its column shows its whole text as a tooltip.
+    QStyleOptionViewItem option;
+    option.initFrom(this);
+    for (int c = 0; c < columnCount(); ++c) {
+        const int largeur = std::min(columnWidth(c), LargeurUtile() - header()->sectionPosition(c));
+        for (int i = 0; i < lignes.size(); ++i)
+            if (itemDelegate()->sizeHint(option, model()->index(i, c)).width() > largeur)
+                lignes[i]->setToolTip(c, lignes[i]->text(c));
+    }
+}
+
+int ListeRappels::LargeurUtile() const
+{
+    // The vertical scroll bar may come with the rows: counted as there.
+    return width() - 2 * frameWidth() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
 }
 
 int ListeRappels::NumSelectionne() const

@@ -20,6 +20,8 @@ public:
 
     // Removes every row, then one row per line of the table, its cells from `cellules`.
     void Remplit(const Tableau &tableau, const std::function<QStringList(const LigneTableau &)> &cellules);
+    // The width the columns can use, a vertical scroll bar counted as shown.
+    int LargeurUtile() const;
     // Number of the reminder of the selected row; 0 when no row is selected.
     int NumSelectionne() const;
     bool Vide() const { return topLevelItemCount() == 0; }

@@ -1,5 +1,8 @@
 #include "PanneauAnniv.h"
 
+#include <QStyle>
+#include <algorithm>
+
 #include "Base.h"
 #include "Constantes.h"
 #include "Horloge.h"
@@ -57,10 +60,16 @@ PanneauAnniv::PanneauAnniv(QWidget *parent)
            .erreurAjout = QStringLiteral("Erreur: impossible d'ajouter un prénom à la liste !")},
           parent)
 {
-    liste->setColumnWidth(0, Px(1380));
-    liste->setColumnWidth(1, Px(1380));
-    AjouteTri(QStringLiteral("TriAP"), QStringLiteral(":/panels/tritexte.svg"), 1230, 2);
-    AjouteTri(QStringLiteral("TriAN"), QStringLiteral(":/panels/tritexte.svg"), 2610, 1);
+    // The date column fits its longest ordinary text in the list's real font;
+    // the two name columns share the rest (a tooltip gives a name cut short).
+    const int marge = 2 * (liste->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, liste) + 1) + 4;
+    const int date = liste->fontMetrics().horizontalAdvance(QStringLiteral("30 septembre (100 ans)")) + marge;
+    const int nom = std::max(Px(900), (liste->LargeurUtile() - date) / 2);
+    liste->setColumnWidth(0, nom);
+    liste->setColumnWidth(1, nom);
+    // Each sort button sits at the right end of its column's header.
+    AjouteTri(QStringLiteral("TriAP"), QStringLiteral(":/panels/tritexte.svg"), int(120 + Twips(nom) - 270), 2);
+    AjouteTri(QStringLiteral("TriAN"), QStringLiteral(":/panels/tritexte.svg"), int(120 + Twips(2 * nom) - 270), 1);
     AjouteTri(QStringLiteral("TriAD"), QStringLiteral(":/panels/tridate.svg"), 4410, 4);
 
     lblPrenomAnniv = CreeEtiquette(this, QStringLiteral("lblPrenomAnniv"), QStringLiteral("Prénom :"), 120, 540, 1800);

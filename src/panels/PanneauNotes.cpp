@@ -55,16 +55,18 @@ PanneauNotes::PanneauNotes(QWidget *parent)
     DTDateNote->setDateRange(QDate(1900, 1, 1), QDate(2999, 12, 31));
     DTDateNote->setDate(Aujourdhui());
     PlaceTwips(DTDateNote, 120, 510, 1500, 315);
+    // The title box has a row of its own under its caption, as wide as the list:
+    // a title of 50 characters did not show whole beside the date.
     lblTitreNote = CreeEtiquette(this, QStringLiteral("lblTitreNote"), QStringLiteral("Titre :"), 1800, 540, 600);
     txtTitreNote = new QLineEdit(this);
     txtTitreNote->setObjectName(QStringLiteral("txtTitreNote"));
     txtTitreNote->setMaxLength(LongueurTitre);
-    PlaceTwips(txtTitreNote, 2400, 510, 2280, 315);
+    PlaceTwips(txtTitreNote, 120, 900, 4560, 315);
     txtNotes = new QPlainTextEdit(this);
     txtNotes->setObjectName(QStringLiteral("txtNotes"));
     txtNotes->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     txtNotes->setTabChangesFocus(true);
-    PlaceTwips(txtNotes, 120, 900, 4560, 1005);
+    PlaceTwips(txtNotes, 120, 1290, 4560, 615);
     connect(txtNotes, &QPlainTextEdit::textChanged, this, &PanneauNotes::LimiteTexte);
     AjouteSaisie({lblTitreNote, txtTitreNote, txtNotes, DTDateNote});
     GereAffiche(true);

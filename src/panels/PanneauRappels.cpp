@@ -36,6 +36,10 @@ PanneauRappels::PanneauRappels(NomsPanneau noms, QWidget *parent) : Cadre(noms.c
     chkJour->setObjectName(QStringLiteral("chk") + l + QStringLiteral("J1"));
     chkJour->setChecked(true);
     PlaceTwips(chkJour, 1980, haut - 30, 1800, 315);
+    // Debian's fonts run wider: the box keeps clear of the caption's end.
+    const int finLegende = lblEch->x() + lblEch->fontMetrics().horizontalAdvance(lblEch->text()) + 6;
+    if (chkJour->x() < finLegende)
+        chkJour->move(finLegende, chkJour->y());
     cboDelai1 = CreeListe(this, m_noms.delai1, 1980, haut + 375, 1260);
     cboDelai2 = CreeListe(this, m_noms.delai2, 3360, haut + 375, 1260);
     valider = CreeBouton(this, QStringLiteral("img") + l + QStringLiteral("Valid"), QStringLiteral(":/panels/valider.svg"),

@@ -1,0 +1,217 @@
+#include "Base.h"
+#include "Dialogues.h"
+#include "Ephemerides.h"
+#include "Horloge.h"
+#include "ImageBouton.h"
+#include "OutilsTest.h"
+#include "Polices.h"
+#include "RechercheRappels.h"
+#include "Reglages.h"
+#include "frmAccueil.h"
+#include "frmMessage.h"
+
+#include <QAbstractButton>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace oxi;
+
+namespace {
+
+QString Nom(QWidget *w)
+{
+    return w->window()->objectName() + QLatin1Char('/') + w->objectName();
+}
+
+bool EstControle(QWidget *w)
+{
+    return qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)
+        || qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QAbstractScrollArea *>(w);
+}
+
+// A text drawn at `zone` (parent's coordinates) that runs into a control beside it.
+bool Touche(QWidget *w, const QRect &zone)
+{
+    if (!w->parentWidget())
+        return false;
+    const QRect marge = zone.adjusted(0, 0, 3, 0);
+    for (QWidget *voisin : w->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (voisin != w && voisin->isVisible() && EstControle(voisin) && voisin->geometry().intersects(marge))
+            return true;
+    return false;
+}
+
+QString SansEsperluette(QString texte)
+{
+    return texte.remove(QRegularExpression(QStringLiteral("&(?!&)")));
+}
+
+// Each visible label, box, button, group title and list cell of `fenetre` whose text is cut or touches.
+QStringList TextesCoupes(QWidget *fenetre)
+{
+    QStringList fautes;
+    QList<QWidget *> tous = fenetre->findChildren<QWidget *>();
+    tous.prepend(fenetre);
+    for (QWidget *w : std::as_const(tous)) {
+        if (!w->isVisible())
+            continue;
+        if (auto *l = qobject_cast<QLabel *>(w)) {
+            if (l->text().isEmpty() || l->textFormat() == Qt::RichText || Qt::mightBeRichText(l->text()))
+                continue;
+            const QRect zone = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
+            if (l->wordWrap()) {
+                if (l->heightForWidth(l->width()) > l->height())
+                    fautes << Nom(w) + QStringLiteral(" (lignes) : ") + l->text();
+                continue;
+            }
+            const QFontMetrics fm = l->fontMetrics();
+            const QRect texte = fm.boundingRect(zone, int(l->alignment()), l->text());
+            if (texte.width() > zone.width() || fm.height() > zone.height() + 2)
+                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + l->text();
+            else if (Touche(w, texte.translated(l->pos())))
+                fautes << Nom(w) + QStringLiteral(" (touche) : ") + l->text();
+        } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
+            auto *b = static_cast<QAbstractButton *>(w);
+            const int largeur = b->sizeHint().width();
+            if (largeur > b->width())
+                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + b->text();
+            else if (Touche(w, QRect(b->pos(), QSize(largeur, b->height()))))
+                fautes << Nom(w) + QStringLiteral(" (touche) : ") + b->text();
+        } else if (auto *b = qobject_cast<QPushButton *>(w)) {
+            if (b->fontMetrics().horizontalAdvance(SansEsperluette(b->text())) + 8 > b->width())
+                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + b->text();
+        } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
+            if (g->fontMetrics().horizontalAdvance(SansEsperluette(g->title())) + 12 > g->width())
+                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + g->title();
+        } else if (auto *vue = qobject_cast<QTreeWidget *>(w)) {
+            const int marge = vue->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, vue);
+            const QFontMetrics fmEntete = vue->header()->fontMetrics();
+            QStyleOptionViewItem option;
+            option.initFrom(vue);
+            for (int c = 0; c < vue->columnCount(); ++c) {
+                // What the column shows: its width, ended by the visible part of the list.
+                const int largeur = std::min(vue->columnWidth(c), vue->viewport()->width() - vue->header()->sectionViewportPosition(c));
+                const QString entete = vue->headerItem()->text(c);
+                if (fmEntete.horizontalAdvance(entete) + 2 * marge > largeur)
+                    fautes << Nom(w) + QStringLiteral(" (en-tête) : ") + entete;
+                for (int i = 0; i < vue->topLevelItemCount(); ++i) {
+                    QTreeWidgetItem *item = vue->topLevelItem(i);
+                    const QModelIndex index = vue->model()->index(i, c);
+                    const int voulu = vue->itemDelegate()->sizeHint(option, index).width();
+                    if (voulu > largeur && item->toolTip(c) != item->text(c))
+                        fautes << Nom(w) + QStringLiteral(" (colonne %1) : ").arg(c) + item->text(c);
+                }
+            }
+        } else if (auto *e = qobject_cast<QLineEdit *>(w)) {
+            if (!e->text().isEmpty() && e->echoMode() == QLineEdit::Normal
+                && e->fontMetrics().horizontalAdvance(e->text()) + 8 > e->width())
+                fautes << Nom(w) + QStringLiteral(" (boîte %1/%2) : ").arg(e->fontMetrics().horizontalAdvance(e->text())).arg(e->width()) + e->text();
+        }
+    }
+    return fautes;
+}
+
+QWidget *Fenetre(const char *nom)
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(nom) && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+} // namespace
+
+class TestTextes : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    // Every window and panel, filled with long but ordinary entries, in the program's fonts.
+    void everyTextShowsWhole()
+    {
+        EnvironnementTest env;
+        MessagerieScriptee messages;
+        EcritReglage(ReglageAnnee, QStringLiteral("2026"));
+        FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
+        const auto insere = [](const char *type, const QString &libelle, const char *date, const char *ech) {
+            Base().Execute(QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, "
+                                          "Ech3, EtatEch3) VALUES (?, ?, ?, ?, 0, '1800-01-01', 1, '1800-01-01', 1)"),
+                           {QString::fromLatin1(date), QString::fromLatin1(type), libelle, QString::fromLatin1(ech)});
+            return Base().Requete(QStringLiteral("SELECT max(NumRappel) FROM Rappel")).Valeur(0, 0).toInt();
+        };
+        insere("A", QStringLiteral("Durand#Léa"), "1984-12-20", "2026-12-20");
+        insere("A", QStringLiteral("de La Rochefoucauld-Montmorency#Marie-Geneviève"), "1850-09-30", "2026-09-30");
+        insere("A", QStringLiteral("Roy#Ana"), "1926-12-05", "2026-12-05");
+        insere("F", QStringLiteral("Marie-Madeleine"), "2026-07-22", "2026-07-22");
+        const int note = insere("N", QStringLiteral("Rendez-vous au garage pour la révision annuelle"), "2026-12-05", "2026-12-05");
+        Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'Apporter le carnet')"), {note});
+
+        QStringList fautes;
+        const auto verifie = [&fautes](QWidget *fenetre, const QString &vue) {
+            QVERIFY2(fenetre, qPrintable(vue));
+            for (const QString &faute : TextesCoupes(fenetre))
+                fautes << vue + QStringLiteral(" – ") + faute;
+        };
+
+        frmAccueil accueil;
+        accueil.show();
+        accueil.ConstruitPanneaux();
+        verifie(&accueil, QStringLiteral("accueil"));
+        const QList<std::pair<const char *, QString>> panneaux{
+            {"imgEphem", {}}, {"imgTransfert2", {}}, {"imgAnniv", "Anniv"}, {"imgFete", "Fetes"}, {"imgNote", "Notes"}};
+        for (const auto &[icone, boutons] : panneaux) {
+            Q_EMIT accueil.findChild<Image *>(QLatin1String(icone))->clic();
+            verifie(&accueil, QLatin1String(icone));
+            if (boutons.isEmpty())
+                continue;
+            Q_EMIT accueil.findChild<Image *>(QStringLiteral("imgA") + boutons + QLatin1Char('2'))->clic();
+            if (auto *titre = accueil.findChild<QLineEdit *>(QStringLiteral("txtTitreNote")))
+                titre->setText(QStringLiteral("Anniversaire de mariage de Françoise et Grégoire"));
+            verifie(&accueil, QLatin1String(icone) + QStringLiteral(" saisie"));
+            const QString lettre = boutons.left(1);
+            Q_EMIT accueil.findChild<Image *>(QStringLiteral("img") + lettre + QStringLiteral("Annul2"))->clic();
+        }
+
+        AfficheAPropos();
+        verifie(Fenetre("frmAbout"), QStringLiteral("à propos"));
+        AffichePremiereFois();
+        verifie(Fenetre("frmPremiereFois"), QStringLiteral("première fois"));
+        AfficheRegistre();
+        verifie(Fenetre("frmRegistre"), QStringLiteral("registre"));
+        for (void (*affiche)() : {AfficheFetes, AfficheDictons, AfficheMois})
+            affiche();
+        verifie(reinterpret_cast<QWidget *>(FenetreFetes()), QStringLiteral("fêtes du jour"));
+        verifie(reinterpret_cast<QWidget *>(FenetreDictons()), QStringLiteral("dicton"));
+        verifie(reinterpret_cast<QWidget *>(FenetreMois()), QStringLiteral("mois"));
+        RechercheRappels();
+        verifie(frmMessage::Instance(), QStringLiteral("rappel"));
+
+        FermeEphemerides();
+        delete frmMessage::Instance();
+        FermeDialogues();
+        accueil.FermePourQuitter();
+        RetablitHorloge();
+        QVERIFY2(fautes.isEmpty(), qPrintable(QLatin1Char('\n') + fautes.join(QLatin1Char('\n'))));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    InstallePolices();
+    TestTextes test;
+    return QTest::qExec(&test, argc, argv);
+}
+#include "tst_textes.moc"
