@@ -40,6 +40,39 @@ private Q_SLOTS:
         delete messages;
     }
 
+    // The next number passes a leftover note text; 32767 is the last one given.
+    void newReminderNumber_data()
+    {
+        QTest::addColumn<int>("rappel");
+        QTest::addColumn<int>("note");
+        QTest::addColumn<int>("attendu"); // 0: refused
+        QTest::newRow("vide") << 0 << 0 << 1;
+        QTest::newRow("texte orphelin") << 5 << 6 << 7;
+        QTest::newRow("dernier") << 32766 << 0 << 32767;
+        QTest::newRow("au-delà") << 32767 << 0 << 0;
+    }
+    void newReminderNumber()
+    {
+        QFETCH(int, rappel);
+        QFETCH(int, note);
+        QFETCH(int, attendu);
+        if (rappel > 0)
+            Base().Execute("INSERT INTO Rappel (NumRappel, DateRappel, Type, Libelle, Ech1, Ech2, EtatEch2, Ech3, EtatEch3) "
+                           "VALUES (?, '2026-01-01', 'F', 'Aubin', '1800-01-01', '1800-01-01', 1, '1800-01-01', 1)",
+                           {rappel});
+        if (note > 0)
+            Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'reste')", {note});
+        if (attendu == 0) {
+            QVERIFY_THROWS_EXCEPTION(ErreurBase, NouveauNumero());
+            return;
+        }
+        QCOMPARE(NouveauNumero(), attendu);
+        // And the reminder written under it keeps its own text.
+        const int n = AjouteNote({QDate(2026, 12, 24), QStringLiteral("Cadeaux"), QStringLiteral("liste"), ChoixEcheances{true, 0, 0}});
+        QCOMPARE(n, attendu);
+        QCOMPARE(Compte("SELECT COUNT(*) FROM Notes WHERE NumNote = ?", {n}), 1);
+    }
+
     void exchangeSort_data()
     {
         QTest::addColumn<QStringList>("cles");

@@ -156,13 +156,19 @@ private Q_SLOTS:
     void textesDesRappels()
     {
         EnvironnementTest env;
-        // Unknown age; a January event shown through its December lead; 29 February in a common year.
-        const QList<std::tuple<QString, QDate, QDate, QDate, QString, QString>> cas{
-            {"Durand#Zoé", QDate(1850, 11, 3), QDate(2026, 11, 3), QDate(2026, 11, 3), "Aujourd'hui,", "Zoé Durand (âge inconnu)"},
-            {"Roy#Ana", QDate(2000, 1, 2), QDate(2026, 1, 2), QDate(2026, 12, 26), "Le samedi 2 janvier,", "Ana Roy : 27 ans."},
-            {"Leroy#Max", QDate(1996, 2, 29), QDate(2026, 3, 1), QDate(2026, 3, 1), "Aujourd'hui,", "Max Leroy : 30 ans."}};
-        for (const auto &[libelle, naissance, echeance, aujourdhui, ligneDate, message] : cas) {
-            const int n = Ajoute("A", libelle, naissance, Slots(echeance, false, aujourdhui, false));
+        // Unknown age; a January event shown through its first, then its second December lead;
+        // 29 February in a common year.
+        const QList<std::tuple<QString, QDate, Echeances, QDate, QString, QString>> cas{
+            {"Durand#Zoé", QDate(1850, 11, 3), Slots(QDate(2026, 11, 3), false), QDate(2026, 11, 3), "Aujourd'hui,",
+             "Zoé Durand (âge inconnu)"},
+            {"Roy#Ana", QDate(2000, 1, 2), Slots(QDate(2026, 1, 2), false, QDate(2026, 12, 26), false), QDate(2026, 12, 26),
+             "Le samedi 2 janvier,", "Ana Roy : 27 ans."},
+            {"Petit#Jules", QDate(2001, 1, 4), Slots(QDate(2027, 1, 4), false, DateNulle, true, QDate(2026, 12, 28), false),
+             QDate(2026, 12, 28), "Le lundi 4 janvier,", "Jules Petit : 26 ans."},
+            {"Leroy#Max", QDate(1996, 2, 29), Slots(QDate(2026, 3, 1), false), QDate(2026, 3, 1), "Aujourd'hui,",
+             "Max Leroy : 30 ans."}};
+        for (const auto &[libelle, naissance, echeances, aujourdhui, ligneDate, message] : cas) {
+            const int n = Ajoute("A", libelle, naissance, echeances);
             const TexteRappel t = ComposeRappel(Base().Requete("SELECT * FROM Rappel WHERE NumRappel = ?", {n}), 0, aujourdhui);
             QCOMPARE(t.typeMess, 2);
             QCOMPARE(t.ligneDate, ligneDate);
