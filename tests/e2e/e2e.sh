@@ -24,7 +24,9 @@ trap nettoie EXIT
 
 ok() { echo "PASS: $1"; reussis=$((reussis + 1)); }
 ko() { echo "FAIL: $1"; echecs=$((echecs + 1)); }
-verifie() { local nom=$1; shift; if "$@"; then ok "$nom"; else ko "$nom"; fi; }
+# The check runs in a subshell: an unset variable or a failing step fails that
+# check only, and the scenarios after it still run.
+verifie() { local nom=$1; shift; if ( "$@" ); then ok "$nom"; else ko "$nom"; fi; }
 
 demarre_x() {
   Xvfb "$ECRAN" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &

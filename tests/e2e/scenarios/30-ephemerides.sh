@@ -14,6 +14,7 @@ verifie "the three daily popups open" test -n "$fetes" -a -n "$dictons" -a -n "$
 capture 30-ephemerides
 empile() { # upper lower: same left edge at the right of the screen, lower starts below upper
   set -- $1 $2
+  [ $# -eq 8 ] || return 1
   [ "$1" -eq "$5" ] && [ "$1" -gt 900 ] && [ "$6" -ge $(( $2 + $4 )) ]
 }
 verifie "the saying sits under the names of the day" empile "$fetes" "$dictons"

@@ -1,0 +1,80 @@
+# One instance per user, quitting with reminders left, the help with no
+# browser, and the menu reached from the window when there is no tray.
+
+visibles() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
+repond() { # repond <key>: answers the visible question box with that key
+  local w; w=$(attend_fenetre '^Oxi$' 5) || return 1
+  xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key "$1" 2>/dev/null; sleep 0.3
+}
+menu_icone() { # opens the tray icon's menu and chooses the item of the given letter
+  local attente=0 ix iy
+  until icone_dans_zone || [ $attente -ge 40 ]; do sleep 0.25; attente=$((attente + 1)); done
+  read -r ix iy <<<"$(position_icone)"
+  xdotool mousemove "$ix" "$iy" click 3; sleep 0.8
+  xdotool key "$1"
+}
+
+# Two starts at the same moment by one user: one stays, the other says so.
+home=$(prepare instance "PremiereFois/Affich=1" "Init/Annee=2026")
+un=$(lance "$home"); deux=$(lance "$home")
+verifie "of two simultaneous starts, one shows the message" visible '^Oxi$' 10
+valide_boite
+sleep 1
+vivants=0; for p in $un $deux; do en_vie "$p" && vivants=$((vivants + 1)); done
+verifie "of two simultaneous starts, exactly one keeps running" test "$vivants" -eq 1
+# Another user of the machine (another runtime folder) is not refused.
+autre=$(prepare autre-utilisateur "PremiereFois/Affich=1" "Init/Annee=2026")
+tiers=$(lance "$autre")
+sleep 3
+verifie "another user's Oxi starts beside it" en_vie "$tiers"
+verifie "and shows no message" test "$(visibles '^Oxi$')" -eq 0
+arrete "$tiers"
+# A killed holder leaves its lock file: it blocks nobody.
+kill -KILL $un $deux 2>/dev/null; sleep 0.5
+apres=$(lance "$home")
+sleep 3
+verifie "a start after a killed instance runs" en_vie "$apres"
+verifie "with no message" test "$(visibles '^Oxi$')" -eq 0
+arrete "$apres"
+
+# "Quitter" while the popup holds a second reminder: one question, both answers end the process.
+for reponse in Return Escape; do
+  home=$(prepare "quitter-$reponse" "PremiereFois/Affich=1" "Init/Annee=2026")
+  sql "$home/prog/DBOxi.dtb" "INSERT INTO Rappel VALUES (1, '2026-03-01', 'N', 'Courses du samedi', '2026-03-01', 0, '1800-01-01', 1, '1800-01-01', 1);
+INSERT INTO Notes (NumNote, Libelle1) VALUES (1, 'pain' || char(10) || 'lait' || char(10) || 'beurre' || char(10) || 'œufs' || char(10) || 'farine et sucre pour le gâteau de la fête de dimanche, sans oublier les bougies');
+INSERT INTO Rappel VALUES (2, '2026-03-01', 'F', 'Aubin', '2026-03-01', 0, '1800-01-01', 1, '1800-01-01', 1);" >/dev/null
+  pid=$(lance_le '2026-03-01 09:00:00' "$home")
+  verifie "the reminder popup opens ($reponse)" visible '^Oxi - Rappel$' 15
+  [ "$reponse" = Return ] && capture 60-note-sur-plusieurs-lignes
+  menu_icone q
+  verifie "Quitter asks about the reminder left ($reponse)" visible '^Oxi$' 10
+  [ "$reponse" = Return ] && capture 61-question-en-quittant
+  repond "$reponse"
+  verifie "the process is gone within seconds ($reponse)" termine "$pid" 5
+  verifie "the reminder shown is done, the other stays due ($reponse)" \
+    test "$(sql "$home/prog/DBOxi.dtb" 'SELECT group_concat(EtatEch1) FROM Rappel;')" = "1,0"
+  arrete "$pid"
+done
+
+# No notification area, no browser: the window's right-click menu, and the help's path said.
+kill "$TRAYER" 2>/dev/null; TRAYER=; sleep 0.5
+home=$(prepare sans-zone "PremiereFois/Affich=1" "Init/Annee=2026")
+mkdir -p "$home/bin"; printf '#!/bin/sh\nexit 3\n' > "$home/bin/xdg-open"; chmod +x "$home/bin/xdg-open"
+pid=$(lance_le '2026-12-06 10:00:00' "$home" PATH="$home/bin:$PATH")
+w=$(attend_fenetre '^Oxi$' 10)
+verifie "with no tray the main window opens" test -n "$w"
+xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key F1
+sleep 1
+verifie "a help that cannot open is said in a message" test "$(visibles '^Oxi$')" -ge 2
+capture 62-aide-sans-navigateur
+xdotool key Return; sleep 0.5
+eval "$(xdotool getwindowgeometry --shell "$w")"
+xdotool mousemove $(( X + WIDTH * 3 / 4 )) $(( Y + HEIGHT * 3 / 4 )) click 3
+sleep 1
+capture 63-menu-de-la-fenetre
+xdotool key q
+verifie "the window's own menu reaches Quitter" termine "$pid" 5
+arrete "$pid"
+trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
+TRAYER=$!
+sleep 0.5
