@@ -8,9 +8,12 @@
 #include "Polices.h"
 #include "TexteLignes.h"
 #include "TexteRappel.h"
+#include "RechercheRappels.h"
+#include "Horloge.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
+#include <QMenu>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
@@ -119,6 +122,24 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
     lblQuit->setFont(Police(QStringLiteral("Arial Black"), 10.8));
     PlaceTwips(lblQuit, 3720, 162, 252, 252);
 
+    lblPlusTard = new LienTexte(QStringLiteral("lblPlusTard"), QStringLiteral("Plus tard"), this);
+    lblPlusTard->setFont(tahoma);
+    lblPlusTard->setPalette(bleu);
+    lblPlusTard->setCursor(Qt::PointingHandCursor);
+    lblPlusTard->setToolTip(QStringLiteral("Revoir ce rappel plus tard"));
+    mnuPlusTard = new QMenu(this);
+    mnuPlusTard->setObjectName(QStringLiteral("mnuPlusTard"));
+    const std::pair<const char *, QString> delais[] = {{"mnuPlusTard15", QStringLiteral("Dans 15 minutes")},
+                                                       {"mnuPlusTard60", QStringLiteral("Dans une heure")},
+                                                       {"mnuPlusTardDemain", QStringLiteral("Demain matin")}};
+    for (int i = 0; i < 3; ++i) {
+        QAction *action = mnuPlusTard->addAction(delais[i].second);
+        action->setObjectName(QLatin1String(delais[i].first));
+        connect(action, &QAction::triggered, this, [this, i] { PlusTard(DelaiReport(i)); });
+    }
+    connect(lblPlusTard, &LienTexte::clic, this,
+            [this] { mnuPlusTard->popup(lblPlusTard->mapToGlobal(QPoint(0, lblPlusTard->height()))); });
+
     connect(imgSuiv.jumeau, &Image::clic, this, &frmMessage::imgSuiv2_Click);
     connect(imgCarte.jumeau, &Image::clic, this, [this] { EnvoieCarte(m_salutation); });
     connect(lblQuit, &LienTexte::clic, this, &QWidget::close);
@@ -138,7 +159,8 @@ frmMessage *frmMessage::Instance()
 
 void frmMessage::RecupNbMessages()
 {
-    NbMessages = CompteRappelsNonAffiches();
+    // A reminder put off is still to come.
+    NbMessages = CompteRappelsNonAffiches() + CompteReportes();
 }
 
 void frmMessage::AdapteTitre(int typeMess)
@@ -169,6 +191,8 @@ void frmMessage::AfficheNbMessages()
 
 void frmMessage::AfficheRappel()
 {
+    if (RappelSuivant() == 0)
+        RameneProchainReporte();
     RecupNbMessages();
     Resultat rappel;
     try {
@@ -204,6 +228,8 @@ void frmMessage::TraiteMessage(const Resultat &rappel)
         lblMsg->setText(texte.message);
         lblDate->setText(texte.ligneDate);
     }
+    m_numAffiche = rappel.Valeur(0, QStringLiteral("NumRappel")).toInt();
+    m_avant = LitEcheances(rappel, 0);
     m_salutation = SalutationCarte(LitChamp(rappel.Valeur(0, QStringLiteral("Type"))),
                                    LitChamp(rappel.Valeur(0, QStringLiteral("Libelle"))));
     ValideRappel();
@@ -270,6 +296,7 @@ void frmMessage::ModifieTailleMessage(int nb)
     PlaceTwips(imgLogo, int(m_gaucheLogo), int(hautLogo), int(LargeurLogo), int(HauteurLogo));
     PlaceTwips(lblNombre, int(m_gaucheLogo + LargeurLogo + 50), int(hautLogo + 180), 372, 252);
     PlaceTwips(imgSuiv.image, 3600, int(hautLogo + 50), 288, 288);
+    PlaceTwips(lblPlusTard, 240, int(hautLogo + 180), 1200, 252);
     PlaceTwips(imgSuiv.jumeau, 3600, int(hautLogo + 50), 288, 288);
 }
 
@@ -288,19 +315,39 @@ void frmMessage::ModifieTailleFenetre(bool plusMessages)
     update();
 }
 
+void frmMessage::PlusTard(DelaiReport delai)
+{
+    if (m_numAffiche == 0)
+        return;
+    try {
+        ReporteRappel(m_numAffiche, m_avant, MomentReport(delai, Maintenant()));
+    } catch (const ErreurBase &) {
+        MsgInfo(QStringLiteral("Erreur lors de la mise à jour des données. "));
+        return;
+    }
+    m_numAffiche = 0;
+    GuetteReports();
+    if (CompteRappelsNonAffiches() > 0) {
+        imgSuiv2_Click();
+        return;
+    }
+    m_sansQuestion = true;
+    close();
+}
+
 void frmMessage::FermePourQuitter()
 {
     // The connection closes right after: showing another reminder now would
     // acknowledge it unseen, so both answers close and leave it due.
     if (NbMessages > 1)
         MsgQuestion(QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?"));
-    m_quitte = true;
+    m_sansQuestion = true;
     close();
 }
 
 void frmMessage::closeEvent(QCloseEvent *event)
 {
-    if (!m_quitte && NbMessages > 1 && MsgQuestion(QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?"))) {
+    if (!m_sansQuestion && NbMessages > 1 && MsgQuestion(QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?"))) {
         imgSuiv2_Click();
         event->ignore();
         return;

@@ -5,6 +5,9 @@
 #include <QWidget>
 
 #include "ImageBouton.h"
+#include "Reports.h"
+
+class QMenu;
 
 namespace oxi {
 
@@ -29,6 +32,9 @@ public:
     void imgSuiv2_Click();
     // A new scan while the window is open: the counter and the arrow follow the new list.
     void Actualise();
+    // "Plus tard": the reminder shown is put off, not acknowledged; the next one
+    // takes its place, or the popup closes when none is left to show now.
+    void PlusTard(DelaiReport delai);
     // The program's exit: asks once about the reminders left, then closes whatever
     // the answer; those not shown stay due for the next start.
     void FermePourQuitter();
@@ -49,6 +55,8 @@ public:
     QLabel *lblNombre = nullptr;
     PaireImages imgSuiv, imgCarte;
     LienTexte *lblQuit = nullptr;
+    LienTexte *lblPlusTard = nullptr;
+    QMenu *mnuPlusTard = nullptr;
     FormePopup *Shape1 = nullptr;
 
 protected:
@@ -72,7 +80,11 @@ private:
     double m_hauteur = 2580;
     double m_hauteurMsg = 372;
     double m_gaucheLogo = 2400;
-    bool m_quitte = false;
+    // Closes without the question: at the exit, or when all that is left is put off.
+    bool m_sansQuestion = false;
+    // The reminder on screen and its done flags before it was shown, for "Plus tard".
+    int m_numAffiche = 0;
+    Echeances m_avant;
     // The postcard's greeting for the reminder shown.
     QString m_salutation;
 };

@@ -5,6 +5,7 @@
 #include "Plateforme.h"
 #include "Polices.h"
 #include "RechercheRappels.h"
+#include "Reports.h"
 #include "Reglages.h"
 #include "TexteLignes.h"
 #include "TexteRappel.h"
@@ -12,6 +13,7 @@
 #include "frmAccueil.h"
 #include "frmMessage.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QScreen>
 #include <QScrollBar>
@@ -61,6 +63,7 @@ private Q_SLOTS:
     {
         delete frmMessage::Instance();
         TabRappels.clear();
+        OublieReportes();
         RetablitHorloge();
         FixeResolutionLogique(0);
     }
@@ -259,6 +262,64 @@ private Q_SLOTS:
         QCOMPARE(messages.infos, (QStringList{QStringLiteral("Erreur lors de la mise à jour des données. "),
                                               QStringLiteral("Erreur lors de l'affichage du message")}));
         QCOMPARE(frmMessage::Instance(), nullptr);
+    }
+
+    void momentsDuReport()
+    {
+        const QDateTime soir(QDate(2026, 12, 31), QTime(23, 30));
+        QCOMPARE(MomentReport(DelaiReport::QuinzeMinutes, soir), QDateTime(QDate(2026, 12, 31), QTime(23, 45)));
+        QCOMPARE(MomentReport(DelaiReport::UneHeure, soir), QDateTime(QDate(2027, 1, 1), QTime(0, 30)));
+        QCOMPARE(MomentReport(DelaiReport::DemainMatin, soir), QDateTime(QDate(2027, 1, 1), QTime(9, 0)));
+    }
+
+    // Put off, not done: the next one shows, the counter and the close question count it,
+    // a restart would show it, and it comes back at its moment, not at a new day's scan.
+    void plusTard()
+    {
+        EnvironnementTest env;
+        MessagerieScriptee messages;
+        const QDate auj(2026, 11, 3);
+        FixeMaintenant(QDateTime(auj, QTime(9, 0)));
+        const int a = AjouteDu(QStringLiteral("F"), QStringLiteral("Aubin"), auj, auj);
+        AjouteDu(QStringLiteral("F"), QStringLiteral("Albin"), auj, auj);
+        RechercheRappels();
+        QPointer<frmMessage> f(frmMessage::Instance());
+        QVERIFY(f && f->lblPlusTard->isVisible());
+        QCOMPARE(Lit(a)[1].fait, true);
+        f->findChild<QAction *>(QStringLiteral("mnuPlusTard60"))->trigger();
+        QCOMPARE(Lit(a)[1].fait, false);
+        QVERIFY(RappelsDus(auj).contains(a));
+        QCOMPARE(Textes(f).at(2), QStringLiteral("Albin"));
+        QCOMPARE(f->NbMessages, 2);
+        QVERIFY(f->imgSuiv.image->isVisible());
+        messages.reponses << false;
+        f->close();
+        QCOMPARE(messages.questions, QStringList{Question});
+        QTRY_VERIFY(f.isNull());
+
+        FixeMaintenant(QDateTime(auj, QTime(9, 59)));
+        RappelleReportes();
+        QVERIFY(!frmMessage::Instance());
+        FixeMaintenant(QDateTime(auj, QTime(10, 1)));
+        RappelleReportes();
+        f = frmMessage::Instance();
+        QVERIFY(f);
+        QCOMPARE(Textes(f).at(2), QStringLiteral("Aubin"));
+        QCOMPARE(Lit(a)[1].fait, true);
+
+        // Tomorrow morning: the last one put off closes the popup without a question;
+        // the new day's scan keeps it away until nine.
+        f->findChild<QAction *>(QStringLiteral("mnuPlusTardDemain"))->trigger();
+        QTRY_VERIFY(f.isNull());
+        QCOMPARE(messages.questions.size(), 1);
+        FixeMaintenant(QDateTime(auj.addDays(1), QTime(0, 0, 5)));
+        RechercheRappels();
+        QVERIFY(!frmMessage::Instance());
+        FixeMaintenant(QDateTime(auj.addDays(1), QTime(9, 0, 1)));
+        RappelleReportes();
+        QVERIFY(frmMessage::Instance());
+        QCOMPARE(Textes(frmMessage::Instance()).at(2), QStringLiteral("Aubin"));
+        QVERIFY(messages.infos.isEmpty());
     }
 
     void changementDeJourParLeMinuteurDeLAccueil()

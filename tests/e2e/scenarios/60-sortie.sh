@@ -78,3 +78,21 @@ arrete "$pid"
 trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
 TRAYER=$!
 sleep 0.5
+
+# "Plus tard" in the popup: the reminder goes away, not done, the program runs on.
+home=$(prepare plus-tard "PremiereFois/Affich=1" "Init/Annee=2026")
+sql "$home/prog/DBOxi.dtb" "INSERT INTO Rappel VALUES (1, '2026-03-01', 'F', 'Aubin', '2026-03-01', 0, '1800-01-01', 1, '1800-01-01', 1);" >/dev/null
+pid=$(lance_le '2026-03-01 09:00:00' "$home")
+w=$(attend_fenetre '^Oxi - Rappel$' 15)
+verifie "the popup opens for 'Plus tard'" test -n "$w"
+eval "$(xdotool getwindowgeometry --shell "$w")"
+xdotool mousemove $(( X + 30 )) $(( Y + HEIGHT - 20 )) click 1
+sleep 0.8
+capture 64-plus-tard
+xdotool key Down Return
+sleep 1
+verifie "'Plus tard' hides the popup" sh -c "! xdotool search --onlyvisible --name '^Oxi - Rappel\$' >/dev/null 2>&1"
+verifie "the reminder put off is not done in the file" \
+  test "$(sql "$home/prog/DBOxi.dtb" 'SELECT EtatEch1 FROM Rappel;')" = "0"
+verifie "the program runs on" en_vie "$pid"
+arrete "$pid"
