@@ -301,24 +301,6 @@ private Q_SLOTS:
         menu->hide();
     }
 
-    // xdg-open's failure, or its absence, reaches the caller.
-    void documentThatCannotBeOpenedIsReported()
-    {
-        const QByteArray chemin = qgetenv("PATH");
-        QFile script(env->Dossier() + QStringLiteral("/xdg-open"));
-        QVERIFY(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\nexit 3\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
-        for (const QString &dossier : {env->Dossier(), env->Dossier() + QStringLiteral("/config")}) {
-            qputenv("PATH", dossier.toUtf8());
-            bool echec = false;
-            PlateformeLinux().OuvreDocument(QStringLiteral("file:///nulle/part.html"), [&echec] { echec = true; });
-            QTRY_VERIFY(echec);
-        }
-        qputenv("PATH", chemin);
-    }
-
     void autostartEntryNamesTheProgramWhateverItsPath()
     {
         PlateformeLinux linux_;

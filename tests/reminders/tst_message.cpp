@@ -264,14 +264,6 @@ private Q_SLOTS:
         QCOMPARE(frmMessage::Instance(), nullptr);
     }
 
-    void momentsDuReport()
-    {
-        const QDateTime soir(QDate(2026, 12, 31), QTime(23, 30));
-        QCOMPARE(MomentReport(DelaiReport::QuinzeMinutes, soir), QDateTime(QDate(2026, 12, 31), QTime(23, 45)));
-        QCOMPARE(MomentReport(DelaiReport::UneHeure, soir), QDateTime(QDate(2027, 1, 1), QTime(0, 30)));
-        QCOMPARE(MomentReport(DelaiReport::DemainMatin, soir), QDateTime(QDate(2027, 1, 1), QTime(9, 0)));
-    }
-
     // Put off, not done: the next one shows, the counter and the close question count it,
     // a restart would show it, and it comes back at its moment, not at a new day's scan.
     void plusTard()
