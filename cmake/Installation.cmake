@@ -63,7 +63,7 @@ if(OXI_SITE_WEB)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${OXI_SITE_WEB}")
 endif()
 # Libraries come from dpkg-shlibdeps; these are loaded or run at run time:
-# the fonts substituted for the Windows ones, the opener of the help and of
+# the fonts substituted for the designed ones, the opener of the help and of
 # web addresses, Qt's French texts for the buttons of message boxes and file
 # choosers. The xcb platform plugin and the SVG plugins come with the Qt
 # libraries found above.

@@ -76,7 +76,7 @@ PanneauEphem::PanneauEphem(QWidget *parent) : Cadre(QStringLiteral("fraEphem"), 
         boite->setObjectName(QStringLiteral("chkEph_%1").arg(i));
         boite->setFont(Police(QStringLiteral("Arial"), 9));
         PlaceTwips(boite, option.gauche, option.haut, option.largeur, option.hauteur);
-        // The fonts standing in for the Windows ones run wider: never cut a caption.
+        // The substitute fonts run wider than the designed ones: never cut a caption.
         boite->resize(qMax(boite->width(), boite->sizeHint().width()), boite->height());
         connect(boite, &QCheckBox::clicked, this, [this, i] { chkEph_Click(i); });
         chkEph[i] = boite;

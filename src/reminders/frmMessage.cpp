@@ -47,6 +47,23 @@ QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte,
     return etiquette;
 }
 
+// A label wraps only between words: a word longer than a line (a web address
+// in a note) gets invisible break points, so that none of it runs off the side.
+QString CoupableDansLesMots(const QString &texte)
+{
+    constexpr int Pas = 12;
+    QString resultat;
+    resultat.reserve(texte.size());
+    int mot = 0;
+    for (const QChar c : texte) {
+        mot = c.isSpace() ? 0 : mot + 1;
+        if (mot > Pas * 2 && mot % Pas == 1)
+            resultat += QChar(0x200B);
+        resultat += c;
+    }
+    return resultat;
+}
+
 Image *CreeImage(QWidget *parent, const QString &nom, const QString &ressource,
                  int gauche, int haut, int largeur, int hauteur)
 {
@@ -225,7 +242,7 @@ void frmMessage::TraiteMessage(const Resultat &rappel)
         return;
     }
     if (texte.typeMess != 0) {
-        lblMsg->setText(texte.message);
+        lblMsg->setText(CoupableDansLesMots(texte.message));
         lblDate->setText(texte.ligneDate);
     }
     m_numAffiche = rappel.Valeur(0, QStringLiteral("NumRappel")).toInt();

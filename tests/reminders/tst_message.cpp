@@ -100,6 +100,8 @@ private Q_SLOTS:
         QTest::newRow("longue note") << "N" << "Garage" << phrase.repeated(8) << false;
         QTest::newRow("nom long sans âge") << "A"
             << "de la Tour d'Auvergne-Lauraguais#Marie-Amélie-Françoise-Joséphine-Hortense" << "" << false;
+        QTest::newRow("mot plus long qu'une ligne") << "N" << "Box"
+            << "Clé Wi-Fi : 9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08" << false;
         QTest::newRow("note d'un mégaoctet") << "N" << "Archive" << phrase.repeated(13000) << true;
     }
     void texteEntierVisible()
@@ -123,6 +125,8 @@ private Q_SLOTS:
         QLabel *msg = f->lblMsg;
         // The label holds its whole wrapped text; what the popup shows of it ends above the logo.
         QVERIFY(msg->height() >= msg->heightForWidth(msg->width()));
+        QVERIFY(msg->fontMetrics().boundingRect(QRect(0, 0, msg->width(), 1 << 24), Qt::TextWordWrap, msg->text()).width()
+                <= msg->width());
         QCOMPARE(f->defMsg->verticalScrollBar()->maximum() > 0, defile);
         if (!defile)
             QCOMPARE(f->defMsg->height(), msg->height());
