@@ -90,9 +90,18 @@ bool PlateformeLinux::PrendVerrouInstance(const QString &nom)
 {
     // Kept until the process ends: the system releases it however the process dies.
     static VerrouInstance *verrou = nullptr;
-    if (!verrou)
-        verrou = new VerrouInstance(CheminVerrouInstance(nom));
-    return verrou->Prend();
+    if (verrou)
+        return verrou->Prend();
+    for (const QString &chemin : {CheminVerrouInstance(nom), CheminVerrouSecours(nom)}) {
+        auto *essai = new VerrouInstance(chemin);
+        if (essai->Prend() || !essai->Impossible()) {
+            verrou = essai;
+            return essai->Tenu();
+        }
+        delete essai;
+    }
+    // Nowhere to put the lock: better two instances than a user locked out.
+    return true;
 }
 
 QString PlateformeLinux::IdentifiantLangue()

@@ -28,6 +28,7 @@ bool VerrouInstance::Prend()
     // lock a new file while the first still holds the old one.
     const QByteArray chemin = QFile::encodeName(m_chemin);
     const int fd = ::open(chemin.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    m_impossible = fd < 0;
     if (fd < 0)
         return false;
     int resultat;
@@ -52,9 +53,14 @@ QString CheminVerrouInstance(const QString &nom)
     const QString repli = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (!repli.isEmpty() && QFileInfo(repli).isDir())
         return repli + fichier;
+    return CheminVerrouSecours(nom);
+}
+
+QString CheminVerrouSecours(const QString &nom)
+{
     const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QLatin1Char('/') + nom;
     QDir().mkpath(config);
-    return config + fichier;
+    return config + QLatin1Char('/') + nom + QStringLiteral(".lock");
 }
 
 } // namespace oxi

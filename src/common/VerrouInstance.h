@@ -18,14 +18,19 @@ public:
     // True when this object now holds the lock (or already held it).
     bool Prend();
     bool Tenu() const { return m_fd >= 0; }
+    // The last Prend failed because the file could not be opened, not because it is held.
+    bool Impossible() const { return m_impossible; }
 
 private:
     QString m_chemin;
     int m_fd = -1;
+    bool m_impossible = false;
 };
 
 // The per-user lock file of the program `nom`: in XDG_RUNTIME_DIR, else in
 // Qt's private per-user runtime folder, else in the user's settings folder.
 QString CheminVerrouInstance(const QString &nom);
+// The same file in the user's settings folder, where the runtime folder cannot be written.
+QString CheminVerrouSecours(const QString &nom);
 
 } // namespace oxi

@@ -110,7 +110,7 @@ private Q_SLOTS:
         {
             VerrouInstance premier(chemin), second(chemin);
             QVERIFY(premier.Prend());
-            QVERIFY(!second.Prend());
+            QVERIFY(!second.Prend() && !second.Impossible());
         }
         QProcess detenteur;
         detenteur.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--tiens-verrou"), chemin});
@@ -130,6 +130,9 @@ private Q_SLOTS:
         const QString repli = CheminVerrouInstance(QStringLiteral("oxi"));
         QVERIFY(repli.endsWith(QStringLiteral("/oxi.lock")));
         QVERIFY(VerrouInstance(repli).Prend());
+        // A folder that cannot be written is not a lock held by someone.
+        VerrouInstance ailleurs(QStringLiteral("/proc/oxi.lock"));
+        QVERIFY(!ailleurs.Prend() && ailleurs.Impossible());
         if (!runtime.isEmpty())
             qputenv("XDG_RUNTIME_DIR", runtime);
     }
