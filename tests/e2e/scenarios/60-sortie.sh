@@ -19,9 +19,9 @@ home=$(prepare instance "PremiereFois/Affich=1" "Init/Annee=2026")
 un=$(lance "$home"); deux=$(lance "$home")
 verifie "of two simultaneous starts, one shows the message" visible '^Oxi$' 10
 valide_boite
-sleep 1
-vivants=0; for p in $un $deux; do en_vie "$p" && vivants=$((vivants + 1)); done
-verifie "of two simultaneous starts, exactly one keeps running" test "$vivants" -eq 1
+compte_vivants() { local n=0 p; for p in "$@"; do en_vie "$p" && n=$((n + 1)); done; echo "$n"; }
+fin=$(( SECONDS + 8 )); while [ "$(compte_vivants $un $deux)" -gt 1 ] && [ $SECONDS -lt $fin ]; do sleep 0.2; done
+verifie "of two simultaneous starts, exactly one keeps running" test "$(compte_vivants $un $deux)" -eq 1
 # Another user of the machine (another runtime folder) is not refused.
 autre=$(prepare autre-utilisateur "PremiereFois/Affich=1" "Init/Annee=2026")
 tiers=$(lance "$autre")
