@@ -145,21 +145,18 @@ void PlateformeLinux::OuvreDocument(const QString &adresse, std::function<void()
     // xdg-open's exit status says whether a program took the address. Not
     // parented: the browser it may wait for outlives Oxi's exit.
     auto *processus = new QProcess;
-    auto echec = [processus, siEchec](bool echoue) {
+    const auto fin = [processus, siEchec](bool echoue) {
+        processus->disconnect();
         processus->deleteLater();
         if (echoue && siEchec)
             siEchec();
     };
-    QObject::connect(processus, &QProcess::finished, processus,
-                     [processus, echec](int code, QProcess::ExitStatus etat) {
-                         echec(code != 0 || etat != QProcess::NormalExit);
-                         processus->disconnect();
-                     });
-    QObject::connect(processus, &QProcess::errorOccurred, processus, [processus, echec](QProcess::ProcessError erreur) {
-        if (erreur == QProcess::FailedToStart) {
-            echec(true);
-            processus->disconnect();
-        }
+    QObject::connect(processus, &QProcess::finished, processus, [fin](int code, QProcess::ExitStatus etat) {
+        fin(code != 0 || etat != QProcess::NormalExit);
+    });
+    QObject::connect(processus, &QProcess::errorOccurred, processus, [fin](QProcess::ProcessError erreur) {
+        if (erreur == QProcess::FailedToStart)
+            fin(true);
     });
     processus->start(QStringLiteral("xdg-open"), {adresse});
 }
