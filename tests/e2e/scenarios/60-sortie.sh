@@ -6,10 +6,15 @@ repond() { # repond <key>: answers the visible question box with that key
   local w; w=$(attend_fenetre '^Oxi$' 5) || return 1
   xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key "$1" 2>/dev/null; sleep 0.3
 }
+centre_icone() { # prints the centre of the embedded icon
+  xwininfo -root -tree 2>/dev/null | grep -A8 '"panel": ("panel" "trayer")' | grep '("oxi" "oxi")' |
+    sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/' |
+    awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'
+}
 menu_icone() { # opens the tray icon's menu and chooses the item of the given letter
   local attente=0 ix iy
   until icone_dans_zone || [ $attente -ge 40 ]; do sleep 0.25; attente=$((attente + 1)); done
-  read -r ix iy <<<"$(position_icone)"
+  read -r ix iy <<<"$(centre_icone)"
   xdotool mousemove "$ix" "$iy" click 3; sleep 0.8
   xdotool key "$1"
 }
@@ -79,13 +84,19 @@ trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 
 TRAYER=$!
 sleep 0.5
 
-# "Plus tard" in the popup: the reminder goes away, not done, the program runs on.
+# The postcard opens the e-mail program on a greeting; "Plus tard" puts the
+# reminder off, not done, and the program runs on.
 home=$(prepare plus-tard "PremiereFois/Affich=1" "Init/Annee=2026")
-sql "$home/prog/DBOxi.dtb" "INSERT INTO Rappel VALUES (1, '2026-03-01', 'F', 'Aubin', '2026-03-01', 0, '1800-01-01', 1, '1800-01-01', 1);" >/dev/null
-pid=$(lance_le '2026-03-01 09:00:00' "$home")
+sql "$home/prog/DBOxi.dtb" "INSERT INTO Rappel VALUES (1, '1975-03-01', 'A', 'Dupont#Marie', '2026-03-01', 0, '1800-01-01', 1, '1800-01-01', 1);" >/dev/null
+mkdir -p "$home/bin"; printf '#!/bin/sh\nprintf %%s "$1" > "%s/ouvert"\n' "$home" > "$home/bin/xdg-open"; chmod +x "$home/bin/xdg-open"
+pid=$(lance_le '2026-03-01 09:00:00' "$home" PATH="$home/bin:$PATH")
 w=$(attend_fenetre '^Oxi - Rappel$' 15)
 verifie "the popup opens for 'Plus tard'" test -n "$w"
 eval "$(xdotool getwindowgeometry --shell "$w")"
+xdotool mousemove $(( X + 224 )) $(( Y + 20 )) sleep 0.3 mousemove $(( X + 226 )) $(( Y + 21 )) sleep 0.3 click 1
+sleep 1
+verifie "the postcard opens the e-mail program on a birthday greeting" \
+  test "$(cat "$home/ouvert" 2>/dev/null)" = "mailto:?subject=Joyeux%20anniversaire%20Marie%20%21&body=Joyeux%20anniversaire%20Marie%20%21"
 xdotool mousemove $(( X + 30 )) $(( Y + HEIGHT - 20 )) click 1
 sleep 0.8
 capture 64-plus-tard
