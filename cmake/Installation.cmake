@@ -28,6 +28,12 @@ install(CODE "
 # The manual page and the Debian changelog go compressed without name or date
 # in the header, as Debian's tools expect.
 string(TIMESTAMP OXI_DATE_PAQUET "%a, %d %b %Y %H:%M:%S +0000" UTC)
+# Who builds the package signs it; no made-up address by default.
+set(_oxi_utilisateur "$ENV{USER}")
+if(NOT _oxi_utilisateur)
+  set(_oxi_utilisateur oxi)
+endif()
+set(OXI_CONTACT "Oxi <${_oxi_utilisateur}@localhost>" CACHE STRING "Maintainer of the built package")
 configure_file(${CMAKE_SOURCE_DIR}/packaging/changelog.in ${CMAKE_BINARY_DIR}/packaging/changelog @ONLY)
 function(oxi_installe_gzip source destination)
   install(CODE "
@@ -50,7 +56,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/copyright DESTINATION ${CMAKE_INSTAL
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME oxi)
 set(CPACK_PACKAGE_VENDOR "Oxi")
-set(CPACK_PACKAGE_CONTACT "Oxi <oxi@example.org>")
+set(CPACK_PACKAGE_CONTACT "${OXI_CONTACT}")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Rappels d'anniversaires, de fêtes et de notes")
 set(CPACK_PACKAGE_DESCRIPTION "Oxi vit dans la zone de notification et rappelle les anniversaires,\n les fêtes et les notes datées, avec le saint, le dicton et le mois du jour.")
