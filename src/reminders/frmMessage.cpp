@@ -229,6 +229,7 @@ void frmMessage::AfficheRappel()
 void frmMessage::TraiteMessage(const Resultat &rappel)
 {
     lblMsg->clear();
+    m_numAffiche = 0;
     const TexteRappel texte = ComposeRappel(rappel, 0);
     if (!texte.valide) {
         MsgInfo(QStringLiteral("Erreur lors de l'afficage du message."));
