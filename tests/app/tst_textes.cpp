@@ -154,6 +154,10 @@ private Q_SLOTS:
         insere("A", QStringLiteral("de La Rochefoucauld-Montmorency#Marie-Geneviève"), "1850-09-30", "2026-09-30");
         insere("A", QStringLiteral("Roy#Ana"), "1926-12-05", "2026-12-05");
         insere("F", QStringLiteral("Marie-Madeleine"), "2026-07-22", "2026-07-22");
+        // Shown ahead: the longest date lines of the month.
+        Base().Execute(QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, Ech3, "
+                                      "EtatEch3) VALUES ('2026-12-30', 'F', 'Roger', '2026-12-30', 0, '2026-12-05', 0, "
+                                      "'1800-01-01', 1)"));
         const int note = insere("N", QStringLiteral("Rendez-vous au garage pour la révision annuelle"), "2026-12-05", "2026-12-05");
         Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'Apporter le carnet')"), {note});
 
@@ -195,7 +199,12 @@ private Q_SLOTS:
         verifie(reinterpret_cast<QWidget *>(FenetreDictons()), QStringLiteral("dicton"));
         verifie(reinterpret_cast<QWidget *>(FenetreMois()), QStringLiteral("mois"));
         RechercheRappels();
-        verifie(frmMessage::Instance(), QStringLiteral("rappel"));
+        frmMessage *popup = frmMessage::Instance();
+        verifie(popup, QStringLiteral("rappel"));
+        for (int i = 2; popup && i <= popup->TotalMessages; ++i) {
+            popup->imgSuiv2_Click();
+            verifie(popup, QStringLiteral("rappel %1").arg(i));
+        }
 
         FermeEphemerides();
         delete frmMessage::Instance();
