@@ -6,7 +6,7 @@
 #include "Constantes.h"
 #include "Generateur.h"
 #include "Horloge.h"
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 #include "Rappels.h"
 #include "Rearmement.h"
 #include "Reglages.h"

@@ -1,6 +1,6 @@
 #pragma once
 #include "ImageBouton.h"
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 
 #include <QTreeWidget>
 #include <functional>

@@ -1,7 +1,7 @@
 #pragma once
 #include "EcritureRappels.h"
 #include "ImageBouton.h"
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 
 #include <functional>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "EcritureRappels.h"
 #include "Horloge.h"
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 #include "OutilsPanneaux.h"
 #include "OutilsTest.h"
 

@@ -5,7 +5,7 @@
 #include "Chemins.h"
 #include "Constantes.h"
 #include "Generateur.h"
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 #include "OutilsTest.h"
 #include "Plateforme.h"
 #include "Reglages.h"

@@ -1,4 +1,4 @@
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 
 #include "Base.h"
 #include "Constantes.h"
