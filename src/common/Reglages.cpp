@@ -23,10 +23,17 @@ QString LitReglage(const Reglage &reglage)
     return valeur.toString();
 }
 
-void EcritReglage(const Reglage &reglage, const QString &valeur)
+bool EcritReglage(const Reglage &reglage, const QString &valeur)
 {
-    QSettings store(QSettings::NativeFormat, QSettings::UserScope, NomAppli(), NomAppli());
-    store.setValue(Chemin(reglage), valeur);
+    {
+        QSettings store(QSettings::NativeFormat, QSettings::UserScope, NomAppli(), NomAppli());
+        store.setValue(Chemin(reglage), valeur);
+        store.sync();
+        if (store.status() != QSettings::NoError)
+            return false;
+    }
+    // A store that kept the value in memory only would say NoError all the same.
+    return LitReglage(reglage) == valeur;
 }
 
 } // namespace oxi

@@ -47,17 +47,16 @@ void frmDictons::RechercheDictons()
 {
     const DictonDuJour dicton = LitDicton(Aujourdhui());
     lblDict->clear();
+    // No saying for today: one empty line.
+    double lignes = 1;
     if (dicton.trouve) {
         QString texte = dicton.texte;
         // The label breaks lines at LF alone.
-        lblDict->setText(DecoupeLignes(texte, 28).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    } else {
-        // No saying for today: an empty line, not the count another popup left.
-        NbLignes = 1;
+        lblDict->setText(DecoupeLignes(texte, 28, lignes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     }
     if (dicton.dictons > 1)
         Label1->setText(QStringLiteral("Dictons"));
-    ModifieTailleDictons(NbLignesEntier());
+    ModifieTailleDictons(ArrondiPair(lignes));
     ModifieTailleFenetre();
 }
 

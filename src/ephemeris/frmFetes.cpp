@@ -82,11 +82,11 @@ void frmFetes::RechercheFetes()
         lblFet->clear();
         const QDate jour = Aujourdhui();
         const NomsDuJour aujourdhui = LitNomsDuJour(jour);
-        NbLignes = 1;
-        lblFet->setText(CompteLignes(aujourdhui.noms, 30));
+        double lignes = 1;
+        lblFet->setText(CompteLignes(aujourdhui.noms, 30, lignes));
         if (aujourdhui.parts > 1)
             Label1->setText(QStringLiteral("Fêtes à souhaiter"));
-        ModifieTailleNoms(NbLignesEntier());
+        ModifieTailleNoms(ArrondiPair(lignes));
         ModifieTailleFenetre();
 
         const NomsDuJour demain = LitNomsDemain(jour);

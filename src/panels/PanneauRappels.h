@@ -26,9 +26,8 @@ struct NomsPanneau
     QString jumeauValider; // the twin of Valider when not named after it
     QString echeances, delai1, delai2;
     int hautEcheances = 0; // twips
-    QString type;          // Type of the Rappel rows
-    Tableau &(*table)() = nullptr;
-    void (*remplitTable)() = nullptr;
+    TypeRappel type = TypeRappel::Note;
+    Tableau (*litTable)() = nullptr;
     QStringList (*cellules)(const LigneTableau &) = nullptr;
     QString erreurListe, choisirModif, choisirSuppr, questionSuppr;
     QString introuvable;   // Modifier finds no stored row
@@ -86,7 +85,8 @@ protected:
     void RemplitEcheances();
     void FermeSaisie();
 
-    int m_numRappel = 0;
+    qint64 m_numRappel = 0;
+    Tableau m_table;
 
 private:
     void AfficheListe();

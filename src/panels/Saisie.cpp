@@ -3,27 +3,27 @@
 namespace oxi {
 
 namespace {
-QString modeSaisie;
+ModeSaisie modeSaisie = ModeSaisie::Aucune;
 }
 
 bool SaisieEnCours()
 {
-    return !modeSaisie.isEmpty();
+    return modeSaisie != ModeSaisie::Aucune;
 }
 
-QString ModeSaisie()
+ModeSaisie SaisieCourante()
 {
     return modeSaisie;
 }
 
-void DebuteSaisie(const QString &mode)
+void DebuteSaisie(ModeSaisie mode)
 {
     modeSaisie = mode;
 }
 
 void FinitSaisie()
 {
-    modeSaisie.clear();
+    modeSaisie = ModeSaisie::Aucune;
 }
 
 } // namespace oxi

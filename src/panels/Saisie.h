@@ -1,14 +1,14 @@
 #pragma once
-#include <QString>
 
-// Edit state of the main window: "A" while a panel adds a reminder, "M" while
-// it changes one, empty otherwise. While an entry is in progress no other
-// panel opens and the main window refuses to be hidden.
+// Edit state of the main window: while a panel adds or changes a reminder no
+// other panel opens and the main window refuses to be hidden.
 namespace oxi {
 
+enum class ModeSaisie { Aucune, Ajout, Modification };
+
 bool SaisieEnCours();
-QString ModeSaisie();
-void DebuteSaisie(const QString &mode);
+ModeSaisie SaisieCourante();
+void DebuteSaisie(ModeSaisie mode);
 void FinitSaisie();
 
 } // namespace oxi

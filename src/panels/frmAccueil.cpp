@@ -11,8 +11,6 @@
 #include "PanneauNotes.h"
 #include "PanneauTransfert.h"
 #include "Plateforme.h"
-#include "Rearmement.h"
-#include "RechercheRappels.h"
 #include "Reglages.h"
 #include "Saisie.h"
 #include "Twips.h"
@@ -48,7 +46,6 @@ frmAccueil::frmAccueil()
             fenetre->Montre();
     });
 
-    m_jourVu = Aujourdhui();
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
@@ -370,19 +367,9 @@ void frmAccueil::ToucheFonction(int touche)
     }
 }
 
-// A change of day is the date differing from the one seen at the previous
-// tick: a skipped second or a suspend over midnight still counts.
 void frmAccueil::Timer1_Timer()
 {
-    const QDate jour = Aujourdhui();
-    const bool nouveauJour = jour != m_jourVu;
-    m_jourVu = jour;
     MetAJourHeureFetes();
-    if (!nouveauJour)
-        return;
-    RechargeEphemerides();
-    RearmeEcheances();
-    RechercheRappels();
 }
 
 } // namespace oxi

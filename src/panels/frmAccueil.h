@@ -82,7 +82,6 @@ private:
 
     void Timer1_Timer();
     void ToucheFonction(int touche);
-    QDate m_jourVu;
     bool m_sansZone = false;
     bool m_quitte = false;
 };

@@ -1,15 +1,61 @@
 #include "Echeances.h"
 
-#include "Base.h"
-
 namespace oxi {
 
-QVariantList Echeances::Parametres() const
+namespace {
+
+int Chiffres(QStringView texte, int debut, int nombre)
 {
-    QVariantList valeurs;
-    for (const Echeance &e : ech)
-        valeurs << TexteDate(e.date) << (e.fait ? 1 : 0);
-    return valeurs;
+    int valeur = 0;
+    for (int i = debut; i < debut + nombre; ++i) {
+        const QChar c = texte.at(i);
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return -1;
+        valeur = valeur * 10 + (c.unicode() - '0');
+    }
+    return valeur;
+}
+
+} // namespace
+
+QDate LitDateStockee(QStringView texte)
+{
+    // Read by hand: the due scan calls this for every slot of every row.
+    if (texte.size() != 10 || texte.at(4) != QLatin1Char('-') || texte.at(7) != QLatin1Char('-'))
+        return {};
+    const int annee = Chiffres(texte, 0, 4);
+    const int mois = Chiffres(texte, 5, 2);
+    const int jour = Chiffres(texte, 8, 2);
+    if (annee < 0 || mois < 0 || jour < 0)
+        return {};
+    return QDate(annee, mois, jour); // invalid for a day the month lacks
+}
+
+bool EstDu(const Echeances &e, const QDate &aujourdhui)
+{
+    if (e[1].date == aujourdhui)
+        return true;
+    for (const Echeance &s : e.ech)
+        if (s.date.isValid() && s.date != DateNulle && s.date <= aujourdhui && !s.fait)
+            return true;
+    return false;
+}
+
+QDate AnneeSuivante(const QDate &date)
+{
+    return ConstruitDate(date.year() + 1, date.month(), date.day());
+}
+
+std::optional<QString> EcheanceRearmee(QStringView stockee)
+{
+    const QDate date = LitDateStockee(stockee);
+    if (!date.isValid() || date == DateNulle)
+        return std::nullopt;
+    const QString suivante = AnneeSuivante(date).toString(Qt::ISODate);
+    // Past year 9999 there is no stored form: the slot stays.
+    if (!LitDateStockee(suivante).isValid())
+        return std::nullopt;
+    return suivante;
 }
 
 QDate ConstruitDate(int annee, int mois, int jour)
@@ -57,17 +103,6 @@ Echeances EcheancesModification(const Echeances &anciennes, const QDate &eveneme
             e[k].fait = anciennes[k].fait;
         else
             e[k].fait = false; // moved to today or later: the user asked for this reminder
-    }
-    return e;
-}
-
-Echeances LitEcheances(const Resultat &resultat, int ligne)
-{
-    Echeances e;
-    for (int k = 1; k <= 3; ++k) {
-        const QDate date = LitDate(resultat.Valeur(ligne, QStringLiteral("Ech%1").arg(k)));
-        e[k].date = date.isValid() ? date : DateNulle;
-        e[k].fait = resultat.Valeur(ligne, QStringLiteral("EtatEch%1").arg(k)).toInt() != 0;
     }
     return e;
 }

@@ -1,6 +1,5 @@
 #include "EcritureRappels.h"
 
-#include "Base.h"
 #include "Schema.h"
 
 #include <algorithm>
@@ -9,41 +8,12 @@ namespace oxi {
 
 namespace {
 
-QVector<PrenomFete> tabPrenoms;
-
-const QString ColonnesRappel = QStringLiteral(
-    "NumRappel, DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, Ech3, EtatEch3");
-
-int InsereRappel(const QDate &dateRappel, const QString &type, const QString &libelle, const Echeances &echeances)
+RappelStocke LitExistant(const DepotRappels &depot, qint64 numRappel, TypeRappel type)
 {
-    const int numero = NouveauNumero();
-    Base().Execute(QStringLiteral("INSERT INTO Rappel (") + ColonnesRappel +
-                       QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                   QVariantList{numero, TexteDate(dateRappel), type, libelle} + echeances.Parametres());
-    return numero;
-}
-
-Echeances EcheancesStockees(int numRappel, const QString &type)
-{
-    const Resultat r = Base().Requete(
-        QStringLiteral("SELECT Ech1, EtatEch1, Ech2, EtatEch2, Ech3, EtatEch3 FROM Rappel WHERE NumRappel=? AND Type=?"),
-        {numRappel, type});
-    if (r.Vide())
+    std::optional<RappelStocke> rappel = depot.Lit(numRappel, type);
+    if (!rappel)
         throw ErreurBase(QStringLiteral("rappel %1 introuvable").arg(numRappel));
-    return LitEcheances(r, 0);
-}
-
-void MetAJourRappel(int numRappel, const QDate &dateRappel, const std::optional<QString> &libelle,
-                    const Echeances &echeances)
-{
-    QString sql = QStringLiteral("UPDATE Rappel SET DateRappel=?, ");
-    QVariantList parametres{TexteDate(dateRappel)};
-    if (libelle) {
-        sql += QStringLiteral("Libelle=?, ");
-        parametres << *libelle;
-    }
-    sql += QStringLiteral("Ech1=?, EtatEch1=?, Ech2=?, EtatEch2=?, Ech3=?, EtatEch3=? WHERE NumRappel=?");
-    Base().Execute(sql, parametres + echeances.Parametres() + QVariantList{numRappel});
+    return *rappel;
 }
 
 // Sort key of a first-name item: lower case without accents, so that Émile sits among the E.
@@ -81,62 +51,38 @@ int RetrouveDelai(const QDate &evenement, const QDate &echeance)
     return ecart >= 1 && ecart <= 31 ? ecart : 31;
 }
 
-int NouveauNumero()
+std::optional<RappelStocke> LitRappel(qint64 numRappel, TypeRappel type)
 {
-    // A text row left without its reminder must not block the numbers either.
-    const Resultat r = Base().Requete(QStringLiteral(
-        "SELECT MAX(n) FROM (SELECT MAX(NumRappel) AS n FROM Rappel UNION ALL SELECT MAX(NumNote) FROM Notes)"));
-    const int numero = r.Vide() || r.Valeur(0, 0).isNull() ? 1 : r.Valeur(0, 0).toInt() + 1;
-    // Reminder numbers are 16-bit throughout the program.
-    if (numero > 32767)
-        throw ErreurBase(QStringLiteral("plus de numéro de rappel libre"));
-    return numero;
-}
-
-std::optional<RappelStocke> LitRappel(int numRappel, const QString &type)
-{
-    const bool note = type == QLatin1String("N");
-    const QString sql =
-        note ? QStringLiteral("SELECT Notes.*, Rappel.* FROM Notes INNER JOIN Rappel ON Notes.NumNote = Rappel.NumRappel "
-                              "WHERE Rappel.NumRappel=? AND Rappel.Type=?")
-             : QStringLiteral("SELECT * FROM Rappel WHERE NumRappel=? AND Type=?");
-    const Resultat r = Base().Requete(sql, {numRappel, type});
-    if (r.Vide())
-        return std::nullopt;
-    RappelStocke rappel;
-    rappel.numRappel = numRappel;
-    rappel.dateRappel = LitDate(r.Valeur(0, QStringLiteral("DateRappel")));
-    rappel.libelle = LitChamp(r.Valeur(0, QStringLiteral("Libelle")));
-    rappel.type = type;
-    rappel.echeances = LitEcheances(r, 0);
-    if (note)
-        rappel.texte = LitChamp(r.Valeur(0, QStringLiteral("Libelle1"))) + LitChamp(r.Valeur(0, QStringLiteral("Libelle2")));
-    return rappel;
+    return DepotRappels().Lit(numRappel, type);
 }
 
 int ExisteAnniversaire(const Anniversaire &anniv)
 {
     try {
-        const Resultat r = Base().Requete(
-            QStringLiteral("SELECT COUNT(*) FROM Rappel WHERE Libelle=? COLLATE NOCASE AND Type='A' AND DateRappel=?"),
-            {anniv.Libelle(), TexteDate(anniv.DateRappel())});
-        return r.Vide() ? 0 : r.Valeur(0, 0).toInt();
+        return DepotRappels().CompteAnniversaires(anniv.Libelle(), anniv.DateRappel());
     } catch (const ErreurBase &) {
         return 0;
     }
 }
 
-int AjouteAnniversaire(const Anniversaire &anniv)
+qint64 AjouteAnniversaire(const Anniversaire &anniv)
 {
-    return InsereRappel(anniv.DateRappel(), QStringLiteral("A"), anniv.Libelle(),
-                        EcheancesAjout(anniv.Evenement(), anniv.choix));
+    RappelStocke rappel;
+    rappel.type = TypeRappel::Anniversaire;
+    rappel.dateRappel = anniv.DateRappel();
+    rappel.libelle = anniv.Libelle();
+    rappel.echeances = EcheancesAjout(anniv.Evenement(), anniv.choix);
+    return DepotRappels().Ajoute(rappel);
 }
 
-void ModifieAnniversaire(int numRappel, const Anniversaire &anniv)
+void ModifieAnniversaire(qint64 numRappel, const Anniversaire &anniv)
 {
-    const Echeances anciennes = EcheancesStockees(numRappel, QStringLiteral("A"));
-    MetAJourRappel(numRappel, anniv.DateRappel(), anniv.Libelle(),
-                   EcheancesModification(anciennes, anniv.Evenement(), anniv.choix));
+    DepotRappels depot;
+    RappelStocke rappel = LitExistant(depot, numRappel, TypeRappel::Anniversaire);
+    rappel.dateRappel = anniv.DateRappel();
+    rappel.libelle = anniv.Libelle();
+    rappel.echeances = EcheancesModification(rappel.echeances, anniv.Evenement(), anniv.choix);
+    depot.Modifie(rappel);
 }
 
 QString FormatePrenom(const QString &texte)
@@ -146,14 +92,9 @@ QString FormatePrenom(const QString &texte)
     return prenom.trimmed();
 }
 
-QVector<PrenomFete> &TabPrenoms()
+QVector<PrenomFete> ChargeListeFetes()
 {
-    return tabPrenoms;
-}
-
-void ChargeListeFetes()
-{
-    tabPrenoms.clear();
+    QVector<PrenomFete> prenoms;
     const Resultat r = OuvreRecordset(QStringLiteral("SELECT * FROM Fetes ORDER BY Jour"));
     const int colonneJour = r.Colonne(QStringLiteral("Jour"));
     for (int i = 0; i < r.Nombre(); ++i) {
@@ -162,9 +103,10 @@ void ChargeListeFetes()
             const QString cellule = LitChamp(r.Valeur(i, ColonneMois(mois))).trimmed();
             for (const QString &morceau : cellule.split(QLatin1Char(' '), Qt::SkipEmptyParts))
                 if (!morceau.trimmed().isEmpty())
-                    tabPrenoms.append({FormatePrenom(morceau), jour, mois});
+                    prenoms.append({FormatePrenom(morceau), jour, mois});
         }
     }
+    return prenoms;
 }
 
 QString ItemFete(const PrenomFete &fete)
@@ -172,10 +114,10 @@ QString ItemFete(const PrenomFete &fete)
     return fete.prenom + QStringLiteral(" - ") + QString::number(fete.jour) + QLatin1Char(' ') + NomMois(fete.mois);
 }
 
-QStringList ItemsFetes()
+QStringList ItemsFetes(const QVector<PrenomFete> &prenoms)
 {
     QVector<std::pair<QString, QString>> items;
-    for (const PrenomFete &fete : std::as_const(tabPrenoms)) {
+    for (const PrenomFete &fete : prenoms) {
         const QString item = ItemFete(fete);
         items.append({CleAlphabetique(item), item});
     }
@@ -208,15 +150,23 @@ std::optional<SaisieFete> LitTexteFete(const QString &texte, int annee)
     return SaisieFete{texte.left(p).trimmed(), dateFete};
 }
 
-int AjouteFete(const SaisieFete &fete, const ChoixEcheances &choix)
+qint64 AjouteFete(const SaisieFete &fete, const ChoixEcheances &choix)
 {
-    return InsereRappel(fete.dateFete, QStringLiteral("F"), fete.prenom, EcheancesAjout(fete.dateFete, choix));
+    RappelStocke rappel;
+    rappel.type = TypeRappel::Fete;
+    rappel.dateRappel = fete.dateFete;
+    rappel.libelle = fete.prenom;
+    rappel.echeances = EcheancesAjout(fete.dateFete, choix);
+    return DepotRappels().Ajoute(rappel);
 }
 
-void ModifieFete(int numRappel, const SaisieFete &fete, const ChoixEcheances &choix)
+void ModifieFete(qint64 numRappel, const SaisieFete &fete, const ChoixEcheances &choix)
 {
-    const Echeances anciennes = EcheancesStockees(numRappel, QStringLiteral("F"));
-    MetAJourRappel(numRappel, fete.dateFete, std::nullopt, EcheancesModification(anciennes, fete.dateFete, choix));
+    DepotRappels depot;
+    RappelStocke rappel = LitExistant(depot, numRappel, TypeRappel::Fete);
+    rappel.dateRappel = fete.dateFete;
+    rappel.echeances = EcheancesModification(rappel.echeances, fete.dateFete, choix);
+    depot.Modifie(rappel);
 }
 
 Note LitNote(const QString &titre, const QString &texte, const QDate &date, const ChoixEcheances &choix)
@@ -229,57 +179,31 @@ Note LitNote(const QString &titre, const QString &texte, const QDate &date, cons
     return note;
 }
 
-// The halves are cut from the trimmed text and not trimmed again, so that a
-// blank at the cut survives and the text reads back exactly.
-QVariantList DecoupeTexte(const QString &texte)
+qint64 AjouteNote(const Note &note)
 {
-    const QString net = texte.trimmed();
-    if (net.isEmpty())
-        return {QVariant(), QVariant()};
-    if (net.size() <= 255)
-        return {net, QVariant()};
-    return {net.left(255), net.mid(255)};
+    RappelStocke rappel;
+    rappel.type = TypeRappel::Note;
+    rappel.dateRappel = note.dateRappel;
+    rappel.libelle = note.libelle;
+    rappel.texte = note.texte;
+    rappel.echeances = EcheancesAjout(JourEvenement(note.dateRappel), note.choix);
+    return DepotRappels().Ajoute(rappel);
 }
 
-int AjouteNote(const Note &note)
+void ModifieNote(qint64 numRappel, const Note &note)
 {
-    Transaction transaction(Base());
-    const int numero = InsereRappel(note.dateRappel, QStringLiteral("N"), note.libelle,
-                                    EcheancesAjout(JourEvenement(note.dateRappel), note.choix));
-    Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1, Libelle2) VALUES (?, ?, ?)"),
-                   QVariantList{numero} + DecoupeTexte(note.texte));
-    transaction.Valide();
-    return numero;
+    DepotRappels depot;
+    RappelStocke rappel = LitExistant(depot, numRappel, TypeRappel::Note);
+    rappel.dateRappel = note.dateRappel;
+    rappel.libelle = note.libelle;
+    rappel.texte = note.texte;
+    rappel.echeances = EcheancesModification(rappel.echeances, JourEvenement(note.dateRappel), note.choix);
+    depot.Modifie(rappel);
 }
 
-void ModifieNote(int numRappel, const Note &note)
+bool SupprimeRappel(qint64 numRappel, TypeRappel type)
 {
-    Transaction transaction(Base());
-    const Resultat r = Base().Requete(
-        QStringLiteral("SELECT Rappel.Ech1, Rappel.EtatEch1, Rappel.Ech2, Rappel.EtatEch2, Rappel.Ech3, Rappel.EtatEch3 "
-                       "FROM Notes INNER JOIN Rappel ON Notes.NumNote = Rappel.NumRappel "
-                       "WHERE Rappel.NumRappel=? AND Rappel.Type='N'"),
-        {numRappel});
-    if (r.Vide())
-        throw ErreurBase(QStringLiteral("note %1 introuvable").arg(numRappel));
-    MetAJourRappel(numRappel, note.dateRappel, note.libelle,
-                   EcheancesModification(LitEcheances(r, 0), JourEvenement(note.dateRappel), note.choix));
-    Base().Execute(QStringLiteral("UPDATE Notes SET Libelle1=?, Libelle2=? WHERE NumNote=?"),
-                   DecoupeTexte(note.texte) + QVariantList{numRappel});
-    transaction.Valide();
-}
-
-bool SupprimeRappel(int numRappel, const QString &type)
-{
-    Transaction transaction(Base());
-    const int supprimes =
-        Base().Execute(QStringLiteral("DELETE FROM Rappel WHERE NumRappel=? AND Type=?"), {numRappel, type});
-    if (supprimes == 0)
-        return false;
-    if (type == QLatin1String("N"))
-        Base().Execute(QStringLiteral("DELETE FROM Notes WHERE NumNote=?"), {numRappel});
-    transaction.Valide();
-    return true;
+    return DepotRappels().Supprime(numRappel, type);
 }
 
 } // namespace oxi

@@ -1,39 +1,52 @@
 #include "RechercheRappels.h"
 
-#include "Messagerie.h"
-#include "Rappels.h"
 #include "frmMessage.h"
 
 namespace oxi {
 
-void RechercheRappels()
+AffichageRappels::AffichageRappels(QObject *parent) : QObject(parent), m_veille(m_scan)
 {
-    bool trouve = false;
-    try {
-        trouve = ListeRappelsDus();
-    } catch (const ErreurBase &) {
-        MsgInfo(QStringLiteral("Erreur lors de l'affichage du message"));
-        return;
-    }
-    if (!trouve)
-        return;
-    if (frmMessage *ouvert = frmMessage::Instance()) {
-        // Already open: keeps what it shows, its navigation follows the new list.
+    connect(&m_veille, &VeilleJour::rappelsDus, this, &AffichageRappels::MontreMessage);
+}
+
+AffichageRappels::~AffichageRappels()
+{
+    delete m_message.data();
+}
+
+void AffichageRappels::RechercheRappels()
+{
+    if (ScruteRappels(m_scan))
+        MontreMessage();
+}
+
+void AffichageRappels::MontreMessage()
+{
+    if (frmMessage *ouvert = Message()) {
         ouvert->Actualise();
-        ouvert->show();
         ouvert->raise();
         ouvert->activateWindow();
         return;
     }
-    auto *fenetre = new frmMessage;
-    fenetre->Form_Load();
+    auto *fenetre = new frmMessage(m_scan);
+    if (!fenetre->Form_Load()) {
+        delete fenetre;
+        return;
+    }
+    m_message = fenetre;
     fenetre->show();
 }
 
-void FermeMessage()
+void AffichageRappels::FermeMessage()
 {
-    if (frmMessage *ouvert = frmMessage::Instance())
+    if (frmMessage *ouvert = Message())
         ouvert->close();
+}
+
+frmMessage *AffichageRappels::Message() const
+{
+    // A closed popup waits for its deletion: it no longer counts.
+    return m_message && m_message->isVisible() ? m_message.data() : nullptr;
 }
 
 } // namespace oxi

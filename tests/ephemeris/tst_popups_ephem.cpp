@@ -173,7 +173,6 @@ private Q_SLOTS:
             Base().Execute(QStringLiteral("DELETE FROM Dictons WHERE NumJour=6 AND Mois='mois11'"));
         else
             FixeDicton(11, 6, cellules.value(0), cellules.value(1), cellules.value(2));
-        NbLignes = 7; // whatever the shared counter held before
         AfficheDictons();
         frmDictons *d = FenetreDictons();
         QVERIFY(d && DictonsAffiche);

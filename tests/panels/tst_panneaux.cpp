@@ -217,7 +217,7 @@ private Q_SLOTS:
         // The lead time comes back; an unchanged date keeps its done flag.
         Selectionne(g.liste, a);
         Clic(modifier);
-        QCOMPARE(ModeSaisie(), "M");
+        QVERIFY(SaisieCourante() == ModeSaisie::Modification);
         QCOMPARE(W<QComboBox>(g.delai + "1")->currentText(), "10 jours av");
         QCOMPARE(W<QComboBox>(g.delai + "2")->currentText(), " Aucune");
         QVERIFY(!W<QCheckBox>(QStringLiteral("chk%1J1").arg(type))->isChecked());

@@ -76,12 +76,10 @@ private slots:
             Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1, Libelle2) VALUES (last_insert_rowid(), ?, ?)"),
                            {t.left(255), t.mid(255)});
         }
-        RemplitTabAnniv();
-        RemplitTabNotes();
         QStringList noms, titres;
-        for (const auto &l : TabAnniv().lignes)
+        for (const auto &l : TableAnniversaires().lignes)
             noms << l.Colonne(1);
-        for (const auto &l : TabNotes().lignes)
+        for (const auto &l : TableNotes().lignes)
             titres << l.Colonne(1);
         for (const QString &t : textes) {
             // The first "#" splits name and first name; a name holding "#" keeps the rest in the first name.
