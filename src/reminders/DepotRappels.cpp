@@ -79,22 +79,16 @@ QVariantList MoitiesTexte(const QString &texte)
 
 // The SQL side of the due and re-arming rules: the statements call the C++ rules
 // so that each is written once and runs over the whole table in one statement.
-QStringView Texte(sqlite3_value *valeur)
+QDate DateSql(sqlite3_value *valeur)
 {
-    const auto *octets = reinterpret_cast<const char *>(sqlite3_value_text(valeur));
-    if (!octets)
-        return {};
-    // Stored dates are ASCII: anything else is not a date anyway.
-    thread_local QString tampon;
-    tampon = QString::fromUtf8(octets, sqlite3_value_bytes(valeur));
-    return tampon;
+    return LitDateStockee(reinterpret_cast<const char *>(sqlite3_value_text(valeur)), sqlite3_value_bytes(valeur));
 }
 
 void FonctionEstDu(sqlite3_context *contexte, int, sqlite3_value **arguments)
 {
     Echeances e;
     for (int k = 1; k <= 3; ++k) {
-        const QDate date = LitDateStockee(Texte(arguments[2 * (k - 1)]));
+        const QDate date = DateSql(arguments[2 * (k - 1)]);
         e[k].date = date.isValid() ? date : DateNulle;
         e[k].fait = sqlite3_value_int64(arguments[2 * (k - 1) + 1]) != 0;
     }
@@ -105,13 +99,13 @@ void FonctionEstDu(sqlite3_context *contexte, int, sqlite3_value **arguments)
 // (slot) -> the re-armed date, or the stored value itself when the slot stays.
 void FonctionRearme(sqlite3_context *contexte, int, sqlite3_value **arguments)
 {
-    const std::optional<QString> suivante = EcheanceRearmee(Texte(arguments[0]));
-    if (!suivante) {
+    char suivante[10];
+    const auto *octets = reinterpret_cast<const char *>(sqlite3_value_text(arguments[0]));
+    if (!EcheanceRearmee(octets, sqlite3_value_bytes(arguments[0]), suivante)) {
         sqlite3_result_value(contexte, arguments[0]);
         return;
     }
-    const QByteArray texte = suivante->toUtf8();
-    sqlite3_result_text(contexte, texte.constData(), int(texte.size()), SQLITE_TRANSIENT);
+    sqlite3_result_text(contexte, suivante, 10, SQLITE_TRANSIENT);
 }
 
 void DeclareRegles(Connexion &connexion)

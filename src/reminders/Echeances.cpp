@@ -1,27 +1,30 @@
 #include "Echeances.h"
 
+#include <cstdio>
+#include <cstring>
+
 namespace oxi {
 
 namespace {
 
-int Chiffres(QStringView texte, int debut, int nombre)
+template<typename Caractere>
+int Chiffres(const Caractere *texte, int debut, int nombre)
 {
     int valeur = 0;
     for (int i = debut; i < debut + nombre; ++i) {
-        const QChar c = texte.at(i);
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+        const auto c = char16_t(texte[i]);
+        if (c < u'0' || c > u'9')
             return -1;
-        valeur = valeur * 10 + (c.unicode() - '0');
+        valeur = valeur * 10 + (c - u'0');
     }
     return valeur;
 }
 
-} // namespace
-
-QDate LitDateStockee(QStringView texte)
+// Read by hand: the due scan and the re-arming call this for every slot of every row.
+template<typename Caractere>
+QDate LitDate(const Caractere *texte, qsizetype taille)
 {
-    // Read by hand: the due scan calls this for every slot of every row.
-    if (texte.size() != 10 || texte.at(4) != QLatin1Char('-') || texte.at(7) != QLatin1Char('-'))
+    if (taille != 10 || char16_t(texte[4]) != u'-' || char16_t(texte[7]) != u'-')
         return {};
     const int annee = Chiffres(texte, 0, 4);
     const int mois = Chiffres(texte, 5, 2);
@@ -29,6 +32,18 @@ QDate LitDateStockee(QStringView texte)
     if (annee < 0 || mois < 0 || jour < 0)
         return {};
     return QDate(annee, mois, jour); // invalid for a day the month lacks
+}
+
+} // namespace
+
+QDate LitDateStockee(QStringView texte)
+{
+    return LitDate(texte.utf16(), texte.size());
+}
+
+QDate LitDateStockee(const char *octets, int taille)
+{
+    return octets ? LitDate(octets, taille) : QDate();
 }
 
 bool EstDu(const Echeances &e, const QDate &aujourdhui)
@@ -46,16 +61,28 @@ QDate AnneeSuivante(const QDate &date)
     return ConstruitDate(date.year() + 1, date.month(), date.day());
 }
 
+bool EcheanceRearmee(const char *octets, int taille, char *sortie)
+{
+    const QDate date = LitDateStockee(octets, taille);
+    if (!date.isValid() || date == DateNulle)
+        return false;
+    const QDate suivante = AnneeSuivante(date);
+    // Past year 9999 there is no stored form: the slot stays.
+    if (suivante.year() > 9999)
+        return false;
+    char tampon[16];
+    std::snprintf(tampon, sizeof tampon, "%04d-%02d-%02d", suivante.year(), suivante.month(), suivante.day());
+    std::memcpy(sortie, tampon, 10);
+    return true;
+}
+
 std::optional<QString> EcheanceRearmee(QStringView stockee)
 {
-    const QDate date = LitDateStockee(stockee);
-    if (!date.isValid() || date == DateNulle)
+    const QByteArray octets = stockee.toUtf8();
+    char suivante[10];
+    if (!EcheanceRearmee(octets.constData(), int(octets.size()), suivante))
         return std::nullopt;
-    const QString suivante = AnneeSuivante(date).toString(Qt::ISODate);
-    // Past year 9999 there is no stored form: the slot stays.
-    if (!LitDateStockee(suivante).isValid())
-        return std::nullopt;
-    return suivante;
+    return QString::fromLatin1(suivante, 10);
 }
 
 QDate ConstruitDate(int annee, int mois, int jour)

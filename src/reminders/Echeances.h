@@ -34,6 +34,8 @@ struct Echeances
 // A stored date read strictly: "YYYY-MM-DD" naming a real day, else invalid
 // ("2025-6-1", "2027-02-30", "abc" and "" are not dates).
 QDate LitDateStockee(QStringView texte);
+// The same over UTF-8 bytes, as the database hands them (no text built).
+QDate LitDateStockee(const char *octets, int taille);
 
 // Whether a reminder with these slots is due on `aujourdhui`: Ech1 today whatever
 // its flag; any used slot today or before still not done.
@@ -43,6 +45,8 @@ bool EstDu(const Echeances &echeances, const QDate &aujourdhui);
 // (29 February giving 1 March); the no-date value and any text that is not a
 // date are left as they were. Nothing when the slot stays.
 std::optional<QString> EcheanceRearmee(QStringView stockee);
+// The same into `sortie` (10 bytes, no terminator) over UTF-8 bytes; false when the slot stays.
+bool EcheanceRearmee(const char *octets, int taille, char *sortie);
 
 // The date one year later, 29 February giving 1 March.
 QDate AnneeSuivante(const QDate &date);
