@@ -74,7 +74,7 @@ int main(int argc, char **argv)
             return 1;
         }
         QFile(base).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        NomBase() = NomBaseDefaut;
+        FixeNomBase(NomBaseDefaut);
         ConnecteBase();
         test::GenereRappels(Base(), nombre, annee, unsigned(nombre));
         FermeBase();

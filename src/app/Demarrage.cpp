@@ -58,7 +58,7 @@ bool Demarre()
 {
     if (DejaLance())
         return false;
-    NomBase() = NomBaseDefaut;
+    FixeNomBase(NomBaseDefaut);
     CompacteBase();
     if (!ConnecteBase())
         return false;

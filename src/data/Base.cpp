@@ -416,7 +416,7 @@ bool ConnecteBase()
     if (Base().EstOuverte() && Base().Chemin() == chemin)
         return true;
     if (!QFileInfo::exists(chemin)) {
-        NomBase().clear();
+        FixeNomBase(QString());
         return true;
     }
     // Current file format first, then the older SQLCipher key derivation.

@@ -5,7 +5,6 @@
 #include "ListeRappels.h"
 #include "Messagerie.h"
 #include "Polices.h"
-#include "Saisie.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -135,7 +134,7 @@ void PanneauRappels::FermeSaisie()
         if (boite->count() > 0)
             boite->setCurrentIndex(0);
     VideSaisie();
-    FinitSaisie();
+    m_mode = ModeSaisie::Aucune;
     GereAffiche(true);
 }
 
@@ -143,7 +142,7 @@ void PanneauRappels::Ajoute()
 {
     ajouter.jumeau->hide();
     try {
-        DebuteSaisie(ModeSaisie::Ajout);
+        m_mode = ModeSaisie::Ajout;
         GereAffiche(false);
         RemplitEcheances();
         PrepareAjout();
@@ -164,7 +163,7 @@ void PanneauRappels::Modifie()
         return;
     }
     try {
-        DebuteSaisie(ModeSaisie::Modification);
+        m_mode = ModeSaisie::Modification;
         GereAffiche(false);
         RemplitEcheances();
         const std::optional<RappelStocke> rappel = LitRappel(numero, m_noms.type);
@@ -187,7 +186,7 @@ void PanneauRappels::Modifie()
 void PanneauRappels::Valide()
 {
     valider.jumeau->hide();
-    const ModeSaisie mode = SaisieCourante();
+    const ModeSaisie mode = m_mode;
     if (mode != ModeSaisie::Aucune) {
         try {
             if (!Enregistre(mode == ModeSaisie::Ajout))

@@ -37,10 +37,17 @@ struct NomsPanneau
 // What the birthday, name-day and note panels share: the list view with
 // Ajouter, Modifier, Supprimer and the sort buttons, the entry view with the
 // lead-time boxes, Valider and Annuler, and the flows between them.
+// What a reminder panel's entry view is doing.
+enum class ModeSaisie { Aucune, Ajout, Modification };
+
 class PanneauRappels : public Cadre
 {
     Q_OBJECT
 public:
+    // While an entry is in progress no other panel opens and the main window
+    // refuses to be hidden.
+    ModeSaisie Saisie() const { return m_mode; }
+
     // Opening from the icon bar: list view, list re-read.
     void Ouvre();
     // List view when true, entry view when false; nothing else changes.
@@ -86,6 +93,7 @@ protected:
     void FermeSaisie();
 
     qint64 m_numRappel = 0;
+    ModeSaisie m_mode = ModeSaisie::Aucune;
     Tableau m_table;
 
 private:

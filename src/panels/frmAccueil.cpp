@@ -12,7 +12,6 @@
 #include "PanneauTransfert.h"
 #include "Plateforme.h"
 #include "Reglages.h"
-#include "Saisie.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
@@ -33,7 +32,6 @@ frmAccueil::frmAccueil()
     setWindowTitle(TitreAppli);
     setFixedSize(Px(6700), Px(3700));
     setMouseTracking(true);
-    FinitSaisie();
 
     CreeBarre();
     CreeAccueil();
@@ -225,6 +223,14 @@ void frmAccueil::CacheBordures()
     else if (!fraTransfert->isHidden())
         legende = QStringLiteral("Oxi - Transfert des données");
     setWindowTitle(legende);
+}
+
+bool frmAccueil::SaisieEnCours() const
+{
+    for (const PanneauRappels *panneau : std::initializer_list<const PanneauRappels *>{fraAnniv, fraFetes, fraNotes})
+        if (panneau && panneau->Saisie() != ModeSaisie::Aucune)
+            return true;
+    return false;
 }
 
 bool frmAccueil::OuvrePanneau(QWidget *panneau, const QString &legende)

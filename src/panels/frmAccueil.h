@@ -39,6 +39,8 @@ public:
     // are null until then.
     void ConstruitPanneaux();
     void setVisible(bool visible) override;
+    // A reminder panel is adding or changing an entry.
+    bool SaisieEnCours() const;
 
     Cadre *fraAccueil = nullptr;
     Cadre *fraAide = nullptr;

@@ -4,7 +4,6 @@
 #include "OutilsPanneaux.h"
 #include "OutilsTest.h"
 #include "Plateforme.h"
-#include "Saisie.h"
 #include "frmAccueil.h"
 
 #include <QApplication>
@@ -91,7 +90,6 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        FinitSaisie();
         fen->FermePourQuitter();
         delete fen;
         RetablitHorloge();
@@ -123,13 +121,13 @@ private Q_SLOTS:
             Clic(icone);
         for (const char *autre : {"fraAnniv", "fraFetes", "fraEphem", "fraTransfert", "fraAccueil"})
             QVERIFY2(!Montre(autre), autre);
-        QVERIFY(SaisieEnCours() && Montre("txtNotes"));
+        QVERIFY(fen->SaisieEnCours() && Montre("txtNotes"));
         fen->close();
         QCOMPARE(messages->infos, QStringList{"Vous devez valider ou annuler votre opération !"});
         QVERIFY(fen->isVisible());
         Clic("imgNAnnul2");
         Clic("imgAnniv");
-        QVERIFY(!SaisieEnCours() && Montre("fraAnniv") && !Montre("fraNotes"));
+        QVERIFY(!fen->SaisieEnCours() && Montre("fraAnniv") && !Montre("fraNotes"));
         QTest::keyClick(fen, Qt::Key_F1);
         QVERIFY(plateforme.documents.value(0).endsWith(NomAide));
     }
@@ -167,7 +165,7 @@ private Q_SLOTS:
         Clic("imgAVAlid2");
         const bool refus = attendu.size() == 1;
         QCOMPARE(messages->infos, refus ? attendu : QStringList());
-        QCOMPARE(SaisieEnCours(), refus);
+        QCOMPARE(fen->SaisieEnCours(), refus);
         QCOMPARE(Compte("SELECT COUNT(*) FROM Rappel"), refus ? 1 : 2);
         if (!refus) {
             QCOMPARE((QStringList{Champ(2, "Libelle"), Champ(2, "DateRappel"), Champ(2, "Ech2"), Champ(2, "EtatEch1")}),
@@ -212,12 +210,12 @@ private Q_SLOTS:
         Clic(modifier);
         Clic(supprimer);
         QCOMPARE(messages->infos, textes.mid(0, 2));
-        QVERIFY(!SaisieEnCours());
+        QVERIFY(!fen->SaisieEnCours());
 
         // The lead time comes back; an unchanged date keeps its done flag.
         Selectionne(g.liste, a);
         Clic(modifier);
-        QVERIFY(SaisieCourante() == ModeSaisie::Modification);
+        QVERIFY(fen->SaisieEnCours());
         QCOMPARE(W<QComboBox>(g.delai + "1")->currentText(), "10 jours av");
         QCOMPARE(W<QComboBox>(g.delai + "2")->currentText(), " Aucune");
         QVERIFY(!W<QCheckBox>(QStringLiteral("chk%1J1").arg(type))->isChecked());
@@ -229,7 +227,7 @@ private Q_SLOTS:
         QTest::mouseDClick(vue->viewport(), Qt::LeftButton, {}, vue->visualItemRect(vue->currentItem()).center());
         W<QComboBox>(g.delai + "1")->setCurrentIndex(5);
         Clic(g.valider);
-        QVERIFY(!SaisieEnCours());
+        QVERIFY(!fen->SaisieEnCours());
         QCOMPARE(Champ(b, "Ech2") + Champ(b, "EtatEch2"), "2026-12-150");
         QCOMPARE(Champ(a, "Ech2"), "2025-12-26");
 
@@ -253,7 +251,7 @@ private Q_SLOTS:
         messages->reponses << true;
         Clic(supprimer);
         QCOMPARE(messages->infos, (QStringList{textes.at(3), "Erreur lors de la suppression !"}));
-        QVERIFY(!SaisieEnCours() && vue->isVisible());
+        QVERIFY(!fen->SaisieEnCours() && vue->isVisible());
     }
 
     // Each button sorts its own panel: rows 1, 3, 5 first by name or date, 2, 4, 6 by first name or title.
@@ -335,7 +333,7 @@ private Q_SLOTS:
         Clic("imgNValid2");
         QCOMPARE(messages->infos, QStringList{"Erreur lors de l'ajout en base !"});
         QCOMPARE(Compte("SELECT COUNT(*) FROM Rappel"), 1);
-        QVERIFY(!SaisieEnCours() && Montre("ListView3") && W<QLineEdit>("txtTitreNote")->text().isEmpty());
+        QVERIFY(!fen->SaisieEnCours() && Montre("ListView3") && W<QLineEdit>("txtTitreNote")->text().isEmpty());
     }
 };
 

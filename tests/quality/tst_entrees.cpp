@@ -123,7 +123,7 @@ private slots:
         Fabrique(genre, chemin);
         const QByteArray empreinte = Empreinte(chemin);
         if (commeBase) {
-            NomBase() = NomBaseDefaut;
+            FixeNomBase(NomBaseDefaut);
             CompacteBase();
             QVERIFY(!ConnecteBase());
             QCOMPARE(messages.critiques, QStringList{QStringLiteral("Echec de la connection ! ")});
