@@ -5,7 +5,6 @@
 #include "Polices.h"
 #include "Sauvegarde.h"
 #include "Twips.h"
-#include "frmAccueil.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -151,10 +150,8 @@ void PanneauTransfert::Initialise()
 
 void PanneauTransfert::InitTransfert()
 {
-    if (frmAccueil *accueil = frmAccueil::Instance())
-        accueil->AfficheAccueil();
-    else
-        hide();
+    hide();
+    Q_EMIT termine();
     txtRestauName->clear();
     txtSauvName->clear();
     TxtSauvDir->clear();

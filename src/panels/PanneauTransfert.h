@@ -24,7 +24,7 @@ public:
 
     // Defaults set each time the panel opens: today's name, the program's folder.
     void Initialise();
-    // Empties the panel and goes back to the home frame.
+    // Empties the panel, hides it and tells the window to show its home frame.
     void InitTransfert();
 
     void imgSauvDir2_Click();
@@ -45,6 +45,9 @@ public:
     QLineEdit *txtRestauName = nullptr;
     PaireImages imgRestauDir;
     PaireImages imgTValid;
+
+Q_SIGNALS:
+    void termine();
 
 private:
     QString m_sauvegarde;

@@ -80,6 +80,7 @@ void frmAccueil::ConstruitPanneaux()
     fraFetes = new PanneauFetes(this);
     fraNotes = new PanneauNotes(this);
     fraTransfert = new PanneauTransfert(this);
+    connect(fraTransfert, &PanneauTransfert::termine, this, &frmAccueil::AfficheAccueil);
     for (QWidget *panneau : Panneaux()) {
         panneau->move(Px(1080), Px(360));
         panneau->hide();
