@@ -32,13 +32,19 @@ void Ferme()
         ouverte->close();
 }
 
+template <class Fenetre>
+bool Charge()
+{
+    const Fenetre *ouverte = Fenetre::Ouverte();
+    return ouverte && ouverte->EstCharge();
+}
+
 // Closed, pending events let run, and shown again: loaded for the new day.
 template <class Fenetre>
-void Recharge(bool &drapeau)
+void Recharge()
 {
-    if (!drapeau)
+    if (!Charge<Fenetre>())
         return;
-    drapeau = false;
     Ferme<Fenetre>();
     QCoreApplication::processEvents();
     Affiche<Fenetre>();
@@ -49,6 +55,10 @@ void Recharge(bool &drapeau)
 void AfficheFetes() { Affiche<frmFetes>(); }
 void AfficheDictons() { Affiche<frmDictons>(); }
 void AfficheMois() { Affiche<frmMois>(); }
+
+bool FetesAffiche() { return Charge<frmFetes>(); }
+bool DictonsAffiche() { return Charge<frmDictons>(); }
+bool MoisAffiche() { return Charge<frmMois>(); }
 
 frmFetes *FenetreFetes() { return frmFetes::Ouverte(); }
 frmDictons *FenetreDictons() { return frmDictons::Ouverte(); }
@@ -66,17 +76,15 @@ void AfficheEphemerides()
 
 void MetAJourHeureFetes()
 {
-    if (!FetesAffiche)
-        return;
-    if (frmFetes *fetes = frmFetes::Ouverte())
-        fetes->MetAJourHeure();
+    if (FetesAffiche())
+        frmFetes::Ouverte()->MetAJourHeure();
 }
 
 void RechargeEphemerides()
 {
-    Recharge<frmFetes>(FetesAffiche);
-    Recharge<frmDictons>(DictonsAffiche);
-    Recharge<frmMois>(MoisAffiche);
+    Recharge<frmFetes>();
+    Recharge<frmDictons>();
+    Recharge<frmMois>();
 }
 
 void FermeEphemerides()
@@ -84,9 +92,6 @@ void FermeEphemerides()
     Ferme<frmDictons>();
     Ferme<frmMois>();
     Ferme<frmFetes>();
-    FetesAffiche = false;
-    DictonsAffiche = false;
-    MoisAffiche = false;
 }
 
 void FixeAffichageAccueil(std::function<void()> montre)

@@ -13,13 +13,18 @@ void AfficheEphemerides();
 void MetAJourHeureFetes();
 // At a change of day: closes and reopens the daily popups that are open.
 void RechargeEphemerides();
-// Closes the three daily popups (exit, show/hide toggle) and clears their flags.
+// Closes the three daily popups (exit, show/hide toggle).
 void FermeEphemerides();
 
 // Each shows its popup modelessly; one already open is only brought forward.
 void AfficheFetes();
 void AfficheDictons();
 void AfficheMois();
+
+// Whether each popup is open and loaded.
+bool FetesAffiche();
+bool DictonsAffiche();
+bool MoisAffiche();
 
 // The open popups, nullptr when closed.
 frmFetes *FenetreFetes();

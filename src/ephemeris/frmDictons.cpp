@@ -23,13 +23,10 @@ frmDictons::frmDictons() : PopupEphem(QStringLiteral("frmDictons"), QStringLiter
     lblDict = Etiquette(QStringLiteral("lblDict"), QString(), Police(QStringLiteral("Arial"), 9), 240, 600, 2652, 852);
     lblDict->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Shape1->ChangeTaille(LargeurShapeEphem, 1692);
-    connect(lblQuit, &EtiquetteQuitter::clic, this, [this] {
-        DictonsAffiche = false;
-        close();
-    });
+    connect(lblQuit, &EtiquetteQuitter::clic, this, &QWidget::close);
 
     RechercheDictons();
-    Termine(m_hauteurFenetre, Placement(), &DictonsAffiche);
+    Termine(m_hauteurFenetre, Placement());
 }
 
 frmDictons::~frmDictons()
@@ -77,12 +74,11 @@ void frmDictons::ModifieTailleFenetre()
 double frmDictons::Placement() const
 {
     const frmFetes *fetes = frmFetes::Ouverte();
-    return HautSous({fetes ? fetes->CommeAuDessus(FetesAffiche) : PopupAuDessus{}});
+    return HautSous({fetes ? fetes->CommeAuDessus() : PopupAuDessus{}});
 }
 
 void frmDictons::closeEvent(QCloseEvent *event)
 {
-    DictonsAffiche = false;
     if (ouverte == this)
         ouverte = nullptr;
     QWidget::closeEvent(event);

@@ -51,7 +51,7 @@ frmFetes::frmFetes() : PopupEphem(QStringLiteral("frmFetes"), QStringLiteral("Ox
     RechercheDate();
     MetAJourHeure();
     RechercheFetes();
-    Termine(m_hauteurFenetre, HautPremierPopup, &FetesAffiche);
+    Termine(m_hauteurFenetre, HautPremierPopup);
 }
 
 frmFetes::~frmFetes()
@@ -115,15 +115,11 @@ void frmFetes::ModifieTailleFenetre()
 
 void frmFetes::lblQuit_Click()
 {
-    FetesAffiche = false;
-    DictonsAffiche = false;
-    MoisAffiche = false;
     FermeEphemerides();
 }
 
 void frmFetes::closeEvent(QCloseEvent *event)
 {
-    FetesAffiche = false;
     if (ouverte == this)
         ouverte = nullptr;
     QWidget::closeEvent(event);

@@ -10,7 +10,7 @@ class frmFetes : public PopupEphem
 {
     Q_OBJECT
 public:
-    // Loads the popup for today: texts, sizes, place, outline, then FetesAffiche.
+    // Loads the popup for today: texts, sizes, place, outline; then it counts as loaded.
     frmFetes();
     ~frmFetes() override;
     // The open one, nullptr when closed.

@@ -40,13 +40,10 @@ frmMois::frmMois() : PopupEphem(QStringLiteral("frmMois"), QStringLiteral("Oxi -
         haut += 240;
     }
     Shape1->ChangeTaille(LargeurShapeEphem, 2052);
-    connect(lblQuit, &EtiquetteQuitter::clic, this, [this] {
-        MoisAffiche = false;
-        close();
-    });
+    connect(lblQuit, &EtiquetteQuitter::clic, this, &QWidget::close);
 
     RechercheMois();
-    Termine(2580, Placement(), &MoisAffiche);
+    Termine(2580, Placement());
 }
 
 frmMois::~frmMois()
@@ -74,13 +71,12 @@ double frmMois::Placement() const
 {
     const frmDictons *dictons = frmDictons::Ouverte();
     const frmFetes *fetes = frmFetes::Ouverte();
-    return HautSous({dictons ? dictons->CommeAuDessus(DictonsAffiche) : PopupAuDessus{},
-                     fetes ? fetes->CommeAuDessus(FetesAffiche) : PopupAuDessus{}});
+    return HautSous({dictons ? dictons->CommeAuDessus() : PopupAuDessus{},
+                     fetes ? fetes->CommeAuDessus() : PopupAuDessus{}});
 }
 
 void frmMois::closeEvent(QCloseEvent *event)
 {
-    MoisAffiche = false;
     if (ouverte == this)
         ouverte = nullptr;
     QWidget::closeEvent(event);

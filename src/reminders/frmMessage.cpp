@@ -169,7 +169,6 @@ bool frmMessage::Form_Load()
     if (!AfficheRappel())
         return false;
     PlaceFenetre(this, GaucheMessage, HautMessage);
-    CalculeEchelle();
     ModifieTailleMessage(m_lignes);
     ModifieTailleFenetre(false);
     return true;
@@ -209,10 +208,11 @@ void frmMessage::ModifieTailleFenetre(bool plusMessages)
     const double h = ArrondiPair(HautMsg + m_hauteurMsg + 700);
     Shape1->ChangeTaille(LargeurShape, h);
     m_hauteur = h + h / 1970 * 506;
-    if (FacteurPolice != 1.0f) {
-        m_hauteur /= FacteurPolice;
+    const float facteur = FacteurPolice();
+    if (facteur != 1.0f) {
+        m_hauteur /= facteur;
         if (!plusMessages)
-            m_largeur /= FacteurPolice;
+            m_largeur /= facteur;
     }
     resize(Px(m_largeur), Px(m_hauteur));
     ArrondiFenetre(this, m_largeur, m_hauteur, RayonCoin(h));

@@ -82,7 +82,7 @@ private Q_SLOTS:
         FixeFetes(11, 7, QStringLiteral("Martin"));
         AfficheFetes();
         frmFetes *f = FenetreFetes();
-        QVERIFY(f && FetesAffiche);
+        QVERIFY(f && FetesAffiche());
         QCOMPARE(f->lblDate->text(), QStringLiteral("Vendredi 6 novembre"));
         QCOMPARE(f->lblHeure->text(), QStringLiteral("10:00"));
         QCOMPARE(f->lblFet->text(), QStringLiteral("Léon, Théodore"));
@@ -142,7 +142,7 @@ private Q_SLOTS:
         Base().Execute(QStringLiteral("UPDATE Fetes SET mois11=NULL WHERE Jour=8"));
         AfficheFetes();
         QCOMPARE(messages->critiques, QStringList{QStringLiteral("Erreur lors du chargement de l'éphéméride.")});
-        QVERIFY(FenetreFetes() && FetesAffiche);
+        QVERIFY(FenetreFetes() && FetesAffiche());
     }
 
     void sayingIsBrokenAt28Characters_data()
@@ -175,7 +175,7 @@ private Q_SLOTS:
             FixeDicton(11, 6, cellules.value(0), cellules.value(1), cellules.value(2));
         AfficheDictons();
         frmDictons *d = FenetreDictons();
-        QVERIFY(d && DictonsAffiche);
+        QVERIFY(d && DictonsAffiche());
         QTEST(d->lblDict->text(), "texte");
         QTEST(d->Label1->text(), "titre");
         QCOMPARE(d->Shape1->HauteurTwips(), shape);
@@ -187,7 +187,7 @@ private Q_SLOTS:
     {
         AfficheMois();
         frmMois *m = FenetreMois();
-        QVERIFY(m && MoisAffiche);
+        QVERIFY(m && MoisAffiche());
         QCOMPARE((QStringList{m->lblRepublicain->text(), m->lblAnge->text(), m->lblArbre->text(), m->lblFleur->text(),
                               m->lblAnimal->text(), m->lblPierre->text()}),
                  (QStringList{"Brumaire", "Adnachiel", "Roseau", "Chrysanthème", "Serpent", "Topaze"}));
@@ -239,13 +239,13 @@ private Q_SLOTS:
         AfficheMois();
         const double hautMois = FenetreMois()->HautTwips();
         QTest::mouseClick(FenetreDictons()->lblQuit, Qt::LeftButton);
-        QVERIFY(!FenetreDictons() && !DictonsAffiche && FetesAffiche);
+        QVERIFY(!FenetreDictons() && !DictonsAffiche() && FetesAffiche());
         QCOMPARE(FenetreMois()->HautTwips(), hautMois); // the others stay where they are
         // The name days' close label closes the whole column.
         AfficheDictons();
         QTest::mouseClick(FenetreFetes()->lblQuit, Qt::LeftButton);
         QCOMPARE(Ouvertes(), 0);
-        QVERIFY(!FetesAffiche && !DictonsAffiche && !MoisAffiche);
+        QVERIFY(!FetesAffiche() && !DictonsAffiche() && !MoisAffiche());
     }
 
     void changeOfDayReloadsTheOpenPopups()
@@ -266,7 +266,7 @@ private Q_SLOTS:
         QCOMPARE(apres->lblHeure->text(), QStringLiteral("00:00"));
         QCOMPARE(apres->lblFet->text(), QStringLiteral("Carine, Ernest, Hervé, Herve, Ernestine"));
         // A closed popup stays closed; the month popup moves under the new outline.
-        QVERIFY(!FenetreDictons() && !DictonsAffiche && MoisAffiche);
+        QVERIFY(!FenetreDictons() && !DictonsAffiche() && MoisAffiche());
         QCOMPARE(FenetreMois()->HautTwips(), 1000 + apres->Shape1->HauteurTwips() + 200);
         QVERIFY(FenetreMois()->HautTwips() != hautMoisAvant);
 
@@ -334,7 +334,7 @@ private Q_SLOTS:
         QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
         QCOMPARE(Ouvertes(), 0);
         QVERIFY(panneau->Led->isHidden());
-        QVERIFY(!FetesAffiche && !DictonsAffiche && !MoisAffiche);
+        QVERIFY(!FetesAffiche() && !DictonsAffiche() && !MoisAffiche());
 
         // Out with a popup open from elsewhere: reopened fresh, in its place in the column.
         AfficheMois();
