@@ -78,7 +78,7 @@ PanneauEphem::PanneauEphem(QWidget *parent) : Cadre(QStringLiteral("fraEphem"), 
         PlaceTwips(boite, option.gauche, option.haut, option.largeur, option.hauteur);
         // The fonts standing in for the Windows ones run wider: never cut a caption.
         boite->resize(qMax(boite->width(), boite->sizeHint().width()), boite->height());
-        connect(boite, &QCheckBox::clicked, this, [this, i] { chkEph_Click(i); });
+        connect(boite, &QCheckBox::clicked, this, [this, i] { EnregistreCase(i); });
         chkEph[i] = boite;
     }
 
@@ -115,11 +115,11 @@ void PanneauEphem::ChargeOptionsEphemerides()
         if (!ReglageOui(*Options[i].reglage) || chkEph[i]->isChecked())
             continue;
         chkEph[i]->setChecked(true);
-        chkEph_Click(i);
+        EnregistreCase(i);
     }
 }
 
-void PanneauEphem::chkEph_Click(int index)
+void PanneauEphem::EnregistreCase(int index)
 {
     if (index >= 0 && index < 4)
         EcritReglage(*Options[index].reglage, ValeurCase(chkEph[index]));

@@ -46,7 +46,7 @@ frmFetes::frmFetes() : PopupEphem(QStringLiteral("frmFetes"), QStringLiteral("Ox
     lblFet->setWordWrap(true);
     lblFet->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Shape1->ChangeTaille(LargeurShapeEphem, 2292);
-    connect(lblQuit, &EtiquetteQuitter::clic, this, &frmFetes::lblQuit_Click);
+    connect(lblQuit, &EtiquetteQuitter::clic, this, &frmFetes::FermePopups);
 
     RechercheDate();
     MetAJourHeure();
@@ -113,7 +113,7 @@ void frmFetes::ModifieTailleFenetre()
     update();
 }
 
-void frmFetes::lblQuit_Click()
+void frmFetes::FermePopups()
 {
     FermeEphemerides();
 }

@@ -38,7 +38,7 @@ private:
     void RechercheFetes();
     void ModifieTailleNoms(int nb);
     void ModifieTailleFenetre();
-    void lblQuit_Click();
+    void FermePopups();
 
     double m_hauteurFenetre = 2748;
     int m_hauteurNoms = 852;

@@ -27,10 +27,10 @@ public:
     // Empties the panel, hides it and tells the window to show its home frame.
     void InitTransfert();
 
-    void imgSauvDir2_Click();
-    void imgTSValid2_Click();
-    void imgRestauDir2_Click();
-    void imgTValid2_Click();
+    void ChoisitDossierSauvegarde();
+    void ValideSauvegarde();
+    void ChoisitSauvegardeARestaurer();
+    void ValideRestauration();
 
     // The chooser behind the two browse buttons, replaceable for tests.
     std::function<QString(const QString &, bool, bool, const QString &)> choisit = ChoisitRepertoire;

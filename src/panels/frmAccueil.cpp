@@ -47,7 +47,7 @@ frmAccueil::frmAccueil()
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &frmAccueil::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &frmAccueil::ActualiseHeure);
     Timer1->start();
 }
 
@@ -149,10 +149,10 @@ void frmAccueil::CreeBarre()
             setWindowTitle(legende);
         });
     }
-    connect(imgEphem, &Image::clic, this, &frmAccueil::imgEphem_Click);
-    connect(imgAnniv, &Image::clic, this, &frmAccueil::imgAnniv_Click);
-    connect(imgFete, &Image::clic, this, &frmAccueil::imgFete_Click);
-    connect(imgNote, &Image::clic, this, &frmAccueil::imgNote_Click);
+    connect(imgEphem, &Image::clic, this, &frmAccueil::OuvreEphemerides);
+    connect(imgAnniv, &Image::clic, this, &frmAccueil::OuvreAnniversaires);
+    connect(imgFete, &Image::clic, this, &frmAccueil::OuvreFetes);
+    connect(imgNote, &Image::clic, this, &frmAccueil::OuvreNotes);
 }
 
 // The strip at the top right, over the corner of the panel area; usable whatever panel is shown.
@@ -180,9 +180,9 @@ void frmAccueil::CreeAide()
         setWindowTitle(QStringLiteral("Oxi - Transfert des données"));
     });
     connect(fraAide, &Cadre::survol, this, &frmAccueil::CacheBordures);
-    connect(imgCarte.jumeau, &Image::clic, this, &frmAccueil::imgCarte2_Click);
-    connect(imgTransfert.jumeau, &Image::clic, this, &frmAccueil::imgTransfert2_Click);
-    connect(imgHelp.jumeau, &Image::clic, this, &frmAccueil::imgHelp2_Click);
+    connect(imgCarte.jumeau, &Image::clic, this, &frmAccueil::EnvoieCarte);
+    connect(imgTransfert.jumeau, &Image::clic, this, &frmAccueil::OuvreTransfert);
+    connect(imgHelp.jumeau, &Image::clic, this, &frmAccueil::AfficheAide);
     fraAide->raise();
 }
 
@@ -249,34 +249,34 @@ bool frmAccueil::OuvrePanneau(QWidget *panneau, const QString &legende)
     return true;
 }
 
-void frmAccueil::imgEphem_Click()
+void frmAccueil::OuvreEphemerides()
 {
     ConstruitPanneaux();
     OuvrePanneau(fraEphem, QStringLiteral("Oxi - Ephémérides"));
 }
 
-void frmAccueil::imgAnniv_Click()
+void frmAccueil::OuvreAnniversaires()
 {
     ConstruitPanneaux();
     if (OuvrePanneau(fraAnniv, QStringLiteral("Oxi - Anniversaires")))
         fraAnniv->Ouvre();
 }
 
-void frmAccueil::imgFete_Click()
+void frmAccueil::OuvreFetes()
 {
     ConstruitPanneaux();
     if (OuvrePanneau(fraFetes, QStringLiteral("Oxi - Fêtes")))
         fraFetes->Ouvre();
 }
 
-void frmAccueil::imgNote_Click()
+void frmAccueil::OuvreNotes()
 {
     ConstruitPanneaux();
     if (OuvrePanneau(fraNotes, QStringLiteral("Oxi - Notes")))
         fraNotes->Ouvre();
 }
 
-void frmAccueil::imgTransfert2_Click()
+void frmAccueil::OuvreTransfert()
 {
     ConstruitPanneaux();
     imgTransfert.jumeau->hide();
@@ -284,7 +284,7 @@ void frmAccueil::imgTransfert2_Click()
         fraTransfert->Initialise();
 }
 
-void frmAccueil::imgHelp2_Click()
+void frmAccueil::AfficheAide()
 {
     imgHelp.jumeau->hide();
     Montre();
@@ -292,7 +292,7 @@ void frmAccueil::imgHelp2_Click()
     ToucheFonction(Qt::Key_F1);
 }
 
-void frmAccueil::imgCarte2_Click()
+void frmAccueil::EnvoieCarte()
 {
     imgCarte.jumeau->hide();
     PlateformeCourante().OuvreDocument(AdresseCarte);
@@ -374,7 +374,7 @@ void frmAccueil::ToucheFonction(int touche)
     }
 }
 
-void frmAccueil::Timer1_Timer()
+void frmAccueil::ActualiseHeure()
 {
     MetAJourHeureFetes();
 }

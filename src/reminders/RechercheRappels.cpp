@@ -29,7 +29,7 @@ void AffichageRappels::MontreMessage()
         return;
     }
     auto *fenetre = new frmMessage(m_scan);
-    if (!fenetre->Form_Load()) {
+    if (!fenetre->AffichePremierRappel()) {
         delete fenetre;
         return;
     }

@@ -96,7 +96,7 @@ frmMessage::frmMessage(ScanRappels &scan, QWidget *parent)
     lblQuit->setFont(Police(QStringLiteral("Arial Black"), 10.8));
     PlaceTwips(lblQuit, 3720, 162, 252, 252);
 
-    connect(imgSuiv.jumeau, &Image::clic, this, &frmMessage::imgSuiv2_Click);
+    connect(imgSuiv.jumeau, &Image::clic, this, &frmMessage::AfficheRappelSuivant);
     connect(imgCarte.jumeau, &Image::clic, this, [] { PlateformeCourante().OuvreDocument(AdresseCarte); });
     connect(lblQuit, &LienTexte::clic, this, &QWidget::close);
     connect(lblQuit, &LienTexte::survol, this, [this] {
@@ -162,7 +162,7 @@ bool frmMessage::AfficheRappel()
     return true;
 }
 
-bool frmMessage::Form_Load()
+bool frmMessage::AffichePremierRappel()
 {
     TotalMessages = m_scan.File().NonAffiches();
     m_lignes = 0;
@@ -174,7 +174,7 @@ bool frmMessage::Form_Load()
     return true;
 }
 
-void frmMessage::imgSuiv2_Click()
+void frmMessage::AfficheRappelSuivant()
 {
     imgSuiv.jumeau->hide();
     if (!AfficheRappel())
@@ -222,7 +222,7 @@ void frmMessage::ModifieTailleFenetre(bool plusMessages)
 void frmMessage::closeEvent(QCloseEvent *event)
 {
     if (NbMessages > 1 && MsgQuestion(QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?"))) {
-        imgSuiv2_Click();
+        AfficheRappelSuivant();
         event->ignore();
         return;
     }

@@ -23,9 +23,9 @@ public:
 
     // Loads the first reminder not yet shown, places and sizes the window.
     // False when none of them could be shown.
-    bool Form_Load();
+    bool AffichePremierRappel();
     // "Suivant": the next reminder; the window keeps its place and width.
-    void imgSuiv2_Click();
+    void AfficheRappelSuivant();
     // A new scan while the window is open: the counter and the arrow follow the new list.
     void Actualise();
 

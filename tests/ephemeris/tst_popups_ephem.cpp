@@ -76,7 +76,7 @@ private Q_SLOTS:
         delete messages;
     }
 
-    void nameDaysPopupShowsDateClockNamesAndTomorrow()
+    void popupDesFetesDateHeureNomsEtDemain()
     {
         FixeFetes(11, 6, QStringLiteral("Léon Théodore"));
         FixeFetes(11, 7, QStringLiteral("Martin"));
@@ -110,7 +110,7 @@ private Q_SLOTS:
         QCOMPARE(FenetreFetes()->lblDate->text(), QStringLiteral("Dimanche 28 février"));
     }
 
-    void nameDaysSizingFollowsTheNames_data()
+    void tailleDesFetesSelonLesNoms_data()
     {
         QTest::addColumn<QString>("cellule");
         QTest::addColumn<QString>("noms");
@@ -122,7 +122,7 @@ private Q_SLOTS:
         QTest::newRow("two blanks") << "A  B" << "A, , B" << "Fêtes à souhaiter" << 440;
         QTest::newRow("empty cell") << "" << "" << "Fête à souhaiter" << 220;
     }
-    void nameDaysSizingFollowsTheNames()
+    void tailleDesFetesSelonLesNoms()
     {
         QFETCH(QString, cellule);
         QFETCH(int, hauteurNoms);
@@ -135,7 +135,7 @@ private Q_SLOTS:
         QCOMPARE(f->Shape1->HauteurTwips(), double(1200 + hauteurNoms + 140));
     }
 
-    void nameDaysUnreadable()
+    void fetesIllisibles()
     {
         // An unreadable cell: the message, and the popup opens all the same.
         FixeMaintenant(QDateTime(QDate(2026, 11, 8), QTime(10, 0)));
@@ -145,7 +145,7 @@ private Q_SLOTS:
         QVERIFY(FenetreFetes() && FetesAffiche());
     }
 
-    void sayingIsBrokenAt28Characters_data()
+    void dictonCoupeA28Caracteres_data()
     {
         QTest::addColumn<int>("dpi");
         QTest::addColumn<QStringList>("cellules");
@@ -163,7 +163,7 @@ private Q_SLOTS:
                                                  << "Dicton" << 1240.0;
         QTest::newRow("no saying today") << 120 << QStringList{} << "" << "Dicton" << 1020.0;
     }
-    void sayingIsBrokenAt28Characters()
+    void dictonCoupeA28Caracteres()
     {
         QFETCH(int, dpi);
         QFETCH(QStringList, cellules);
@@ -183,7 +183,7 @@ private Q_SLOTS:
         QVERIFY(messages->tous.isEmpty());
     }
 
-    void monthPopupShowsSixFactsOrEmptyLabels()
+    void popupDuMoisEnSixFaits()
     {
         AfficheMois();
         frmMois *m = FenetreMois();
@@ -204,13 +204,13 @@ private Q_SLOTS:
         QVERIFY(messages->tous.isEmpty());
     }
 
-    void everyCombinationStacksUnderTheOutlineAbove_data()
+    void empilementDeChaqueCombinaison_data()
     {
         QTest::addColumn<int>("masque");
         for (int masque = 1; masque < 8; ++masque)
             QTest::newRow(qPrintable(QString::number(masque))) << masque;
     }
-    void everyCombinationStacksUnderTheOutlineAbove()
+    void empilementDeChaqueCombinaison()
     {
         QFETCH(int, masque);
         FixeResolutionLogique(96); // the window shrinks; the stacking still uses the outline
@@ -232,7 +232,7 @@ private Q_SLOTS:
         QCOMPARE(Ouvertes(), bool(masque & 1) + bool(masque & 2) + bool(masque & 4));
     }
 
-    void closeLabelsCloseTheirPopups()
+    void croixFermantLeurPopup()
     {
         AfficheFetes();
         AfficheDictons();
@@ -248,7 +248,7 @@ private Q_SLOTS:
         QVERIFY(!FetesAffiche() && !DictonsAffiche() && !MoisAffiche());
     }
 
-    void changeOfDayReloadsTheOpenPopups()
+    void changementDeJourRechargeLesPopups()
     {
         FixeFetes(11, 6, QStringLiteral("Léon Théodore"));
         FixeFetes(11, 7, QStringLiteral("Carine Ernest Hervé Herve Ernestine"));
@@ -278,7 +278,7 @@ private Q_SLOTS:
         QCOMPARE(FenetreMois()->HautTwips(), FenetreDictons()->HautTwips() + FenetreDictons()->Shape1->HauteurTwips() + 200);
     }
 
-    void panelBoxesWriteAndLoadTheirSettings()
+    void casesDuPanneauEtReglages()
     {
         const Reglage reglages[] = {ReglageEphemerides, ReglageFetes, ReglageDictons, ReglageMois};
         {
@@ -306,7 +306,7 @@ private Q_SLOTS:
         QCOMPARE(Ouvertes(), 0);
     }
 
-    void toggleOpensTheTickedPopupsThenClosesThem()
+    void basculeOuvrePuisFermeLesPopups()
     {
         QWidget accueil;
         auto *panneau = new PanneauEphem(&accueil);
@@ -345,7 +345,7 @@ private Q_SLOTS:
         QVERIFY(FenetreMois()->HautTwips() > 1000);
     }
 
-    void launcherAndParametrerFollowTheirSources()
+    void lanceurEtParametrerSuiventLeursSources()
     {
         // The launcher reads the settings; "&Paramétrer" reads the boxes.
         EcritReglage(ReglageFetes, QStringLiteral("1"));

@@ -40,7 +40,7 @@ private Q_SLOTS:
         delete messages;
     }
 
-    void exchangeSort_data()
+    void triParEchange_data()
     {
         QTest::addColumn<QStringList>("cles");
         QTest::addColumn<bool>("dates");
@@ -51,7 +51,7 @@ private Q_SLOTS:
         QTest::newRow("dates as dates")
             << QStringList{"2027-03-05", "2026-04-10", "1990-12-31"} << true << QList<qint64>{3, 2, 1};
     }
-    void exchangeSort()
+    void triParEchange()
     {
         QFETCH(QStringList, cles);
         QFETCH(bool, dates);
@@ -62,7 +62,7 @@ private Q_SLOTS:
         QTEST(Numeros(t), "ordre");
     }
 
-    void tablesFromTheStoredRows()
+    void tablesDesRangeesStockees()
     {
         Insere(QStringLiteral("A"), QStringLiteral("Martin#Paul"), QDate(1975, 12, 12));
         Insere(QStringLiteral("A"), QStringLiteral("Durand#Zoé"), QDate(1850, 3, 12));
@@ -87,7 +87,7 @@ private Q_SLOTS:
         QCOMPARE(notes.lignes.at(0).Colonne(2), QStringLiteral("5 mars 2027"));
     }
 
-    void nameDayTexts_data()
+    void textesDesFetes_data()
     {
         QTest::addColumn<QString>("texte");
         QTest::addColumn<int>("annee");
@@ -98,7 +98,7 @@ private Q_SLOTS:
         QTest::newRow("29 February, leap year") << "Romain - 29 février" << 2028 << QDate(2028, 2, 29);
         QTest::newRow("31 in a 30-day month") << "Léa - 31 avril" << 2026 << QDate();
     }
-    void nameDayTexts()
+    void textesDesFetes()
     {
         QFETCH(QString, texte);
         QFETCH(int, annee);
@@ -110,7 +110,7 @@ private Q_SLOTS:
     }
 
     // The text is cut at 255 characters into two columns and must read back exactly.
-    void noteTextSplit_data()
+    void decoupeDuTexteDesNotes_data()
     {
         QTest::addColumn<QString>("texte");
         QTest::addColumn<QVariantList>("parts");
@@ -121,7 +121,7 @@ private Q_SLOTS:
         QTest::newRow("blank") << "   " << QVariantList{QVariant(), QVariant()};
         QTest::newRow("blank kept at the cut") << coupe + QStringLiteral("mot") << QVariantList{coupe, QStringLiteral("mot")};
     }
-    void noteTextSplit()
+    void decoupeDuTexteDesNotes()
     {
         QFETCH(QString, texte);
         QFETCH(QVariantList, parts);
@@ -131,7 +131,7 @@ private Q_SLOTS:
         QCOMPARE(LitRappel(n, TypeRappel::Note)->texte, texte.trimmed());
     }
 
-    void birthdayLookAlikesAreOtherPeople()
+    void anniversairesSemblablesAutresPersonnes()
     {
         const Anniversaire a{QStringLiteral("O'Brien"), QStringLiteral("Zoé %_*#"), AnneeInconnue, 2, 29, {true, 10, 0}};
         QCOMPARE(a.DateRappel(), QDate(1850, 3, 1));

@@ -100,7 +100,7 @@ private Q_SLOTS:
     }
 
     // A window kept in the tray has no panels yet: whatever first shows it finds them built and usable.
-    void panelsComeWithTheFirstShow()
+    void panneauxAuPremierAffichage()
     {
         frmAccueil cachee;
         QVERIFY(!cachee.findChild<QWidget *>("fraAnniv"));
@@ -113,7 +113,7 @@ private Q_SLOTS:
         QCOMPARE(cachee.windowTitle(), "Oxi - Fêtes");
     }
 
-    void anEntryLocksTheOtherPanels()
+    void saisieVerrouillantLesAutresPanneaux()
     {
         Clic("imgNote");
         Clic("imgANotes2");
@@ -132,7 +132,7 @@ private Q_SLOTS:
         QVERIFY(plateforme.documents.value(0).endsWith(NomAide));
     }
 
-    void birthdayEntry_data()
+    void saisieDAnniversaire_data()
     {
         QTest::addColumn<QStringList>("saisie");  // name, day, month, year, lead time
         QTest::addColumn<QStringList>("attendu"); // the message, or DateRappel, Ech2, EtatEch1
@@ -150,7 +150,7 @@ private Q_SLOTS:
                                            << QStringList{"1990-05-01", "2026-04-24", "1"};
         QTest::newRow("today, due") << QStringList{"Zoé", "5", "décembre", "?", ""} << QStringList{"1850-12-05", "1800-01-01", "0"};
     }
-    void birthdayEntry()
+    void saisieDAnniversaire()
     {
         QFETCH(QStringList, saisie);
         QFETCH(QStringList, attendu);
@@ -174,7 +174,7 @@ private Q_SLOTS:
         }
     }
 
-    void changeAndDeleteActOnTheSelectedRow_data()
+    void modificationEtSuppressionDeLaRangeeChoisie_data()
     {
         QTest::addColumn<QString>("type");
         QTest::addColumn<int>("annee");
@@ -194,7 +194,7 @@ private Q_SLOTS:
                                               "Etes-vous sûr de vouloir supprimer cette note ?",
                                               "Erreur: impossible de modifier !"};
     }
-    void changeAndDeleteActOnTheSelectedRow()
+    void modificationEtSuppressionDeLaRangeeChoisie()
     {
         QFETCH(QString, type);
         QFETCH(int, annee);
@@ -255,7 +255,7 @@ private Q_SLOTS:
     }
 
     // Each button sorts its own panel: rows 1, 3, 5 first by name or date, 2, 4, 6 by first name or title.
-    void sortButtons()
+    void boutonsDeTri()
     {
         for (const QString type : {"A", "F", "N"}) {
             Insere(type, type == "A" ? "Alpha#Zoé" : "Zoé", QDate(type == "A" ? 1990 : 2026, 3, 1));
@@ -271,7 +271,7 @@ private Q_SLOTS:
         }
     }
 
-    void nameDayEntry()
+    void saisieDeFete()
     {
         Clic("imgFete");
         Clic("imgAFetes2");
@@ -297,7 +297,7 @@ private Q_SLOTS:
         QVERIFY(cbo->count() > 1000 && cbo->isEnabled());
     }
 
-    void noteEntry()
+    void saisieDeNote()
     {
         Clic("imgNote");
         Clic("imgANotes2");

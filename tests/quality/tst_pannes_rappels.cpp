@@ -122,7 +122,7 @@ private Q_SLOTS:
         frmMessage *fenetre = rappels.Message();
         QVERIFY(fenetre);
         QCOMPARE(fenetre->lblMsg->text(), QStringLiteral("Aubin"));
-        fenetre->imgSuiv2_Click();
+        fenetre->AfficheRappelSuivant();
         QCOMPARE(fenetre->lblMsg->text(), QStringLiteral("Albin"));
         QCOMPARE(messages.infos, QStringList{ErreurAffichage});
         QVERIFY(Lit(a)[1].fait && Lit(b)[1].fait);
