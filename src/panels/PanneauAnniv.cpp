@@ -39,7 +39,6 @@ PanneauAnniv::PanneauAnniv(QWidget *parent)
            .liste = QStringLiteral("ListView2"),
            .entetes = {QStringLiteral("Prenom"), QStringLiteral("Nom"), QStringLiteral("Date")},
            .boutons = QStringLiteral("Anniv"),
-           .lettre = QStringLiteral("A"),
            .jumeauValider = QStringLiteral("imgAVAlid2"),
            .echeances = QStringLiteral("lblEch2"),
            .delai1 = QStringLiteral("cboAnnivJ1"),

@@ -25,7 +25,6 @@ PanneauFetes::PanneauFetes(QWidget *parent)
                       .liste = QStringLiteral("ListView1"),
                       .entetes = {QStringLiteral("Prénom"), QStringLiteral("Date")},
                       .boutons = QStringLiteral("Fetes"),
-                      .lettre = QStringLiteral("F"),
                       .echeances = QStringLiteral("lblEch"),
                       .delai1 = QStringLiteral("cboFeteJ1"),
                       .delai2 = QStringLiteral("cboFeteJ2"),

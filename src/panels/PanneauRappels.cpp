@@ -21,7 +21,8 @@ PanneauRappels::PanneauRappels(NomsPanneau noms, QWidget *parent) : Cadre(noms.c
     liste = new ListeRappels(m_noms.liste, m_noms.entetes, this);
     PlaceTwips(liste, 120, 690, 4560, 1980);
 
-    const QString &b = m_noms.boutons, &l = m_noms.lettre;
+    const QString &b = m_noms.boutons;
+    const QString l = LettreType(m_noms.type);
     ajouter = CreeBouton(this, QStringLiteral("imgA") + b, QStringLiteral(":/panels/ajouter.svg"),
                          QStringLiteral("Ajouter"), 4860, 690, [this] { Ajoute(); });
     modifier = CreeBouton(this, QStringLiteral("imgM") + b, QStringLiteral(":/panels/modifier.svg"),

@@ -22,11 +22,10 @@ struct NomsPanneau
     QString liste;
     QStringList entetes;
     QString boutons;       // "Anniv": imgAAnniv, imgMAnniv, imgSAnniv
-    QString lettre;        // "A": imgAValid, imgAAnnul, chkAJ1
     QString jumeauValider; // the twin of Valider when not named after it
     QString echeances, delai1, delai2;
     int hautEcheances = 0; // twips
-    TypeRappel type = TypeRappel::Note;
+    TypeRappel type = TypeRappel::Note; // its letter names controls too: imgAValid, imgAAnnul, chkAJ1
     Tableau (*litTable)() = nullptr;
     QStringList (*cellules)(const LigneTableau &) = nullptr;
     QString erreurListe, choisirModif, choisirSuppr, questionSuppr;

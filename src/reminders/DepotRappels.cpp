@@ -292,7 +292,8 @@ int DepotRappels::Rearme()
         "EtatEch1 = CASE WHEN oxi_rearme(Ech1) IS NOT Ech1 THEN 0 ELSE EtatEch1 END, Ech1 = oxi_rearme(Ech1), "
         "EtatEch2 = CASE WHEN oxi_rearme(Ech2) IS NOT Ech2 THEN 0 ELSE EtatEch2 END, Ech2 = oxi_rearme(Ech2), "
         "EtatEch3 = CASE WHEN oxi_rearme(Ech3) IS NOT Ech3 THEN 0 ELSE EtatEch3 END, Ech3 = oxi_rearme(Ech3) "
-        "WHERE Type IN ('A', 'F')"));
+        "WHERE Type IN (?, ?)"),
+        {LettreType(TypeRappel::Anniversaire), LettreType(TypeRappel::Fete)});
 }
 
 void DepotRappels::CopieVers(const QString &schema)
