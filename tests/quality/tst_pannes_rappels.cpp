@@ -1,11 +1,13 @@
 // Faults that used to lose reminders: settings or database that refuse the
 // yearly re-arming, due rows the popup cannot read, numbers beyond 32 bits.
+#include "EcritureRappels.h"
 #include "Horloge.h"
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
 #include "Rearmement.h"
 #include "RechercheRappels.h"
 #include "Reglages.h"
+#include "TablesRappels.h"
 #include "frmMessage.h"
 
 #include <QApplication>
@@ -159,6 +161,11 @@ private Q_SLOTS:
         // Acknowledged: the next start finds nothing due.
         ScanRappels scan;
         QVERIFY(!scan.Scrute());
+        // The list carries the number whole, and a deletion takes that row alone.
+        QCOMPARE(TableFetes().lignes.at(1).numRappel, grand); // after "Autre"
+        QVERIFY(SupprimeRappel(grand, TypeRappel::Fete));
+        QCOMPARE(Contenu(autre), avantAutre);
+        QCOMPARE(TableFetes().Nombre(), 1);
         QVERIFY(messages.tous.isEmpty());
         cas.Tenu();
     }
