@@ -5,14 +5,13 @@
 #include "Reglages.h"
 #include "Twips.h"
 
+#include <QApplication>
 #include <QPainter>
 #include <QPointer>
 
 namespace oxi {
 
 namespace {
-
-QPointer<PanneauEphem> courant;
 
 struct OptionEphem
 {
@@ -61,7 +60,6 @@ void Voyant::paintEvent(QPaintEvent *)
 
 PanneauEphem::PanneauEphem(QWidget *parent) : Cadre(QStringLiteral("fraEphem"), parent)
 {
-    courant = this;
     PlaceTwips(this, 1080, 360, 5412, 2772);
 
     lblTitre1 = new QLabel(QStringLiteral("Ephémérides"), this);
@@ -159,7 +157,10 @@ void PanneauEphem::Bascule()
 
 PanneauEphem *PanneauEphemCourant()
 {
-    return courant;
+    for (QWidget *fenetre : QApplication::topLevelWidgets())
+        if (auto *panneau = fenetre->findChild<PanneauEphem *>())
+            return panneau;
+    return nullptr;
 }
 
 } // namespace oxi

@@ -1,6 +1,7 @@
 #pragma once
 #include "FormePopup.h"
 
+#include <QApplication>
 #include <QLabel>
 
 namespace oxi {
@@ -56,6 +57,17 @@ private:
     QSizeF m_taille;
     bool m_charge = false;
 };
+
+// The open popup of class `Fenetre` (shown, not closed), or nullptr. Qt's list of
+// windows is the only record kept, so a closed or deleted popup is never returned.
+template <class Fenetre>
+Fenetre *PopupOuverte()
+{
+    for (QWidget *fenetre : QApplication::topLevelWidgets())
+        if (auto *popup = qobject_cast<Fenetre *>(fenetre); popup && popup->isVisible())
+            return popup;
+    return nullptr;
+}
 
 // The bold title font of the popups and of the panel.
 QFont PoliceTitre(double points);

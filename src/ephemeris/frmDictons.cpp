@@ -10,13 +10,8 @@
 
 namespace oxi {
 
-namespace {
-frmDictons *ouverte = nullptr;
-}
-
 frmDictons::frmDictons() : PopupEphem(QStringLiteral("frmDictons"), QStringLiteral("Oxi - Dictons"))
 {
-    ouverte = this;
     Label1 = Etiquette(QStringLiteral("Label1"), QStringLiteral("Dicton"),
                        PoliceTitre(14), 360, 120, 2295, 375);
     Label1->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
@@ -29,15 +24,9 @@ frmDictons::frmDictons() : PopupEphem(QStringLiteral("frmDictons"), QStringLiter
     Termine(m_hauteurFenetre, Placement());
 }
 
-frmDictons::~frmDictons()
-{
-    if (ouverte == this)
-        ouverte = nullptr;
-}
-
 frmDictons *frmDictons::Ouverte()
 {
-    return ouverte;
+    return PopupOuverte<frmDictons>();
 }
 
 void frmDictons::RechercheDictons()
@@ -75,13 +64,6 @@ double frmDictons::Placement() const
 {
     const frmFetes *fetes = frmFetes::Ouverte();
     return HautSous({fetes ? fetes->CommeAuDessus() : PopupAuDessus{}});
-}
-
-void frmDictons::closeEvent(QCloseEvent *event)
-{
-    if (ouverte == this)
-        ouverte = nullptr;
-    QWidget::closeEvent(event);
 }
 
 } // namespace oxi

@@ -13,13 +13,11 @@
 namespace oxi {
 
 namespace {
-frmFetes *ouverte = nullptr;
 const QString Demain = QStringLiteral("DEMAIN: ");
 }
 
 frmFetes::frmFetes() : PopupEphem(QStringLiteral("frmFetes"), QStringLiteral("Oxi - Fêtes"))
 {
-    ouverte = this;
     auto paire = CreePaire(this, QStringLiteral("imgFetes"), QStringLiteral(":/ephemeris/fetes.svg"), 30, 120, 540, 336);
     imgFetes = paire.image;
     imgFetes2 = paire.jumeau;
@@ -54,15 +52,9 @@ frmFetes::frmFetes() : PopupEphem(QStringLiteral("frmFetes"), QStringLiteral("Ox
     Termine(m_hauteurFenetre, HautPremierPopup);
 }
 
-frmFetes::~frmFetes()
-{
-    if (ouverte == this)
-        ouverte = nullptr;
-}
-
 frmFetes *frmFetes::Ouverte()
 {
-    return ouverte;
+    return PopupOuverte<frmFetes>();
 }
 
 void frmFetes::MetAJourHeure()
@@ -116,13 +108,6 @@ void frmFetes::ModifieTailleFenetre()
 void frmFetes::FermePopups()
 {
     FermeEphemerides();
-}
-
-void frmFetes::closeEvent(QCloseEvent *event)
-{
-    if (ouverte == this)
-        ouverte = nullptr;
-    QWidget::closeEvent(event);
 }
 
 void frmFetes::SurvolFond()

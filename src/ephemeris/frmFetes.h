@@ -12,7 +12,6 @@ class frmFetes : public PopupEphem
 public:
     // Loads the popup for today: texts, sizes, place, outline; then it counts as loaded.
     frmFetes();
-    ~frmFetes() override;
     // The open one, nullptr when closed.
     static frmFetes *Ouverte();
 
@@ -29,7 +28,6 @@ public:
     QLabel *lblFet = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
     void SurvolFond() override;
     bool eventFilter(QObject *objet, QEvent *event) override;
 

@@ -9,13 +9,8 @@
 
 namespace oxi {
 
-namespace {
-frmMois *ouverte = nullptr;
-}
-
 frmMois::frmMois() : PopupEphem(QStringLiteral("frmMois"), QStringLiteral("Oxi - Mois"))
 {
-    ouverte = this;
     const QFont texte = Police(QStringLiteral("Arial"), 9);
     lblRepublicain = Etiquette(QStringLiteral("lblRepublicain"), QStringLiteral("Mois"),
                                PoliceTitre(14), 240, 120, 2415, 375);
@@ -46,15 +41,9 @@ frmMois::frmMois() : PopupEphem(QStringLiteral("frmMois"), QStringLiteral("Oxi -
     Termine(2580, Placement());
 }
 
-frmMois::~frmMois()
-{
-    if (ouverte == this)
-        ouverte = nullptr;
-}
-
 frmMois *frmMois::Ouverte()
 {
-    return ouverte;
+    return PopupOuverte<frmMois>();
 }
 
 void frmMois::RechercheMois()
@@ -73,13 +62,6 @@ double frmMois::Placement() const
     const frmFetes *fetes = frmFetes::Ouverte();
     return HautSous({dictons ? dictons->CommeAuDessus() : PopupAuDessus{},
                      fetes ? fetes->CommeAuDessus() : PopupAuDessus{}});
-}
-
-void frmMois::closeEvent(QCloseEvent *event)
-{
-    if (ouverte == this)
-        ouverte = nullptr;
-    QWidget::closeEvent(event);
 }
 
 } // namespace oxi

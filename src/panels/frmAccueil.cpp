@@ -14,6 +14,7 @@
 #include "Reglages.h"
 #include "Twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -21,13 +22,8 @@
 
 namespace oxi {
 
-namespace {
-frmAccueil *instance = nullptr;
-}
-
 frmAccueil::frmAccueil()
 {
-    instance = this;
     setObjectName(QStringLiteral("frmAccueil"));
     setWindowTitle(TitreAppli);
     setFixedSize(Px(6700), Px(3700));
@@ -53,13 +49,15 @@ frmAccueil::frmAccueil()
 
 frmAccueil::~frmAccueil()
 {
-    if (instance == this)
-        instance = nullptr;
 }
 
 frmAccueil *frmAccueil::Instance()
 {
-    return instance;
+    // Qt's list of windows is the one record kept of it.
+    for (QWidget *fenetre : QApplication::topLevelWidgets())
+        if (auto *accueil = qobject_cast<frmAccueil *>(fenetre))
+            return accueil;
+    return nullptr;
 }
 
 QList<QWidget *> frmAccueil::Panneaux() const
