@@ -6,13 +6,11 @@
 #include "frmFetes.h"
 #include "frmMois.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 namespace oxi {
 
 namespace {
-
-std::function<void()> montreAccueil;
 
 template <class Fenetre>
 void Affiche()
@@ -94,15 +92,23 @@ void FermeEphemerides()
     Ferme<frmFetes>();
 }
 
-void FixeAffichageAccueil(std::function<void()> montre)
-{
-    montreAccueil = std::move(montre);
-}
-
 void AfficheAccueilDepuisEphemerides()
 {
-    if (montreAccueil)
-        montreAccueil();
+    QWidget *fenetre = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("frmAccueil"))
+            fenetre = w;
+    if (!fenetre)
+        if (PanneauEphem *panneau = PanneauEphemCourant())
+            fenetre = panneau->window();
+    if (!fenetre)
+        return;
+    if (fenetre->isMinimized())
+        fenetre->showNormal();
+    else
+        fenetre->show();
+    fenetre->raise();
+    fenetre->activateWindow();
 }
 
 void OuvreEphemeridesCochees()

@@ -1,5 +1,4 @@
 #pragma once
-#include <functional>
 
 namespace oxi {
 
@@ -31,9 +30,8 @@ frmFetes *FenetreFetes();
 frmDictons *FenetreDictons();
 frmMois *FenetreMois();
 
-// How the name-day icon shows the main window: installed by the main window,
-// which lives in a layer above this one.
-void FixeAffichageAccueil(std::function<void()> montre);
+// The name-day icon shows the main window (found by its name, as it lives in a
+// layer above this one), else the window holding the ephemeris panel, as it is.
 void AfficheAccueilDepuisEphemerides();
 
 } // namespace oxi

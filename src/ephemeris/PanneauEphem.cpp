@@ -7,7 +7,6 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QPointer>
 
 namespace oxi {
 
@@ -91,17 +90,6 @@ PanneauEphem::PanneauEphem(QWidget *parent) : Cadre(QStringLiteral("fraEphem"), 
     Led->hide();
     Led->raise();
 
-    // The name-day icon shows the window that holds this panel, as it is.
-    FixeAffichageAccueil([fenetre = QPointer<QWidget>(window())] {
-        if (!fenetre)
-            return;
-        if (fenetre->isMinimized())
-            fenetre->showNormal();
-        else
-            fenetre->show();
-        fenetre->raise();
-        fenetre->activateWindow();
-    });
 
     // The boxes follow the stored settings from the moment the main window exists.
     ChargeOptionsEphemerides();

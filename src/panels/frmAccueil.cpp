@@ -18,7 +18,6 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPointer>
 
 namespace oxi {
 
@@ -34,11 +33,6 @@ frmAccueil::frmAccueil()
     CreeAide();
     AfficheAccueil();
     CacheBordures();
-    // The name-day popup's icon shows this window, panels or not.
-    FixeAffichageAccueil([fenetre = QPointer<frmAccueil>(this)] {
-        if (fenetre)
-            fenetre->Montre();
-    });
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));

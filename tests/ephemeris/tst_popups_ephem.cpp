@@ -71,7 +71,6 @@ private Q_SLOTS:
         FermeTout();
         FixeResolutionLogique(0);
         RetablitHorloge();
-        FixeAffichageAccueil({});
         delete env;
         delete messages;
     }
