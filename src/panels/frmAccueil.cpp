@@ -47,9 +47,10 @@ frmAccueil::~frmAccueil()
 
 frmAccueil *frmAccueil::Instance()
 {
-    // Qt's list of windows is the one record kept of it.
+    // Qt's list of windows is the one record kept of it; one closed for the exit
+    // waits there for its deletion and no longer counts.
     for (QWidget *fenetre : QApplication::topLevelWidgets())
-        if (auto *accueil = qobject_cast<frmAccueil *>(fenetre))
+        if (auto *accueil = qobject_cast<frmAccueil *>(fenetre); accueil && !accueil->m_quitte)
             return accueil;
     return nullptr;
 }

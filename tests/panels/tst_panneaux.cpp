@@ -102,7 +102,10 @@ private Q_SLOTS:
     // A window kept in the tray has no panels yet: whatever first shows it finds them built and usable.
     void panneauxAuPremierAffichage()
     {
-        frmAccueil cachee;
+        // The program has one main window: the one of init(), already shown, gives way.
+        delete fen;
+        fen = new frmAccueil;
+        frmAccueil &cachee = *fen;
         QVERIFY(!cachee.findChild<QWidget *>("fraAnniv"));
         Bouge(&cachee);
         AfficheAccueilDepuisEphemerides();
