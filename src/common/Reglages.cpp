@@ -25,15 +25,12 @@ QString LitReglage(const Reglage &reglage)
 
 bool EcritReglage(const Reglage &reglage, const QString &valeur)
 {
-    {
-        QSettings store(QSettings::NativeFormat, QSettings::UserScope, NomAppli(), NomAppli());
-        store.setValue(Chemin(reglage), valeur);
-        store.sync();
-        if (store.status() != QSettings::NoError)
-            return false;
-    }
-    // A store that kept the value in memory only would say NoError all the same.
-    return LitReglage(reglage) == valeur;
+    QSettings store(QSettings::NativeFormat, QSettings::UserScope, NomAppli(), NomAppli());
+    store.setValue(Chemin(reglage), valeur);
+    // Written to the file now, so that a full disk or a folder that cannot be
+    // written is known here. Qt keeps the value in its in-process copy all the same.
+    store.sync();
+    return store.status() == QSettings::NoError;
 }
 
 } // namespace oxi

@@ -17,7 +17,7 @@ bool RearmeEcheances()
     // No database (a missing file): nothing to re-arm yet; the year waits for one.
     if (!Base().EstOuverte())
         return false;
-    bool anneeEcrite = false;
+    bool anneeEcrite = false; // written and committed to the store's file
     try {
         Transaction transaction(Base());
         DepotRappels().Rearme();
@@ -29,7 +29,9 @@ bool RearmeEcheances()
         transaction.Valide();
         return true;
     } catch (const ErreurBase &) {
-        if (anneeEcrite)
+        // Qt keeps a refused value in its in-process copy of the store: the old
+        // year goes back there too, so that the next try still sees it.
+        if (anneeEcrite || LitReglage(ReglageAnnee) != anneeStockee)
             EcritReglage(ReglageAnnee, anneeStockee);
     }
     MsgInfo(QStringLiteral("Les rappels n'ont pas pu être préparés pour la nouvelle année. "

@@ -16,6 +16,8 @@
 #include <QSettings>
 #include <QTest>
 
+#include <sys/mount.h>
+
 using namespace oxi;
 
 namespace {
@@ -52,27 +54,48 @@ private Q_SLOTS:
     // the dates move one year, once. A read-only database the same.
     void rearmementEtAnneeEnsemble_data()
     {
-        QTest::addColumn<bool>("reglages"); // true: the settings refuse, false: the database refuses
-        QTest::newRow("réglages dans un dossier impossible") << true;
-        QTest::newRow("base en lecture seule") << false;
+        QTest::addColumn<QString>("panne");
+        QTest::newRow("réglages dans un dossier impossible") << "dossier";
+        QTest::newRow("réglages sur un disque plein") << "plein";
+        QTest::newRow("base en lecture seule") << "base";
     }
     void rearmementEtAnneeEnsemble()
     {
-        QFETCH(bool, reglages);
-        Cas cas;
+        QFETCH(QString, panne);
         EnvironnementTest env;
+        // A tiny file system of its own, filled up (needs the right to mount, as root has).
+        const QString disque = env.Dossier() + QStringLiteral("/disque");
+        const QString plein = disque + QStringLiteral("/plein");
+        struct Demontage
+        {
+            QByteArray point;
+            ~Demontage() { if (!point.isEmpty()) ::umount(point.constData()); }
+        } demontage;
+        if (panne == QLatin1String("plein")) {
+            QDir().mkpath(disque);
+            if (::mount("tmpfs", QFile::encodeName(disque).constData(), "tmpfs", 0, "size=16k") != 0)
+                QSKIP("pas de droit de monter un système de fichiers");
+            demontage.point = QFile::encodeName(disque);
+            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, disque);
+        }
+        Cas cas;
         MessagerieScriptee messages;
-        EcritReglage(ReglageAnnee, QStringLiteral("2026"));
+        QVERIFY(EcritReglage(ReglageAnnee, QStringLiteral("2026")));
         FixeMaintenant(QDateTime(QDate(2027, 1, 1), QTime(8, 0)));
         const qint64 n = Ajoute(QStringLiteral("A"), QStringLiteral("Martin#Léa"), QDate(1990, 6, 2),
                                 Slots(QDate(2026, 6, 2), true, QDate(2026, 5, 26), true));
         const QString avant = Contenu(n);
-        // Running as root, permissions do not stop a write: a folder under a plain file does.
-        const QString bloque = env.Dossier() + QStringLiteral("/fichier");
-        if (reglages) {
+        if (panne == QLatin1String("dossier")) {
+            // Running as root, permissions do not stop a write: a folder under a plain file does.
+            const QString bloque = env.Dossier() + QStringLiteral("/fichier");
             QFile f(bloque);
             QVERIFY(f.open(QIODevice::WriteOnly));
             QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, bloque + QStringLiteral("/config"));
+        } else if (panne == QLatin1String("plein")) {
+            QFile f(plein);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            while (f.write(QByteArray(512, '\0')) == 512 && f.flush()) {
+            }
         } else {
             Base().Execute(QStringLiteral("PRAGMA query_only = 1"));
         }
@@ -82,8 +105,10 @@ private Q_SLOTS:
         }
         QCOMPARE(messages.infos.size(), 3);
         QVERIFY(messages.infos.at(0).contains(QStringLiteral("prochain démarrage")));
-        if (reglages)
+        if (panne == QLatin1String("dossier"))
             QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, env.Dossier() + QStringLiteral("/config"));
+        else if (panne == QLatin1String("plein"))
+            QVERIFY(QFile::remove(plein));
         else
             Base().Execute(QStringLiteral("PRAGMA query_only = 0"));
         QCOMPARE(LitReglage(ReglageAnnee), QStringLiteral("2026"));
@@ -91,6 +116,7 @@ private Q_SLOTS:
         QVERIFY(RearmeEcheances());
         QCOMPARE(Lit(n), Slots(QDate(2027, 6, 2), false, QDate(2027, 5, 26), false));
         QCOMPARE(LitReglage(ReglageAnnee), QStringLiteral("2027"));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, env.Dossier() + QStringLiteral("/config"));
         cas.Tenu();
     }
 
