@@ -60,10 +60,10 @@ int ListeRappels::LargeurUtile() const
     return width() - 2 * frameWidth() - style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
 }
 
-int ListeRappels::NumSelectionne() const
+qint64 ListeRappels::NumSelectionne() const
 {
     const QList<QTreeWidgetItem *> choisis = selectedItems();
-    return choisis.isEmpty() ? 0 : choisis.first()->data(0, Qt::UserRole).toInt();
+    return choisis.isEmpty() ? 0 : choisis.first()->data(0, Qt::UserRole).toLongLong();
 }
 
 void ListeRappels::keyPressEvent(QKeyEvent *event)

@@ -1,6 +1,6 @@
 #pragma once
 #include "ImageBouton.h"
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 
 #include <QTreeWidget>
 #include <functional>
@@ -23,7 +23,7 @@ public:
     // The width the columns can use, a vertical scroll bar counted as shown.
     int LargeurUtile() const;
     // Number of the reminder of the selected row; 0 when no row is selected.
-    int NumSelectionne() const;
+    qint64 NumSelectionne() const;
     bool Vide() const { return topLevelItemCount() == 0; }
 
 Q_SIGNALS:

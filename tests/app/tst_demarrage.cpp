@@ -53,6 +53,15 @@ public:
     bool LanceInfosSysteme() override { return false; }
 };
 
+// The reminder popup on screen, or nullptr.
+QWidget *PopupRappel()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("frmMessage") && w->isVisible())
+            return w;
+    return nullptr;
+}
+
 QByteArray Empreinte(const QString &chemin)
 {
     QFile fichier(chemin);
@@ -89,7 +98,7 @@ private Q_SLOTS:
         delete messages;
     }
 
-    void secondInstanceIsRefusedWithoutTouchingTheFile()
+    void secondeInstanceRefuseeSansToucherLaBase()
     {
         plateforme.verrouLibre = false;
         QFile::copy(env->CheminBase(), env->Dossier() + QStringLiteral("/DBC.dtb"));
@@ -104,7 +113,7 @@ private Q_SLOTS:
     }
 
     // The lock of a second start, of a process of the same user, and of a killed one.
-    void instanceLockIsPerFileAndDiesWithItsHolder()
+    void verrouParFichierLibereALaFin()
     {
         const QString chemin = env->Dossier() + QStringLiteral("/oxi.lock");
         {
@@ -158,7 +167,7 @@ private Q_SLOTS:
                                           "'1800-01-01', 1)"),
                            {QString::fromLatin1(prenom)});
         QVERIFY(Demarre());
-        QVERIFY(frmMessage::Instance());
+        QVERIFY(PopupRappel());
         messages->reponses << oui;
         QTimer::singleShot(0, [] { QuitteProgramme(); });
         // Guard against a loop that would not end: the test fails instead of hanging.
@@ -171,7 +180,7 @@ private Q_SLOTS:
         QVERIFY(messages->infos.isEmpty());
         QVERIFY(ProgrammeQuitte());
         QVERIFY(!Base().EstOuverte());
-        QVERIFY(!frmMessage::Instance());
+        QVERIFY(!PopupRappel());
         QVERIFY(ConnecteBase());
         const Resultat faits = Base().Requete(QStringLiteral("SELECT EtatEch1 FROM Rappel ORDER BY NumRappel"));
         QCOMPARE(faits.Nombre(), 2);
@@ -180,7 +189,7 @@ private Q_SLOTS:
         RetablitHorloge();
     }
 
-    void regionalSettings_data()
+    void parametresRegionaux_data()
     {
         QTest::addColumn<QString>("langue");
         QTest::addColumn<bool>("accepte");
@@ -195,7 +204,7 @@ private Q_SLOTS:
         QTest::newRow("anglais") << "" << false << 0
                                  << "Oxi ne fonctionne pas si vos paramètres régionaux ne sont pas de type Français.\r\n" + LigneStandard;
     }
-    void regionalSettings()
+    void parametresRegionaux()
     {
         QFETCH(QString, langue);
         QFETCH(bool, accepte);
@@ -213,7 +222,7 @@ private Q_SLOTS:
         }
     }
 
-    void damagedDatabaseIsReportedBeforeTheLocale()
+    void baseAbimeeSignaleeAvantLaRegion()
     {
         QFile fichier(env->CheminBase());
         fichier.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -225,7 +234,7 @@ private Q_SLOTS:
         QVERIFY(messages->infos.isEmpty());
     }
 
-    void firstStartRegistersAutostart()
+    void premierDemarrageInscritLeDemarrageAuto()
     {
         QVERIFY(Demarre());
         QVERIFY(plateforme.demarrageExiste);
@@ -233,7 +242,7 @@ private Q_SLOTS:
         QVERIFY(frmAccueil::Instance());
     }
 
-    void laterStartKeepsAutostartAsIs()
+    void demarrageSuivantGardeLeDemarrageAuto()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
         QVERIFY(Demarre());
@@ -245,7 +254,7 @@ private Q_SLOTS:
         QVERIFY(plateforme.demarrageExiste);
     }
 
-    void functionKeysSwitchAutostartAndFirstUse()
+    void touchesDeFonction()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
         QVERIFY(Demarre());
@@ -262,7 +271,7 @@ private Q_SLOTS:
             "La fenêtre 'Première utilisation' sera affichée au prochain démarrage de Oxi."}));
     }
 
-    void missingDatabaseStillStarts()
+    void baseAbsenteDemarreQuandMeme()
     {
         QFile::remove(env->CheminBase());
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
@@ -271,7 +280,7 @@ private Q_SLOTS:
         QVERIFY(frmAccueil::Instance());
     }
 
-    void trayMenuHoldsItsSixItemsInOrder()
+    void menuDeLIconeEnSixEntrees()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
         QVERIFY(Demarre());
@@ -304,7 +313,7 @@ private Q_SLOTS:
         menu->hide();
     }
 
-    void autostartEntryNamesTheProgramWhateverItsPath()
+    void demarrageAutoNommantLeProgramme()
     {
         PlateformeLinux linux_;
         const QString dossier = env->Dossier() + QStringLiteral("/mes programmes 100% \"à moi\"");
@@ -327,7 +336,7 @@ private Q_SLOTS:
         QCOMPARE(IdentifiantPourLocale(QStringLiteral("en_US")), QString());
     }
 
-    void closeBoxHidesOrMinimises()
+    void caseDeFermetureCacheOuReduit()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
         QVERIFY(Demarre());

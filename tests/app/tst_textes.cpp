@@ -198,16 +198,17 @@ private Q_SLOTS:
         verifie(reinterpret_cast<QWidget *>(FenetreFetes()), QStringLiteral("fêtes du jour"));
         verifie(reinterpret_cast<QWidget *>(FenetreDictons()), QStringLiteral("dicton"));
         verifie(reinterpret_cast<QWidget *>(FenetreMois()), QStringLiteral("mois"));
-        RechercheRappels();
-        frmMessage *popup = frmMessage::Instance();
+        AffichageRappels rappels;
+        rappels.RechercheRappels();
+        frmMessage *popup = rappels.Message();
         verifie(popup, QStringLiteral("rappel"));
         for (int i = 2; popup && i <= popup->TotalMessages; ++i) {
-            popup->imgSuiv2_Click();
+            popup->AfficheRappelSuivant();
             verifie(popup, QStringLiteral("rappel %1").arg(i));
         }
 
         FermeEphemerides();
-        delete frmMessage::Instance();
+        delete rappels.Message();
         FermeDialogues();
         accueil.FermePourQuitter();
         RetablitHorloge();

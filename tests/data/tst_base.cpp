@@ -64,7 +64,7 @@ private Q_SLOTS:
         delete messages;
     }
 
-    void referenceTablesFilledAndFileOpensOnlyWithItsKey()
+    void tablesDeReferenceEtCle()
     {
         const QList<std::pair<QString, int>> tables{{"Rappel", 0}, {"Notes", 0}, {"Fetes", 31}, {"Dictons", 366}, {"Mois", 6}};
         for (const auto &[table, nombre] : tables)
@@ -83,7 +83,7 @@ private Q_SLOTS:
 
     // The raw key must be the library's own, or every open would silently fall
     // back to the slow derivation; the older format (4,000 rounds) needs its count.
-    void rawKeyIsTheLibrarysKey()
+    void cleBruteDeLaBibliotheque()
     {
         // A secret longer than the HMAC pad is hashed first (published vector).
         QCOMPARE(Pbkdf2Sha1(QByteArray(100, 'k'), "salt", 2, 20).toHex(), QByteArray("9737723484816c710b3d724c8e8f391e0f8c4306"));
@@ -109,7 +109,7 @@ private Q_SLOTS:
 
     // A derivation started ahead serves only the file, key and salt it was
     // made for: a file replaced meanwhile gets its own.
-    void preparedKeyServesOnlyItsFile()
+    void clePrepareePourSonSeulFichier()
     {
         FermeBase();
         const QString chemin = env->CheminBase();
@@ -128,7 +128,7 @@ private Q_SLOTS:
         QVERIFY(ConnecteBase());
     }
 
-    void userTextIsBoundAndFailedTransactionLeavesNothing()
+    void texteLieEtTransactionEchoueeSansTrace()
     {
         const QString hostile = QStringLiteral("O'Brien\"; DROP TABLE Rappel; -- #*%_ \t\n 🎂 שלום");
         Base().Execute("INSERT INTO Rappel VALUES (1, ?, 'A', ?, ?, 0, ?, 1, ?, 1)",
@@ -153,7 +153,7 @@ private Q_SLOTS:
         QCOMPARE(Compte("Notes"), 0);
     }
 
-    void missingFileIsNeitherAnErrorNorCreated()
+    void fichierAbsentNiErreurNiCree()
     {
         FermeBase();
         QFile::remove(env->CheminBase());
@@ -166,7 +166,7 @@ private Q_SLOTS:
     }
 
     // A sound SQLCipher file under another key: no connection, not rewritten.
-    void otherKeyFailsToConnectAndStaysIntact()
+    void autreCleRefuseeFichierIntact()
     {
         FermeBase();
         QFile::remove(env->CheminBase());
@@ -182,7 +182,7 @@ private Q_SLOTS:
         QCOMPARE(Empreinte(env->CheminBase()), avant);
     }
 
-    void compactionKeepsDataAndDropsLeftover()
+    void compactageGardantLesDonnees()
     {
         for (int i = 1; i <= 200; ++i)
             Base().Execute("INSERT INTO Notes VALUES (?, ?, NULL)", {i, QString(400, QLatin1Char('x'))});

@@ -2,21 +2,16 @@
 #include "Horloge.h"
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
-#include "Plateforme.h"
 #include "Polices.h"
 #include "RechercheRappels.h"
-#include "Reports.h"
 #include "Reglages.h"
-#include "TexteLignes.h"
-#include "TexteRappel.h"
 #include "Twips.h"
-#include "frmAccueil.h"
 #include "frmMessage.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimerEvent>
 
@@ -24,7 +19,7 @@ using namespace oxi;
 
 namespace {
 
-int AjouteDu(const QString &type, const QString &libelle, const QDate &date, const QDate &ech)
+qint64 AjouteDu(const QString &type, const QString &libelle, const QDate &date, const QDate &ech)
 {
     return Ajoute(type, libelle, date, Slots(ech, false));
 }
@@ -61,126 +56,8 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        delete frmMessage::Instance();
-        TabRappels.clear();
-        OublieReportes();
         RetablitHorloge();
         FixeResolutionLogique(0);
-    }
-
-    // A blank at a line's end stays on that line; after a full line it opens the next.
-    void decoupageDesLignes()
-    {
-        QString texte = "abc def ghi";
-        QCOMPARE(DecoupeLignes(texte, 5), QStringLiteral("abc \r\ndef \r\nghi"));
-        QCOMPARE(NbLignes, 3.0);
-        QVERIFY(texte.isEmpty());
-        texte = "abcde fgh";
-        QCOMPARE(DecoupeLignes(texte, 5), QStringLiteral("abcde\r\n fgh"));
-        QCOMPARE(NbLignes, 2.0);
-        // Line breaks typed in a text box (LF), stored by older versions (CR LF), or a lone CR.
-        for (const auto &[note, lignes] : QList<std::pair<QString, double>>{
-                 {"a\nb\nc", 3}, {"a\r\nb\r\nc", 3}, {"a\rb", 2}, {"a\n\nb", 3}}) {
-            NbLignes = 0;
-            CompteLignes(note, 55);
-            QCOMPARE(NbLignes, lignes);
-        }
-    }
-
-    // Every word of every reminder inside the popup's face; a text taller than the
-    // screen scrolls, with the arrow and the counter still on the screen.
-    void texteEntierVisible_data()
-    {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("libelle");
-        QTest::addColumn<QString>("note");
-        QTest::addColumn<bool>("defile");
-        const QString phrase = QStringLiteral("Rendez-vous chez le garagiste pour la révision des freins, apporter le carnet. ");
-        QTest::newRow("note sur plusieurs lignes") << "N" << "Courses" << "pain\nlait\nbeurre\nœufs\nfarine\nsucre" << false;
-        QTest::newRow("longue note") << "N" << "Garage" << phrase.repeated(8) << false;
-        QTest::newRow("nom long sans âge") << "A"
-            << "de la Tour d'Auvergne-Lauraguais#Marie-Amélie-Françoise-Joséphine-Hortense" << "" << false;
-        QTest::newRow("mot plus long qu'une ligne") << "N" << "Box"
-            << "Clé Wi-Fi : 9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08" << false;
-        QTest::newRow("note d'un mégaoctet") << "N" << "Archive" << phrase.repeated(13000) << true;
-    }
-    void texteEntierVisible()
-    {
-        QFETCH(QString, type);
-        QFETCH(QString, libelle);
-        QFETCH(QString, note);
-        QFETCH(bool, defile);
-        EnvironnementTest env;
-        MessagerieScriptee messages;
-        const QDate auj(2026, 11, 3);
-        FixeMaintenant(QDateTime(auj, QTime(9, 0)));
-        const int n = AjouteDu(type, libelle, type == "A" ? QDate(1850, 11, 3) : auj, auj);
-        if (type == "N")
-            Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)"), {n, note});
-        AjouteDu(QStringLiteral("F"), QStringLiteral("Martin"), auj, auj);
-        RechercheRappels();
-        frmMessage *f = frmMessage::Instance();
-        QVERIFY(f);
-        QVERIFY(QTest::qWaitForWindowExposed(f));
-        QLabel *msg = f->lblMsg;
-        // The label holds its whole wrapped text; what the popup shows of it ends above the logo.
-        QVERIFY(msg->height() >= msg->heightForWidth(msg->width()));
-        QVERIFY(msg->fontMetrics().boundingRect(QRect(0, 0, msg->width(), 1 << 24), Qt::TextWordWrap, msg->text()).width()
-                <= msg->width());
-        QCOMPARE(f->defMsg->verticalScrollBar()->maximum() > 0, defile);
-        if (!defile)
-            QCOMPARE(f->defMsg->height(), msg->height());
-        QVERIFY(f->defMsg->geometry().bottom() < f->imgLogo->y());
-        const QRect ecran = f->screen()->availableGeometry();
-        for (QWidget *w : QList<QWidget *>{f->imgLogo, f->imgSuiv.image, f->lblNombre}) {
-            QVERIFY(w->isVisible());
-            QVERIFY(f->rect().contains(w->geometry()));
-            QVERIFY(ecran.contains(QRect(f->mapToGlobal(w->pos()), w->size())));
-        }
-        QVERIFY(f->Shape1->height() <= f->height());
-        if (type == "A")
-            QVERIFY(msg->text().endsWith(QStringLiteral("(âge inconnu)")));
-    }
-
-    void carteDuRappel_data()
-    {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("libelle");
-        QTest::addColumn<QString>("adresse");
-        QTest::newRow("anniversaire") << "A" << "Martin#Léa" << "mailto:?subject=Joyeux%20anniversaire%20L%C3%A9a%20%21&body=Joyeux%20anniversaire%20L%C3%A9a%20%21";
-        QTest::newRow("sans prénom") << "A" << "Martin" << "mailto:?subject=Joyeux%20anniversaire%20Martin%20%21&body=Joyeux%20anniversaire%20Martin%20%21";
-        QTest::newRow("fête") << "F" << "Jean & Luc" << "mailto:?subject=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21&body=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21";
-        QTest::newRow("note") << "N" << "Vidange" << "mailto:";
-    }
-    void carteDuRappel()
-    {
-        QFETCH(QString, type);
-        QFETCH(QString, libelle);
-        QFETCH(QString, adresse);
-        QCOMPARE(AdresseCarte(SalutationCarte(type, libelle)), adresse);
-    }
-
-    void textesDesRappels()
-    {
-        EnvironnementTest env;
-        // Unknown age; a January event shown through its first, then its second December lead;
-        // 29 February in a common year.
-        const QList<std::tuple<QString, QDate, Echeances, QDate, QString, QString>> cas{
-            {"Durand#Zoé", QDate(1850, 11, 3), Slots(QDate(2026, 11, 3), false), QDate(2026, 11, 3), "Aujourd'hui,",
-             "Zoé Durand (âge inconnu)"},
-            {"Roy#Ana", QDate(2000, 1, 2), Slots(QDate(2026, 1, 2), false, QDate(2026, 12, 26), false), QDate(2026, 12, 26),
-             "Le samedi 2 janvier,", "Ana Roy : 27 ans."},
-            {"Petit#Jules", QDate(2001, 1, 4), Slots(QDate(2027, 1, 4), false, DateNulle, true, QDate(2026, 12, 28), false),
-             QDate(2026, 12, 28), "Le lundi 4 janvier,", "Jules Petit : 26 ans."},
-            {"Leroy#Max", QDate(1996, 2, 29), Slots(QDate(2026, 3, 1), false), QDate(2026, 3, 1), "Aujourd'hui,",
-             "Max Leroy : 30 ans."}};
-        for (const auto &[libelle, naissance, echeances, aujourdhui, ligneDate, message] : cas) {
-            const int n = Ajoute("A", libelle, naissance, echeances);
-            const TexteRappel t = ComposeRappel(Base().Requete("SELECT * FROM Rappel WHERE NumRappel = ?", {n}), 0, aujourdhui);
-            QCOMPARE(t.typeMess, 2);
-            QCOMPARE(t.ligneDate, ligneDate);
-            QCOMPARE(t.message, message);
-        }
     }
 
     void troisRappelsParcourus()
@@ -189,14 +66,15 @@ private Q_SLOTS:
         MessagerieScriptee messages;
         const QDate auj(2026, 11, 3);
         FixeMaintenant(QDateTime(auj, QTime(9, 0)));
-        const int a = AjouteDu(QStringLiteral("A"), QStringLiteral("Martin#Léa"), QDate(1990, 11, 3), auj);
-        const int f = Ajoute(QStringLiteral("F"), QStringLiteral("Martin"), QDate(2026, 11, 11),
+        const qint64 a = AjouteDu(QStringLiteral("A"), QStringLiteral("Martin#Léa"), QDate(1990, 11, 3), auj);
+        const qint64 f = Ajoute(QStringLiteral("F"), QStringLiteral("Martin"), QDate(2026, 11, 11),
                              Slots(QDate(2026, 11, 11), false, QDate(2026, 10, 31), false, auj, false));
-        const int n = AjouteDu(QStringLiteral("N"), QStringLiteral("Vidange"), QDate(2026, 11, 1), QDate(2026, 11, 1));
+        const qint64 n = AjouteDu(QStringLiteral("N"), QStringLiteral("Vidange"), QDate(2026, 11, 1), QDate(2026, 11, 1));
         Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)"), {n, QStringLiteral("Garage à 9 h")});
 
-        RechercheRappels();
-        frmMessage *fenetre = frmMessage::Instance();
+        AffichageRappels rappels;
+        rappels.RechercheRappels();
+        frmMessage *fenetre = rappels.Message();
         QVERIFY(fenetre && fenetre->isVisible());
         QCOMPARE(fenetre->windowTitle(), QStringLiteral("Oxi - Rappel"));
         QCOMPARE(fenetre->pos(), QPoint(Px(500), Px(1000)));
@@ -236,18 +114,75 @@ private Q_SLOTS:
         QVERIFY(messages.infos.isEmpty());
     }
 
+    // Every word of every reminder inside the popup's face; a text taller than the
+    // screen scrolls, with the arrow and the counter still on the screen.
+    void texteEntierVisible_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QString>("libelle");
+        QTest::addColumn<QString>("note");
+        QTest::addColumn<bool>("defile");
+        const QString phrase = QStringLiteral("Rendez-vous chez le garagiste pour la révision des freins, apporter le carnet. ");
+        QTest::newRow("note sur plusieurs lignes") << "N" << "Courses" << "pain\nlait\nbeurre\nœufs\nfarine\nsucre" << false;
+        QTest::newRow("longue note") << "N" << "Garage" << phrase.repeated(8) << false;
+        QTest::newRow("nom long sans âge") << "A"
+            << "de la Tour d'Auvergne-Lauraguais#Marie-Amélie-Françoise-Joséphine-Hortense" << "" << false;
+        QTest::newRow("mot plus long qu'une ligne") << "N" << "Box"
+            << "Clé Wi-Fi : 9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08" << false;
+        QTest::newRow("note d'un mégaoctet") << "N" << "Archive" << phrase.repeated(13000) << true;
+    }
+    void texteEntierVisible()
+    {
+        QFETCH(QString, type);
+        QFETCH(QString, libelle);
+        QFETCH(QString, note);
+        QFETCH(bool, defile);
+        EnvironnementTest env;
+        MessagerieScriptee messages;
+        const QDate auj(2026, 11, 3);
+        FixeMaintenant(QDateTime(auj, QTime(9, 0)));
+        const qint64 n = AjouteDu(type, libelle, type == "A" ? QDate(1850, 11, 3) : auj, auj);
+        if (type == "N")
+            Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)"), {n, note});
+        AjouteDu(QStringLiteral("F"), QStringLiteral("Martin"), auj, auj);
+        AffichageRappels rappels;
+        rappels.RechercheRappels();
+        frmMessage *f = rappels.Message();
+        QVERIFY(f);
+        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QLabel *msg = f->lblMsg;
+        // The label holds its whole wrapped text; what the popup shows of it ends above the logo.
+        QVERIFY(msg->height() >= msg->heightForWidth(msg->width()));
+        QVERIFY(msg->fontMetrics().boundingRect(QRect(0, 0, msg->width(), 1 << 24), Qt::TextWordWrap, msg->text()).width()
+                <= msg->width());
+        QCOMPARE(f->defMsg->verticalScrollBar()->maximum() > 0, defile);
+        if (!defile)
+            QCOMPARE(f->defMsg->height(), msg->height());
+        QVERIFY(f->defMsg->geometry().bottom() < f->imgLogo->y());
+        const QRect ecran = f->screen()->availableGeometry();
+        for (QWidget *w : QList<QWidget *>{f->imgLogo, f->imgSuiv.image, f->lblNombre}) {
+            QVERIFY(w->isVisible());
+            QVERIFY(f->rect().contains(w->geometry()));
+            QVERIFY(ecran.contains(QRect(f->mapToGlobal(w->pos()), w->size())));
+        }
+        QVERIFY(f->Shape1->height() <= f->height());
+        if (type == "A")
+            QVERIFY(msg->text().endsWith(QStringLiteral("(âge inconnu)")));
+    }
+
     void fermetureALaSortieEtEchecs()
     {
         EnvironnementTest env;
         MessagerieScriptee messages;
         FixeMaintenant(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
         AjouteDu(QStringLiteral("F"), QStringLiteral("Aubin"), QDate(2026, 3, 1), QDate(2026, 3, 1));
-        const int second = AjouteDu(QStringLiteral("F"), QStringLiteral("Albin"), QDate(2026, 3, 1), QDate(2026, 3, 1));
-        RechercheRappels();
+        const qint64 second = AjouteDu(QStringLiteral("F"), QStringLiteral("Albin"), QDate(2026, 3, 1), QDate(2026, 3, 1));
+        AffichageRappels rappels;
+        rappels.RechercheRappels();
         // The exit asks about the second one; No closes and leaves it due.
-        QPointer<frmMessage> garde(frmMessage::Instance());
+        QPointer<frmMessage> garde(rappels.Message());
         QVERIFY(garde);
-        FermeMessage();
+        rappels.FermeMessage();
         QCOMPARE(messages.questions, QStringList{Question});
         QTRY_VERIFY(garde.isNull());
         QCOMPARE(Lit(second)[1].fait, false);
@@ -255,104 +190,57 @@ private Q_SLOTS:
         // A refused write: the acknowledgement's message, the popup shows it all the same, the file keeps it due.
         Base().Execute(QStringLiteral("DELETE FROM Rappel WHERE NumRappel <> ?"), {second});
         Base().Execute(QStringLiteral("CREATE TRIGGER refus BEFORE UPDATE ON Rappel BEGIN SELECT RAISE(ABORT, 'refus'); END"));
-        RechercheRappels();
-        QVERIFY(frmMessage::Instance());
-        QCOMPARE(Textes(frmMessage::Instance()).at(2), QStringLiteral("Albin"));
+        rappels.RechercheRappels();
+        QVERIFY(rappels.Message());
+        QCOMPARE(Textes(rappels.Message()).at(2), QStringLiteral("Albin"));
         QCOMPARE(Lit(second)[1].fait, false);
-        delete frmMessage::Instance();
+        delete rappels.Message();
         // A broken base: the scan's message and no window.
         FermeBase();
-        RechercheRappels();
+        rappels.RechercheRappels();
         QCOMPARE(messages.infos, (QStringList{QStringLiteral("Erreur lors de la mise à jour des données. "),
                                               QStringLiteral("Erreur lors de l'affichage du message")}));
-        QCOMPARE(frmMessage::Instance(), nullptr);
+        QCOMPARE(rappels.Message(), nullptr);
     }
 
-    // Put off, not done: the next one shows, the counter and the close question count it,
-    // a restart would show it, and it comes back at its moment, not at a new day's scan.
-    void plusTard()
-    {
-        EnvironnementTest env;
-        MessagerieScriptee messages;
-        const QDate auj(2026, 11, 3);
-        FixeMaintenant(QDateTime(auj, QTime(9, 0)));
-        const int a = AjouteDu(QStringLiteral("F"), QStringLiteral("Aubin"), auj, auj);
-        AjouteDu(QStringLiteral("F"), QStringLiteral("Albin"), auj, auj);
-        RechercheRappels();
-        QPointer<frmMessage> f(frmMessage::Instance());
-        QVERIFY(f && f->lblPlusTard->isVisible());
-        QCOMPARE(Lit(a)[1].fait, true);
-        f->findChild<QAction *>(QStringLiteral("mnuPlusTard60"))->trigger();
-        QCOMPARE(Lit(a)[1].fait, false);
-        QVERIFY(RappelsDus(auj).contains(a));
-        QCOMPARE(Textes(f).at(2), QStringLiteral("Albin"));
-        QCOMPARE(f->NbMessages, 2);
-        QVERIFY(f->imgSuiv.image->isVisible());
-        messages.reponses << false;
-        f->close();
-        QCOMPARE(messages.questions, QStringList{Question});
-        QTRY_VERIFY(f.isNull());
-
-        FixeMaintenant(QDateTime(auj, QTime(9, 59)));
-        RappelleReportes();
-        QVERIFY(!frmMessage::Instance());
-        FixeMaintenant(QDateTime(auj, QTime(10, 1)));
-        RappelleReportes();
-        f = frmMessage::Instance();
-        QVERIFY(f);
-        QCOMPARE(Textes(f).at(2), QStringLiteral("Aubin"));
-        QCOMPARE(Lit(a)[1].fait, true);
-
-        // Tomorrow morning: the last one put off closes the popup without a question;
-        // the new day's scan keeps it away until nine.
-        f->findChild<QAction *>(QStringLiteral("mnuPlusTardDemain"))->trigger();
-        QTRY_VERIFY(f.isNull());
-        QCOMPARE(messages.questions.size(), 1);
-        FixeMaintenant(QDateTime(auj.addDays(1), QTime(0, 0, 5)));
-        RechercheRappels();
-        QVERIFY(!frmMessage::Instance());
-        FixeMaintenant(QDateTime(auj.addDays(1), QTime(9, 0, 1)));
-        RappelleReportes();
-        QVERIFY(frmMessage::Instance());
-        QCOMPARE(Textes(frmMessage::Instance()).at(2), QStringLiteral("Aubin"));
-        QVERIFY(messages.infos.isEmpty());
-    }
-
-    void changementDeJourParLeMinuteurDeLAccueil()
+    void changementDeJourParLeMinuteur()
     {
         EnvironnementTest env;
         MessagerieScriptee messages;
         EcritReglage(ReglageAnnee, QStringLiteral("2026"));
         FixeMaintenant(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58)));
         // Due tomorrow (the new year), its lead time into this December already done.
-        const int n = Ajoute(QStringLiteral("F"), QStringLiteral("Odilon"), QDate(2026, 1, 1),
+        const qint64 n = Ajoute(QStringLiteral("F"), QStringLiteral("Odilon"), QDate(2026, 1, 1),
                              Slots(QDate(2026, 1, 1), true, QDate(2025, 12, 31), true));
-        frmAccueil accueil;
-        const auto tick = [&accueil](const QDateTime &quand) {
+        AffichageRappels rappels;
+        QSignalSpy jours(&rappels.Veille(), &VeilleJour::jourChange);
+        const auto tick = [&rappels](const QDateTime &quand) {
             FixeMaintenant(quand);
-            QTimerEvent tic(accueil.Timer1->timerId());
-            QCoreApplication::sendEvent(accueil.Timer1, &tic);
+            QTimerEvent tic(rappels.Veille().Minuteur()->timerId());
+            QCoreApplication::sendEvent(rappels.Veille().Minuteur(), &tic);
         };
         tick(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)));
-        QCOMPARE(frmMessage::Instance(), nullptr);
+        QCOMPARE(rappels.Message(), nullptr);
 
         // The tick at exactly midnight is missed: the next one still sees the new day.
         tick(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 2)));
+        QCOMPARE(jours.count(), 1);
         QCOMPARE(LitReglage(ReglageAnnee), QStringLiteral("2027"));
         QCOMPARE(Lit(n), Slots(QDate(2027, 1, 1), true, QDate(2026, 12, 31), true));
-        QVERIFY(frmMessage::Instance() && frmMessage::Instance()->isVisible());
-        QCOMPARE(Textes(frmMessage::Instance()).at(1), QStringLiteral("Aujourd'hui,"));
-        delete frmMessage::Instance();
+        QVERIFY(rappels.Message() && rappels.Message()->isVisible());
+        QCOMPARE(Textes(rappels.Message()).at(1), QStringLiteral("Aujourd'hui,"));
+        delete rappels.Message();
 
         // Later ticks of the same day scan nothing again.
         tick(QDateTime(QDate(2027, 1, 1), QTime(15, 0)));
-        QCOMPARE(frmMessage::Instance(), nullptr);
+        QCOMPARE(rappels.Message(), nullptr);
 
         // A suspend over midnight: the clock jumps several hours into the next day.
-        const int m = AjouteDu(QStringLiteral("F"), QStringLiteral("Basile"), QDate(2027, 1, 2), QDate(2027, 1, 2));
+        const qint64 m = AjouteDu(QStringLiteral("F"), QStringLiteral("Basile"), QDate(2027, 1, 2), QDate(2027, 1, 2));
         tick(QDateTime(QDate(2027, 1, 2), QTime(7, 42, 13)));
-        QVERIFY(frmMessage::Instance());
-        QCOMPARE(Textes(frmMessage::Instance()).at(2), QStringLiteral("Basile"));
+        QCOMPARE(jours.count(), 2);
+        QVERIFY(rappels.Message());
+        QCOMPARE(Textes(rappels.Message()).at(2), QStringLiteral("Basile"));
         QCOMPARE(Lit(m)[1].fait, true);
         QVERIFY(messages.infos.isEmpty());
     }

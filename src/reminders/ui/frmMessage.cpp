@@ -1,31 +1,25 @@
 #include "frmMessage.h"
 
-#include "Base.h"
 #include "Constantes.h"
 #include "FormePopup.h"
 #include "Messagerie.h"
 #include "Plateforme.h"
 #include "Polices.h"
+#include "Rappels.h"
 #include "TexteLignes.h"
-#include "TexteRappel.h"
-#include "RechercheRappels.h"
-#include "Horloge.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
-#include <QMenu>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
+#include <QMouseEvent>
 
 #include <algorithm>
-#include <QMouseEvent>
 
 namespace oxi {
 
 namespace {
-
-QPointer<frmMessage> instance;
 
 constexpr double HautMsg = 1080;
 constexpr double LargeurLogo = 540;
@@ -36,18 +30,7 @@ constexpr double LargeurMsg = 3792;
 constexpr double SousMsg = 700;
 constexpr double RapportFenetre = 1 + 506.0 / 1970;
 
-QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte, const QFont &police,
-                      int gauche, int haut, int largeur, int hauteur)
-{
-    auto *etiquette = new QLabel(texte, parent);
-    etiquette->setObjectName(nom);
-    etiquette->setFont(police);
-    etiquette->setAttribute(Qt::WA_TransparentForMouseEvents);
-    PlaceTwips(etiquette, gauche, haut, largeur, hauteur);
-    return etiquette;
-}
-
-// A label wraps only between words: a word longer than a line (a web address
+// A label wraps only between words: a word longer than a line (a key or a code
 // in a note) gets invisible break points, so that none of it runs off the side.
 QString CoupableDansLesMots(const QString &texte)
 {
@@ -64,6 +47,17 @@ QString CoupableDansLesMots(const QString &texte)
     return resultat;
 }
 
+QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte, const QFont &police,
+                      int gauche, int haut, int largeur, int hauteur)
+{
+    auto *etiquette = new QLabel(texte, parent);
+    etiquette->setObjectName(nom);
+    etiquette->setFont(police);
+    etiquette->setAttribute(Qt::WA_TransparentForMouseEvents);
+    PlaceTwips(etiquette, gauche, haut, largeur, hauteur);
+    return etiquette;
+}
+
 Image *CreeImage(QWidget *parent, const QString &nom, const QString &ressource,
                  int gauche, int haut, int largeur, int hauteur)
 {
@@ -74,7 +68,8 @@ Image *CreeImage(QWidget *parent, const QString &nom, const QString &ressource,
 
 } // namespace
 
-frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+frmMessage::frmMessage(ScanRappels &scan, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_scan(scan)
 {
     setObjectName(QStringLiteral("frmMessage"));
     setWindowTitle(QStringLiteral("Oxi - Rappel"));
@@ -86,7 +81,6 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
     fond.setColor(QPalette::WindowText, Qt::black);
     setPalette(fond);
     resize(Px(m_largeur), Px(m_hauteur));
-    instance = this;
 
     Shape1 = new FormePopup(this);
     Shape1->ChangeTaille(LargeurShape, m_hauteur);
@@ -139,25 +133,7 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
     lblQuit->setFont(Police(QStringLiteral("Arial Black"), 10.8));
     PlaceTwips(lblQuit, 3720, 162, 252, 252);
 
-    lblPlusTard = new LienTexte(QStringLiteral("lblPlusTard"), QStringLiteral("Plus tard"), this);
-    lblPlusTard->setFont(tahoma);
-    lblPlusTard->setPalette(bleu);
-    lblPlusTard->setCursor(Qt::PointingHandCursor);
-    lblPlusTard->setToolTip(QStringLiteral("Revoir ce rappel plus tard"));
-    mnuPlusTard = new QMenu(this);
-    mnuPlusTard->setObjectName(QStringLiteral("mnuPlusTard"));
-    const std::pair<const char *, QString> delais[] = {{"mnuPlusTard15", QStringLiteral("Dans 15 minutes")},
-                                                       {"mnuPlusTard60", QStringLiteral("Dans une heure")},
-                                                       {"mnuPlusTardDemain", QStringLiteral("Demain matin")}};
-    for (int i = 0; i < 3; ++i) {
-        QAction *action = mnuPlusTard->addAction(delais[i].second);
-        action->setObjectName(QLatin1String(delais[i].first));
-        connect(action, &QAction::triggered, this, [this, i] { PlusTard(DelaiReport(i)); });
-    }
-    connect(lblPlusTard, &LienTexte::clic, this,
-            [this] { mnuPlusTard->popup(lblPlusTard->mapToGlobal(QPoint(0, lblPlusTard->height()))); });
-
-    connect(imgSuiv.jumeau, &Image::clic, this, &frmMessage::imgSuiv2_Click);
+    connect(imgSuiv.jumeau, &Image::clic, this, &frmMessage::AfficheRappelSuivant);
     connect(imgCarte.jumeau, &Image::clic, this, [this] { EnvoieCarte(m_salutation); });
     connect(lblQuit, &LienTexte::clic, this, &QWidget::close);
     connect(lblQuit, &LienTexte::survol, this, [this] {
@@ -169,26 +145,22 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
 
 frmMessage::~frmMessage() = default;
 
-frmMessage *frmMessage::Instance()
+void frmMessage::AdapteTitre(TypeRappel type)
 {
-    return instance.data();
-}
-
-void frmMessage::RecupNbMessages()
-{
-    // A reminder put off is still to come.
-    NbMessages = CompteRappelsNonAffiches() + CompteReportes();
-}
-
-void frmMessage::AdapteTitre(int typeMess)
-{
-    static const char *const titres[] = {"", "Fête ", "Anniversaire ", "Note"};
-    if (typeMess < 1 || typeMess > 3)
-        return;
-    lblTitre->setText(QString::fromUtf8(titres[typeMess]));
-    imgFete->setVisible(typeMess == 1);
-    imgAnniv->setVisible(typeMess == 2);
-    imgNote->setVisible(typeMess == 3);
+    switch (type) {
+    case TypeRappel::Fete:
+        lblTitre->setText(QStringLiteral("Fête "));
+        break;
+    case TypeRappel::Anniversaire:
+        lblTitre->setText(QStringLiteral("Anniversaire "));
+        break;
+    case TypeRappel::Note:
+        lblTitre->setText(QStringLiteral("Note"));
+        break;
+    }
+    imgFete->setVisible(type == TypeRappel::Fete);
+    imgAnniv->setVisible(type == TypeRappel::Anniversaire);
+    imgNote->setVisible(type == TypeRappel::Note);
 }
 
 void frmMessage::AfficheNbMessages()
@@ -206,83 +178,56 @@ void frmMessage::AfficheNbMessages()
     ModifieTailleMessage(ArrondiPair(m_hauteurMsg / 186));
 }
 
-void frmMessage::AfficheRappel()
+bool frmMessage::AfficheRappel()
 {
-    if (RappelSuivant() == 0)
-        RameneProchainReporte();
-    RecupNbMessages();
-    Resultat rappel;
-    try {
-        rappel = ChargeRappelSuivant();
-    } catch (const ErreurBase &) {
-        MsgInfo(QStringLiteral("Erreur lors de l'afficage du message."));
-        return;
+    const std::optional<RappelAffiche> suivant = m_scan.Prochain();
+    if (!suivant) {
+        // Only unreadable ones were left: the last one shown stays, without the arrow.
+        NbMessages = 1;
+        AfficheNbMessages();
+        return false;
     }
-    if (!rappel.Vide())
-        AdapteTitre(ConvertType(LitChamp(rappel.Valeur(0, QStringLiteral("Type")))));
+    const int restants = m_scan.File().NonAffiches();
+    NbMessages = restants + 1;
+    NumMessage = TotalMessages - restants;
+    AdapteTitre(suivant->texte.type);
     AfficheNbMessages();
     lblNombre->setText(QStringLiteral("%1/%2").arg(NumMessage).arg(TotalMessages));
-    ++NumMessage;
-    TraiteMessage(rappel);
+    lblMsg->setText(CoupableDansLesMots(suivant->texte.message));
+    m_salutation = SalutationCarte(suivant->texte.type, suivant->rappel.libelle);
+    lblDate->setText(suivant->texte.ligneDate);
+    m_lignes = suivant->texte.nbLignes;
+    return true;
 }
 
-void frmMessage::TraiteMessage(const Resultat &rappel)
+bool frmMessage::AffichePremierRappel()
 {
-    lblMsg->clear();
-    m_numAffiche = 0;
-    const TexteRappel texte = ComposeRappel(rappel, 0);
-    if (!texte.valide) {
-        MsgInfo(QStringLiteral("Erreur lors de l'afficage du message."));
-        // A row that is gone can never be shown: step over it rather than stall on it.
-        if (rappel.Vide())
-            for (RappelDu &r : TabRappels)
-                if (r.affiche == 0) {
-                    r.affiche = 1;
-                    break;
-                }
-        return;
-    }
-    if (texte.typeMess != 0) {
-        lblMsg->setText(CoupableDansLesMots(texte.message));
-        lblDate->setText(texte.ligneDate);
-    }
-    m_numAffiche = rappel.Valeur(0, QStringLiteral("NumRappel")).toInt();
-    m_avant = LitEcheances(rappel, 0);
-    m_salutation = SalutationCarte(LitChamp(rappel.Valeur(0, QStringLiteral("Type"))),
-                                   LitChamp(rappel.Valeur(0, QStringLiteral("Libelle"))));
-    ValideRappel();
-}
-
-void frmMessage::Form_Load()
-{
-    RecupNbMessages();
-    NumMessage = 1;
-    TotalMessages = NbMessages;
-    NbLignes = 0;
-    AfficheRappel();
+    TotalMessages = m_scan.File().NonAffiches();
+    m_lignes = 0;
+    if (!AfficheRappel())
+        return false;
     PlaceFenetre(this, GaucheMessage, HautMessage);
-    CalculeEchelle();
-    ModifieTailleMessage(NbLignesEntier());
+    ModifieTailleMessage(m_lignes);
     ModifieTailleFenetre(false);
+    return true;
 }
 
-void frmMessage::imgSuiv2_Click()
+void frmMessage::AfficheRappelSuivant()
 {
     imgSuiv.jumeau->hide();
-    NbLignes = 0;
-    AfficheRappel();
-    ModifieTailleMessage(NbLignesEntier());
+    if (!AfficheRappel())
+        return;
+    ModifieTailleMessage(m_lignes);
     ModifieTailleFenetre(true);
 }
 
 void frmMessage::Actualise()
 {
     // The reminder on screen is already shown: it counts as the current one.
-    RecupNbMessages();
-    NbMessages += 1;
-    TotalMessages = NumMessage - 1 + CompteRappelsNonAffiches();
+    NbMessages = m_scan.File().NonAffiches() + 1;
+    TotalMessages = NumMessage + m_scan.File().NonAffiches();
     AfficheNbMessages();
-    lblNombre->setText(QStringLiteral("%1/%2").arg(NumMessage - 1).arg(TotalMessages));
+    lblNombre->setText(QStringLiteral("%1/%2").arg(NumMessage).arg(TotalMessages));
 }
 
 double frmMessage::HauteurMsgMax() const
@@ -292,8 +237,8 @@ double frmMessage::HauteurMsgMax() const
         return 1e9;
     const QRect zone = ecran->availableGeometry();
     const double fenetreMax = Twips(zone.bottom() + 1) - HautMessage - 2 * TwipsParPixel * 4;
-    const double facteur = FacteurPolice != 1.0f ? double(FacteurPolice) : 1.0;
-    return std::max(186.0, fenetreMax * facteur / RapportFenetre - HautMsg - SousMsg);
+    const float facteur = FacteurPolice();
+    return std::max(186.0, fenetreMax * double(facteur) / RapportFenetre - HautMsg - SousMsg);
 }
 
 void frmMessage::ModifieTailleMessage(int nb)
@@ -314,7 +259,6 @@ void frmMessage::ModifieTailleMessage(int nb)
     PlaceTwips(imgLogo, int(m_gaucheLogo), int(hautLogo), int(LargeurLogo), int(HauteurLogo));
     PlaceTwips(lblNombre, int(m_gaucheLogo + LargeurLogo + 50), int(hautLogo + 180), 372, 252);
     PlaceTwips(imgSuiv.image, 3600, int(hautLogo + 50), 288, 288);
-    PlaceTwips(lblPlusTard, 240, int(hautLogo + 180), 1200, 252);
     PlaceTwips(imgSuiv.jumeau, 3600, int(hautLogo + 50), 288, 288);
 }
 
@@ -323,34 +267,15 @@ void frmMessage::ModifieTailleFenetre(bool plusMessages)
     const double h = ArrondiPair(HautMsg + m_hauteurMsg + SousMsg);
     Shape1->ChangeTaille(LargeurShape, h);
     m_hauteur = h + h / 1970 * 506;
-    if (FacteurPolice != 1.0f) {
-        m_hauteur /= FacteurPolice;
+    const float facteur = FacteurPolice();
+    if (facteur != 1.0f) {
+        m_hauteur /= facteur;
         if (!plusMessages)
-            m_largeur /= FacteurPolice;
+            m_largeur /= facteur;
     }
     resize(Px(m_largeur), Px(m_hauteur));
     ArrondiFenetre(this, m_largeur, m_hauteur, RayonCoin(h));
     update();
-}
-
-void frmMessage::PlusTard(DelaiReport delai)
-{
-    if (m_numAffiche == 0)
-        return;
-    try {
-        ReporteRappel(m_numAffiche, m_avant, MomentReport(delai, Maintenant()));
-    } catch (const ErreurBase &) {
-        MsgInfo(QStringLiteral("Erreur lors de la mise à jour des données. "));
-        return;
-    }
-    m_numAffiche = 0;
-    GuetteReports();
-    if (CompteRappelsNonAffiches() > 0) {
-        imgSuiv2_Click();
-        return;
-    }
-    m_sansQuestion = true;
-    close();
 }
 
 void frmMessage::FermePourQuitter()
@@ -366,14 +291,11 @@ void frmMessage::FermePourQuitter()
 void frmMessage::closeEvent(QCloseEvent *event)
 {
     if (!m_sansQuestion && NbMessages > 1 && MsgQuestion(QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?"))) {
-        imgSuiv2_Click();
+        AfficheRappelSuivant();
         event->ignore();
         return;
     }
     event->accept();
-    // Gone for the scan at once, even before its deletion.
-    if (instance == this)
-        instance = nullptr;
 }
 
 void frmMessage::mouseMoveEvent(QMouseEvent *event)

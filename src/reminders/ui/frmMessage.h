@@ -5,42 +5,36 @@
 #include <QWidget>
 
 #include "ImageBouton.h"
-#include "Reports.h"
-
-class QMenu;
+#include "TypeRappel.h"
 
 namespace oxi {
 
 class FormePopup;
-class Resultat;
+class ScanRappels;
+struct RappelAffiche;
 
-// The reminder popup: shows the due reminders of TabRappels one at a time,
-// acknowledging each as it is shown.
+// The reminder popup: shows the due reminders of the scan's list one at a time,
+// the scan acknowledging each as it is shown.
 class frmMessage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmMessage(QWidget *parent = nullptr);
+    explicit frmMessage(ScanRappels &scan, QWidget *parent = nullptr);
     ~frmMessage() override;
 
-    // The open popup, or nullptr.
-    static frmMessage *Instance();
-
     // Loads the first reminder not yet shown, places and sizes the window.
-    void Form_Load();
+    // False when none of them could be shown.
+    bool AffichePremierRappel();
     // "Suivant": the next reminder; the window keeps its place and width.
-    void imgSuiv2_Click();
+    void AfficheRappelSuivant();
     // A new scan while the window is open: the counter and the arrow follow the new list.
     void Actualise();
-    // "Plus tard": the reminder shown is put off, not acknowledged; the next one
-    // takes its place, or the popup closes when none is left to show now.
-    void PlusTard(DelaiReport delai);
     // The program's exit: asks once about the reminders left, then closes whatever
     // the answer; those not shown stay due for the next start.
     void FermePourQuitter();
 
-    int NbMessages = 0;
-    int NumMessage = 1;
+    int NbMessages = 0;    // reminders left, the one on screen included
+    int NumMessage = 0;    // place of the one on screen
     int TotalMessages = 0;
 
     QLabel *lblTitre = nullptr;
@@ -55,8 +49,6 @@ public:
     QLabel *lblNombre = nullptr;
     PaireImages imgSuiv, imgCarte;
     LienTexte *lblQuit = nullptr;
-    LienTexte *lblPlusTard = nullptr;
-    QMenu *mnuPlusTard = nullptr;
     FormePopup *Shape1 = nullptr;
 
 protected:
@@ -64,27 +56,26 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    void RecupNbMessages();
-    void AdapteTitre(int typeMess);
+    void AdapteTitre(TypeRappel type);
     void AfficheNbMessages();
-    // Steps shared by the load and "Suivant": load, title, layout, counter, text.
-    void AfficheRappel();
-    void TraiteMessage(const Resultat &rappel);
+    // Steps shared by the load and "Suivant": next reminder, title, layout, counter, text.
+    // False when none was left to show (the window keeps what it shows).
+    bool AfficheRappel();
     void ModifieTailleMessage(int nb);
     void ModifieTailleFenetre(bool plusMessages);
     // The tallest text (twips) that keeps the window, arrow and counter on the screen.
     double HauteurMsgMax() const;
+
+    ScanRappels &m_scan;
+    int m_lignes = 0;
 
     // Twips kept here so that sizes do not drift through pixel rounding.
     double m_largeur = 5280;
     double m_hauteur = 2580;
     double m_hauteurMsg = 372;
     double m_gaucheLogo = 2400;
-    // Closes without the question: at the exit, or when all that is left is put off.
+    // Closes without the question: at the exit.
     bool m_sansQuestion = false;
-    // The reminder on screen and its done flags before it was shown, for "Plus tard".
-    int m_numAffiche = 0;
-    Echeances m_avant;
     // The postcard's greeting for the reminder shown.
     QString m_salutation;
 };
