@@ -36,6 +36,23 @@ void FileRappels::MarqueAffiche()
         }
 }
 
+void FileRappels::MarqueAffiche(qint64 numero)
+{
+    for (Entree &e : m_entrees)
+        if (e.numero == numero)
+            e.affiche = true;
+}
+
+void FileRappels::RemetEnAttente(qint64 numero)
+{
+    for (Entree &e : m_entrees)
+        if (e.numero == numero) {
+            e.affiche = false;
+            return;
+        }
+    m_entrees.append({numero, false});
+}
+
 bool ScanRappels::Scrute(const QDate &aujourdhui)
 {
     return m_file.Remplace(m_depot.NumerosDus(aujourdhui));

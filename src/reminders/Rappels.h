@@ -24,6 +24,10 @@ public:
     std::optional<qint64> Suivant() const;
     // Marks the first reminder not yet shown as shown.
     void MarqueAffiche();
+    // Marks `numero` shown wherever it stands ("Plus tard" keeps it out of a new list).
+    void MarqueAffiche(qint64 numero);
+    // Puts `numero` back as not shown, at the end when the list does not hold it.
+    void RemetEnAttente(qint64 numero);
 
 private:
     struct Entree
@@ -51,6 +55,7 @@ public:
     // something is due (a popup still open keeps its own). Throws ErreurBase.
     bool Scrute(const QDate &aujourdhui = Aujourdhui());
     const FileRappels &File() const { return m_file; }
+    FileRappels &File() { return m_file; }
 
     // The next due reminder, composed, marked shown and acknowledged in the file
     // (failure: "Erreur lors de la mise à jour des données. ", the popup shows it

@@ -8,6 +8,7 @@
 #include "Twips.h"
 #include "frmMessage.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QScreen>
 #include <QScrollBar>
@@ -168,6 +169,57 @@ private Q_SLOTS:
         QVERIFY(f->Shape1->height() <= f->height());
         if (type == "A")
             QVERIFY(msg->text().endsWith(QStringLiteral("(âge inconnu)")));
+    }
+
+    // Put off, not done: the next one shows, the counter and the close question count it,
+    // a restart would show it, and it comes back at its moment, not at a new day's scan.
+    void plusTard()
+    {
+        EnvironnementTest env;
+        MessagerieScriptee messages;
+        const QDate auj(2026, 11, 3);
+        FixeMaintenant(QDateTime(auj, QTime(9, 0)));
+        const qint64 a = AjouteDu(QStringLiteral("F"), QStringLiteral("Aubin"), auj, auj);
+        AjouteDu(QStringLiteral("F"), QStringLiteral("Albin"), auj, auj);
+        AffichageRappels rappels;
+        rappels.RechercheRappels();
+        QPointer<frmMessage> f(rappels.Message());
+        QVERIFY(f && f->lblPlusTard->isVisible());
+        QCOMPARE(Lit(a)[1].fait, true);
+        f->findChild<QAction *>(QStringLiteral("mnuPlusTard60"))->trigger();
+        QCOMPARE(Lit(a)[1].fait, false);
+        QVERIFY(DepotRappels().NumerosDus(auj).contains(a));
+        QCOMPARE(Textes(f).at(2), QStringLiteral("Albin"));
+        QCOMPARE(f->NbMessages, 2);
+        QVERIFY(f->imgSuiv.image->isVisible());
+        messages.reponses << false;
+        f->close();
+        QCOMPARE(messages.questions, QStringList{Question});
+        QTRY_VERIFY(f.isNull());
+
+        FixeMaintenant(QDateTime(auj, QTime(9, 59)));
+        rappels.RappelleReportes();
+        QVERIFY(!rappels.Message());
+        FixeMaintenant(QDateTime(auj, QTime(10, 1)));
+        rappels.RappelleReportes();
+        f = rappels.Message();
+        QVERIFY(f);
+        QCOMPARE(Textes(f).at(2), QStringLiteral("Aubin"));
+        QCOMPARE(Lit(a)[1].fait, true);
+
+        // Tomorrow morning: the last one put off closes the popup without a question;
+        // the new day's scan keeps it away until nine.
+        f->findChild<QAction *>(QStringLiteral("mnuPlusTardDemain"))->trigger();
+        QTRY_VERIFY(f.isNull());
+        QCOMPARE(messages.questions.size(), 1);
+        FixeMaintenant(QDateTime(auj.addDays(1), QTime(0, 0, 5)));
+        rappels.RechercheRappels();
+        QVERIFY(!rappels.Message());
+        FixeMaintenant(QDateTime(auj.addDays(1), QTime(9, 0, 1)));
+        rappels.RappelleReportes();
+        QVERIFY(rappels.Message());
+        QCOMPARE(Textes(rappels.Message()).at(2), QStringLiteral("Aubin"));
+        QVERIFY(messages.infos.isEmpty());
     }
 
     void fermetureALaSortieEtEchecs()

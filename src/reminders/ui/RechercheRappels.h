@@ -1,9 +1,11 @@
 #pragma once
 #include "Rappels.h"
+#include "Reports.h"
 #include "VeilleJour.h"
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 
 namespace oxi {
 
@@ -27,14 +29,23 @@ public:
     void FermePourQuitter();
     // The popup on screen, or nullptr.
     frmMessage *Message() const;
+    // Brings back the reminders put off whose moment has come.
+    void RappelleReportes();
+    const ReportsRappels &Reports() const { return m_reports; }
     VeilleJour &Veille() { return m_veille; }
 
 private:
+    // After a scan: what is put off stays away, the rest is shown.
+    void MontreDus();
     void MontreMessage();
 
     ScanRappels m_scan;
     VeilleJour m_veille;
     QPointer<frmMessage> m_message;
+    ReportsRappels m_reports;
+    // Reads the real clock while reminders are put off: a machine asleep past
+    // their moment shows them on waking.
+    QTimer m_guet;
 };
 
 } // namespace oxi

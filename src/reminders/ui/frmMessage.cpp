@@ -5,11 +5,13 @@
 #include "Messagerie.h"
 #include "Plateforme.h"
 #include "Polices.h"
+#include "Horloge.h"
 #include "Rappels.h"
 #include "TexteLignes.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
+#include <QMenu>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
@@ -133,6 +135,24 @@ frmMessage::frmMessage(ScanRappels &scan, QWidget *parent)
     lblQuit->setFont(Police(QStringLiteral("Arial Black"), 10.8));
     PlaceTwips(lblQuit, 3720, 162, 252, 252);
 
+    lblPlusTard = new LienTexte(QStringLiteral("lblPlusTard"), QStringLiteral("Plus tard"), this);
+    lblPlusTard->setFont(tahoma);
+    lblPlusTard->setPalette(bleu);
+    lblPlusTard->setCursor(Qt::PointingHandCursor);
+    lblPlusTard->setToolTip(QStringLiteral("Revoir ce rappel plus tard"));
+    mnuPlusTard = new QMenu(this);
+    mnuPlusTard->setObjectName(QStringLiteral("mnuPlusTard"));
+    const std::pair<const char *, QString> delais[] = {{"mnuPlusTard15", QStringLiteral("Dans 15 minutes")},
+                                                       {"mnuPlusTard60", QStringLiteral("Dans une heure")},
+                                                       {"mnuPlusTardDemain", QStringLiteral("Demain matin")}};
+    for (int i = 0; i < 3; ++i) {
+        QAction *action = mnuPlusTard->addAction(delais[i].second);
+        action->setObjectName(QLatin1String(delais[i].first));
+        connect(action, &QAction::triggered, this, [this, i] { PlusTard(DelaiReport(i)); });
+    }
+    connect(lblPlusTard, &LienTexte::clic, this,
+            [this] { mnuPlusTard->popup(lblPlusTard->mapToGlobal(QPoint(0, lblPlusTard->height()))); });
+
     connect(imgSuiv.jumeau, &Image::clic, this, &frmMessage::AfficheRappelSuivant);
     connect(imgCarte.jumeau, &Image::clic, this, [this] { EnvoieCarte(m_salutation); });
     connect(lblQuit, &LienTexte::clic, this, &QWidget::close);
@@ -180,6 +200,10 @@ void frmMessage::AfficheNbMessages()
 
 bool frmMessage::AfficheRappel()
 {
+    // Only reminders put off are left: asked for, the first of them comes back now.
+    if (!m_scan.File().Suivant() && m_reports)
+        m_reports->RameneProchain(m_scan.File());
+    m_numAffiche = 0;
     const std::optional<RappelAffiche> suivant = m_scan.Prochain();
     if (!suivant) {
         // Only unreadable ones were left: the last one shown stays, without the arrow.
@@ -187,7 +211,7 @@ bool frmMessage::AfficheRappel()
         AfficheNbMessages();
         return false;
     }
-    const int restants = m_scan.File().NonAffiches();
+    const int restants = AVenir();
     NbMessages = restants + 1;
     NumMessage = TotalMessages - restants;
     AdapteTitre(suivant->texte.type);
@@ -195,6 +219,8 @@ bool frmMessage::AfficheRappel()
     lblNombre->setText(QStringLiteral("%1/%2").arg(NumMessage).arg(TotalMessages));
     lblMsg->setText(CoupableDansLesMots(suivant->texte.message));
     m_salutation = SalutationCarte(suivant->texte.type, suivant->rappel.libelle);
+    m_numAffiche = suivant->rappel.numRappel;
+    m_avant = suivant->rappel.echeances;
     lblDate->setText(suivant->texte.ligneDate);
     m_lignes = suivant->texte.nbLignes;
     return true;
@@ -202,7 +228,7 @@ bool frmMessage::AfficheRappel()
 
 bool frmMessage::AffichePremierRappel()
 {
-    TotalMessages = m_scan.File().NonAffiches();
+    TotalMessages = AVenir();
     m_lignes = 0;
     if (!AfficheRappel())
         return false;
@@ -224,8 +250,8 @@ void frmMessage::AfficheRappelSuivant()
 void frmMessage::Actualise()
 {
     // The reminder on screen is already shown: it counts as the current one.
-    NbMessages = m_scan.File().NonAffiches() + 1;
-    TotalMessages = NumMessage + m_scan.File().NonAffiches();
+    NbMessages = AVenir() + 1;
+    TotalMessages = NumMessage + AVenir();
     AfficheNbMessages();
     lblNombre->setText(QStringLiteral("%1/%2").arg(NumMessage).arg(TotalMessages));
 }
@@ -259,6 +285,7 @@ void frmMessage::ModifieTailleMessage(int nb)
     PlaceTwips(imgLogo, int(m_gaucheLogo), int(hautLogo), int(LargeurLogo), int(HauteurLogo));
     PlaceTwips(lblNombre, int(m_gaucheLogo + LargeurLogo + 50), int(hautLogo + 180), 372, 252);
     PlaceTwips(imgSuiv.image, 3600, int(hautLogo + 50), 288, 288);
+    PlaceTwips(lblPlusTard, 240, int(hautLogo + 180), 1200, 252);
     PlaceTwips(imgSuiv.jumeau, 3600, int(hautLogo + 50), 288, 288);
 }
 
@@ -276,6 +303,32 @@ void frmMessage::ModifieTailleFenetre(bool plusMessages)
     resize(Px(m_largeur), Px(m_hauteur));
     ArrondiFenetre(this, m_largeur, m_hauteur, RayonCoin(h));
     update();
+}
+
+int frmMessage::AVenir() const
+{
+    // A reminder put off is still to come.
+    return m_scan.File().NonAffiches() + (m_reports ? m_reports->Nombre() : 0);
+}
+
+void frmMessage::PlusTard(DelaiReport delai)
+{
+    if (!m_reports || m_numAffiche == 0)
+        return;
+    try {
+        m_reports->Reporte(m_numAffiche, m_avant, MomentReport(delai, Maintenant()));
+    } catch (const ErreurBase &) {
+        MsgInfo(QStringLiteral("Erreur lors de la mise à jour des données. "));
+        return;
+    }
+    m_numAffiche = 0;
+    Q_EMIT reporte();
+    if (m_scan.File().NonAffiches() > 0) {
+        AfficheRappelSuivant();
+        return;
+    }
+    m_sansQuestion = true;
+    close();
 }
 
 void frmMessage::FermePourQuitter()

@@ -6,6 +6,10 @@
 
 #include "ImageBouton.h"
 #include "TypeRappel.h"
+#include "Echeances.h"
+#include "Reports.h"
+
+class QMenu;
 
 namespace oxi {
 
@@ -29,6 +33,11 @@ public:
     void AfficheRappelSuivant();
     // A new scan while the window is open: the counter and the arrow follow the new list.
     void Actualise();
+    // Where "Plus tard" keeps the reminders it puts off; they count as still to come.
+    void FixeReports(ReportsRappels *reports) { m_reports = reports; }
+    // "Plus tard": the reminder shown is put off, not acknowledged; the next one
+    // takes its place, or the popup closes when none is left to show now.
+    void PlusTard(DelaiReport delai);
     // The program's exit: asks once about the reminders left, then closes whatever
     // the answer; those not shown stay due for the next start.
     void FermePourQuitter();
@@ -49,7 +58,13 @@ public:
     QLabel *lblNombre = nullptr;
     PaireImages imgSuiv, imgCarte;
     LienTexte *lblQuit = nullptr;
+    LienTexte *lblPlusTard = nullptr;
+    QMenu *mnuPlusTard = nullptr;
     FormePopup *Shape1 = nullptr;
+
+Q_SIGNALS:
+    // A reminder was put off.
+    void reporte();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -65,6 +80,8 @@ private:
     void ModifieTailleFenetre(bool plusMessages);
     // The tallest text (twips) that keeps the window, arrow and counter on the screen.
     double HauteurMsgMax() const;
+    // Reminders left to show after the one on screen, those put off included.
+    int AVenir() const;
 
     ScanRappels &m_scan;
     int m_lignes = 0;
@@ -74,8 +91,12 @@ private:
     double m_hauteur = 2580;
     double m_hauteurMsg = 372;
     double m_gaucheLogo = 2400;
-    // Closes without the question: at the exit.
+    // Closes without the question: at the exit, or when all that is left is put off.
     bool m_sansQuestion = false;
+    ReportsRappels *m_reports = nullptr;
+    // The reminder on screen and its done flags before it was shown, for "Plus tard".
+    qint64 m_numAffiche = 0;
+    Echeances m_avant;
     // The postcard's greeting for the reminder shown.
     QString m_salutation;
 };
