@@ -99,18 +99,6 @@ QVariant ChaineOuNull(const QString &texte);
 QDate LitDate(const QVariant &valeur);
 inline QString TexteDate(const QDate &date) { return date.toString(Qt::ISODate); }
 
-// PBKDF2-HMAC-SHA1 of `secret` over `sel`: `taille` bytes.
-QByteArray Pbkdf2Sha1(const QByteArray &secret, const QByteArray &sel, int iterations, int taille);
-// The page key of an existing keyed file as a raw key for the library
-// ("x'<hex>'"), `iterations` > 0 for the older formats; empty when the file
-// has no salt to read or the key is empty.
-QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations = 0);
-// Starts deriving the page key of the keyed file `chemin` on a thread of its
-// own, so that opening it later waits for that work instead of doing it again.
-// Only the file's salt is read: nothing is opened, nothing written; a file that
-// is never opened, or that changed meanwhile, just wastes the work.
-void PrepareCle(const QString &chemin, const QString &cle);
-
 // Compacts a keyed file in place (VACUUM, atomic); empty name = the main file,
 // whose connection then stays open for ConnecteBase. A leftover "DBC.dtb" is
 // deleted. Any failure leaves the file as it was and is silent.

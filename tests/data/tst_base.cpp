@@ -1,4 +1,5 @@
 #include "Base.h"
+#include "DeriveCle.h"
 #include "Chemins.h"
 #include "Constantes.h"
 #include "OutilsTest.h"
