@@ -26,6 +26,7 @@ PanneauFetes::PanneauFetes(QWidget *parent)
                       .entetes = {QStringLiteral("Prénom"), QStringLiteral("Date")},
                       .boutons = QStringLiteral("Fetes"),
                       .lettre = QStringLiteral("F"),
+                      .jumeauValider = {},
                       .echeances = QStringLiteral("lblEch"),
                       .delai1 = QStringLiteral("cboFeteJ1"),
                       .delai2 = QStringLiteral("cboFeteJ2"),

@@ -28,6 +28,7 @@ PanneauNotes::PanneauNotes(QWidget *parent)
                       .entetes = {QStringLiteral("Date"), QStringLiteral("Titre")},
                       .boutons = QStringLiteral("Notes"),
                       .lettre = QStringLiteral("N"),
+                      .jumeauValider = {},
                       .echeances = QStringLiteral("lblEch3"),
                       .delai1 = QStringLiteral("cboNotesJ1"),
                       .delai2 = QStringLiteral("cboNotesJ2"),
