@@ -1,12 +1,15 @@
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
+#include "ControleBase.h"
 #include "DeriveCle.h"
 #include "Messagerie.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <sqlcipher/sqlite3.h>
+
+#include <cstdio>
 
 namespace oxi {
 
@@ -108,6 +111,9 @@ int Passe(sqlite3 *db, const QString &sql, const QVariantList &parametres, Resul
 // The key goes through the API, never through SQL text.
 bool AppliqueCle(sqlite3 *db, const QString &cle, int iterations)
 {
+    // No key: a plain database (the schema of reference, in memory).
+    if (cle.isEmpty())
+        return true;
     const QByteArray octets = cle.toUtf8();
     if (sqlite3_key(db, octets.constData(), int(octets.size())) != SQLITE_OK)
         return false;
@@ -167,6 +173,7 @@ bool Connexion::OuvreAvec(const QString &chemin, const QString &cle, int drapeau
     sqlite3_exec(db, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
     m_db = db;
     m_chemin = chemin;
+    m_iterations = iterations;
     return true;
 }
 
@@ -204,6 +211,7 @@ void Connexion::Ferme()
         m_db = nullptr;
     }
     m_chemin.clear();
+    m_iterations = 0;
 }
 
 Resultat Connexion::Requete(const QString &sql, const QVariantList &parametres)
@@ -256,18 +264,65 @@ Connexion &Base()
     return connexionPrincipale;
 }
 
-bool ConnecteBase()
+namespace {
+
+// The current file format first, then the older key derivation; kept open
+// only once the file is known whole.
+bool OuvreSaine(Connexion &connexion, const QString &chemin)
+{
+    for (const int iterations : {0, 4000}) {
+        if (connexion.Ouvre(chemin, CleBase, nullptr, iterations)) {
+            if (BaseSaine(connexion))
+                return true;
+            connexion.Ferme();
+            return false;
+        }
+    }
+    return false;
+}
+
+enum class Ouverture { Ouverte, Absente, Refusee };
+
+// Opens Base() on the main file. A "DBC.dtb" left by an interrupted
+// compaction of the older kind is removed only once the main file proved
+// sound; with no main file it may be the only copy, and becomes the main
+// file when it is sound itself.
+Ouverture OuvrePrincipale()
 {
     const QString chemin = CheminBase();
     if (Base().EstOuverte() && Base().Chemin() == chemin)
+        return Ouverture::Ouverte;
+    const QString reste = CheminAppli() + NomBaseCompactee;
+    const bool principal = NomBase() == NomBaseDefaut;
+    if (principal && !QFileInfo::exists(chemin) && EstFichierOrdinaire(reste)) {
+        Connexion controle;
+        if (OuvreSaine(controle, reste)) {
+            controle.Ferme();
+            std::rename(QFile::encodeName(reste).constData(), QFile::encodeName(chemin).constData());
+        }
+    }
+    if (!QFileInfo::exists(chemin))
+        return Ouverture::Absente;
+    if (!EstFichierOrdinaire(chemin) || !OuvreSaine(Base(), chemin))
+        return Ouverture::Refusee;
+    if (principal && QFileInfo::exists(reste))
+        QFile::remove(reste);
+    return Ouverture::Ouverte;
+}
+
+} // namespace
+
+bool ConnecteBase()
+{
+    switch (OuvrePrincipale()) {
+    case Ouverture::Ouverte:
         return true;
-    if (!QFileInfo::exists(chemin)) {
+    case Ouverture::Absente:
         NomBase().clear();
         return true;
+    case Ouverture::Refusee:
+        break;
     }
-    // Current file format first, then the older SQLCipher key derivation.
-    if (Base().Ouvre(chemin, CleBase) || Base().Ouvre(chemin, CleBase, nullptr, 4000))
-        return true;
     MsgCritique(QStringLiteral("Echec de la connection ! "));
     return false;
 }
@@ -315,17 +370,14 @@ QDate LitDate(const QVariant &valeur)
 bool CompacteBase(const QString &fichier)
 {
     const bool principal = fichier.isEmpty();
-    const QString source = principal ? CheminBase() : fichier;
-    // Left over by an interrupted compaction of the older kind: never the only copy.
-    const QString temporaire = CheminAppli() + NomBaseCompactee;
-    if (principal && QFileInfo(temporaire).isFile())
-        QFile::remove(temporaire);
-    if (!QFileInfo(source).isFile())
-        return false;
     Connexion locale;
     Connexion &connexion = principal ? Base() : locale;
-    if (!connexion.Ouvre(source, CleBase))
+    if (principal ? OuvrePrincipale() != Ouverture::Ouverte
+                  : !EstFichierOrdinaire(fichier) || !connexion.Ouvre(fichier, CleBase) || !BaseSaine(connexion))
         return false;
+    // The older format stays as it is: a rewrite would gain little and risk much.
+    if (connexion.Iterations() != 0)
+        return true;
     try {
         // A file without free pages is compact already: rewriting it would
         // cost a second key derivation and a full copy at every start.

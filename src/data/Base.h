@@ -49,6 +49,8 @@ public:
     void Ferme();
     bool EstOuverte() const { return m_db != nullptr; }
     QString Chemin() const { return m_chemin; }
+    // The key derivation count it was opened with; 0 for the current format.
+    int Iterations() const { return m_iterations; }
 
     // Both throw ErreurBase on failure. Dates bind as ISO text, booleans as 0/1.
     Resultat Requete(const QString &sql, const QVariantList &parametres = {});
@@ -65,6 +67,7 @@ private:
                    const QByteArray &cleBrute = {});
     sqlite3 *m_db = nullptr;
     QString m_chemin;
+    int m_iterations = 0;
 };
 
 // Begins at construction; rolls back at destruction unless validated.
@@ -83,8 +86,10 @@ private:
 // The program's one connection to the main file.
 Connexion &Base();
 
-// Opens Base() on CheminBase(); missing file: NomBase emptied, true without opening.
-// Failure: "Echec de la connection ! " (critical) and false.
+// Opens Base() on CheminBase(), current or older key format, once the file
+// proved whole (see BaseSaine); missing file: NomBase emptied, true without
+// opening. Failure: "Echec de la connection ! " (critical) and false, the
+// file left as it was.
 bool ConnecteBase();
 void FermeBase();
 
@@ -99,9 +104,9 @@ QVariant ChaineOuNull(const QString &texte);
 QDate LitDate(const QVariant &valeur);
 inline QString TexteDate(const QDate &date) { return date.toString(Qt::ISODate); }
 
-// Compacts a keyed file in place (VACUUM, atomic); empty name = the main file,
-// whose connection then stays open for ConnecteBase. A leftover "DBC.dtb" is
-// deleted. Any failure leaves the file as it was and is silent.
+// Compacts a sound keyed file in place (VACUUM, atomic); empty name = the main
+// file, opened as ConnecteBase does and left open for it (a leftover "DBC.dtb"
+// settled the same way). Any failure leaves the file as it was and is silent.
 bool CompacteBase(const QString &fichier = {});
 
 } // namespace oxi

@@ -128,22 +128,37 @@ QString CheminSauvegarde(const QString &dossier, const QString &nomFichier)
     return dossier + QLatin1Char('/') + nomFichier;
 }
 
-bool EstBasePrincipale(const QString &chemin)
+namespace {
+
+// `chemin` leads to the file `nom` of the program's folder, whatever the path.
+bool FichierDuProgramme(const QString &chemin, const QString &nom)
 {
-    const QString principale = CheminAppli() + NomBaseDefaut;
-    if (MemeFichier(chemin, principale))
+    const QString fichier = CheminAppli() + nom;
+    if (MemeFichier(chemin, fichier))
         return true;
     // The file may be missing for a moment; the names still must not meet.
     const QFileInfo a(chemin);
-    const QFileInfo b(principale);
+    const QFileInfo b(fichier);
     const QString dossierA = QFileInfo(a.absolutePath()).canonicalFilePath();
     const QString dossierB = QFileInfo(b.absolutePath()).canonicalFilePath();
     return !dossierA.isEmpty() && dossierA == dossierB && a.fileName() == b.fileName();
 }
 
+} // namespace
+
+bool EstBasePrincipale(const QString &chemin)
+{
+    return FichierDuProgramme(chemin, NomBaseDefaut);
+}
+
+bool EstNomCompaction(const QString &chemin)
+{
+    return FichierDuProgramme(chemin, NomBaseCompactee);
+}
+
 bool SauvegardeBase(const QString &chemin)
 {
-    if (chemin.trimmed().isEmpty() || EstBasePrincipale(chemin) || QFileInfo(chemin).isDir())
+    if (chemin.trimmed().isEmpty() || EstBasePrincipale(chemin) || EstNomCompaction(chemin) || QFileInfo(chemin).isDir())
         return false;
     if (!BasePrete())
         return false;

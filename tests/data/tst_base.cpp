@@ -126,7 +126,7 @@ private Q_SLOTS:
         }
         QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)));
         PrepareCle(env->Dossier() + "/absent.dtb", CleBase);
-        QVERIFY(ConnecteBase());
+        QVERIFY(Connexion().Ouvre(chemin, CleBase));
     }
 
     void userTextIsBoundAndFailedTransactionLeavesNothing()

@@ -141,15 +141,17 @@ private Q_SLOTS:
         QCOMPARE(OuvreRecordset("SELECT count(*) FROM Dictons").Valeur(0, 0).toInt(), 366);
     }
 
-    void backupOntoTheMainFileIsRefused_data()
+    void backupOntoTheProgramsFilesIsRefused_data()
     {
         QTest::addColumn<QString>("relatif");
         QTest::newRow("dot dot") << "sous/../DBOxi.dtb";
         QTest::newRow("symbolic link") << "lien.dtb";
         QTest::newRow("linked folder") << "dossierLie/DBOxi.dtb";
         QTest::newRow("hard link") << "dur.dtb";
+        // The start deletes a leftover of that name.
+        QTest::newRow("compaction's name") << "sous/../DBC.dtb";
     }
-    void backupOntoTheMainFileIsRefused()
+    void backupOntoTheProgramsFilesIsRefused()
     {
         QFETCH(QString, relatif);
         QDir(env->Dossier()).mkdir("sous");
