@@ -4,12 +4,11 @@
 #include "ControleBase.h"
 #include "DeriveCle.h"
 #include "Messagerie.h"
+#include "OperationsFichiers.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <sqlcipher/sqlite3.h>
-
-#include <cstdio>
 
 namespace oxi {
 
@@ -298,7 +297,7 @@ Ouverture OuvrePrincipale()
         Connexion controle;
         if (OuvreSaine(controle, reste)) {
             controle.Ferme();
-            std::rename(QFile::encodeName(reste).constData(), QFile::encodeName(chemin).constData());
+            Fichiers().Renomme(reste, chemin);
         }
     }
     if (!QFileInfo::exists(chemin))
@@ -306,7 +305,7 @@ Ouverture OuvrePrincipale()
     if (!EstFichierOrdinaire(chemin) || !OuvreSaine(Base(), chemin))
         return Ouverture::Refusee;
     if (principal && QFileInfo::exists(reste))
-        QFile::remove(reste);
+        Fichiers().Supprime(reste);
     return Ouverture::Ouverte;
 }
 

@@ -38,7 +38,8 @@ QByteArray LitSel(const QString &chemin)
     return lu ? sel : QByteArray();
 }
 
-// One derivation started ahead by PrepareCle, found again by what it derives from.
+// The last derivation, started ahead by PrepareCle or done by CleBrute,
+// found again by what it derives from.
 struct Preparation
 {
     QByteArray secret;
@@ -79,6 +80,14 @@ QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations)
     const QByteArray derivee = prete.valid() ? prete.get() : Pbkdf2Sha1(secret, sel, tours, TailleCle);
     if (derivee.isEmpty())
         return {};
+    if (!prete.valid()) {
+        // Kept for the next open of the same file: the start opens it twice
+        // (compaction, then connection), a restore opens it again.
+        std::promise<QByteArray> faite;
+        faite.set_value(derivee);
+        const std::lock_guard<std::mutex> verrou(verrouPreparation);
+        preparation = Preparation{secret, sel, tours, faite.get_future().share()};
+    }
     return "x'" + derivee.toHex() + '\'';
 }
 

@@ -3,14 +3,13 @@
 #include "Chemins.h"
 #include "Constantes.h"
 #include "Messagerie.h"
+#include "OperationsFichiers.h"
 #include "Schema.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
-#include <cstdio>
 #include <sys/stat.h>
 
 namespace oxi {
@@ -53,8 +52,9 @@ bool MemeFichier(const QString &a, const QString &b)
 
 void SupprimeFichierSqlite(const QString &chemin)
 {
-    QFile::remove(chemin);
-    QFile::remove(chemin + QStringLiteral("-journal"));
+    Fichiers().Supprime(chemin);
+    if (QFileInfo::exists(chemin + QStringLiteral("-journal")))
+        Fichiers().Supprime(chemin + QStringLiteral("-journal"));
 }
 
 int Compte(Connexion &connexion, const QString &table)
@@ -167,15 +167,8 @@ bool SauvegardeBase(const QString &chemin)
         return false;
 
     // Written beside its final name so that a failure never harms an earlier backup.
-    QString temporaire;
-    {
-        QTemporaryFile fichier(destination.absolutePath() + QStringLiteral("/.") + destination.fileName()
-                               + QStringLiteral(".XXXXXX"));
-        fichier.setAutoRemove(false);
-        if (!fichier.open())
-            return false;
-        temporaire = fichier.fileName();
-    }
+    const QString temporaire = Fichiers().CreeTemporaire(destination.absolutePath() + QStringLiteral("/.")
+                                                         + destination.fileName() + QStringLiteral(".XXXXXX"));
     // An empty name would attach a private temporary database and report a backup never written.
     if (temporaire.isEmpty())
         return false;
@@ -213,7 +206,7 @@ bool SauvegardeBase(const QString &chemin)
         }
     }
     if (ecrite)
-        ecrite = std::rename(QFile::encodeName(temporaire).constData(), QFile::encodeName(chemin).constData()) == 0;
+        ecrite = Fichiers().Renomme(temporaire, chemin);
     if (!ecrite)
         SupprimeFichierSqlite(temporaire);
     return ecrite;

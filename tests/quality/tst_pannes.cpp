@@ -117,7 +117,7 @@ void Modifie(const QString &chemin, const QStringList &instructions)
 }
 
 // What stands in the main file's place (and in DBC.dtb's) for one start.
-struct Fichiers
+struct CasFichier
 {
     const char *nom;
     std::function<void(const QString &principale, const QString &reste)> prepare;
@@ -379,7 +379,7 @@ private slots:
         };
         const QString sansColonne = QStringLiteral(
             "CREATE TABLE R2 AS SELECT NumRappel, DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, Ech3 FROM Rappel");
-        const Fichiers cas[] = {
+        const CasFichier cas[] = {
             {"FIFO", [](const QString &p, const QString &) { QCOMPARE(mkfifo(QFile::encodeName(p).constData(), 0600), 0); }, Refusee},
             {"dossier", [](const QString &p, const QString &) { QVERIFY(QDir().mkdir(p)); }, Refusee},
             {"périphérique", [](const QString &p, const QString &) { QVERIFY(QFile::link(QStringLiteral("/dev/zero"), p)); }, Refusee},
@@ -412,7 +412,7 @@ private slots:
             {"base saine, DBC.dtb laissé", [&](const QString &p, const QString &r) { Copie(sain, p); Copie(ancienFormat, r); }, Ouverte, true, false},
         };
         const QString reste = dossier + QLatin1Char('/') + NomBaseCompactee;
-        for (const Fichiers &f : cas) {
+        for (const CasFichier &f : cas) {
             FermeBase();
             for (const QString &chemin : {principale, reste}) {
                 QFile::remove(chemin);
