@@ -1,5 +1,5 @@
-// Load figures of the data paths at 100, 1,000 and 10,000 reminders: the due
-// scan, the yearly re-arming, each list's fill and sort, a backup, a restore.
+// Load figures of the data paths at 100, 1,000 and 10,000 reminders: the
+// connection with its check of the file, the due scan, the yearly re-arming, each list's fill and sort, a backup, a restore.
 // Prints one line per figure: "<reminders> <what> <median ms> <runs>".
 #include "Base.h"
 #include "Chemins.h"
@@ -83,6 +83,8 @@ int main(int argc, char **argv)
         QFile::copy(base, copie);
         ConnecteBase();
 
+        // As at a start, the key aside: a fresh connection reads and checks every page.
+        Mesure(nombre, "ouverture et contrôle du fichier", essais, [] { ConnecteBase(); }, [] { FermeBase(); });
         Mesure(nombre, "recherche des rappels dus", essais, [] { DepotRappels().NumerosDus(Aujourdhui()); });
         Mesure(nombre, "réarmement annuel", essais, [] { RearmeEcheances(); },
                [annee] { EcritReglage(ReglageAnnee, QString::number(annee - 1)); });

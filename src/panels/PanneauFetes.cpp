@@ -25,6 +25,7 @@ PanneauFetes::PanneauFetes(QWidget *parent)
                       .liste = QStringLiteral("ListView1"),
                       .entetes = {QStringLiteral("Prénom"), QStringLiteral("Date")},
                       .boutons = QStringLiteral("Fetes"),
+                      .jumeauValider = {},
                       .echeances = QStringLiteral("lblEch"),
                       .delai1 = QStringLiteral("cboFeteJ1"),
                       .delai2 = QStringLiteral("cboFeteJ2"),

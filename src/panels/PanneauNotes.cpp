@@ -27,6 +27,7 @@ PanneauNotes::PanneauNotes(QWidget *parent)
                       .liste = QStringLiteral("ListView3"),
                       .entetes = {QStringLiteral("Date"), QStringLiteral("Titre")},
                       .boutons = QStringLiteral("Notes"),
+                      .jumeauValider = {},
                       .echeances = QStringLiteral("lblEch3"),
                       .delai1 = QStringLiteral("cboNotesJ1"),
                       .delai2 = QStringLiteral("cboNotesJ2"),

@@ -195,6 +195,11 @@ void PanneauTransfert::ValideSauvegarde()
                            QStringLiteral("Choisissez un autre nom ou un autre répertoire.")));
         return;
     }
+    if (EstNomCompaction(chemin)) {
+        MsgInfo(DeuxLignes(QStringLiteral("Ce nom est réservé à Oxi dans ce répertoire."),
+                           QStringLiteral("Choisissez un autre nom ou un autre répertoire.")));
+        return;
+    }
     Sablier sablier;
     const bool faite = SauvegardeBase(chemin);
     sablier.Fin();

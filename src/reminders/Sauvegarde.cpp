@@ -4,13 +4,12 @@
 #include "Constantes.h"
 #include "Messagerie.h"
 #include "DepotRappels.h"
+#include "OperationsFichiers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
-#include <cstdio>
 #include <sys/stat.h>
 
 namespace oxi {
@@ -36,8 +35,9 @@ bool MemeFichier(const QString &a, const QString &b)
 
 void SupprimeFichierSqlite(const QString &chemin)
 {
-    QFile::remove(chemin);
-    QFile::remove(chemin + QStringLiteral("-journal"));
+    Fichiers().Supprime(chemin);
+    if (QFileInfo::exists(chemin + QStringLiteral("-journal")))
+        Fichiers().Supprime(chemin + QStringLiteral("-journal"));
 }
 
 } // namespace
@@ -62,22 +62,37 @@ QString CheminSauvegarde(const QString &dossier, const QString &nomFichier)
     return dossier + QLatin1Char('/') + nomFichier;
 }
 
-bool EstBasePrincipale(const QString &chemin)
+namespace {
+
+// `chemin` leads to the file `nom` of the program's folder, whatever the path.
+bool FichierDuProgramme(const QString &chemin, const QString &nom)
 {
-    const QString principale = CheminAppli() + NomBaseDefaut;
-    if (MemeFichier(chemin, principale))
+    const QString fichier = CheminAppli() + nom;
+    if (MemeFichier(chemin, fichier))
         return true;
     // The file may be missing for a moment; the names still must not meet.
     const QFileInfo a(chemin);
-    const QFileInfo b(principale);
+    const QFileInfo b(fichier);
     const QString dossierA = QFileInfo(a.absolutePath()).canonicalFilePath();
     const QString dossierB = QFileInfo(b.absolutePath()).canonicalFilePath();
     return !dossierA.isEmpty() && dossierA == dossierB && a.fileName() == b.fileName();
 }
 
+} // namespace
+
+bool EstBasePrincipale(const QString &chemin)
+{
+    return FichierDuProgramme(chemin, NomBaseDefaut);
+}
+
+bool EstNomCompaction(const QString &chemin)
+{
+    return FichierDuProgramme(chemin, NomBaseCompactee);
+}
+
 bool SauvegardeBase(const QString &chemin)
 {
-    if (chemin.trimmed().isEmpty() || EstBasePrincipale(chemin) || QFileInfo(chemin).isDir())
+    if (chemin.trimmed().isEmpty() || EstBasePrincipale(chemin) || EstNomCompaction(chemin) || QFileInfo(chemin).isDir())
         return false;
     if (!BasePrete())
         return false;
@@ -86,15 +101,8 @@ bool SauvegardeBase(const QString &chemin)
         return false;
 
     // Written beside its final name so that a failure never harms an earlier backup.
-    QString temporaire;
-    {
-        QTemporaryFile fichier(destination.absolutePath() + QStringLiteral("/.") + destination.fileName()
-                               + QStringLiteral(".XXXXXX"));
-        fichier.setAutoRemove(false);
-        if (!fichier.open())
-            return false;
-        temporaire = fichier.fileName();
-    }
+    const QString temporaire = Fichiers().CreeTemporaire(destination.absolutePath() + QStringLiteral("/.")
+                                                         + destination.fileName() + QStringLiteral(".XXXXXX"));
     // An empty name would attach a private temporary database and report a backup never written.
     if (temporaire.isEmpty())
         return false;
@@ -127,7 +135,7 @@ bool SauvegardeBase(const QString &chemin)
         }
     }
     if (ecrite)
-        ecrite = std::rename(QFile::encodeName(temporaire).constData(), QFile::encodeName(chemin).constData()) == 0;
+        ecrite = Fichiers().Renomme(temporaire, chemin);
     if (!ecrite)
         SupprimeFichierSqlite(temporaire);
     return ecrite;

@@ -1,4 +1,5 @@
 #include "Base.h"
+#include "DeriveCle.h"
 #include "Chemins.h"
 #include "Constantes.h"
 #include "OutilsTest.h"
@@ -125,7 +126,7 @@ private Q_SLOTS:
         }
         QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)));
         PrepareCle(env->Dossier() + "/absent.dtb", CleBase);
-        QVERIFY(ConnecteBase());
+        QVERIFY(Connexion().Ouvre(chemin, CleBase));
     }
 
     void texteLieEtTransactionEchoueeSansTrace()

@@ -148,6 +148,8 @@ private Q_SLOTS:
         QTest::newRow("symbolic link") << "lien.dtb";
         QTest::newRow("linked folder") << "dossierLie/DBOxi.dtb";
         QTest::newRow("hard link") << "dur.dtb";
+        // The start deletes a leftover of that name.
+        QTest::newRow("compaction's name") << "sous/../DBC.dtb";
     }
     void sauvegardeSurLaBasePrincipaleRefusee()
     {

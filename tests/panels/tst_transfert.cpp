@@ -84,6 +84,7 @@ private Q_SLOTS:
                                            << "Le nom de sauvegarde ne peut pas contenir le caractère « / » !";
         QTest::newRow("the database's own name") << "DBOxi" << QString()
                                                  << "La sauvegarde ne peut pas remplacer la base de données d'Oxi.";
+        QTest::newRow("the compaction's name") << "DBC" << QString() << "Ce nom est réservé à Oxi dans ce répertoire.";
     }
     void sauvegarde()
     {
