@@ -6,8 +6,8 @@
 #include "Constantes.h"
 #include "Generateur.h"
 #include "Horloge.h"
-#include "ListesRappels.h"
-#include "Rappels.h"
+#include "TablesRappels.h"
+#include "DepotRappels.h"
 #include "Rearmement.h"
 #include "Reglages.h"
 #include "Sauvegarde.h"
@@ -74,7 +74,7 @@ int main(int argc, char **argv)
             return 1;
         }
         QFile(base).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        NomBase() = NomBaseDefaut;
+        FixeNomBase(NomBaseDefaut);
         ConnecteBase();
         test::GenereRappels(Base(), nombre, annee, unsigned(nombre));
         FermeBase();
@@ -85,14 +85,15 @@ int main(int argc, char **argv)
 
         // As at a start, the key aside: a fresh connection reads and checks every page.
         Mesure(nombre, "ouverture et contrôle du fichier", essais, [] { ConnecteBase(); }, [] { FermeBase(); });
-        Mesure(nombre, "recherche des rappels dus", essais, [] { RappelsDus(); });
+        Mesure(nombre, "recherche des rappels dus", essais, [] { DepotRappels().NumerosDus(Aujourdhui()); });
         Mesure(nombre, "réarmement annuel", essais, [] { RearmeEcheances(); },
                [annee] { EcritReglage(ReglageAnnee, QString::number(annee - 1)); });
-        Mesure(nombre, "liste des anniversaires (lecture et tri)", essais, [] { RemplitTabAnniv(); });
-        Mesure(nombre, "liste des fêtes (lecture et tri)", essais, [] { RemplitTabFetes(); });
-        Mesure(nombre, "liste des notes (lecture et tri)", essais, [] { RemplitTabNotes(); });
-        Mesure(nombre, "tri des anniversaires par date", essais, [] { TrieTableau(TabAnniv(), 4); },
-               [] { TrieTableau(TabAnniv(), 1); });
+        Mesure(nombre, "liste des anniversaires (lecture et tri)", essais, [] { TableAnniversaires(); });
+        Mesure(nombre, "liste des fêtes (lecture et tri)", essais, [] { TableFetes(); });
+        Mesure(nombre, "liste des notes (lecture et tri)", essais, [] { TableNotes(); });
+        Tableau anniversaires = TableAnniversaires();
+        Mesure(nombre, "tri des anniversaires par date", essais, [&anniversaires] { TrieTableau(anniversaires, 4); },
+               [&anniversaires] { TrieTableau(anniversaires, 1); });
         const QString sauvegarde = dossier.filePath(QStringLiteral("Oxi_Sauv_15_06.dtb"));
         Mesure(nombre, "sauvegarde", essais, [sauvegarde] {
             if (!SauvegardeBase(sauvegarde))

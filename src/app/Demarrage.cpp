@@ -50,6 +50,7 @@ bool RegionAcceptee()
 
 frmAccueil *fenetre = nullptr;
 IconeNotification *icone = nullptr;
+AffichageRappels *rappels = nullptr;
 
 } // namespace
 
@@ -57,14 +58,17 @@ bool Demarre()
 {
     if (DejaLance())
         return false;
-    NomBase() = NomBaseDefaut;
+    FixeNomBase(NomBaseDefaut);
     CompacteBase();
     if (!ConnecteBase())
         return false;
     if (!RegionAcceptee())
         return false;
     RearmeEcheances();
-    RechercheRappels();
+    delete rappels;
+    rappels = new AffichageRappels;
+    rappels->RechercheRappels();
+    QObject::connect(&rappels->Veille(), &VeilleJour::jourChange, [] { RechargeEphemerides(); });
     fenetre = new frmAccueil;
     icone = new IconeNotification(fenetre);
     icone->GereIcone(true);
@@ -83,7 +87,11 @@ void QuitteProgramme()
     if (icone)
         icone->GereIcone(false);
     FermeEphemerides();
-    FermeMessage();
+    if (rappels) {
+        rappels->FermeMessage();
+        rappels->deleteLater();
+        rappels = nullptr;
+    }
     if (fenetre) {
         fenetre->FermePourQuitter();
         fenetre->deleteLater();

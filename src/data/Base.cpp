@@ -225,6 +225,28 @@ int Connexion::Execute(const QString &sql, const QVariantList &parametres)
     return Passe(m_db, sql, parametres, nullptr);
 }
 
+void Connexion::ExecuteLot(const QString &sql, const QVector<QVector<QVariant>> &lots)
+{
+    if (!m_db)
+        throw ErreurBase(QStringLiteral("base fermée"));
+    const QByteArray texte = sql.toUtf8();
+    sqlite3_stmt *requete = nullptr;
+    if (sqlite3_prepare_v2(m_db, texte.constData(), int(texte.size()), &requete, nullptr) != SQLITE_OK)
+        throw ErreurBase(Erreur(m_db));
+    for (const auto &parametres : lots) {
+        sqlite3_reset(requete);
+        sqlite3_clear_bindings(requete);
+        for (int i = 0; i < parametres.size(); ++i)
+            Lie(requete, i + 1, parametres.at(i));
+        if (sqlite3_step(requete) != SQLITE_DONE) {
+            const QString erreur = Erreur(m_db);
+            sqlite3_finalize(requete);
+            throw ErreurBase(erreur);
+        }
+    }
+    sqlite3_finalize(requete);
+}
+
 void Connexion::Debute()
 {
     Execute(QStringLiteral("BEGIN IMMEDIATE"));
@@ -317,7 +339,7 @@ bool ConnecteBase()
     case Ouverture::Ouverte:
         return true;
     case Ouverture::Absente:
-        NomBase().clear();
+        FixeNomBase(QString());
         return true;
     case Ouverture::Refusee:
         break;

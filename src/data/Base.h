@@ -55,6 +55,8 @@ public:
     // Both throw ErreurBase on failure. Dates bind as ISO text, booleans as 0/1.
     Resultat Requete(const QString &sql, const QVariantList &parametres = {});
     int Execute(const QString &sql, const QVariantList &parametres = {});
+    // One statement prepared once and run for each list of parameters.
+    void ExecuteLot(const QString &sql, const QVector<QVector<QVariant>> &lots);
 
     void Debute();
     void Valide();

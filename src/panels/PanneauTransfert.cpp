@@ -5,7 +5,6 @@
 #include "Polices.h"
 #include "Sauvegarde.h"
 #include "Twips.h"
-#include "frmAccueil.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -130,10 +129,10 @@ PanneauTransfert::PanneauTransfert(QWidget *parent) : Cadre(QStringLiteral("fraT
     imgTValid.image->setToolTip(QStringLiteral("Valider"));
     imgTValid.jumeau->setToolTip(QStringLiteral("Restaurer"));
 
-    connect(imgSauvDir.jumeau, &Image::clic, this, &PanneauTransfert::imgSauvDir2_Click);
-    connect(imgTSValid.jumeau, &Image::clic, this, &PanneauTransfert::imgTSValid2_Click);
-    connect(imgRestauDir.jumeau, &Image::clic, this, &PanneauTransfert::imgRestauDir2_Click);
-    connect(imgTValid.jumeau, &Image::clic, this, &PanneauTransfert::imgTValid2_Click);
+    connect(imgSauvDir.jumeau, &Image::clic, this, &PanneauTransfert::ChoisitDossierSauvegarde);
+    connect(imgTSValid.jumeau, &Image::clic, this, &PanneauTransfert::ValideSauvegarde);
+    connect(imgRestauDir.jumeau, &Image::clic, this, &PanneauTransfert::ChoisitSauvegardeARestaurer);
+    connect(imgTValid.jumeau, &Image::clic, this, &PanneauTransfert::ValideRestauration);
     // The pointer back on the panel puts out the highlights of its own buttons.
     connect(this, &Cadre::survol, this, [this] {
         for (const PaireImages *paire : {&imgSauvDir, &imgTSValid, &imgRestauDir, &imgTValid})
@@ -151,30 +150,28 @@ void PanneauTransfert::Initialise()
 
 void PanneauTransfert::InitTransfert()
 {
-    if (frmAccueil *accueil = frmAccueil::Instance())
-        accueil->AfficheAccueil();
-    else
-        hide();
+    hide();
+    Q_EMIT termine();
     txtRestauName->clear();
     txtSauvName->clear();
     TxtSauvDir->clear();
     m_sauvegarde.clear();
 }
 
-void PanneauTransfert::imgSauvDir2_Click()
+void PanneauTransfert::ChoisitDossierSauvegarde()
 {
     imgSauvDir.jumeau->hide();
     TxtSauvDir->setText(choisit(CheminAppli(), false, true, Titre));
 }
 
-void PanneauTransfert::imgRestauDir2_Click()
+void PanneauTransfert::ChoisitSauvegardeARestaurer()
 {
     imgRestauDir.jumeau->hide();
     m_sauvegarde = choisit(CheminAppli(), true, true, Titre);
     txtRestauName->setText(m_sauvegarde);
 }
 
-void PanneauTransfert::imgTSValid2_Click()
+void PanneauTransfert::ValideSauvegarde()
 {
     imgTSValid.jumeau->hide();
     const QString nom = txtSauvName->text().trimmed();
@@ -213,7 +210,7 @@ void PanneauTransfert::imgTSValid2_Click()
         MsgInfo(QStringLiteral("Echec de la sauvegarde."));
 }
 
-void PanneauTransfert::imgTValid2_Click()
+void PanneauTransfert::ValideRestauration()
 {
     imgTValid.jumeau->hide();
     if (m_sauvegarde.trimmed().isEmpty()) {

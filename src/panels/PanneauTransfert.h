@@ -24,13 +24,13 @@ public:
 
     // Defaults set each time the panel opens: today's name, the program's folder.
     void Initialise();
-    // Empties the panel and goes back to the home frame.
+    // Empties the panel, hides it and tells the window to show its home frame.
     void InitTransfert();
 
-    void imgSauvDir2_Click();
-    void imgTSValid2_Click();
-    void imgRestauDir2_Click();
-    void imgTValid2_Click();
+    void ChoisitDossierSauvegarde();
+    void ValideSauvegarde();
+    void ChoisitSauvegardeARestaurer();
+    void ValideRestauration();
 
     // The chooser behind the two browse buttons, replaceable for tests.
     std::function<QString(const QString &, bool, bool, const QString &)> choisit = ChoisitRepertoire;
@@ -45,6 +45,9 @@ public:
     QLineEdit *txtRestauName = nullptr;
     PaireImages imgRestauDir;
     PaireImages imgTValid;
+
+Q_SIGNALS:
+    void termine();
 
 private:
     QString m_sauvegarde;

@@ -39,6 +39,8 @@ public:
     // are null until then.
     void ConstruitPanneaux();
     void setVisible(bool visible) override;
+    // A reminder panel is adding or changing an entry.
+    bool SaisieEnCours() const;
 
     Cadre *fraAccueil = nullptr;
     Cadre *fraAide = nullptr;
@@ -72,17 +74,16 @@ private:
     bool OuvrePanneau(QWidget *panneau, const QString &legende);
     QList<QWidget *> Panneaux() const;
 
-    void imgEphem_Click();
-    void imgAnniv_Click();
-    void imgFete_Click();
-    void imgNote_Click();
-    void imgTransfert2_Click();
-    void imgHelp2_Click();
-    void imgCarte2_Click();
+    void OuvreEphemerides();
+    void OuvreAnniversaires();
+    void OuvreFetes();
+    void OuvreNotes();
+    void OuvreTransfert();
+    void AfficheAide();
+    void EnvoieCarte();
 
-    void Timer1_Timer();
+    void ActualiseHeure();
     void ToucheFonction(int touche);
-    QDate m_jourVu;
     bool m_sansZone = false;
     bool m_quitte = false;
 };

@@ -67,7 +67,7 @@ private Q_SLOTS:
         delete messages;
     }
 
-    void referenceTablesFilledAndFileOpensOnlyWithItsKey()
+    void tablesDeReferenceEtCle()
     {
         const QList<std::pair<QString, int>> tables{{"Rappel", 0}, {"Notes", 0}, {"Fetes", 31}, {"Dictons", 366}, {"Mois", 6}};
         for (const auto &[table, nombre] : tables)
@@ -111,7 +111,7 @@ private Q_SLOTS:
 
     // The raw key must be the library's own, or every open would silently fall
     // back to the slow derivation; the older format (4,000 rounds) needs its count.
-    void rawKeyIsTheLibrarysKey()
+    void cleBruteDeLaBibliotheque()
     {
         FermeBase();
         QVERIFY(LitAvecCle(env->CheminBase(), CleBrute(env->CheminBase(), CleBase)));
@@ -135,7 +135,7 @@ private Q_SLOTS:
 
     // A derivation started ahead serves only the file, key and salt it was
     // made for: a file replaced meanwhile gets its own.
-    void preparedKeyServesOnlyItsFile()
+    void clePrepareePourSonSeulFichier()
     {
         FermeBase();
         const QString chemin = env->CheminBase();
@@ -154,7 +154,7 @@ private Q_SLOTS:
         QVERIFY(Connexion().Ouvre(chemin, CleBase));
     }
 
-    void userTextIsBoundAndFailedTransactionLeavesNothing()
+    void texteLieEtTransactionEchoueeSansTrace()
     {
         const QString hostile = QStringLiteral("O'Brien\"; DROP TABLE Rappel; -- #*%_ \t\n 🎂 שלום");
         Base().Execute("INSERT INTO Rappel VALUES (1, ?, 'A', ?, ?, 0, ?, 1, ?, 1)",
@@ -179,7 +179,7 @@ private Q_SLOTS:
         QCOMPARE(Compte("Notes"), 0);
     }
 
-    void missingFileIsNeitherAnErrorNorCreated()
+    void fichierAbsentNiErreurNiCree()
     {
         FermeBase();
         QFile::remove(env->CheminBase());
@@ -192,7 +192,7 @@ private Q_SLOTS:
     }
 
     // A sound SQLCipher file under another key: no connection, not rewritten.
-    void otherKeyFailsToConnectAndStaysIntact()
+    void autreCleRefuseeFichierIntact()
     {
         FermeBase();
         QFile::remove(env->CheminBase());
@@ -208,7 +208,7 @@ private Q_SLOTS:
         QCOMPARE(Empreinte(env->CheminBase()), avant);
     }
 
-    void compactionKeepsDataAndDropsLeftover()
+    void compactageGardantLesDonnees()
     {
         for (int i = 1; i <= 200; ++i)
             Base().Execute("INSERT INTO Notes VALUES (?, ?, NULL)", {i, QString(400, QLatin1Char('x'))});

@@ -58,7 +58,7 @@ void Copie(const QString &source, const QString &destination)
 std::function<int()> Action(Operation op, const QString &cible)
 {
     return [op, cible] {
-        NomBase() = NomBaseDefaut;
+        FixeNomBase(NomBaseDefaut);
         if (op == Operation::Compacte)
             return CompacteBase() ? 0 : 1;
         ConnecteBase();
@@ -147,7 +147,7 @@ class TestPannes : public QObject
         Copie(vierge, principale);
         QFile::remove(principale + QStringLiteral("-journal"));
         Copie(ancienne, sauvegarde);
-        NomBase() = NomBaseDefaut;
+        FixeNomBase(NomBaseDefaut);
         // A killed backup leaves its hidden temporary file; every forked child
         // draws the same random names, so clear them to keep the runs alike.
         for (const QString &reste : QDir(dossier).entryList({QStringLiteral(".Oxi_Sauv*")}, QDir::Files | QDir::Hidden))
@@ -180,7 +180,7 @@ class TestPannes : public QObject
             return QStringLiteral("le fichier de sauvegarde a été modifié");
         }
         FermeBase();
-        NomBase() = NomBaseDefaut;
+        FixeNomBase(NomBaseDefaut);
         CompacteBase();
         if (!ConnecteBase() || !Base().EstOuverte())
             return QStringLiteral("le démarrage suivant n'ouvre pas la base");

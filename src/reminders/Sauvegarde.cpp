@@ -3,8 +3,8 @@
 #include "Chemins.h"
 #include "Constantes.h"
 #include "Messagerie.h"
+#include "DepotRappels.h"
 #include "OperationsFichiers.h"
-#include "Schema.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,23 +15,6 @@
 namespace oxi {
 
 namespace {
-
-const QStringList ColonnesRappel{"NumRappel", "DateRappel", "Type", "Libelle", "Ech1",
-                                 "EtatEch1", "Ech2", "EtatEch2", "Ech3", "EtatEch3"};
-const QStringList ColonnesNotes{"NumNote", "Libelle1", "Libelle2"};
-
-QString Liste(const QStringList &colonnes)
-{
-    return colonnes.join(QStringLiteral(", "));
-}
-
-QString Marques(int nombre)
-{
-    QStringList marques;
-    for (int i = 0; i < nombre; ++i)
-        marques << QStringLiteral("?");
-    return marques.join(QStringLiteral(", "));
-}
 
 // The main file must be open for either direction; a missing file cannot be saved.
 bool BasePrete()
@@ -55,55 +38,6 @@ void SupprimeFichierSqlite(const QString &chemin)
     Fichiers().Supprime(chemin);
     if (QFileInfo::exists(chemin + QStringLiteral("-journal")))
         Fichiers().Supprime(chemin + QStringLiteral("-journal"));
-}
-
-int Compte(Connexion &connexion, const QString &table)
-{
-    return connexion.Requete(QStringLiteral("SELECT count(*) FROM ") + table).Valeur(0, 0).toInt();
-}
-
-bool MemesColonnes(const QStringList &lues, const QStringList &attendues)
-{
-    if (lues.size() != attendues.size())
-        return false;
-    for (int i = 0; i < lues.size(); ++i)
-        if (lues.at(i).compare(attendues.at(i), Qt::CaseInsensitive) != 0)
-            return false;
-    return true;
-}
-
-bool EstEntier(const QVariant &valeur)
-{
-    return valeur.typeId() == QMetaType::LongLong;
-}
-
-bool EstTexte(const QVariant &valeur)
-{
-    return !valeur.isNull() && valeur.typeId() == QMetaType::QString;
-}
-
-bool EstDate(const QVariant &valeur)
-{
-    return EstTexte(valeur) && valeur.toString().size() == 10 && LitDate(valeur).isValid();
-}
-
-bool EstDrapeau(const QVariant &valeur)
-{
-    return EstEntier(valeur) && (valeur.toLongLong() == 0 || valeur.toLongLong() == 1);
-}
-
-// A row the rest of the program can live with: anything else is a damaged backup.
-bool RappelValide(const QVector<QVariant> &l)
-{
-    static const QStringList types{QStringLiteral("A"), QStringLiteral("F"), QStringLiteral("N")};
-    return EstEntier(l[0]) && EstDate(l[1]) && EstTexte(l[2]) && types.contains(l[2].toString())
-        && EstTexte(l[3]) && EstDate(l[4]) && EstDrapeau(l[5]) && EstDate(l[6]) && EstDrapeau(l[7])
-        && EstDate(l[8]) && EstDrapeau(l[9]);
-}
-
-bool NoteValide(const QVector<QVariant> &l)
-{
-    return EstEntier(l[0]) && (l[1].isNull() || EstTexte(l[1])) && (l[2].isNull() || EstTexte(l[2]));
 }
 
 } // namespace
@@ -180,12 +114,7 @@ bool SauvegardeBase(const QString &chemin)
         base.Execute(QStringLiteral("ATTACH DATABASE ? AS sauv KEY ?"), {temporaire, CleBase});
         attachee = true;
         Transaction transaction(base);
-        base.Execute(QString(SchemaRappel).replace(QStringLiteral("CREATE TABLE "), QStringLiteral("CREATE TABLE sauv.")));
-        base.Execute(QString(SchemaNotes).replace(QStringLiteral("CREATE TABLE "), QStringLiteral("CREATE TABLE sauv.")));
-        base.Execute(QStringLiteral("INSERT INTO sauv.Rappel (%1) SELECT %1 FROM main.Rappel ORDER BY NumRappel")
-                         .arg(Liste(ColonnesRappel)));
-        base.Execute(QStringLiteral("INSERT INTO sauv.Notes (%1) SELECT %1 FROM main.Notes ORDER BY NumNote")
-                         .arg(Liste(ColonnesNotes)));
+        DepotRappels(base).CopieVers(QStringLiteral("sauv"));
         transaction.Valide();
         base.Execute(QStringLiteral("DETACH DATABASE sauv"));
         attachee = false;
@@ -193,8 +122,8 @@ bool SauvegardeBase(const QString &chemin)
         // Read back through a connection of its own before it takes the user's name.
         Connexion controle;
         if (controle.Ouvre(temporaire, CleBase)) {
-            ecrite = Compte(controle, QStringLiteral("Rappel")) == Compte(base, QStringLiteral("Rappel"))
-                && Compte(controle, QStringLiteral("Notes")) == Compte(base, QStringLiteral("Notes"));
+            const DepotRappels copie(controle), source(base);
+            ecrite = copie.NombreRappels() == source.NombreRappels() && copie.NombreNotes() == source.NombreNotes();
         }
     } catch (const ErreurBase &) {
         ecrite = false;
@@ -217,8 +146,7 @@ Restauration RestaureSauvegarde(const QString &chemin)
     if (!BasePrete())
         return Restauration::Echec;
 
-    QVector<QVector<QVariant>> rappels;
-    QVector<QVector<QVariant>> notes;
+    ContenuRappels contenu;
     {
         Connexion sauvegarde;
         if (!QFileInfo(chemin).isFile()
@@ -229,22 +157,12 @@ Restauration RestaureSauvegarde(const QString &chemin)
             const Resultat controle = sauvegarde.Requete(QStringLiteral("PRAGMA quick_check"));
             if (controle.Vide() || controle.Valeur(0, 0).toString() != QLatin1String("ok"))
                 return Restauration::Illisible;
-            const Resultat r = sauvegarde.Requete(QStringLiteral("SELECT * FROM Rappel"));
-            if (!MemesColonnes(r.colonnes, ColonnesRappel))
+            std::optional<ContenuRappels> lu = DepotRappels(sauvegarde).LitContenu();
+            if (!lu)
                 return Restauration::Illisible;
-            const Resultat n = sauvegarde.Requete(QStringLiteral("SELECT * FROM Notes"));
-            if (!MemesColonnes(n.colonnes, ColonnesNotes))
-                return Restauration::Illisible;
-            for (const auto &ligne : r.lignes)
-                if (!RappelValide(ligne))
-                    return Restauration::Illisible;
-            for (const auto &ligne : n.lignes)
-                if (!NoteValide(ligne))
-                    return Restauration::Illisible;
-            if (r.Vide())
+            if (lu->rappels.isEmpty())
                 return Restauration::Vide;
-            rappels = r.lignes;
-            notes = n.lignes;
+            contenu = std::move(*lu);
         } catch (const ErreurBase &) {
             return Restauration::Illisible;
         }
@@ -253,16 +171,7 @@ Restauration RestaureSauvegarde(const QString &chemin)
     Connexion &base = Base();
     try {
         Transaction transaction(base);
-        base.Execute(QStringLiteral("DELETE FROM Rappel"));
-        base.Execute(QStringLiteral("DELETE FROM Notes"));
-        const QString insereRappel = QStringLiteral("INSERT INTO Rappel (%1) VALUES (%2)")
-                                         .arg(Liste(ColonnesRappel), Marques(ColonnesRappel.size()));
-        for (const auto &ligne : rappels)
-            base.Execute(insereRappel, QVariantList(ligne.begin(), ligne.end()));
-        const QString insereNote = QStringLiteral("INSERT INTO Notes (%1) VALUES (%2)")
-                                       .arg(Liste(ColonnesNotes), Marques(ColonnesNotes.size()));
-        for (const auto &ligne : notes)
-            base.Execute(insereNote, QVariantList(ligne.begin(), ligne.end()));
+        DepotRappels(base).Remplace(contenu);
         transaction.Valide();
     } catch (const ErreurBase &) {
         return Restauration::Echec;
