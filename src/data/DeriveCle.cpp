@@ -3,12 +3,15 @@
 #include <QFile>
 #include <openssl/evp.h>
 
+#include <cstring>
 #include <fcntl.h>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace oxi {
 
@@ -50,15 +53,88 @@ struct Preparation
 std::mutex verrouPreparation;
 std::optional<Preparation> preparation;
 
+using Contexte = std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)>;
+constexpr int TailleEmpreinte = 20;
+constexpr int TailleBloc = 64;
+
+// The SHA-1 state after one 64-byte pad block of HMAC.
+bool Prepare(EVP_MD_CTX *etat, const EVP_MD *sha1, const unsigned char *cle, unsigned char masque)
+{
+    unsigned char pad[TailleBloc];
+    for (int i = 0; i < TailleBloc; ++i)
+        pad[i] = cle[i] ^ masque;
+    return EVP_DigestInit_ex(etat, sha1, nullptr) == 1 && EVP_DigestUpdate(etat, pad, TailleBloc) == 1;
+}
+
+// HMAC of `message` from the saved pad states into `empreinte`.
+bool Hmac(EVP_MD_CTX *travail, const EVP_MD_CTX *interne, const EVP_MD_CTX *externe,
+          std::initializer_list<std::pair<const void *, size_t>> message, unsigned char *empreinte)
+{
+    if (EVP_MD_CTX_copy_ex(travail, interne) != 1)
+        return false;
+    for (const auto &[octets, taille] : message)
+        if (EVP_DigestUpdate(travail, octets, taille) != 1)
+            return false;
+    return EVP_DigestFinal_ex(travail, empreinte, nullptr) == 1 && EVP_MD_CTX_copy_ex(travail, externe) == 1
+           && EVP_DigestUpdate(travail, empreinte, TailleEmpreinte) == 1
+           && EVP_DigestFinal_ex(travail, empreinte, nullptr) == 1;
+}
+
+// Block `numero` (from 1) of PBKDF2-HMAC-SHA1, 20 bytes; empty on failure.
+// Each round starts from copies of the two pad states, never from the key.
+QByteArray BlocPbkdf2(const QByteArray &secret, const QByteArray &sel, int iterations, quint32 numero)
+{
+    const std::unique_ptr<EVP_MD, decltype(&EVP_MD_free)> sha1(EVP_MD_fetch(nullptr, "SHA1", nullptr), EVP_MD_free);
+    const Contexte interne(EVP_MD_CTX_new(), EVP_MD_CTX_free), externe(EVP_MD_CTX_new(), EVP_MD_CTX_free),
+        travail(EVP_MD_CTX_new(), EVP_MD_CTX_free);
+    if (!sha1 || !interne || !externe || !travail)
+        return {};
+    unsigned char cle[TailleBloc] = {};
+    if (secret.size() > TailleBloc) {
+        if (EVP_Digest(secret.constData(), size_t(secret.size()), cle, nullptr, sha1.get(), nullptr) != 1)
+            return {};
+    } else {
+        std::memcpy(cle, secret.constData(), size_t(secret.size()));
+    }
+    if (!Prepare(interne.get(), sha1.get(), cle, 0x36) || !Prepare(externe.get(), sha1.get(), cle, 0x5c))
+        return {};
+    const unsigned char compteur[4] = {static_cast<unsigned char>(numero >> 24), static_cast<unsigned char>(numero >> 16),
+                                       static_cast<unsigned char>(numero >> 8), static_cast<unsigned char>(numero)};
+    unsigned char u[TailleEmpreinte];
+    if (!Hmac(travail.get(), interne.get(), externe.get(), {{sel.constData(), size_t(sel.size())}, {compteur, 4}}, u))
+        return {};
+    QByteArray bloc(reinterpret_cast<const char *>(u), TailleEmpreinte);
+    for (int i = 1; i < iterations; ++i) {
+        if (!Hmac(travail.get(), interne.get(), externe.get(), {{u, TailleEmpreinte}}, u))
+            return {};
+        for (int j = 0; j < TailleEmpreinte; ++j)
+            bloc[j] = char(bloc[j] ^ u[j]);
+    }
+    return bloc;
+}
+
 } // namespace
 
+// PBKDF2-HMAC-SHA1 (RFC 8018) over OpenSSL's digest interface rather than
+// PKCS5_PBKDF2_HMAC, which computes the blocks one after the other: here each
+// block has a thread of its own, so the page key (two blocks) takes the time
+// of one, and the start does not wait for it while Qt starts.
 QByteArray Pbkdf2Sha1(const QByteArray &secret, const QByteArray &sel, int iterations, int taille)
 {
-    QByteArray resultat(taille, '\0');
-    if (PKCS5_PBKDF2_HMAC(secret.constData(), int(secret.size()), reinterpret_cast<const unsigned char *>(sel.constData()),
-                          int(sel.size()), iterations, EVP_sha1(), taille, reinterpret_cast<unsigned char *>(resultat.data()))
-        != 1)
+    const int nombre = (taille + TailleEmpreinte - 1) / TailleEmpreinte;
+    std::vector<std::future<QByteArray>> suivants;
+    for (int numero = 2; numero <= nombre; ++numero)
+        suivants.push_back(std::async(std::launch::async, BlocPbkdf2, secret, sel, iterations, quint32(numero)));
+    QByteArray resultat = BlocPbkdf2(secret, sel, iterations, 1);
+    bool complet = resultat.size() == TailleEmpreinte;
+    for (auto &suivant : suivants) {
+        const QByteArray bloc = suivant.get();
+        complet = complet && bloc.size() == TailleEmpreinte;
+        resultat += bloc;
+    }
+    if (!complet)
         return {};
+    resultat.truncate(taille);
     return resultat;
 }
 

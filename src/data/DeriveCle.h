@@ -6,7 +6,7 @@
 // that the start can derive it on a second core while Qt starts.
 namespace oxi {
 
-// PBKDF2-HMAC-SHA1 of `secret` over `sel`: `taille` bytes.
+// PBKDF2-HMAC-SHA1 of `secret` over `sel`: `taille` bytes, empty on failure.
 QByteArray Pbkdf2Sha1(const QByteArray &secret, const QByteArray &sel, int iterations, int taille);
 // The page key of an existing keyed file as a raw key for the library
 // ("x'<hex>'"), `iterations` > 0 for the older formats; empty when the file

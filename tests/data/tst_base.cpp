@@ -8,6 +8,8 @@
 #include <QFile>
 #include <QTest>
 
+#include <openssl/evp.h>
+
 #define SQLITE_HAS_CODEC
 #include <sqlcipher/sqlite3.h>
 
@@ -82,12 +84,35 @@ private Q_SLOTS:
         QVERIFY(Connexion().Ouvre(env->CheminBase(), CleBase));
     }
 
+    void derivationIsOpenSslsPbkdf2_data()
+    {
+        QTest::addColumn<QByteArray>("secret");
+        QTest::addColumn<QByteArray>("sel");
+        QTest::addColumn<int>("iterations");
+        QTest::addColumn<int>("taille");
+        QTest::newRow("page key") << QByteArray("kzwq7351") << QByteArray(16, '\xa5') << 1000 << 32;
+        QTest::newRow("secret longer than the pad") << QByteArray(100, 'k') << QByteArray("salt") << 2 << 20;
+        QTest::newRow("secret of a whole pad") << QByteArray(64, 'p') << QByteArray("s") << 3 << 32;
+        QTest::newRow("one round, three blocks") << QByteArray("p") << QByteArray("s") << 1 << 45;
+        QTest::newRow("empty secret") << QByteArray() << QByteArray(16, '\0') << 5 << 32;
+    }
+    void derivationIsOpenSslsPbkdf2()
+    {
+        QFETCH(QByteArray, secret);
+        QFETCH(QByteArray, sel);
+        QFETCH(int, iterations);
+        QFETCH(int, taille);
+        QByteArray attendue(taille, '\0');
+        QVERIFY(PKCS5_PBKDF2_HMAC(secret.constData(), int(secret.size()), reinterpret_cast<const unsigned char *>(sel.constData()),
+                                  int(sel.size()), iterations, EVP_sha1(), taille,
+                                  reinterpret_cast<unsigned char *>(attendue.data())));
+        QCOMPARE(Pbkdf2Sha1(secret, sel, iterations, taille).toHex(), attendue.toHex());
+    }
+
     // The raw key must be the library's own, or every open would silently fall
     // back to the slow derivation; the older format (4,000 rounds) needs its count.
     void cleBruteDeLaBibliotheque()
     {
-        // A secret longer than the HMAC pad is hashed first (published vector).
-        QCOMPARE(Pbkdf2Sha1(QByteArray(100, 'k'), "salt", 2, 20).toHex(), QByteArray("9737723484816c710b3d724c8e8f391e0f8c4306"));
         FermeBase();
         QVERIFY(LitAvecCle(env->CheminBase(), CleBrute(env->CheminBase(), CleBase)));
         QVERIFY(!LitAvecCle(env->CheminBase(), CleBrute(env->CheminBase(), "KZWQ7351")));
