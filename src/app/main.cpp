@@ -3,8 +3,10 @@
 #include "Demarrage.h"
 #include "MessagerieQt.h"
 #include "Polices.h"
+#include "ReglagesSynchro.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -32,6 +34,11 @@ QString BaseProbable()
 
 int main(int argc, char **argv)
 {
+    // One exchange with the calendar server, without a window, for scripts.
+    if (argc == 2 && qstrcmp(argv[1], "--synchroniser") == 0) {
+        QCoreApplication app(argc, argv);
+        return oxi::SynchroniseEnLigneDeCommande();
+    }
     // The popups have fixed places, which Wayland does not allow: go through XWayland.
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && qEnvironmentVariableIsSet("DISPLAY")
         && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))

@@ -1,0 +1,120 @@
+#include "Contenu.h"
+
+#include <QCryptographicHash>
+#include <QLocale>
+
+namespace oxi {
+
+namespace {
+
+constexpr int LongueurLibelleMax = 255;
+constexpr int LongueurTexteMax = 32000;
+
+// Days from `echeance` to the next event day on or after it: the lead time of that slot.
+int DelaiVers(const QDate &dateRappel, const QDate &echeance)
+{
+    QDate evenement = JourEvenement(dateRappel, echeance.year());
+    if (evenement < echeance)
+        evenement = JourEvenement(dateRappel, echeance.year() + 1);
+    return int(echeance.daysTo(evenement));
+}
+
+bool TexteSain(const QString &texte)
+{
+    for (const QChar c : texte)
+        if (c.category() == QChar::Other_Control && c != QLatin1Char('\n') && c != QLatin1Char('\r')
+            && c != QLatin1Char('\t'))
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool Contenu::MemeSaufEtats(const Contenu &autre) const
+{
+    Contenu a = *this, b = autre;
+    for (int k = 0; k < 3; ++k)
+        a.cases[k].fait = b.cases[k].fait = false;
+    return a == b;
+}
+
+QString Contenu::Empreinte() const
+{
+    QString s = QString(type) + QLatin1Char('\x1f') + dateRappel.toString(Qt::ISODate) + QLatin1Char('\x1f') + libelle
+        + QLatin1Char('\x1f') + texte;
+    for (const SlotSynchro &slot : cases)
+        s += QStringLiteral("\x1f%1,%2,%3").arg(int(slot.utilise)).arg(slot.delai).arg(int(slot.fait));
+    return QString::fromLatin1(QCryptographicHash::hash(s.toUtf8(), QCryptographicHash::Sha1).toHex());
+}
+
+Contenu ContenuDeRappel(QChar type, const QDate &dateRappel, const QString &libelle, const Echeances &echeances,
+                        const QString &texte)
+{
+    Contenu c;
+    c.type = type;
+    c.dateRappel = dateRappel;
+    c.libelle = libelle;
+    c.texte = type == QLatin1Char('N') ? texte : QString();
+    for (int k = 1; k <= 3; ++k) {
+        const Echeance &e = echeances[k];
+        SlotSynchro &slot = c.cases[k - 1];
+        slot.utilise = e.date.isValid() && e.date != DateNulle;
+        slot.fait = slot.utilise && e.fait;
+        slot.delai = slot.utilise && k > 1 ? DelaiVers(dateRappel, e.date) : 0;
+    }
+    return c;
+}
+
+Echeances EcheancesDeContenu(const Contenu &contenu, const QDate &aujourdhui)
+{
+    const QDate evenement = JourEvenement(contenu.dateRappel, aujourdhui.year());
+    Echeances e;
+    for (int k = 1; k <= 3; ++k) {
+        const SlotSynchro &slot = contenu.cases[k - 1];
+        e[k].date = slot.utilise ? evenement.addDays(-slot.delai) : DateNulle;
+        // As when a panel writes a row: a past or unused date is done.
+        e[k].fait = !slot.utilise || slot.fait || e[k].date < aujourdhui;
+    }
+    return e;
+}
+
+QString DefautContenu(const Contenu &c)
+{
+    if (c.type != QLatin1Char('A') && c.type != QLatin1Char('F') && c.type != QLatin1Char('N'))
+        return QStringLiteral("type inconnu");
+    if (!c.dateRappel.isValid() || c.dateRappel.year() < 1800 || c.dateRappel.year() > 9999)
+        return QStringLiteral("date invalide");
+    if (c.libelle.trimmed().isEmpty() || c.libelle.size() > LongueurLibelleMax || !TexteSain(c.libelle))
+        return QStringLiteral("libellé invalide");
+    if (c.type == QLatin1Char('A') && !c.libelle.contains(QLatin1Char('#')))
+        return QStringLiteral("nom invalide");
+    if (c.texte.size() > LongueurTexteMax || !TexteSain(c.texte))
+        return QStringLiteral("texte invalide");
+    for (int k = 0; k < 3; ++k) {
+        const SlotSynchro &s = c.cases[k];
+        if (s.utilise && (k == 0 ? s.delai != 0 : s.delai < 1 || s.delai > 31))
+            return QStringLiteral("délai invalide");
+    }
+    return {};
+}
+
+QString DecritContenu(const Contenu &c)
+{
+    const QLocale fr(QLocale::French);
+    if (c.type == QLatin1Char('A')) {
+        const QString nom = c.libelle.section(QLatin1Char('#'), 0, 0);
+        const QString prenom = c.libelle.section(QLatin1Char('#'), 1);
+        const QString date = c.dateRappel.year() == AnneeInconnue ? fr.toString(c.dateRappel, QStringLiteral("d MMMM"))
+                                                                   : fr.toString(c.dateRappel, QStringLiteral("d MMMM yyyy"));
+        return QStringLiteral("Anniversaire : %1 %2, né(e) le %3").arg(prenom, nom, date);
+    }
+    if (c.type == QLatin1Char('F'))
+        return QStringLiteral("Fête : %1, le %2").arg(c.libelle, fr.toString(c.dateRappel, QStringLiteral("d MMMM")));
+    QString texte = QStringLiteral("Note : %1, le %2")
+                        .arg(c.libelle, fr.toString(c.dateRappel, QStringLiteral("d MMMM yyyy")));
+    if (!c.texte.isEmpty())
+        texte += QStringLiteral("\n") + c.texte;
+    return texte;
+}
+
+} // namespace oxi

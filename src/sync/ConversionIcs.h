@@ -1,0 +1,26 @@
+#pragma once
+#include "Contenu.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+// One reminder as one iCalendar object (a VCALENDAR holding one VEVENT), both ways.
+namespace oxi {
+
+// `modifie` goes into LAST-MODIFIED: the time of the change, compared on conflicts.
+QByteArray IcsDeContenu(const Contenu &contenu, const QString &uid, const QDateTime &modifie);
+
+struct EvenementLu
+{
+    QString uid;
+    std::optional<Contenu> contenu; // none: not a reminder (timed event, unreadable)
+    QString defaut;                 // why, when there is no content
+    QDateTime modifie;              // LAST-MODIFIED, else DTSTAMP; invalid when neither
+};
+
+// Birthdays and name days only when marked as ours; other all-day events become notes;
+// timed events are left aside. The content is checked before it is returned.
+EvenementLu LitEvenement(const QByteArray &ics);
+
+} // namespace oxi
