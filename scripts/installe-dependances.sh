@@ -8,6 +8,7 @@ paquets=(
   xvfb xauth trayer xdotool faketime imagemagick x11-utils
   fonts-ebgaramond fonts-liberation2 fonts-dejavu-core
   xdg-utils procps bc
+  libical-dev qtkeychain-qt6-dev radicale openssl
 )
 manquants=()
 for p in "${paquets[@]}"; do

@@ -8,7 +8,7 @@ namespace oxi {
 namespace {
 
 constexpr int LongueurLibelleMax = 255;
-constexpr int LongueurTexteMax = 32000;
+constexpr int LongueurTexteMax = 65535;
 
 // Days from `echeance` to the next event day on or after it: the lead time of that slot.
 int DelaiVers(const QDate &dateRappel, const QDate &echeance)

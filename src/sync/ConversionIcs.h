@@ -5,13 +5,14 @@
 #include <QDateTime>
 #include <QString>
 
-// One reminder as one iCalendar object (a VCALENDAR holding one VEVENT), both ways.
+// One reminder as one calendar object (a VCALENDAR holding one VEVENT), both
+// ways, through the iCalendar conversion of the interchange library.
 namespace oxi {
 
 // `modifie` goes into LAST-MODIFIED: the time of the change, compared on conflicts.
 QByteArray IcsDeContenu(const Contenu &contenu, const QString &uid, const QDateTime &modifie);
 
-struct EvenementLu
+struct ObjetLu
 {
     QString uid;
     std::optional<Contenu> contenu; // none: not a reminder (timed event, unreadable)
@@ -19,8 +20,9 @@ struct EvenementLu
     QDateTime modifie;              // LAST-MODIFIED, else DTSTAMP; invalid when neither
 };
 
-// Birthdays and name days only when marked as ours; other all-day events become notes;
-// timed events are left aside. The content is checked before it is returned.
-EvenementLu LitEvenement(const QByteArray &ics);
+// Birthdays and name days only when marked as ours: other all-day events,
+// yearly or not, become notes; timed events are left aside. The content is
+// checked before it is returned.
+ObjetLu LitObjet(const QByteArray &ics, const QDate &aujourdhui);
 
 } // namespace oxi

@@ -1,5 +1,7 @@
 #include "Rapprochement.h"
 
+#include "Calendrier.h"
+
 #include <QMultiHash>
 #include <QRegularExpression>
 #include <QUuid>
@@ -25,14 +27,14 @@ Contenu NoteConflit(const Contenu &perdant, bool venaitDuServeur, const QDate &a
 
 QString HrefPour(const QString &collection, const QString &uid)
 {
-    static const QRegularExpression sur(QStringLiteral("^[A-Za-z0-9._-]{1,200}$"));
+    static const QRegularExpression sur(QStringLiteral("^[A-Za-z0-9._@-]{1,200}$"));
     const QString nom = sur.match(uid).hasMatch() ? uid : QUuid::createUuid().toString(QUuid::WithoutBraces);
     return collection + nom + QStringLiteral(".ics");
 }
 
 QString UidParDefaut(qint64 numRappel)
 {
-    return QStringLiteral("oxi-rappel-%1").arg(numRappel);
+    return UidRappel(numRappel);
 }
 
 PlanRapprochement Rapproche(const EntreeRapprochement &e)

@@ -12,7 +12,7 @@ namespace oxi {
 struct ObjetDistant
 {
     QString etag;
-    EvenementLu evenement;
+    ObjetLu evenement;
 };
 
 struct EntreeRapprochement

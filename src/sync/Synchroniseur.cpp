@@ -283,7 +283,7 @@ void Synchroniseur::Telecharge()
             }
             const QString donnees = rep.props.value(QStringLiteral("calendar-data"));
             if (!donnees.isEmpty())
-                m_modifies.insert(rep.href, {rep.props.value(QStringLiteral("getetag")), LitEvenement(donnees.toUtf8())});
+                m_modifies.insert(rep.href, {rep.props.value(QStringLiteral("getetag")), LitObjet(donnees.toUtf8(), Aujourdhui())});
         }
         Telecharge();
     }, {{"Depth", "1"}});
@@ -359,6 +359,7 @@ void Synchroniseur::EnvoieSuivants()
                                     ++m_bilan.envoyes;
                                 } else // changed meanwhile, or refused: decided again at the next exchange
                                     ++m_bilan.enAttente;
+                                emit Avance(++m_faits, m_envois.size() + m_effacements.size());
                                 EnvoieSuivants();
                             },
                             {{condition, valeur}});
@@ -372,6 +373,7 @@ void Synchroniseur::EnvoieSuivants()
                     ++m_bilan.envoyes;
                 } else
                     ++m_bilan.enAttente;
+                emit Avance(++m_faits, m_envois.size() + m_effacements.size());
                 EnvoieSuivants();
             }, {{"If-Match", lien.etag.toUtf8()}});
         }

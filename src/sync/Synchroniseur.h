@@ -37,6 +37,8 @@ public:
 
 signals:
     void Fini(const oxi::BilanSynchro &bilan);
+    // After each send or deletion answered: how many of how many.
+    void Avance(int faits, int total);
 
 private:
     void Echoue(const QString &message);
@@ -74,6 +76,7 @@ private:
     QStringList m_hrefsEffaces;
     QString m_echecEnvoi;
     int m_prochainEnvoi = 0;
+    int m_faits = 0;
     BilanSynchro m_bilan;
     bool m_fini = false;
 };
