@@ -255,6 +255,11 @@ Restauration RestaureSauvegarde(const QString &chemin)
                                        .arg(Liste(ColonnesNotes), Marques(ColonnesNotes.size()));
         for (const auto &ligne : notes)
             base.Execute(insereNote, QVariantList(ligne.begin(), ligne.end()));
+        // What the calendar exchange remembered described the rows just replaced:
+        // forgotten, the next exchange merges both sides instead of deleting on
+        // the server what the backup lacks.
+        base.Execute(QStringLiteral("DROP TABLE IF EXISTS Synchro"));
+        base.Execute(QStringLiteral("DROP TABLE IF EXISTS SynchroEtat"));
         transaction.Valide();
     } catch (const ErreurBase &) {
         return Restauration::Echec;

@@ -1,6 +1,7 @@
 #include "EcritureRappels.h"
 
 #include "Base.h"
+#include "Modifications.h"
 #include "Schema.h"
 
 #include <algorithm>
@@ -20,6 +21,7 @@ int InsereRappel(const QDate &dateRappel, const QString &type, const QString &li
     Base().Execute(QStringLiteral("INSERT INTO Rappel (") + ColonnesRappel +
                        QStringLiteral(") VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                    QVariantList{numero, TexteDate(dateRappel), type, libelle} + echeances.Parametres());
+    SignaleModification();
     return numero;
 }
 
@@ -44,6 +46,7 @@ void MetAJourRappel(int numRappel, const QDate &dateRappel, const std::optional<
     }
     sql += QStringLiteral("Ech1=?, EtatEch1=?, Ech2=?, EtatEch2=?, Ech3=?, EtatEch3=? WHERE NumRappel=?");
     Base().Execute(sql, parametres + echeances.Parametres() + QVariantList{numRappel});
+    SignaleModification();
 }
 
 // Sort key of a first-name item: lower case without accents, so that Émile sits among the E.
@@ -279,6 +282,7 @@ bool SupprimeRappel(int numRappel, const QString &type)
     if (type == QLatin1String("N"))
         Base().Execute(QStringLiteral("DELETE FROM Notes WHERE NumNote=?"), {numRappel});
     transaction.Valide();
+    SignaleModification();
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "Rappels.h"
 
+#include "Modifications.h"
+
 #include "Constantes.h"
 #include "Messagerie.h"
 
@@ -97,6 +99,7 @@ void ValideRappel()
                 e[k].fait = true;
         Base().Execute(QStringLiteral("UPDATE Rappel SET EtatEch1 = ?, EtatEch2 = ?, EtatEch3 = ? WHERE NumRappel = ?"),
                        {e[1].fait ? 1 : 0, e[2].fait ? 1 : 0, e[3].fait ? 1 : 0, numero});
+        SignaleModification();
     } catch (const ErreurBase &) {
         MsgInfo(QStringLiteral("Erreur lors de la mise à jour des données. "));
     }

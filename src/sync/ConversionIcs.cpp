@@ -32,9 +32,7 @@ bool MarqueOxi(icalcomponent *evenement)
     return false;
 }
 
-} // namespace
-
-QByteArray IcsDeContenu(const Contenu &c, const QString &uid, const QDateTime &modifie)
+icalcomponent *Evenement(const Contenu &c, const QString &uid, const QDateTime &modifie)
 {
     RappelEchange rappel;
     rappel.type = QString(c.type);
@@ -48,10 +46,34 @@ QByteArray IcsDeContenu(const Contenu &c, const QString &uid, const QDateTime &m
     }
     ComposantIcal evenementIcal = ConvertitRappel(rappel, uid);
     icalcomponent_add_property(evenementIcal.get(), icalproperty_new_lastmodified(InstantIcal(modifie)));
+    return evenementIcal.release();
+}
+
+ComposantIcal Calendrier()
+{
     ComposantIcal calendrier(icalcomponent_new_vcalendar());
     icalcomponent_add_property(calendrier.get(), icalproperty_new_version("2.0"));
     icalcomponent_add_property(calendrier.get(), icalproperty_new_prodid("-//Oxi//Oxi//FR"));
-    icalcomponent_add_component(calendrier.get(), evenementIcal.release());
+    return calendrier;
+}
+
+} // namespace
+
+QByteArray IcsDeContenu(const Contenu &c, const QString &uid, const QDateTime &modifie)
+{
+    ComposantIcal calendrier = Calendrier();
+    icalcomponent_add_component(calendrier.get(), Evenement(c, uid, modifie));
+    return QByteArray(icalcomponent_as_ical_string(calendrier.get()));
+}
+
+QByteArray IcsDeContenus(const QVector<ObjetAEcrire> &objets, const QString &nom)
+{
+    ComposantIcal calendrier = Calendrier();
+    icalproperty *p = icalproperty_new_x(nom.toUtf8().constData());
+    icalproperty_set_x_name(p, "X-WR-CALNAME");
+    icalcomponent_add_property(calendrier.get(), p);
+    for (const ObjetAEcrire &o : objets)
+        icalcomponent_add_component(calendrier.get(), Evenement(o.contenu, o.uid, o.modifie));
     return QByteArray(icalcomponent_as_ical_string(calendrier.get()));
 }
 

@@ -12,6 +12,16 @@ namespace oxi {
 // `modifie` goes into LAST-MODIFIED: the time of the change, compared on conflicts.
 QByteArray IcsDeContenu(const Contenu &contenu, const QString &uid, const QDateTime &modifie);
 
+// Many reminders in one calendar named `nom`, for a server that takes a whole
+// calendar in one request.
+struct ObjetAEcrire
+{
+    Contenu contenu;
+    QString uid;
+    QDateTime modifie;
+};
+QByteArray IcsDeContenus(const QVector<ObjetAEcrire> &objets, const QString &nom);
+
 struct ObjetLu
 {
     QString uid;

@@ -12,6 +12,10 @@ namespace {
 constexpr int EnvoisSimultanes = 4;
 constexpr int ObjetsParLot = 100;
 constexpr int LiensParTransaction = 500;
+// From this many objects for an empty calendar, the whole calendar is sent in one
+// request where the server takes it (Radicale): one object at a time costs it a
+// scan of the calendar each.
+constexpr int ObjetsPourEnvoiGroupe = 20;
 
 const QByteArray EnteteXml = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
 const QByteArray Espaces = " xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:caldav\"";
@@ -255,6 +259,7 @@ void Synchroniseur::TraiteListe(const Multistatut &m, bool complet)
         if (lien == m_liens.cend() || lien->etag != etag)
             m_aTelecharger << rep.href;
     }
+    m_serveurVide = complet && vus.isEmpty() && m_liens.isEmpty();
     if (complet)
         for (const Lien &l : std::as_const(m_liens))
             if (!vus.contains(l.href))
@@ -265,7 +270,7 @@ void Synchroniseur::TraiteListe(const Multistatut &m, bool complet)
 void Synchroniseur::Telecharge()
 {
     if (m_aTelecharger.isEmpty())
-        return Applique();
+        return m_groupeEnvoye ? LieGroupe() : Applique();
     const QStringList lot = m_aTelecharger.mid(0, ObjetsParLot);
     m_aTelecharger.remove(0, lot.size());
     QByteArray corps = EnteteXml + "<c:calendar-multiget" + Espaces
@@ -334,7 +339,68 @@ void Synchroniseur::Applique()
     } catch (const ErreurBase &e) {
         return Echoue(QStringLiteral("Erreur de la base de données : %1").arg(QString::fromStdString(e.what())));
     }
-    EnvoieSuivants();
+    if (m_serveurVide && m_effacements.isEmpty() && m_envois.size() >= ObjetsPourEnvoiGroupe)
+        EnvoieGroupe();
+    else
+        EnvoieSuivants();
+}
+
+// The calendar's own tag guards the request: anything added there meanwhile makes it fail,
+// and then every object goes one by one as usual.
+void Synchroniseur::EnvoieGroupe()
+{
+    m_client.Envoie("PROPFIND", Url(m_collection), Propfind("<d:getetag/>"), [this](const Reponse &r) {
+        if (!r.erreur.isEmpty())
+            return Echoue(r.erreur);
+        QString etag;
+        for (const ReponseDav &rep : LitMultistatut(r.corps).reponses)
+            if (Dossier(rep.href) == m_collection)
+                etag = rep.props.value(QStringLiteral("getetag"));
+        if (r.statut != 207 || etag.isEmpty())
+            return EnvoieSuivants();
+        QVector<ObjetAEcrire> objets;
+        objets.reserve(m_envois.size());
+        for (const Envoi &e : std::as_const(m_envois))
+            objets.append({e.contenu, e.lien.uid, e.modifie});
+        m_client.Envoie("PUT", Url(m_collection), IcsDeContenus(objets, m_parametres.calendrier), [this](const Reponse &r) {
+            if (!r.erreur.isEmpty())
+                return Echoue(r.erreur + QStringLiteral(" Ce qui n'a pas été envoyé le sera à la prochaine synchronisation."));
+            if (r.statut / 100 != 2)
+                return EnvoieSuivants();
+            // Learn the names the server gave: a full listing, then every object.
+            m_groupeEnvoye = true;
+            try {
+                m_depot.EcritEtat(QStringLiteral("jeton"), QString());
+            } catch (const ErreurBase &e) {
+                return Echoue(QString::fromStdString(e.what()));
+            }
+            m_modifies.clear();
+            m_supprimes.clear();
+            Liste();
+        }, {{"If-Match", etag.toUtf8()}});
+    }, {{"Depth", "0"}});
+}
+
+void Synchroniseur::LieGroupe()
+{
+    QHash<QString, const Envoi *> parUid;
+    for (const Envoi &e : std::as_const(m_envois))
+        parUid.insert(e.lien.uid, &e);
+    try {
+        Transaction t(m_depot.connexion);
+        for (auto it = m_modifies.cbegin(); it != m_modifies.cend(); ++it) {
+            const Envoi *envoi = parUid.value(it->evenement.uid);
+            if (!envoi)
+                continue;
+            m_depot.EcritLien({envoi->lien.uid, envoi->lien.numRappel, it.key(), it->etag, envoi->contenu.Empreinte(), {}});
+            ++m_bilan.envoyes;
+        }
+        m_depot.EcritEtat(QStringLiteral("jeton"), m_jeton);
+        t.Valide();
+    } catch (const ErreurBase &e) {
+        return Echoue(QStringLiteral("Erreur de la base de données : %1").arg(QString::fromStdString(e.what())));
+    }
+    Termine();
 }
 
 void Synchroniseur::EnvoieSuivants()

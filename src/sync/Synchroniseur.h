@@ -54,6 +54,8 @@ private:
     void Telecharge();
     void Applique();
     void EnvoieSuivants();
+    void EnvoieGroupe();
+    void LieGroupe();
     void EnregistreEnvoyes();
     void Termine();
     QUrl Url(const QString &chemin) const;
@@ -79,6 +81,8 @@ private:
     int m_faits = 0;
     BilanSynchro m_bilan;
     bool m_fini = false;
+    bool m_serveurVide = false;  // the full listing found no object at all
+    bool m_groupeEnvoye = false; // every object went in one request: only their names remain to learn
 };
 
 } // namespace oxi
