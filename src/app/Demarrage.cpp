@@ -1,4 +1,5 @@
 #include "Demarrage.h"
+#include "SynchroAuto.h"
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
@@ -68,6 +69,7 @@ bool Demarre()
     fenetre = new frmAccueil;
     icone = new IconeNotification(fenetre);
     icone->GereIcone(true);
+    DemarreSynchroProgramme(Base(), fenetre);
     if (ReglageOui(ReglageEphemerides))
         AfficheEphemerides();
     if (!ReglageOui(ReglagePremiereFois)) {

@@ -7,6 +7,9 @@
 #include "Polices.h"
 #include "Sauvegarde.h"
 #include "Twips.h"
+#include "frmSynchro.h"
+
+#include <QPointer>
 #include "frmAccueil.h"
 
 #include <QApplication>
@@ -174,6 +177,9 @@ PanneauTransfert::PanneauTransfert(QWidget *parent) : Cadre(QStringLiteral("fraT
     lblExportAgenda->setToolTip(QStringLiteral("Écrire tous les rappels dans un fichier d'agenda (.ics)"));
     connect(lblImportContacts, &LienTexte::clic, this, &PanneauTransfert::lblImportContacts_Click);
     connect(lblExportAgenda, &LienTexte::clic, this, &PanneauTransfert::lblExportAgenda_Click);
+    lblSynchro = Lien(this, QStringLiteral("lblSynchro"), QStringLiteral("Synchronisation…"), 3720, 2700);
+    lblSynchro->setToolTip(QStringLiteral("Échanger les rappels avec un agenda CalDAV"));
+    connect(lblSynchro, &LienTexte::clic, this, &PanneauTransfert::lblSynchro_Click);
 
     imgSauvDir.jumeau->setToolTip(QStringLiteral("Rechercher un répertoire"));
     imgTSValid.image->setToolTip(QStringLiteral("Valider"));
@@ -324,6 +330,19 @@ void PanneauTransfert::lblExportAgenda_Click()
         MsgInfo(DeuxLignes(QStringLiteral("Echec de l'export."), erreur));
     else
         MsgInfo(DeuxLignes(QStringLiteral("%1 rappel(s) exporté(s) avec succès dans : ").arg(nombre), chemin));
+}
+
+void PanneauTransfert::lblSynchro_Click()
+{
+    // One window, raised again when asked twice.
+    static QPointer<frmSynchro> fenetre;
+    if (!fenetre) {
+        fenetre = new frmSynchro(SynchroProgramme());
+        fenetre->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    fenetre->show();
+    fenetre->raise();
+    fenetre->activateWindow();
 }
 
 } // namespace oxi

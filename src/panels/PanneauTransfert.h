@@ -37,6 +37,7 @@ public:
     void imgTValid2_Click();
     void lblImportContacts_Click();
     void lblExportAgenda_Click();
+    void lblSynchro_Click();
 
     // The chooser behind the two browse buttons, replaceable for tests.
     std::function<QString(const QString &, bool, bool, const QString &)> choisit = ChoisitRepertoire;
@@ -59,6 +60,7 @@ public:
     QLabel *lblEchanges = nullptr;
     LienTexte *lblImportContacts = nullptr;
     LienTexte *lblExportAgenda = nullptr;
+    LienTexte *lblSynchro = nullptr;
 
 private:
     QString m_sauvegarde;

@@ -78,11 +78,11 @@ void DepotSynchro::SupprimeRappel(qint64 numRappel)
     connexion.Execute(QStringLiteral("DELETE FROM Notes WHERE NumNote=?"), {numRappel});
 }
 
-QVector<Lien> DepotSynchro::LitLiens()
+QVector<LienObjet> DepotSynchro::LitLiens()
 {
     const Resultat r = connexion.Requete(
         QStringLiteral("SELECT Uid, NumRappel, Href, Etag, Empreinte, ChangeLocal FROM Synchro"));
-    QVector<Lien> liens;
+    QVector<LienObjet> liens;
     liens.reserve(r.Nombre());
     for (const auto &l : r.lignes)
         liens.append({l[0].toString(), l[1].toLongLong(), l[2].toString(), l[3].toString(), l[4].toString(),
@@ -90,7 +90,7 @@ QVector<Lien> DepotSynchro::LitLiens()
     return liens;
 }
 
-void DepotSynchro::EcritLien(const Lien &l)
+void DepotSynchro::EcritLien(const LienObjet &l)
 {
     connexion.Execute(QStringLiteral("INSERT OR REPLACE INTO Synchro (Uid, NumRappel, Href, Etag, Empreinte, "
                                      "ChangeLocal) VALUES (?, ?, ?, ?, ?, ?)"),

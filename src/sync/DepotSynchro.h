@@ -15,7 +15,7 @@ namespace oxi {
 class Connexion;
 
 // What was last exchanged for one calendar object.
-struct Lien
+struct LienObjet
 {
     QString uid;
     qint64 numRappel = 0; // 0: an object of the server that is not a reminder
@@ -37,8 +37,8 @@ public:
     void RemplaceRappel(qint64 numRappel, const Contenu &contenu, const QDate &aujourdhui);
     void SupprimeRappel(qint64 numRappel);
 
-    QVector<Lien> LitLiens();
-    void EcritLien(const Lien &lien);
+    QVector<LienObjet> LitLiens();
+    void EcritLien(const LienObjet &lien);
     void SupprimeLien(const QString &href);
     void OublieTout();
 

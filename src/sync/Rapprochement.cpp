@@ -42,7 +42,7 @@ PlanRapprochement Rapproche(const EntreeRapprochement &e)
     PlanRapprochement plan;
     QSet<QString> hrefsLies, uidsPris;
     QSet<qint64> numsLies;
-    for (const Lien &l : e.liens) {
+    for (const LienObjet &l : e.liens) {
         hrefsLies.insert(l.href);
         uidsPris.insert(l.uid);
         if (l.numRappel > 0)
@@ -73,7 +73,7 @@ PlanRapprochement Rapproche(const EntreeRapprochement &e)
     };
     auto importe = [&](const QString &href, const ObjetDistant &d) {
         const Contenu &r = *d.evenement.contenu;
-        Lien lien{d.evenement.uid, 0, href, d.etag, ContenuStocke(r, e.aujourdhui).Empreinte(), {}};
+        LienObjet lien{d.evenement.uid, 0, href, d.etag, ContenuStocke(r, e.aujourdhui).Empreinte(), {}};
         if (const qint64 num = prendNouveau(r)) {
             lien.numRappel = num;
             lien.empreinte = e.locaux.value(num).Empreinte();
@@ -82,13 +82,13 @@ PlanRapprochement Rapproche(const EntreeRapprochement &e)
             plan.locales.append({OperationLocale::Ajoute, r, lien});
         }
     };
-    auto envoie = [&](Lien lien, const Contenu &c, const QString &etag) {
+    auto envoie = [&](LienObjet lien, const Contenu &c, const QString &etag) {
         const QDateTime quand = lien.changeLocal.isValid() ? lien.changeLocal : e.maintenant;
         lien.etag = etag;
         plan.envois.append({lien, c, quand});
     };
 
-    for (const Lien &l : e.liens) {
+    for (const LienObjet &l : e.liens) {
         const bool localPresent = l.numRappel > 0 && e.locaux.contains(l.numRappel);
         const Contenu loc = localPresent ? e.locaux.value(l.numRappel) : Contenu();
         const bool localChange = localPresent && loc.Empreinte() != l.empreinte;
@@ -120,7 +120,7 @@ PlanRapprochement Rapproche(const EntreeRapprochement &e)
                 continue;
             }
             const Contenu &r = *distant->evenement.contenu;
-            Lien nouveau = l;
+            LienObjet nouveau = l;
             nouveau.etag = distant->etag;
             nouveau.changeLocal = {};
             nouveau.empreinte = ContenuStocke(r, e.aujourdhui).Empreinte();

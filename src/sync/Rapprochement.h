@@ -18,7 +18,7 @@ struct ObjetDistant
 struct EntreeRapprochement
 {
     QMap<qint64, Contenu> locaux;
-    QVector<Lien> liens;
+    QVector<LienObjet> liens;
     QHash<QString, ObjetDistant> modifies; // by href: new or changed since the last exchange
     QSet<QString> supprimes;               // hrefs gone from the server
     QString collection;                    // path of the calendar, ending with "/"
@@ -30,12 +30,12 @@ struct OperationLocale
 {
     enum Genre { Ajoute, Remplace, Supprime } genre = Ajoute;
     Contenu contenu;
-    Lien lien; // written after the row (Ajoute fills its number); for Supprime, the link dropped
+    LienObjet lien; // written after the row (Ajoute fills its number); for Supprime, the link dropped
 };
 
 struct Envoi
 {
-    Lien lien;        // etag empty: a new object (If-None-Match), else If-Match
+    LienObjet lien;        // etag empty: a new object (If-None-Match), else If-Match
     Contenu contenu;
     QDateTime modifie;
 };
@@ -44,10 +44,10 @@ struct PlanRapprochement
 {
     QVector<OperationLocale> locales;
     QVector<Contenu> conflits;      // the versions that lost, kept as notes
-    QVector<Lien> liensAEcrire;     // links that change without any write of a row
-    QVector<Lien> liensASupprimer;
+    QVector<LienObjet> liensAEcrire;     // links that change without any write of a row
+    QVector<LienObjet> liensASupprimer;
     QVector<Envoi> envois;
-    QVector<Lien> effacements;      // DELETE with If-Match
+    QVector<LienObjet> effacements;      // DELETE with If-Match
     int illisibles = 0;
 };
 

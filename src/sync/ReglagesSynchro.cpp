@@ -41,7 +41,7 @@ QString CheminSecret()
     QString racine = qEnvironmentVariable("XDG_CONFIG_HOME");
     if (racine.isEmpty() || QDir::isRelativePath(racine))
         racine = QDir::homePath() + QStringLiteral("/.config");
-    return racine + QStringLiteral("/oxi/caldav-secret");
+    return racine + QLatin1Char('/') + NomAppli() + QStringLiteral("/caldav-secret");
 }
 
 QString LitSecret(QString *erreur)

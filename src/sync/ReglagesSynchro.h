@@ -16,7 +16,7 @@ inline constexpr Reglage ReglageBilan{"Synchronisation", "Bilan"};
 
 // True when an address is set: without one nothing is exchanged.
 bool SynchroConfiguree();
-// ${XDG_CONFIG_HOME:-~/.config}/oxi/caldav-secret
+// ${XDG_CONFIG_HOME:-~/.config}/oxi/caldav-secret, beside the settings
 QString CheminSecret();
 // The password of that file; empty with `erreur` set when missing or readable by others.
 QString LitSecret(QString *erreur);

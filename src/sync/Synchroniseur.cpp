@@ -88,7 +88,7 @@ void Synchroniseur::NoteChangementsLocaux()
     const QMap<qint64, Contenu> locaux = m_depot.LitRappels();
     const QDateTime maintenant = QDateTime::currentDateTimeUtc();
     Transaction t(m_depot.connexion);
-    for (Lien lien : m_depot.LitLiens()) {
+    for (LienObjet lien : m_depot.LitLiens()) {
         if (lien.numRappel == 0 || lien.changeLocal.isValid() || !locaux.contains(lien.numRappel))
             continue;
         if (locaux.value(lien.numRappel).Empreinte() != lien.empreinte) {
@@ -196,7 +196,7 @@ void Synchroniseur::Liste()
 {
     try {
         m_liens.clear();
-        for (const Lien &l : m_depot.LitLiens())
+        for (const LienObjet &l : m_depot.LitLiens())
             m_liens.insert(l.href, l);
         m_jeton = m_depot.LitEtat(QStringLiteral("jeton"));
     } catch (const ErreurBase &e) {
@@ -261,7 +261,7 @@ void Synchroniseur::TraiteListe(const Multistatut &m, bool complet)
     }
     m_serveurVide = complet && vus.isEmpty() && m_liens.isEmpty();
     if (complet)
-        for (const Lien &l : std::as_const(m_liens))
+        for (const LienObjet &l : std::as_const(m_liens))
             if (!vus.contains(l.href))
                 m_supprimes.insert(l.href);
     Telecharge();
@@ -307,7 +307,7 @@ void Synchroniseur::Applique()
         Transaction t(m_depot.connexion);
         entree.locaux = m_depot.LitRappels();
         const PlanRapprochement plan = Rapproche(entree);
-        for (const Lien &l : plan.liensASupprimer)
+        for (const LienObjet &l : plan.liensASupprimer)
             m_depot.SupprimeLien(l.href);
         for (OperationLocale op : plan.locales) {
             if (op.genre == OperationLocale::Ajoute) {
@@ -321,7 +321,7 @@ void Synchroniseur::Applique()
                 m_depot.SupprimeLien(op.lien.href);
             }
         }
-        for (const Lien &l : plan.liensAEcrire)
+        for (const LienObjet &l : plan.liensAEcrire)
             m_depot.EcritLien(l);
         m_envois = plan.envois;
         for (const Contenu &note : plan.conflits) {
@@ -417,7 +417,7 @@ void Synchroniseur::EnvoieSuivants()
                                 if (!r.erreur.isEmpty())
                                     m_echecEnvoi = r.erreur;
                                 else if (r.statut / 100 == 2) {
-                                    Lien lien = envoi.lien;
+                                    LienObjet lien = envoi.lien;
                                     lien.etag = r.etag;
                                     lien.empreinte = envoi.contenu.Empreinte();
                                     lien.changeLocal = {};
@@ -430,7 +430,7 @@ void Synchroniseur::EnvoieSuivants()
                             },
                             {{condition, valeur}});
         } else {
-            const Lien lien = m_effacements.at(i - m_envois.size());
+            const LienObjet lien = m_effacements.at(i - m_envois.size());
             m_client.Envoie("DELETE", Url(lien.href), {}, [this, lien](const Reponse &r) {
                 if (!r.erreur.isEmpty())
                     m_echecEnvoi = r.erreur;
@@ -458,7 +458,7 @@ void Synchroniseur::EnregistreEnvoyes()
         return;
     try {
         Transaction t(m_depot.connexion);
-        for (const Lien &l : std::as_const(m_liensEnvoyes))
+        for (const LienObjet &l : std::as_const(m_liensEnvoyes))
             m_depot.EcritLien(l);
         for (const QString &href : std::as_const(m_hrefsEffaces))
             m_depot.SupprimeLien(href);

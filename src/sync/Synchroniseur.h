@@ -68,13 +68,13 @@ private:
     QString m_collection; // path, ending with "/"
     QString m_jeton;
     bool m_redecouvert = false;
-    QHash<QString, Lien> m_liens; // by href
+    QHash<QString, LienObjet> m_liens; // by href
     QHash<QString, ObjetDistant> m_modifies;
     QSet<QString> m_supprimes;
     QStringList m_aTelecharger;
     QVector<Envoi> m_envois;
-    QVector<Lien> m_effacements;
-    QVector<Lien> m_liensEnvoyes;
+    QVector<LienObjet> m_effacements;
+    QVector<LienObjet> m_liensEnvoyes;
     QStringList m_hrefsEffaces;
     QString m_echecEnvoi;
     int m_prochainEnvoi = 0;

@@ -101,7 +101,7 @@ private slots:
             vu << QStringLiteral("C");
         for (const Envoi &envoi : p.envois)
             vu << QStringLiteral("E:") + envoi.lien.etag;
-        for (const Lien &l : p.effacements)
+        for (const LienObjet &l : p.effacements)
             vu << QStringLiteral("X:") + l.etag;
         QCOMPARE(vu.join(QLatin1Char(' ')), attendu);
 

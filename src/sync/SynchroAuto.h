@@ -1,0 +1,38 @@
+#pragma once
+#include "Synchroniseur.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QTimer>
+
+// The exchanges of the tray program: at start, a little after each change
+// of the reminders, and every 15 minutes; never two at once.
+namespace oxi {
+
+class SynchroAuto : public QObject
+{
+    Q_OBJECT
+public:
+    SynchroAuto(Connexion &connexion, QObject *parent = nullptr);
+    // An exchange soon, several changes in a row giving one exchange.
+    void Demande();
+    // An exchange now (or right after the one running).
+    void Lance();
+    bool EnCours() const { return m_synchro != nullptr; }
+
+signals:
+    void Fini(const oxi::BilanSynchro &bilan);
+
+private:
+    Connexion &m_connexion;
+    QTimer m_attente;
+    QTimer m_periode;
+    QPointer<Synchroniseur> m_synchro;
+    bool m_relance = false;
+};
+
+// The tray program's instance, once started; null in the command-line modes.
+SynchroAuto *SynchroProgramme();
+void DemarreSynchroProgramme(Connexion &connexion, QObject *parent);
+
+} // namespace oxi
