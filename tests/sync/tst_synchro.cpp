@@ -148,13 +148,12 @@ Contenu Note(const QString &titre, const QString &texte)
     return c;
 }
 
-BilanSynchro Synchronise(Maison &maison, const QString &adresse, QObject *espion = nullptr,
-                         const std::function<void(int)> &surAvance = {})
+BilanSynchro Synchronise(Maison &maison, const QString &adresse, const std::function<void(int)> &surAvance = {},
+                         const QString &calendrier = QStringLiteral("Calendrier"))
 {
-    Synchroniseur s(maison.connexion, {adresse, Utilisateur, QStringLiteral("Calendrier"), MotDePasse});
+    Synchroniseur s(maison.connexion, {adresse, Utilisateur, calendrier, MotDePasse});
     if (surAvance)
         QObject::connect(&s, &Synchroniseur::Avance, [surAvance](int faits, int) { surAvance(faits); });
-    Q_UNUSED(espion);
     QEventLoop boucle;
     QObject::connect(&s, &Synchroniseur::Fini, &boucle, &QEventLoop::quit);
     s.Lance();
@@ -216,7 +215,7 @@ private slots:
     {
         qputenv("XDG_CONFIG_HOME", (m_dossier.path() + QStringLiteral("/config")).toUtf8());
         QDir().mkpath(m_dossier.path() + QStringLiteral("/serveur"));
-        for (const char *nom : {"a", "b", "c", "tls"})
+        for (const char *nom : {"a", "b", "c", "d", "e", "tls"})
             QDir().mkpath(m_dossier.path() + QLatin1Char('/') + QLatin1String(nom));
         m_serveur = std::make_unique<Serveur>(m_dossier.path() + QStringLiteral("/serveur"));
         m_a = std::make_unique<Maison>(m_dossier.path() + QStringLiteral("/a"));
@@ -293,7 +292,7 @@ private slots:
         for (int i = 0; i < 30; ++i)
             m_a->Ajoute(Anniv(QStringLiteral("Famille#Enfant %1").arg(i)));
         const QStringList avant = m_a->Libelles();
-        const BilanSynchro coupe = Synchronise(*m_a, adresse, nullptr, [this](int faits) {
+        const BilanSynchro coupe = Synchronise(*m_a, adresse, [this](int faits) {
             if (faits == 5)
                 m_serveur->Arrete();
         });
@@ -306,6 +305,39 @@ private slots:
         QCOMPARE(m_b->Libelles(), avant);
         const QString collection = DepotSynchro(m_a->connexion).LitEtat(QStringLiteral("collection"));
         QCOMPARE(m_tel.Objets(adresse, collection).size(), avant.size());
+    }
+
+    // Many reminders for an empty calendar go in one request; both sides then follow each other as usual.
+    void envoiGroupe()
+    {
+        const QString adresse = m_serveur->Adresse();
+        const QString famille = QStringLiteral("Famille");
+        Maison d(m_dossier.path() + QStringLiteral("/d")), e(m_dossier.path() + QStringLiteral("/e"));
+        for (int i = 0; i < 25; ++i)
+            d.Ajoute(Anniv(QStringLiteral("Cousin#N° %1").arg(i)));
+        BilanSynchro bilan = Synchronise(d, adresse, {}, famille);
+        QVERIFY2(bilan.reussi, qPrintable(bilan.message));
+        QCOMPARE(bilan.envoyes, 25);
+        QVERIFY(Synchronise(e, adresse, {}, famille).reussi);
+        QCOMPARE(e.Libelles(), d.Libelles());
+        e.connexion.Execute(QStringLiteral("UPDATE Rappel SET Libelle='Cousin#Léon' WHERE Libelle='Cousin#N° 3'"));
+        bilan = Synchronise(e, adresse, {}, famille);
+        QCOMPARE(bilan.envoyes, 1);
+        bilan = Synchronise(d, adresse, {}, famille);
+        QCOMPARE(bilan.recus, 1);
+        QCOMPARE(bilan.envoyes, 0);
+        QCOMPARE(d.Libelles(), e.Libelles());
+        QVERIFY(d.Libelles().contains(QStringLiteral("Cousin#Léon")));
+
+        // A restore of an older backup: rows missing, the exchange state dropped with it.
+        const QStringList complet = d.Libelles();
+        d.connexion.Execute(QStringLiteral("DELETE FROM Rappel WHERE Libelle IN ('Cousin#N° 1', 'Cousin#N° 2')"));
+        d.connexion.Execute(QStringLiteral("DROP TABLE Synchro"));
+        d.connexion.Execute(QStringLiteral("DROP TABLE SynchroEtat"));
+        QVERIFY(Synchronise(d, adresse, {}, famille).reussi);
+        QCOMPARE(d.Libelles(), complet);
+        QVERIFY(Synchronise(e, adresse, {}, famille).reussi);
+        QCOMPARE(e.Libelles(), complet);
     }
 
     // Plain http to another machine, a certificate nobody vouches for, a wrong password.
