@@ -2,6 +2,8 @@
 // Prints "count<TAB>what<TAB>milliseconds" lines, as oxi_bench does.
 #include "Base.h"
 #include "Constantes.h"
+#include "ConversionIcs.h"
+#include "DepotSynchro.h"
 #include "Generateur.h"
 #include "Synchroniseur.h"
 
@@ -88,7 +90,22 @@ int main(int argc, char **argv)
         connexion->Execute(QStringLiteral("DELETE FROM Notes"));
     }
     test::GenereRappels(a, nombre, 2026, 7);
-    auto ligne = [nombre](const char *quoi, qint64 ms) { std::printf("%d\t%s\t%lld\n", nombre, quoi, ms); };
+    auto ligne = [nombre](const char *quoi, qint64 ms) {
+        std::printf("%d\t%s\t%lld\n", nombre, quoi, ms);
+        std::fflush(stdout);
+    };
+    {
+        // The client's own share of the first sending: every reminder read and written as iCalendar.
+        QElapsedTimer chrono;
+        chrono.start();
+        QVector<ObjetAEcrire> objets;
+        const auto locaux = DepotSynchro(a).LitRappels();
+        for (auto it = locaux.cbegin(); it != locaux.cend(); ++it)
+            objets.append({it.value(), QString::number(it.key()), QDateTime::currentDateTimeUtc()});
+        const QByteArray ics = IcsDeContenus(objets, QStringLiteral("Calendrier"));
+        ligne("lecture et conversion iCalendar (client seul)", chrono.elapsed());
+        Q_UNUSED(ics);
+    }
     ligne("synchronisation, premier envoi", Synchronise(a, p));
     ligne("synchronisation, première réception", Synchronise(b, p));
     a.Execute(QStringLiteral("UPDATE Rappel SET Libelle = Libelle || 'x' WHERE NumRappel = (SELECT min(NumRappel) FROM Rappel)"));

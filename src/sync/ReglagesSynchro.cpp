@@ -36,6 +36,13 @@ bool SynchroConfiguree()
     return !LitReglage(ReglageAdresse).trimmed().isEmpty();
 }
 
+ParametresSynchro ParametresEnregistres(const QString &motDePasse)
+{
+    const QString calendrier = LitReglage(ReglageCalendrier).trimmed();
+    return {LitReglage(ReglageAdresse).trimmed(), LitReglage(ReglageUtilisateur),
+            calendrier.isEmpty() ? QStringLiteral("Calendrier") : calendrier, motDePasse};
+}
+
 QString CheminSecret()
 {
     QString racine = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -154,8 +161,7 @@ int SynchroniseEnLigneDeCommande()
         Affiche(erreur);
         return 1;
     }
-    Synchroniseur synchro(connexion, {LitReglage(ReglageAdresse), LitReglage(ReglageUtilisateur),
-                                      LitReglage(ReglageCalendrier), motDePasse});
+    Synchroniseur synchro(connexion, ParametresEnregistres(motDePasse));
     QObject::connect(&synchro, &Synchroniseur::Fini, &boucle, &QEventLoop::quit);
     synchro.Lance();
     if (synchro.Bilan().message.isEmpty()) // not already refused before any request

@@ -16,6 +16,8 @@ inline constexpr Reglage ReglageBilan{"Synchronisation", "Bilan"};
 
 // True when an address is set: without one nothing is exchanged.
 bool SynchroConfiguree();
+// The settings of the exchange with `motDePasse`; the calendar "Calendrier" when none is named.
+ParametresSynchro ParametresEnregistres(const QString &motDePasse);
 // ${XDG_CONFIG_HOME:-~/.config}/oxi/caldav-secret, beside the settings
 QString CheminSecret();
 // The password of that file; empty with `erreur` set when missing or readable by others.

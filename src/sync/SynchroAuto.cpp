@@ -36,39 +36,36 @@ void SynchroAuto::Lance()
     m_attente.stop();
     if (!SynchroConfiguree())
         return;
-    if (m_synchro) {
+    if (m_occupe) {
         m_relance = true;
         return;
     }
-    // Taken at once, so that a second request waits for this one.
-    m_synchro = new Synchroniseur(m_connexion, {}, this);
-    const QPointer<Synchroniseur> place = m_synchro;
-    LitMotDePasse([this, place](const QString &motDePasse, const QString &erreur) {
-        if (!place)
-            return;
-        place->deleteLater();
-        BilanSynchro echec;
+    m_occupe = true; // from now on, a second request waits for this one
+    LitMotDePasse([this](const QString &motDePasse, const QString &erreur) {
         if (!erreur.isEmpty()) {
+            BilanSynchro echec;
             echec.message = QStringLiteral("Échec de la synchronisation : ") + erreur;
-            NoteBilan(echec);
-            m_synchro = nullptr;
-            emit Fini(echec);
+            Termine(echec);
             return;
         }
-        m_synchro = new Synchroniseur(m_connexion, {LitReglage(ReglageAdresse), LitReglage(ReglageUtilisateur),
-                                                     LitReglage(ReglageCalendrier), motDePasse}, this);
-        connect(m_synchro, &Synchroniseur::Fini, this, [this](const BilanSynchro &bilan) {
-            NoteBilan(bilan);
-            m_synchro->deleteLater();
-            m_synchro = nullptr;
-            emit Fini(bilan);
-            if (m_relance) {
-                m_relance = false;
-                Demande();
-            }
+        auto *synchro = new Synchroniseur(m_connexion, ParametresEnregistres(motDePasse), this);
+        connect(synchro, &Synchroniseur::Fini, this, [this, synchro](const BilanSynchro &bilan) {
+            synchro->deleteLater();
+            Termine(bilan);
         });
-        m_synchro->Lance();
+        synchro->Lance();
     });
+}
+
+void SynchroAuto::Termine(const BilanSynchro &bilan)
+{
+    NoteBilan(bilan);
+    m_occupe = false;
+    emit Fini(bilan);
+    if (m_relance) {
+        m_relance = false;
+        Demande();
+    }
 }
 
 SynchroAuto *SynchroProgramme()

@@ -2,7 +2,6 @@
 #include "Synchroniseur.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QTimer>
 
 // The exchanges of the tray program: at start, a little after each change
@@ -18,16 +17,17 @@ public:
     void Demande();
     // An exchange now (or right after the one running).
     void Lance();
-    bool EnCours() const { return m_synchro != nullptr; }
+    bool EnCours() const { return m_occupe; }
 
 signals:
     void Fini(const oxi::BilanSynchro &bilan);
 
 private:
+    void Termine(const BilanSynchro &bilan);
     Connexion &m_connexion;
     QTimer m_attente;
     QTimer m_periode;
-    QPointer<Synchroniseur> m_synchro;
+    bool m_occupe = false;
     bool m_relance = false;
 };
 
