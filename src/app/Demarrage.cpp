@@ -70,6 +70,10 @@ bool Demarre()
     icone = new IconeNotification(fenetre);
     icone->GereIcone(true);
     DemarreSynchroProgramme(Base(), fenetre);
+    QObject::connect(SynchroProgramme(), &SynchroAuto::Fini, fenetre, [](const BilanSynchro &bilan) {
+        if (bilan.recus > 0)
+            fenetre->RelitListeOuverte();
+    });
     if (ReglageOui(ReglageEphemerides))
         AfficheEphemerides();
     if (!ReglageOui(ReglagePremiereFois)) {

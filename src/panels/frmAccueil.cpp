@@ -251,6 +251,16 @@ void frmAccueil::imgEphem_Click()
     OuvrePanneau(fraEphem, QStringLiteral("Oxi - Ephémérides"));
 }
 
+void frmAccueil::RelitListeOuverte()
+{
+    if (SaisieEnCours())
+        return;
+    for (PanneauRappels *panneau : {static_cast<PanneauRappels *>(fraAnniv), static_cast<PanneauRappels *>(fraFetes),
+                                    static_cast<PanneauRappels *>(fraNotes)})
+        if (panneau && panneau->isVisible())
+            panneau->RemplitListe();
+}
+
 void frmAccueil::imgAnniv_Click()
 {
     ConstruitPanneaux();

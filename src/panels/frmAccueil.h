@@ -38,6 +38,8 @@ public:
     // Builds the five panels (done by the first show); the panel pointers
     // are null until then.
     void ConstruitPanneaux();
+    // The open reminder list read again (rows changed elsewhere), unless an entry is in progress.
+    void RelitListeOuverte();
     void setVisible(bool visible) override;
 
     Cadre *fraAccueil = nullptr;
