@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <qt6keychain/keychain.h>
 
@@ -141,9 +142,15 @@ int SynchroniseEnLigneDeCommande()
         return 2;
     }
     QString erreur;
+    const QString chemin = CheminAppli() + NomBaseDefaut;
     Connexion connexion;
-    if (!connexion.Ouvre(CheminAppli() + NomBaseDefaut, CleBase, &erreur)) {
-        Affiche(QStringLiteral("La base de données ne peut être ouverte : %1").arg(erreur));
+    if (!QFileInfo::exists(chemin)) {
+        Affiche(QStringLiteral("La base de données %1 est introuvable.").arg(chemin));
+        return 1;
+    }
+    // Current file format first, then the older key derivation.
+    if (!connexion.Ouvre(chemin, CleBase, &erreur) && !connexion.Ouvre(chemin, CleBase, &erreur, 4000)) {
+        Affiche(QStringLiteral("La base de données %1 ne peut être ouverte : %2").arg(chemin, erreur));
         return 1;
     }
     QEventLoop boucle;
