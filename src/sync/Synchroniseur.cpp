@@ -12,7 +12,7 @@ namespace {
 constexpr int EnvoisSimultanes = 4;
 constexpr int ObjetsParLot = 100;
 constexpr int LiensParTransaction = 500;
-// From this many objects for an empty calendar, the whole calendar is sent in one
+// From this many objects for a calendar just made, the whole calendar is sent in one
 // request where the server takes it (Radicale): one object at a time costs it a
 // scan of the calendar each.
 constexpr int ObjetsPourEnvoiGroupe = 20;
@@ -187,6 +187,7 @@ void Synchroniseur::CreeCalendrier(const QUrl &dossier)
         if (!Accepte(r, "la création du calendrier"))
             return;
         m_collection = chemin;
+        m_calendrierCree = true;
         m_depot.EcritEtat(QStringLiteral("collection"), m_collection);
         Liste();
     });
@@ -339,7 +340,9 @@ void Synchroniseur::Applique()
     } catch (const ErreurBase &e) {
         return Echoue(QStringLiteral("Erreur de la base de données : %1").arg(QString::fromStdString(e.what())));
     }
-    if (m_serveurVide && m_effacements.isEmpty() && m_envois.size() >= ObjetsPourEnvoiGroupe)
+    // Only into a calendar made by this exchange: sending a whole calendar replaces it, its
+    // colour and other settings with it, which must not happen to one the user made.
+    if (m_calendrierCree && m_serveurVide && m_effacements.isEmpty() && m_envois.size() >= ObjetsPourEnvoiGroupe)
         EnvoieGroupe();
     else
         EnvoieSuivants();

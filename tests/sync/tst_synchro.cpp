@@ -307,7 +307,7 @@ private slots:
         QCOMPARE(m_tel.Objets(adresse, collection).size(), avant.size());
     }
 
-    // Many reminders for an empty calendar go in one request; both sides then follow each other as usual.
+    // Many reminders for a calendar just made go in one request; both sides then follow each other as usual.
     void envoiGroupe()
     {
         const QString adresse = m_serveur->Adresse();
