@@ -25,7 +25,7 @@ const QString LigneStandard = QStringLiteral(
 
 bool DejaLance()
 {
-    if (PlateformeCourante().CompteProcessus(QFileInfo(CheminExecutable()).fileName()) < 2)
+    if (PlateformeCourante().PrendVerrouInstance(NomAppli()))
         return false;
     MsgInfo(DeuxLignes(QStringLiteral("Oxi est déjà en cours d'exécution."),
                        QStringLiteral("Pour accéder au menu, cliquez sur l'icône près de l'horloge Windows")));

@@ -10,8 +10,9 @@ class Plateforme
 public:
     virtual ~Plateforme() = default;
 
-    // Running processes whose executable file name equals `nom`, case-insensitively.
-    virtual int CompteProcessus(const QString &nom) = 0;
+    // Takes the per-user lock of the program `nom` for the life of the process;
+    // false when another process of the same user holds it.
+    virtual bool PrendVerrouInstance(const QString &nom) = 0;
     // The user's regional settings as a language identifier: "040c", "080c", "0c0c", "140c", "100c", or "".
     virtual QString IdentifiantLangue() = 0;
 
@@ -30,7 +31,7 @@ public:
 class PlateformeLinux : public Plateforme
 {
 public:
-    int CompteProcessus(const QString &nom) override;
+    bool PrendVerrouInstance(const QString &nom) override;
     QString IdentifiantLangue() override;
     void AjouteDemarrage(const QString &nom, const QString &donnee) override;
     void SupprimeDemarrage(const QString &nom) override;

@@ -1,4 +1,5 @@
 #include "Plateforme.h"
+#include "VerrouInstance.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,19 +17,6 @@ namespace {
 
 PlateformeLinux linux_;
 Plateforme *courante = &linux_;
-
-// /proc/<pid>/exe when readable, else the command line's first word: both name the image file.
-QString NomExecutable(const QString &dossierProcessus)
-{
-    const QString cible = QFileInfo(dossierProcessus + QStringLiteral("/exe")).symLinkTarget();
-    if (!cible.isEmpty())
-        return QFileInfo(cible.section(QStringLiteral(" (deleted)"), 0, 0)).fileName();
-    QFile cmdline(dossierProcessus + QStringLiteral("/cmdline"));
-    if (!cmdline.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray premier = cmdline.readAll().split('\0').value(0);
-    return QFileInfo(QString::fromLocal8Bit(premier)).fileName();
-}
 
 QString ValeurExec(const QString &chemin)
 {
@@ -98,18 +86,13 @@ QString CheminDemarrage(const QString &nom)
     return config + QStringLiteral("/autostart/") + nom + QStringLiteral(".desktop");
 }
 
-int PlateformeLinux::CompteProcessus(const QString &nom)
+bool PlateformeLinux::PrendVerrouInstance(const QString &nom)
 {
-    int compte = 0;
-    const QDir proc(QStringLiteral("/proc"));
-    const QStringList entrees = proc.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
-    for (const QString &entree : entrees) {
-        bool estPid = false;
-        entree.toLongLong(&estPid);
-        if (estPid && NomExecutable(proc.filePath(entree)).compare(nom, Qt::CaseInsensitive) == 0)
-            ++compte;
-    }
-    return compte;
+    // Kept until the process ends: the system releases it however the process dies.
+    static VerrouInstance *verrou = nullptr;
+    if (!verrou)
+        verrou = new VerrouInstance(CheminVerrouInstance(nom));
+    return verrou->Prend();
 }
 
 QString PlateformeLinux::IdentifiantLangue()

@@ -6,6 +6,7 @@
 #include "Plateforme.h"
 #include "Region.h"
 #include "Reglages.h"
+#include "VerrouInstance.h"
 #include "frmAccueil.h"
 
 #include <QApplication>
@@ -14,23 +15,26 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QProcess>
 #include <QTest>
+
+#include <unistd.h>
 
 using namespace oxi;
 
 namespace {
 
-// Stands in for the desktop: a chosen process count and locale, autostart kept in memory.
+// Stands in for the desktop: a free or held instance lock, a chosen locale, autostart kept in memory.
 class PlateformeTest : public Plateforme
 {
 public:
-    int processus = 1;
+    bool verrouLibre = true;
     QString langue = QStringLiteral("040c");
     QString demarrage;
     bool demarrageExiste = false;
     QStringList documents;
 
-    int CompteProcessus(const QString &) override { return processus; }
+    bool PrendVerrouInstance(const QString &) override { return verrouLibre; }
     QString IdentifiantLangue() override { return langue; }
     void AjouteDemarrage(const QString &, const QString &donnee) override { demarrage = donnee; demarrageExiste = true; }
     void SupprimeDemarrage(const QString &) override { demarrageExiste = false; }
@@ -77,7 +81,7 @@ private Q_SLOTS:
 
     void secondInstanceIsRefusedWithoutTouchingTheFile()
     {
-        plateforme.processus = 2;
+        plateforme.verrouLibre = false;
         QFile::copy(env->CheminBase(), env->Dossier() + QStringLiteral("/DBC.dtb"));
         const QByteArray avant = Empreinte(env->CheminBase());
         QVERIFY(!Demarre());
@@ -87,6 +91,34 @@ private Q_SLOTS:
         QVERIFY(QFile::exists(env->Dossier() + QStringLiteral("/DBC.dtb")));
         QVERIFY(!Base().EstOuverte());
         QVERIFY(!frmAccueil::Instance());
+    }
+
+    // The lock of a second start, of a process of the same user, and of a killed one.
+    void instanceLockIsPerFileAndDiesWithItsHolder()
+    {
+        const QString chemin = env->Dossier() + QStringLiteral("/oxi.lock");
+        {
+            VerrouInstance premier(chemin), second(chemin);
+            QVERIFY(premier.Prend());
+            QVERIFY(!second.Prend());
+        }
+        QProcess detenteur;
+        detenteur.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--tiens-verrou"), chemin});
+        QVERIFY(detenteur.waitForReadyRead(30000));
+        VerrouInstance verrou(chemin);
+        QVERIFY(!verrou.Prend());
+        detenteur.kill();
+        QVERIFY(detenteur.waitForFinished(30000));
+        // The file stays behind; it blocks nobody.
+        QVERIFY(QFile::exists(chemin));
+        QVERIFY(verrou.Prend());
+
+        qputenv("XDG_RUNTIME_DIR", env->Dossier().toUtf8());
+        QCOMPARE(CheminVerrouInstance(QStringLiteral("oxi")), env->Dossier() + QStringLiteral("/oxi.lock"));
+        qunsetenv("XDG_RUNTIME_DIR");
+        const QString repli = CheminVerrouInstance(QStringLiteral("oxi"));
+        QVERIFY(repli.endsWith(QStringLiteral("/oxi.lock")));
+        QVERIFY(VerrouInstance(repli).Prend());
     }
 
     void regionalSettings_data()
@@ -242,6 +274,16 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
+    // Child mode of the lock test: hold the lock, say so, wait to be killed.
+    if (argc == 3 && QByteArray(argv[1]) == "--tiens-verrou") {
+        VerrouInstance verrou(QString::fromLocal8Bit(argv[2]));
+        if (!verrou.Prend())
+            return 1;
+        fputs("pris\n", stdout);
+        fflush(stdout);
+        pause();
+        return 0;
+    }
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     TestDemarrage test;
