@@ -60,3 +60,13 @@ verifie "--version answers in French" sh -c "printf '%s' \"\$1\" | grep -q '^Oxi
 ligne --inconnue >/dev/null 2>"$home/erreur.txt"; code=$?
 verifie "an unknown option fails with a French message" sh -c "[ $code -ne 0 ] && grep -q 'option inconnue' '$home/erreur.txt'"
 arrete "$pid"
+
+# A new year the tray program has not seen yet: the re-arming is shown, not written.
+home=$(prepare ligne-nouvel-an "PremiereFois/Affich=1" "Init/Annee=2025")
+sql "$home/prog/DBOxi.dtb" "INSERT INTO Rappel VALUES (1, '1990-12-06', 'A', 'Roux#Lina', '2025-12-06', 1, '2025-11-29', 1, '1800-01-01', 1);" >/dev/null
+avant=$(empreinte "$home/prog/DBOxi.dtb")
+sortie=$(ligne --aujourdhui 2>&1)
+verifie "--aujourdhui re-arms in memory a year the tray program has not seen" \
+  test "$sortie" = "$(printf "Aujourd'hui,\nLina Roux : 36 ans.")"
+verifie "... and writes neither the file nor the settings" \
+  sh -c "[ '$(empreinte "$home/prog/DBOxi.dtb")' = '$avant' ] && grep -q '^Annee=2025' '$home/config/oxi/oxi.conf'"
