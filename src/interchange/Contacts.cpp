@@ -188,7 +188,7 @@ FicheContact LitFiche(const QList<QByteArray> &lignes)
             fiche.prenom = n.value(1);
         } else if (ligne->nom == "FN") {
             nomComplet = Composants(Texte(*ligne)).join(QLatin1Char(' ')).simplified();
-        } else if (ligne->nom == "BDAY" && !naissance) {
+        } else if (ligne->nom == "BDAY" && !naissance && !ligne->valeur.trimmed().isEmpty()) {
             naissance = true;
             dateLue = LitNaissance(*ligne, fiche);
         }

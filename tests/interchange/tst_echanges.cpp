@@ -66,7 +66,7 @@ private Q_SLOTS:
             << QStringList{"anniv O,Neil|Ann;a 1850-3-10", "anniv Zoé Martin| 1850-3-10", "anniv A|B 1970-3-10",
                            "anniv C|D 1850-2-29", "anniv E|F 1996-2-29"};
         QTest::newRow("fiches cassées ou sans date")
-            << Carte("3.0", "N:Sans;Date\r\nEMAIL:a@b.c\r\n") + Carte("3.0", "N:X;Y\r\nBDAY:1970-02-30\r\n")
+            << Carte("3.0", "N:Sans;Date\r\nEMAIL:a@b.c\r\nBDAY:\r\n") + Carte("3.0", "N:X;Y\r\nBDAY:1970-02-30\r\n")
                    + Carte("3.0", "N:X;Y\r\nBDAY:vers 1900\r\n") + Carte("3.0", "BDAY:1970-03-10\r\n")
                    + Carte("3.0", "N:X;Y\r\nligne sans deux-points\r\nBDAY:1970-03-10\r\n")
                    + Carte("3.0", "N:X;Y\r\nBDAY:2030-01-01\r\n") + "BEGIN:VCARD\r\nN:Fin;Manquante\r\nBDAY:1970-01-01\r\n"
