@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # make bench: start-up and memory of Oxi against a minimal Qt tray program,
-# the data paths at 100, 1,000 and 10,000 reminders, the CPU of an idle Oxi.
+# the data paths at 100, 1,000 and 10,000 reminders, the CPU of an idle Oxi,
+# and `oxi --aujourdhui` beside Debian's `remind` on the same 10,000 reminders.
 # Usage: bench.sh <build dir> [runs]
 set -euo pipefail
 build=$(readlink -f "$1")
@@ -89,6 +90,23 @@ echo "Chemins de données à 100, 1 000 et 10 000 rappels ($runs fois chacun)...
 echo "Synchronisation de 10 000 rappels avec un Radicale local (stockage en mémoire)..."
 OXI_BANC_STOCKAGE=/dev/shm "$build/bench/oxi_bench_synchro" "$build/DBOxi.dtb.ref" 10000 >> "$work/donnees.txt"
 
+echo "oxi --aujourdhui et remind sur 10 000 rappels ($runs fois chacun, en alternance)..."
+command -v remind >/dev/null || { echo "remind manque (paquet Debian remind)"; exit 1; }
+mkdir -p "$work/cli/config/oxi"
+cp "$build/oxi" "$work/cli/oxi"
+"$build/bench/oxi_bench" --ligne-commande "$build/DBOxi.dtb.ref" "$work/cli"
+printf '[Init]\nAnnee=%s\n' "$(date +%Y)" > "$work/cli/config/oxi/oxi.conf"
+# Whole processes, from start to exit, key derivation included.
+processus() { local debut; debut=$(date +%s.%N); "$@" >/dev/null 2>&1 || echo "échec"; echo "($(date +%s.%N) - $debut) * 1000" | bc; }
+: > "$work/cli-oxi.txt"; : > "$work/cli-remind.txt"
+for _ in $(seq "$runs"); do
+  XDG_CONFIG_HOME="$work/cli/config" processus "$work/cli/oxi" --aujourdhui >> "$work/cli-oxi.txt"
+  processus remind -q "$work/cli/rappels.rem" >> "$work/cli-remind.txt"
+done
+if grep -q échec "$work/cli-oxi.txt" "$work/cli-remind.txt"; then echo "oxi --aujourdhui ou remind a échoué"; exit 1; fi
+c_oxi=$(mediane < "$work/cli-oxi.txt")
+c_remind=$(mediane < "$work/cli-remind.txt")
+
 verdict() { if [ "$(echo "$1" | bc)" = 1 ]; then echo "atteint"; else echo "MANQUÉ"; fi; }
 echo
 echo "Machine : $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cœurs, $(free -g | awk '/Mem:/ {print $2}') Go, $(uname -sr)"
@@ -104,6 +122,8 @@ ligne "Rapport Oxi / minimal" "$ratio" "≤ 1,6" "$(verdict "$ratio <= 1.6")"
 ligne "Mémoire de pointe, programme minimal" "$(printf '%.1f Mo' "$m_min")" "" ""
 ligne "Mémoire de pointe, Oxi" "$(printf '%.1f Mo' "$m_oxi")" "≤ minimal + 15 Mo" "$(verdict "$m_oxi <= $m_min + 15")"
 ligne "Processeur d'Oxi au repos sur 60 s" "$repos %" "< 0,1 %" "$(verdict "$repos < 0.1")"
+ligne "10 000 rappels : remind -q (Debian)" "$(printf '%.0f ms' "$c_remind")" "" ""
+ligne "10 000 rappels : oxi --aujourdhui" "$(printf '%.0f ms' "$c_oxi")" "≤ remind + 10 ms" "$(verdict "$c_oxi <= $c_remind + 10")"
 while IFS=$'\t' read -r nombre quoi ms _; do
   objectif=""; v=""
   case "$quoi" in

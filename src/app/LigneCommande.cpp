@@ -58,29 +58,42 @@ QString SansRetours(QString texte)
 
 // What the popup would show today, one paragraph a reminder. The yearly re-arming,
 // when the tray program has not run it yet this year, is applied in memory only.
+// The yearly re-arming of row `i` of `r`, in memory; whether the row is then due.
+bool RearmeEnMemoire(Resultat &r, int i, const QDate &aujourdhui)
+{
+    Echeances e = LitEcheances(r, i);
+    if (LitChamp(r.Valeur(i, QStringLiteral("Type"))) != QLatin1String("N")) {
+        const int ech1 = r.Colonne(QStringLiteral("Ech1"));
+        const int etat1 = r.Colonne(QStringLiteral("EtatEch1"));
+        for (int k = 1; k <= 3; ++k) {
+            if (e[k].date == DateNulle)
+                continue;
+            e[k] = {AnneeSuivante(e[k].date), false};
+            const QVariantList p = e.Parametres();
+            r.lignes[i][ech1 + 2 * (k - 1)] = p.at(2 * (k - 1));
+            r.lignes[i][etat1 + 2 * (k - 1)] = p.at(2 * (k - 1) + 1);
+        }
+    }
+    return EstDu(e, aujourdhui);
+}
+
+// What the popup would show today, one paragraph a reminder. The yearly re-arming,
+// when the tray program has not run it yet this year, is applied in memory only.
 QStringList RappelsDuJour(const QDate &aujourdhui)
 {
-    Resultat r = Base().Requete(QStringLiteral(
-        "SELECT Rappel.*, Notes.Libelle1, Notes.Libelle2 FROM Rappel LEFT JOIN Notes ON Notes.NumNote = Rappel.NumRappel "
-        "ORDER BY Rappel.NumRappel"));
     const bool rearme = LitReglage(ReglageAnnee) != QString::number(aujourdhui.year());
-    const int type = r.Colonne(QStringLiteral("Type"));
-    const int ech1 = r.Colonne(QStringLiteral("Ech1"));
-    const int etat1 = r.Colonne(QStringLiteral("EtatEch1"));
+    // Without a pending re-arming the file itself says what is due (the due scan's condition).
+    const QString dus = QStringLiteral(
+        " WHERE Ech1 = ?1 OR (Ech1 < ?1 AND Ech1 <> ?2 AND EtatEch1 = 0) OR (Ech2 <= ?1 AND Ech2 <> ?2 AND EtatEch2 = 0)"
+        " OR (Ech3 <= ?1 AND Ech3 <> ?2 AND EtatEch3 = 0)");
+    Resultat r = Base().Requete(
+        QStringLiteral("SELECT Rappel.*, Notes.Libelle1, Notes.Libelle2 FROM Rappel LEFT JOIN Notes ON Notes.NumNote = "
+                       "Rappel.NumRappel")
+            + (rearme ? QString() : dus) + QStringLiteral(" ORDER BY Rappel.NumRappel"),
+        rearme ? QVariantList{} : QVariantList{TexteDate(aujourdhui), TexteDate(DateNulle)});
     QStringList paragraphes;
     for (int i = 0; i < r.Nombre(); ++i) {
-        Echeances e = LitEcheances(r, i);
-        if (rearme && LitChamp(r.Valeur(i, type)) != QLatin1String("N")) {
-            for (int k = 1; k <= 3; ++k) {
-                if (e[k].date == DateNulle)
-                    continue;
-                e[k] = {AnneeSuivante(e[k].date), false};
-                const QVariantList p = e.Parametres();
-                r.lignes[i][ech1 + 2 * (k - 1)] = p.at(2 * (k - 1));
-                r.lignes[i][etat1 + 2 * (k - 1)] = p.at(2 * (k - 1) + 1);
-            }
-        }
-        if (!EstDu(e, aujourdhui))
+        if (rearme && !RearmeEnMemoire(r, i, aujourdhui))
             continue;
         const TexteRappel texte = ComposeRappel(r, i, aujourdhui);
         if (texte.valide)

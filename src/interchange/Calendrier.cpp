@@ -298,15 +298,18 @@ std::optional<RappelEchange> LitEvenement(icalcomponent *evenement, QString *rai
     }
     RappelEchange rappel;
     const QString resume = Texte(icalcomponent_get_summary(evenement)).trimmed();
-    rappel.dateRappel = JourQt(icalcomponent_get_dtstart(evenement));
-    if (!rappel.dateRappel.isValid() || rappel.dateRappel <= DateNulle || rappel.dateRappel.year() > 9999) {
-        Refuse(raison, QStringLiteral("L'événement « %1 » n'a pas de date valable.").arg(resume));
-        return std::nullopt;
-    }
     const bool annuel = icalcomponent_get_first_property(evenement, ICAL_RRULE_PROPERTY) != nullptr;
     rappel.type = LitX(evenement, ProprieteType).value_or(annuel ? QStringLiteral("A") : QStringLiteral("N"));
     if (rappel.type != QLatin1String("A") && rappel.type != QLatin1String("F") && rappel.type != QLatin1String("N")) {
         Refuse(raison, QStringLiteral("L'événement « %1 » est d'un type inconnu (%2).").arg(resume, rappel.type));
+        return std::nullopt;
+    }
+    rappel.dateRappel = JourQt(icalcomponent_get_dtstart(evenement));
+    // Phones write 1604 for a birthday without year.
+    if (rappel.type == QLatin1String("A") && rappel.dateRappel.isValid() && rappel.dateRappel.year() <= 1604)
+        rappel.dateRappel = ConstruitDate(AnneeInconnue, rappel.dateRappel.month(), rappel.dateRappel.day());
+    if (!rappel.dateRappel.isValid() || rappel.dateRappel <= DateNulle || rappel.dateRappel.year() > 9999) {
+        Refuse(raison, QStringLiteral("L'événement « %1 » n'a pas de date valable.").arg(resume));
         return std::nullopt;
     }
 

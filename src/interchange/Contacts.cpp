@@ -188,7 +188,7 @@ FicheContact LitFiche(const QList<QByteArray> &lignes)
             fiche.prenom = n.value(1);
         } else if (ligne->nom == "FN") {
             nomComplet = Composants(Texte(*ligne)).join(QLatin1Char(' ')).simplified();
-        } else if (ligne->nom == "BDAY" && !naissance) {
+        } else if (ligne->nom == "BDAY" && !naissance && !ligne->valeur.trimmed().isEmpty()) {
             naissance = true;
             dateLue = LitNaissance(*ligne, fiche);
         }
@@ -207,9 +207,15 @@ FicheContact LitFiche(const QList<QByteArray> &lignes)
 
 QVector<FicheContact> LitFichesContacts(const QByteArray &contenu)
 {
+    // Some Windows programs write UTF-16, others put a byte-order mark before UTF-8.
+    QByteArray octets = contenu;
+    if (octets.startsWith("\xFF\xFE") || octets.startsWith("\xFE\xFF"))
+        octets = QStringDecoder(QStringDecoder::Utf16)(contenu).operator QString().toUtf8();
+    else if (octets.startsWith("\xEF\xBB\xBF"))
+        octets.remove(0, 3);
     QVector<FicheContact> fiches;
     std::optional<QList<QByteArray>> carte;
-    for (const QByteArray &ligne : Deplie(contenu)) {
+    for (const QByteArray &ligne : Deplie(octets)) {
         const QByteArray marque = ligne.trimmed().toUpper();
         if (marque == "BEGIN:VCARD") {
             if (carte)

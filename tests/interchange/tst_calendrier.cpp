@@ -68,6 +68,8 @@ private Q_SLOTS:
         QTest::newRow("nom seul avec signes")
             << Rappel("A", "O'Neil, \"Bob\"; dit \\ Bobby#", QDate(1950, 12, 31), Slots(QDate(2026, 12, 31), false))
             << QStringList{"SUMMARY:Anniversaire d'O'Neil\\, \"Bob\"\\; dit \\\\ Bobby (1950)"};
+        QTest::newRow("retour à la ligne dans un libellé restauré")
+            << Rappel("F", "Jean\nMarie", QDate(2025, 9, 9), Slots(QDate(2026, 9, 9), false)) << QStringList{"X-OXI-TYPE:F"};
         QTest::newRow("fête, délai seul")
             << Rappel("F", "Jean Marie", QDate(2025, 9, 9), Slots(DateNulle, true, DateNulle, true, QDate(2026, 9, 8), false))
             << QStringList{"SUMMARY:Fête des Jean Marie", "X-OXI-TYPE:F", "TRIGGER:-P1D", "X-OXI-ECHEANCE:3"};
@@ -136,6 +138,9 @@ private Q_SLOTS:
                "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER;VALUE=DATE-TIME:20260801T080000Z\nDESCRIPTION:x\nEND:VALARM\n"
                "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-P1D\nACKNOWLEDGED:20250819T080000Z\nDESCRIPTION:x\nEND:VALARM\n"
             << "N" << "Dentiste" << QDate(2026, 8, 20) << "20/08 0 19/08 0 18/08 1" << "";
+        QTest::newRow("anniversaire sans année d'un téléphone")
+            << "DTSTART;VALUE=DATE:16040310\nRRULE:FREQ=YEARLY\nSUMMARY:Léa\n"
+            << "A" << "Léa#" << QDate(1850, 3, 10) << "- - -" << "";
         QTest::newRow("type inconnu")
             << "DTSTART;VALUE=DATE:20260101\nSUMMARY:x\nX-OXI-TYPE:Z\n" << "" << "" << QDate() << "" << "type inconnu";
         QTest::newRow("sans date")

@@ -29,6 +29,12 @@ QByteArray Carte(const QByteArray &version, const QByteArray &lignes)
     return "BEGIN:VCARD\r\nVERSION:" + version + "\r\n" + lignes + "END:VCARD\r\n";
 }
 
+QByteArray Utf16(const QByteArray &utf8)
+{
+    const QString texte = QString::fromUtf8(utf8);
+    return QByteArray("\xFF\xFE") + QByteArray(reinterpret_cast<const char *>(texte.utf16()), 2 * texte.size());
+}
+
 } // namespace
 
 class TestEchanges : public QObject
@@ -60,11 +66,14 @@ private Q_SLOTS:
             << QStringList{"anniv O,Neil|Ann;a 1850-3-10", "anniv Zoé Martin| 1850-3-10", "anniv A|B 1970-3-10",
                            "anniv C|D 1850-2-29", "anniv E|F 1996-2-29"};
         QTest::newRow("fiches cassées ou sans date")
-            << Carte("3.0", "N:Sans;Date\r\nEMAIL:a@b.c\r\n") + Carte("3.0", "N:X;Y\r\nBDAY:1970-02-30\r\n")
+            << Carte("3.0", "N:Sans;Date\r\nEMAIL:a@b.c\r\nBDAY:\r\n") + Carte("3.0", "N:X;Y\r\nBDAY:1970-02-30\r\n")
                    + Carte("3.0", "N:X;Y\r\nBDAY:vers 1900\r\n") + Carte("3.0", "BDAY:1970-03-10\r\n")
                    + Carte("3.0", "N:X;Y\r\nligne sans deux-points\r\nBDAY:1970-03-10\r\n")
                    + Carte("3.0", "N:X;Y\r\nBDAY:2030-01-01\r\n") + "BEGIN:VCARD\r\nN:Fin;Manquante\r\nBDAY:1970-01-01\r\n"
             << QStringList{"sans date", "illisible", "illisible", "illisible", "illisible", "illisible", "illisible"};
+        QTest::newRow("marque d'ordre UTF-8, puis UTF-16")
+            << "\xEF\xBB\xBF" + Carte("3.0", "N:Zoé;Léa\r\nBDAY:2000-01-02\r\n") << QStringList{"anniv Zoé|Léa 2000-1-2"};
+        QTest::newRow("UTF-16") << Utf16(Carte("3.0", "N:Zoé;Léa\r\nBDAY:2000-01-02\r\n")) << QStringList{"anniv Zoé|Léa 2000-1-2"};
         QTest::newRow("pas un carnet d'adresses") << QByteArray("\x89PNG\r\n\x1a\n\0\0") << QStringList{};
     }
 

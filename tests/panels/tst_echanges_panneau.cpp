@@ -110,19 +110,6 @@ private Q_SLOTS:
         QVERIFY(bilan.isEmpty());
         QVERIFY(messages->infos.last().startsWith(QStringLiteral("Ce fichier ne contient aucune fiche de contact")));
     }
-
-    void exporte()
-    {
-        Base().Execute("INSERT INTO Rappel VALUES (5,'1990-03-02','A','Martin#Paul','2026-03-02',1,'2026-02-23',1,"
-                       "'1800-01-01',1)");
-        const QString chemin = env->Dossier() + "/agenda.ics";
-        panneau->choisitAgenda = [&](const QString &) { return chemin; };
-        panneau->lblExportAgenda_Click();
-        QCOMPARE(messages->infos.last(), QStringLiteral("1 rappel(s) exporté(s) avec succès dans : \r\n") + chemin);
-        QFile f(chemin);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        QVERIFY(f.readAll().contains("UID:oxi-rappel-5@oxi"));
-    }
 };
 
 QTEST_MAIN(TestEchangesPanneau)
