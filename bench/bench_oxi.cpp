@@ -1,5 +1,5 @@
-// Load figures of the data paths at 100, 1,000 and 10,000 reminders: the due
-// scan, the yearly re-arming, each list's fill and sort, a backup, a restore.
+// Load figures of the data paths at 100, 1,000 and 10,000 reminders: the
+// connection with its check of the file, the due scan, the yearly re-arming, each list's fill and sort, a backup, a restore.
 // Prints one line per figure: "<reminders> <what> <median ms> <runs>".
 // With --ligne-commande <reference> <folder>: writes there a database of 10,000
 // reminders with lead times and the same reminders for Debian's remind (rappels.rem).
@@ -8,8 +8,8 @@
 #include "Constantes.h"
 #include "Generateur.h"
 #include "Horloge.h"
-#include "ListesRappels.h"
-#include "Rappels.h"
+#include "TablesRappels.h"
+#include "DepotRappels.h"
 #include "Rearmement.h"
 #include "Reglages.h"
 #include "Sauvegarde.h"
@@ -70,15 +70,14 @@ int PrepareLigneCommande(const QString &reference, const QString &dossier)
     // As a running tray program leaves them: every past due date acknowledged.
     for (int k = 1; k <= 3; ++k)
         connexion.Execute(QStringLiteral("UPDATE Rappel SET EtatEch%1 = 1 WHERE Ech%1 < ?").arg(k), {TexteDate(aujourdhui)});
-    const Resultat r = connexion.Requete(QStringLiteral("SELECT * FROM Rappel"));
     QFile rem(dossier + QStringLiteral("/rappels.rem"));
     if (!rem.open(QIODevice::WriteOnly))
         return 1;
-    for (int i = 0; i < r.Nombre(); ++i) {
-        const Echeances e = LitEcheances(r, i);
-        const QDate jour = JourEvenement(LitDate(r.Valeur(i, QStringLiteral("DateRappel"))), aujourdhui.year());
-        const bool note = LitChamp(r.Valeur(i, QStringLiteral("Type"))) == QLatin1String("N");
-        const QString texte = LitChamp(r.Valeur(i, QStringLiteral("Libelle"))).remove(QLatin1Char('%')).remove(QLatin1Char('['));
+    for (const RappelStocke &rappel : DepotRappels(connexion).Tous()) {
+        const Echeances &e = rappel.echeances;
+        const QDate jour = JourEvenement(rappel.dateRappel, aujourdhui.year());
+        const bool note = rappel.type == TypeRappel::Note;
+        const QString texte = QString(rappel.libelle).remove(QLatin1Char('%')).remove(QLatin1Char('['));
         for (int k = 1; k <= 3; ++k) {
             if (e[k].date == DateNulle)
                 continue;
@@ -119,7 +118,7 @@ int main(int argc, char **argv)
             return 1;
         }
         QFile(base).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-        NomBase() = NomBaseDefaut;
+        FixeNomBase(NomBaseDefaut);
         ConnecteBase();
         test::GenereRappels(Base(), nombre, annee, unsigned(nombre));
         FermeBase();
@@ -128,14 +127,17 @@ int main(int argc, char **argv)
         QFile::copy(base, copie);
         ConnecteBase();
 
-        Mesure(nombre, "recherche des rappels dus", essais, [] { RappelsDus(); });
+        // As at a start, the key aside: a fresh connection reads and checks every page.
+        Mesure(nombre, "ouverture et contrôle du fichier", essais, [] { ConnecteBase(); }, [] { FermeBase(); });
+        Mesure(nombre, "recherche des rappels dus", essais, [] { DepotRappels().NumerosDus(Aujourdhui()); });
         Mesure(nombre, "réarmement annuel", essais, [] { RearmeEcheances(); },
                [annee] { EcritReglage(ReglageAnnee, QString::number(annee - 1)); });
-        Mesure(nombre, "liste des anniversaires (lecture et tri)", essais, [] { RemplitTabAnniv(); });
-        Mesure(nombre, "liste des fêtes (lecture et tri)", essais, [] { RemplitTabFetes(); });
-        Mesure(nombre, "liste des notes (lecture et tri)", essais, [] { RemplitTabNotes(); });
-        Mesure(nombre, "tri des anniversaires par date", essais, [] { TrieTableau(TabAnniv(), 4); },
-               [] { TrieTableau(TabAnniv(), 1); });
+        Mesure(nombre, "liste des anniversaires (lecture et tri)", essais, [] { TableAnniversaires(); });
+        Mesure(nombre, "liste des fêtes (lecture et tri)", essais, [] { TableFetes(); });
+        Mesure(nombre, "liste des notes (lecture et tri)", essais, [] { TableNotes(); });
+        Tableau anniversaires = TableAnniversaires();
+        Mesure(nombre, "tri des anniversaires par date", essais, [&anniversaires] { TrieTableau(anniversaires, 4); },
+               [&anniversaires] { TrieTableau(anniversaires, 1); });
         const QString sauvegarde = dossier.filePath(QStringLiteral("Oxi_Sauv_15_06.dtb"));
         Mesure(nombre, "sauvegarde", essais, [sauvegarde] {
             if (!SauvegardeBase(sauvegarde))

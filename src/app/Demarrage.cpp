@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace oxi {
 
@@ -51,6 +52,7 @@ bool RegionAcceptee()
 
 frmAccueil *fenetre = nullptr;
 IconeNotification *icone = nullptr;
+AffichageRappels *rappels = nullptr;
 
 } // namespace
 
@@ -58,19 +60,24 @@ bool Demarre()
 {
     if (DejaLance())
         return false;
-    NomBase() = NomBaseDefaut;
+    FixeNomBase(NomBaseDefaut);
     CompacteBase();
     if (!ConnecteBase())
         return false;
     if (!RegionAcceptee())
         return false;
     RearmeEcheances();
-    RechercheRappels();
+    delete rappels;
+    rappels = new AffichageRappels;
+    rappels->RechercheRappels();
+    QObject::connect(&rappels->Veille(), &VeilleJour::jourChange, [] { RechargeEphemerides(); });
     fenetre = new frmAccueil;
     icone = new IconeNotification(fenetre);
     icone->GereIcone(true);
-    DemarreSynchroProgramme(Base(), fenetre);
-    QObject::connect(SynchroProgramme(), &SynchroAuto::Fini, fenetre, [](const BilanSynchro &bilan) {
+    auto *synchro = new SynchroAuto(Base(), fenetre);
+    fenetre->FixeSynchro(synchro);
+    QTimer::singleShot(0, synchro, &SynchroAuto::Lance);
+    QObject::connect(synchro, &SynchroAuto::Fini, fenetre, [](const BilanSynchro &bilan) {
         if (bilan.recus > 0)
             fenetre->RelitListeOuverte();
     });
@@ -89,7 +96,11 @@ void QuitteProgramme()
     if (icone)
         icone->GereIcone(false);
     FermeEphemerides();
-    FermeMessage();
+    if (rappels) {
+        rappels->FermeMessage();
+        rappels->deleteLater();
+        rappels = nullptr;
+    }
     if (fenetre) {
         fenetre->FermePourQuitter();
         fenetre->deleteLater();

@@ -2,6 +2,7 @@
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
+#include "DepotRappels.h"
 #include "Echanges.h"
 #include "Rappels.h"
 #include "Rearmement.h"
@@ -56,25 +57,14 @@ QString SansRetours(QString texte)
     return texte.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).trimmed();
 }
 
-// What the popup would show today, one paragraph a reminder. The yearly re-arming,
-// when the tray program has not run it yet this year, is applied in memory only.
-// The yearly re-arming of row `i` of `r`, in memory; whether the row is then due.
-bool RearmeEnMemoire(Resultat &r, int i, const QDate &aujourdhui)
+// The yearly re-arming of a birthday's or name day's used slots, in memory only.
+void RearmeEnMemoire(RappelStocke &rappel)
 {
-    Echeances e = LitEcheances(r, i);
-    if (LitChamp(r.Valeur(i, QStringLiteral("Type"))) != QLatin1String("N")) {
-        const int ech1 = r.Colonne(QStringLiteral("Ech1"));
-        const int etat1 = r.Colonne(QStringLiteral("EtatEch1"));
-        for (int k = 1; k <= 3; ++k) {
-            if (e[k].date == DateNulle)
-                continue;
-            e[k] = {AnneeSuivante(e[k].date), false};
-            const QVariantList p = e.Parametres();
-            r.lignes[i][ech1 + 2 * (k - 1)] = p.at(2 * (k - 1));
-            r.lignes[i][etat1 + 2 * (k - 1)] = p.at(2 * (k - 1) + 1);
-        }
-    }
-    return EstDu(e, aujourdhui);
+    if (rappel.type != TypeRappel::Anniversaire && rappel.type != TypeRappel::Fete)
+        return;
+    for (Echeance &e : rappel.echeances.ech)
+        if (e.date != DateNulle)
+            e = {AnneeSuivante(e.date), false};
 }
 
 // What the popup would show today, one paragraph a reminder. The yearly re-arming,
@@ -82,22 +72,24 @@ bool RearmeEnMemoire(Resultat &r, int i, const QDate &aujourdhui)
 QStringList RappelsDuJour(const QDate &aujourdhui)
 {
     const bool rearme = LitReglage(ReglageAnnee) != QString::number(aujourdhui.year());
-    // Without a pending re-arming the file itself says what is due (the due scan's condition).
-    const QString dus = QStringLiteral(
-        " WHERE Ech1 = ?1 OR (Ech1 < ?1 AND Ech1 <> ?2 AND EtatEch1 = 0) OR (Ech2 <= ?1 AND Ech2 <> ?2 AND EtatEch2 = 0)"
-        " OR (Ech3 <= ?1 AND Ech3 <> ?2 AND EtatEch3 = 0)");
-    Resultat r = Base().Requete(
-        QStringLiteral("SELECT Rappel.*, Notes.Libelle1, Notes.Libelle2 FROM Rappel LEFT JOIN Notes ON Notes.NumNote = "
-                       "Rappel.NumRappel")
-            + (rearme ? QString() : dus) + QStringLiteral(" ORDER BY Rappel.NumRappel"),
-        rearme ? QVariantList{} : QVariantList{TexteDate(aujourdhui), TexteDate(DateNulle)});
+    const DepotRappels depot;
+    QVector<RappelStocke> rappels;
+    if (rearme) {
+        rappels = depot.Tous();
+        for (RappelStocke &rappel : rappels)
+            RearmeEnMemoire(rappel);
+    } else {
+        // Without a pending re-arming the file itself says what is due.
+        for (const qint64 numero : depot.NumerosDus(aujourdhui))
+            if (std::optional<RappelStocke> rappel = depot.Lit(numero))
+                rappels << *rappel;
+    }
     QStringList paragraphes;
-    for (int i = 0; i < r.Nombre(); ++i) {
-        if (rearme && !RearmeEnMemoire(r, i, aujourdhui))
+    for (const RappelStocke &rappel : rappels) {
+        if (rearme && !EstDu(rappel.echeances, aujourdhui))
             continue;
-        const TexteRappel texte = ComposeRappel(r, i, aujourdhui);
-        if (texte.valide)
-            paragraphes << texte.ligneDate + QLatin1Char('\n') + SansRetours(texte.message);
+        if (const std::optional<TexteRappel> texte = ComposeRappel(rappel, aujourdhui))
+            paragraphes << texte->ligneDate + QLatin1Char('\n') + SansRetours(texte->message);
     }
     return paragraphes;
 }

@@ -1,4 +1,5 @@
 #include "Base.h"
+#include "DeriveCle.h"
 #include "Constantes.h"
 #include "Demarrage.h"
 #include "LigneCommande.h"

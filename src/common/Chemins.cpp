@@ -120,9 +120,14 @@ void FixeCheminAppli(const QString &dossier)
     cheminAppli = AvecBarre(dossier);
 }
 
-QString &NomBase()
+QString NomBase()
 {
     return nomBase;
+}
+
+void FixeNomBase(const QString &nom)
+{
+    nomBase = nom;
 }
 
 } // namespace oxi

@@ -29,7 +29,8 @@ QString CheminDonneesUtilisateur();
 QString ChoisitCheminAppli(const QString &dossierExecutable);
 
 // "DBOxi.dtb", emptied when the file is missing at connection time.
-QString &NomBase();
+QString NomBase();
+void FixeNomBase(const QString &nom);
 inline QString CheminBase() { return CheminAppli() + NomBase(); }
 
 } // namespace oxi

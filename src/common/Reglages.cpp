@@ -23,10 +23,14 @@ QString LitReglage(const Reglage &reglage)
     return valeur.toString();
 }
 
-void EcritReglage(const Reglage &reglage, const QString &valeur)
+bool EcritReglage(const Reglage &reglage, const QString &valeur)
 {
     QSettings store(QSettings::NativeFormat, QSettings::UserScope, NomAppli(), NomAppli());
     store.setValue(Chemin(reglage), valeur);
+    // Written to the file now, so that a full disk or a folder that cannot be
+    // written is known here. Qt keeps the value in its in-process copy all the same.
+    store.sync();
+    return store.status() == QSettings::NoError;
 }
 
 } // namespace oxi

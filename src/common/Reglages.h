@@ -20,7 +20,8 @@ inline constexpr Reglage ReglageAnnee{"Init", "Annee"};
 
 // Missing values read as empty text; reading never fails.
 QString LitReglage(const Reglage &reglage);
-void EcritReglage(const Reglage &reglage, const QString &valeur);
+// True only once the value is written to the store's file.
+bool EcritReglage(const Reglage &reglage, const QString &valeur);
 inline bool EstOui(const QString &valeur) { return valeur == QLatin1String("1"); }
 inline bool ReglageOui(const Reglage &reglage) { return EstOui(LitReglage(reglage)); }
 

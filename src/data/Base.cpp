@@ -1,24 +1,14 @@
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
+#include "ControleBase.h"
+#include "DeriveCle.h"
 #include "Messagerie.h"
+#include "OperationsFichiers.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <sqlcipher/sqlite3.h>
-
-// The one-block SHA-1 calls are deprecated in OpenSSL 3 but kept: the
-// generic interface costs three times as much on the key derivation.
-#define OPENSSL_SUPPRESS_DEPRECATED
-#include <openssl/sha.h>
-
-#include <array>
-#include <cstring>
-#include <future>
-#include <mutex>
-#include <optional>
 
 namespace oxi {
 
@@ -120,6 +110,9 @@ int Passe(sqlite3 *db, const QString &sql, const QVariantList &parametres, Resul
 // The key goes through the API, never through SQL text.
 bool AppliqueCle(sqlite3 *db, const QString &cle, int iterations)
 {
+    // No key: a plain database (the schema of reference, in memory).
+    if (cle.isEmpty())
+        return true;
     const QByteArray octets = cle.toUtf8();
     if (sqlite3_key(db, octets.constData(), int(octets.size())) != SQLITE_OK)
         return false;
@@ -131,167 +124,7 @@ bool AppliqueCle(sqlite3 *db, const QString &cle, int iterations)
     return true;
 }
 
-// The library's page-key derivation: PBKDF2-HMAC-SHA1 over the file's
-// 16-byte salt, a 32-byte key, 64,000 rounds unless told otherwise.
-constexpr int IterationsParDefaut = 64000;
-constexpr int TailleSel = 16;
-constexpr int TailleCle = 32;
-
-void EtatSha1(const SHA_CTX &etat, unsigned char *empreinte)
-{
-    const SHA_LONG mots[5] = {etat.h0, etat.h1, etat.h2, etat.h3, etat.h4};
-    for (int i = 0; i < 5; ++i)
-        for (int j = 0; j < 4; ++j)
-            empreinte[4 * i + j] = static_cast<unsigned char>(mots[i] >> (24 - 8 * j));
-}
-
-QByteArray LitSel(const QString &chemin)
-{
-    QFile fichier(chemin);
-    if (!fichier.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray sel = fichier.read(TailleSel);
-    return sel.size() == TailleSel ? sel : QByteArray();
-}
-
-// Derived keys kept for the session in the user's private runtime folder, so that
-// a later process (the command line above all) skips the 64,000 rounds. The
-// passphrase is the program's own constant: the derived key tells nothing more.
-QString FichierCle(const QByteArray &secret, const QByteArray &sel, int tours)
-{
-    const QFileInfo dossier(qEnvironmentVariable("XDG_RUNTIME_DIR"));
-    if (dossier.filePath().isEmpty() || !dossier.isDir() || !dossier.isWritable()
-        || (dossier.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther)))
-        return {};
-    const QByteArray nom = QCryptographicHash::hash(secret + sel + QByteArray::number(tours), QCryptographicHash::Sha256);
-    return dossier.filePath() + QStringLiteral("/oxi-cle-") + QString::fromLatin1(nom.toHex().left(32));
-}
-
-QByteArray LitCleGardee(const QByteArray &secret, const QByteArray &sel, int tours)
-{
-    QFile fichier(FichierCle(secret, sel, tours));
-    if (fichier.fileName().isEmpty() || !fichier.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray cle = QByteArray::fromHex(fichier.read(2 * TailleCle));
-    return cle.size() == TailleCle ? cle : QByteArray();
-}
-
-void GardeCle(const QByteArray &secret, const QByteArray &sel, int tours, const QByteArray &cle)
-{
-    const QString chemin = FichierCle(secret, sel, tours);
-    if (chemin.isEmpty() || QFileInfo::exists(chemin))
-        return;
-    QSaveFile fichier(chemin);
-    if (fichier.open(QIODevice::WriteOnly) && fichier.write(cle.toHex()) == 2 * TailleCle)
-        fichier.commit();
-}
-
-// One derivation started ahead by PrepareCle, found again by what it derives from.
-struct Preparation
-{
-    QByteArray secret;
-    QByteArray sel;
-    int iterations = 0;
-    std::shared_future<QByteArray> cle;
-};
-std::mutex verrouPreparation;
-std::optional<Preparation> preparation;
-
 } // namespace
-
-// PBKDF2-HMAC-SHA1. Each round hashes one 20-byte block after the 64-byte
-// pad, so the padded block is prepared once and each round is two bare
-// compressions from the saved pad states.
-QByteArray Pbkdf2Sha1(const QByteArray &secret, const QByteArray &sel, int iterations, int taille)
-{
-    std::array<unsigned char, 64> cle{};
-    if (secret.size() > 64)
-        SHA1(reinterpret_cast<const unsigned char *>(secret.constData()), size_t(secret.size()), cle.data());
-    else
-        std::memcpy(cle.data(), secret.constData(), size_t(secret.size()));
-    SHA_CTX interne, externe;
-    unsigned char pad[64];
-    for (int i = 0; i < 64; ++i)
-        pad[i] = cle[i] ^ 0x36;
-    SHA1_Init(&interne);
-    SHA1_Update(&interne, pad, 64);
-    for (int i = 0; i < 64; ++i)
-        pad[i] = cle[i] ^ 0x5c;
-    SHA1_Init(&externe);
-    SHA1_Update(&externe, pad, 64);
-
-    // 20 bytes of message, the end marker, the length: 84 bytes in bits.
-    unsigned char bloc[64] = {};
-    bloc[20] = 0x80;
-    bloc[62] = (84 * 8) >> 8;
-    bloc[63] = (84 * 8) & 0xff;
-
-    QByteArray resultat;
-    for (quint32 numero = 1; resultat.size() < taille; ++numero) {
-        const unsigned char compteur[4] = {static_cast<unsigned char>(numero >> 24), static_cast<unsigned char>(numero >> 16),
-                                           static_cast<unsigned char>(numero >> 8), static_cast<unsigned char>(numero)};
-        unsigned char u[SHA_DIGEST_LENGTH], somme[SHA_DIGEST_LENGTH];
-        SHA_CTX etat = interne;
-        SHA1_Update(&etat, sel.constData(), size_t(sel.size()));
-        SHA1_Update(&etat, compteur, 4);
-        SHA1_Final(u, &etat);
-        etat = externe;
-        SHA1_Update(&etat, u, SHA_DIGEST_LENGTH);
-        SHA1_Final(u, &etat);
-        std::memcpy(somme, u, SHA_DIGEST_LENGTH);
-        for (int i = 1; i < iterations; ++i) {
-            std::memcpy(bloc, u, SHA_DIGEST_LENGTH);
-            etat = interne;
-            SHA1_Transform(&etat, bloc);
-            EtatSha1(etat, bloc);
-            etat = externe;
-            SHA1_Transform(&etat, bloc);
-            EtatSha1(etat, u);
-            for (int j = 0; j < SHA_DIGEST_LENGTH; ++j)
-                somme[j] ^= u[j];
-        }
-        resultat.append(reinterpret_cast<const char *>(somme), SHA_DIGEST_LENGTH);
-    }
-    resultat.truncate(taille);
-    return resultat;
-}
-
-// The page key of an existing file, derived here from its salt and handed
-// to the library as a raw key ("x'...'"), which then skips its own, slower
-// derivation. Empty when the file has no salt to read.
-QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations)
-{
-    const QByteArray sel = cle.isEmpty() ? QByteArray() : LitSel(chemin);
-    if (sel.isEmpty())
-        return {};
-    const QByteArray secret = cle.toUtf8();
-    const int tours = iterations > 0 ? iterations : IterationsParDefaut;
-    std::shared_future<QByteArray> prete;
-    {
-        const std::lock_guard<std::mutex> verrou(verrouPreparation);
-        if (preparation && preparation->secret == secret && preparation->sel == sel && preparation->iterations == tours)
-            prete = preparation->cle;
-    }
-    QByteArray derivee = LitCleGardee(secret, sel, tours);
-    if (derivee.isEmpty()) {
-        derivee = prete.valid() ? prete.get() : Pbkdf2Sha1(secret, sel, tours, TailleCle);
-        GardeCle(secret, sel, tours, derivee);
-    }
-    return "x'" + derivee.toHex() + '\'';
-}
-
-void PrepareCle(const QString &chemin, const QString &cle)
-{
-    const QByteArray sel = cle.isEmpty() ? QByteArray() : LitSel(chemin);
-    if (sel.isEmpty())
-        return;
-    const QByteArray secret = cle.toUtf8();
-    if (!LitCleGardee(secret, sel, IterationsParDefaut).isEmpty())
-        return;
-    const std::lock_guard<std::mutex> verrou(verrouPreparation);
-    preparation = Preparation{secret, sel, IterationsParDefaut,
-                              std::async(std::launch::async, Pbkdf2Sha1, secret, sel, IterationsParDefaut, TailleCle).share()};
-}
 
 int Resultat::Colonne(const QString &nom) const
 {
@@ -339,6 +172,7 @@ bool Connexion::OuvreAvec(const QString &chemin, const QString &cle, int drapeau
     sqlite3_exec(db, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
     m_db = db;
     m_chemin = chemin;
+    m_iterations = iterations;
     return true;
 }
 
@@ -386,6 +220,7 @@ void Connexion::Ferme()
         m_db = nullptr;
     }
     m_chemin.clear();
+    m_iterations = 0;
 }
 
 Resultat Connexion::Requete(const QString &sql, const QVariantList &parametres)
@@ -398,6 +233,28 @@ Resultat Connexion::Requete(const QString &sql, const QVariantList &parametres)
 int Connexion::Execute(const QString &sql, const QVariantList &parametres)
 {
     return Passe(m_db, sql, parametres, nullptr);
+}
+
+void Connexion::ExecuteLot(const QString &sql, const QVector<QVector<QVariant>> &lots)
+{
+    if (!m_db)
+        throw ErreurBase(QStringLiteral("base fermée"));
+    const QByteArray texte = sql.toUtf8();
+    sqlite3_stmt *requete = nullptr;
+    if (sqlite3_prepare_v2(m_db, texte.constData(), int(texte.size()), &requete, nullptr) != SQLITE_OK)
+        throw ErreurBase(Erreur(m_db));
+    for (const auto &parametres : lots) {
+        sqlite3_reset(requete);
+        sqlite3_clear_bindings(requete);
+        for (int i = 0; i < parametres.size(); ++i)
+            Lie(requete, i + 1, parametres.at(i));
+        if (sqlite3_step(requete) != SQLITE_DONE) {
+            const QString erreur = Erreur(m_db);
+            sqlite3_finalize(requete);
+            throw ErreurBase(erreur);
+        }
+    }
+    sqlite3_finalize(requete);
 }
 
 void Connexion::Debute()
@@ -438,18 +295,65 @@ Connexion &Base()
     return connexionPrincipale;
 }
 
-bool ConnecteBase()
+namespace {
+
+// The current file format first, then the older key derivation; kept open
+// only once the file is known whole.
+bool OuvreSaine(Connexion &connexion, const QString &chemin)
+{
+    for (const int iterations : {0, 4000}) {
+        if (connexion.Ouvre(chemin, CleBase, nullptr, iterations)) {
+            if (BaseSaine(connexion))
+                return true;
+            connexion.Ferme();
+            return false;
+        }
+    }
+    return false;
+}
+
+enum class Ouverture { Ouverte, Absente, Refusee };
+
+// Opens Base() on the main file. A "DBC.dtb" left by an interrupted
+// compaction of the older kind is removed only once the main file proved
+// sound; with no main file it may be the only copy, and becomes the main
+// file when it is sound itself.
+Ouverture OuvrePrincipale()
 {
     const QString chemin = CheminBase();
     if (Base().EstOuverte() && Base().Chemin() == chemin)
-        return true;
-    if (!QFileInfo::exists(chemin)) {
-        NomBase().clear();
-        return true;
+        return Ouverture::Ouverte;
+    const QString reste = CheminAppli() + NomBaseCompactee;
+    const bool principal = NomBase() == NomBaseDefaut;
+    if (principal && !QFileInfo::exists(chemin) && EstFichierOrdinaire(reste)) {
+        Connexion controle;
+        if (OuvreSaine(controle, reste)) {
+            controle.Ferme();
+            Fichiers().Renomme(reste, chemin);
+        }
     }
-    // Current file format first, then the older SQLCipher key derivation.
-    if (Base().Ouvre(chemin, CleBase) || Base().Ouvre(chemin, CleBase, nullptr, 4000))
+    if (!QFileInfo::exists(chemin))
+        return Ouverture::Absente;
+    if (!EstFichierOrdinaire(chemin) || !OuvreSaine(Base(), chemin))
+        return Ouverture::Refusee;
+    if (principal && QFileInfo::exists(reste))
+        Fichiers().Supprime(reste);
+    return Ouverture::Ouverte;
+}
+
+} // namespace
+
+bool ConnecteBase()
+{
+    switch (OuvrePrincipale()) {
+    case Ouverture::Ouverte:
         return true;
+    case Ouverture::Absente:
+        FixeNomBase(QString());
+        return true;
+    case Ouverture::Refusee:
+        break;
+    }
     MsgCritique(QStringLiteral("Echec de la connection ! "));
     return false;
 }
@@ -497,17 +401,14 @@ QDate LitDate(const QVariant &valeur)
 bool CompacteBase(const QString &fichier)
 {
     const bool principal = fichier.isEmpty();
-    const QString source = principal ? CheminBase() : fichier;
-    // Left over by an interrupted compaction of the older kind: never the only copy.
-    const QString temporaire = CheminAppli() + NomBaseCompactee;
-    if (principal && QFileInfo(temporaire).isFile())
-        QFile::remove(temporaire);
-    if (!QFileInfo(source).isFile())
-        return false;
     Connexion locale;
     Connexion &connexion = principal ? Base() : locale;
-    if (!connexion.Ouvre(source, CleBase))
+    if (principal ? OuvrePrincipale() != Ouverture::Ouverte
+                  : !EstFichierOrdinaire(fichier) || !connexion.Ouvre(fichier, CleBase) || !BaseSaine(connexion))
         return false;
+    // The older format stays as it is: a rewrite would gain little and risk much.
+    if (connexion.Iterations() != 0)
+        return true;
     try {
         // A file without free pages is compact already: rewriting it would
         // cost a second key derivation and a full copy at every start.

@@ -51,10 +51,14 @@ public:
     void Ferme();
     bool EstOuverte() const { return m_db != nullptr; }
     QString Chemin() const { return m_chemin; }
+    // The key derivation count it was opened with; 0 for the current format.
+    int Iterations() const { return m_iterations; }
 
     // Both throw ErreurBase on failure. Dates bind as ISO text, booleans as 0/1.
     Resultat Requete(const QString &sql, const QVariantList &parametres = {});
     int Execute(const QString &sql, const QVariantList &parametres = {});
+    // One statement prepared once and run for each list of parameters.
+    void ExecuteLot(const QString &sql, const QVector<QVector<QVariant>> &lots);
 
     void Debute();
     void Valide();
@@ -68,6 +72,7 @@ private:
                    const QByteArray &cleBrute = {});
     sqlite3 *m_db = nullptr;
     QString m_chemin;
+    int m_iterations = 0;
 };
 
 // Begins at construction; rolls back at destruction unless validated.
@@ -86,8 +91,10 @@ private:
 // The program's one connection to the main file.
 Connexion &Base();
 
-// Opens Base() on CheminBase(); missing file: NomBase emptied, true without opening.
-// Failure: "Echec de la connection ! " (critical) and false.
+// Opens Base() on CheminBase(), current or older key format, once the file
+// proved whole (see BaseSaine); missing file: NomBase emptied, true without
+// opening. Failure: "Echec de la connection ! " (critical) and false, the
+// file left as it was.
 bool ConnecteBase();
 void FermeBase();
 
@@ -102,21 +109,9 @@ QVariant ChaineOuNull(const QString &texte);
 QDate LitDate(const QVariant &valeur);
 inline QString TexteDate(const QDate &date) { return date.toString(Qt::ISODate); }
 
-// PBKDF2-HMAC-SHA1 of `secret` over `sel`: `taille` bytes.
-QByteArray Pbkdf2Sha1(const QByteArray &secret, const QByteArray &sel, int iterations, int taille);
-// The page key of an existing keyed file as a raw key for the library
-// ("x'<hex>'"), `iterations` > 0 for the older formats; empty when the file
-// has no salt to read or the key is empty.
-QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations = 0);
-// Starts deriving the page key of the keyed file `chemin` on a thread of its
-// own, so that opening it later waits for that work instead of doing it again.
-// Only the file's salt is read: nothing is opened, nothing written; a file that
-// is never opened, or that changed meanwhile, just wastes the work.
-void PrepareCle(const QString &chemin, const QString &cle);
-
-// Compacts a keyed file in place (VACUUM, atomic); empty name = the main file,
-// whose connection then stays open for ConnecteBase. A leftover "DBC.dtb" is
-// deleted. Any failure leaves the file as it was and is silent.
+// Compacts a sound keyed file in place (VACUUM, atomic); empty name = the main
+// file, opened as ConnecteBase does and left open for it (a leftover "DBC.dtb"
+// settled the same way). Any failure leaves the file as it was and is silent.
 bool CompacteBase(const QString &fichier = {});
 
 } // namespace oxi

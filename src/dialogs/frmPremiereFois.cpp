@@ -62,7 +62,7 @@ frmPremiereFois::frmPremiereFois()
     imgAide = CreePaire(this, QStringLiteral("imgAide1"), QStringLiteral(":/dialogs/aide.svg"), 4920, 480, 288, 288,
                         QStringLiteral("imgAide2"));
     imgAide.jumeau->setToolTip(QStringLiteral("Aide"));
-    connect(imgAide.jumeau, &Image::clic, this, &frmPremiereFois::imgAide2_Click);
+    connect(imgAide.jumeau, &Image::clic, this, &frmPremiereFois::MontreAide);
 
     Image1 = new Image(QStringLiteral("Image1"), QStringLiteral(":/dialogs/logo.svg"), this);
     PlaceTwips(Image1, 4860, 2280, 432, 432);
@@ -84,7 +84,7 @@ QString frmPremiereFois::TexteAccueil()
         + QStringLiteral("Bonne journée.");
 }
 
-void frmPremiereFois::imgAide2_Click()
+void frmPremiereFois::MontreAide()
 {
     // The main window comes forward and its help key opens the help; this window stays.
     if (QWidget *principale = FenetrePrincipale()) {

@@ -16,7 +16,7 @@ public:
     // The welcome text, lines joined by CR LF.
     static QString TexteAccueil();
 
-    void imgAide2_Click();
+    void MontreAide();
 
     QLabel *lblTexteAccueil = nullptr;
     QCheckBox *chkRappel = nullptr;

@@ -72,7 +72,7 @@ frmSynchro::frmSynchro(SynchroAuto *synchro, QWidget *parent) : QWidget(parent, 
     colonne->addWidget(lblBilan);
     colonne->addLayout(boutons);
 
-    connect(cmdSynchroniser, &QPushButton::clicked, this, &frmSynchro::cmdSynchroniser_Click);
+    connect(cmdSynchroniser, &QPushButton::clicked, this, &frmSynchro::SynchroniseMaintenant);
     connect(cmdFermer, &QPushButton::clicked, this, &QWidget::close);
     if (m_synchro)
         connect(m_synchro, &SynchroAuto::Fini, this, [this] {
@@ -90,7 +90,7 @@ void frmSynchro::AfficheBilan()
     lblBilan->setText(LitReglage(ReglageBilan));
 }
 
-void frmSynchro::cmdSynchroniser_Click()
+void frmSynchro::SynchroniseMaintenant()
 {
     const QString adresse = txtAdresse->text().trimmed();
     if (const QString refus = RefusAdresse(QUrl(adresse)); !refus.isEmpty()) {

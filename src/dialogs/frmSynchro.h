@@ -26,7 +26,7 @@ public:
     QPushButton *cmdSynchroniser = nullptr;
     QPushButton *cmdFermer = nullptr;
 
-    void cmdSynchroniser_Click();
+    void SynchroniseMaintenant();
 
 private:
     void AfficheBilan();

@@ -6,13 +6,11 @@
 #include "frmFetes.h"
 #include "frmMois.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 
 namespace oxi {
 
 namespace {
-
-std::function<void()> montreAccueil;
 
 template <class Fenetre>
 void Affiche()
@@ -32,13 +30,19 @@ void Ferme()
         ouverte->close();
 }
 
+template <class Fenetre>
+bool Charge()
+{
+    const Fenetre *ouverte = Fenetre::Ouverte();
+    return ouverte && ouverte->EstCharge();
+}
+
 // Closed, pending events let run, and shown again: loaded for the new day.
 template <class Fenetre>
-void Recharge(bool &drapeau)
+void Recharge()
 {
-    if (!drapeau)
+    if (!Charge<Fenetre>())
         return;
-    drapeau = false;
     Ferme<Fenetre>();
     QCoreApplication::processEvents();
     Affiche<Fenetre>();
@@ -49,6 +53,10 @@ void Recharge(bool &drapeau)
 void AfficheFetes() { Affiche<frmFetes>(); }
 void AfficheDictons() { Affiche<frmDictons>(); }
 void AfficheMois() { Affiche<frmMois>(); }
+
+bool FetesAffiche() { return Charge<frmFetes>(); }
+bool DictonsAffiche() { return Charge<frmDictons>(); }
+bool MoisAffiche() { return Charge<frmMois>(); }
 
 frmFetes *FenetreFetes() { return frmFetes::Ouverte(); }
 frmDictons *FenetreDictons() { return frmDictons::Ouverte(); }
@@ -66,17 +74,15 @@ void AfficheEphemerides()
 
 void MetAJourHeureFetes()
 {
-    if (!FetesAffiche)
-        return;
-    if (frmFetes *fetes = frmFetes::Ouverte())
-        fetes->MetAJourHeure();
+    if (FetesAffiche())
+        frmFetes::Ouverte()->MetAJourHeure();
 }
 
 void RechargeEphemerides()
 {
-    Recharge<frmFetes>(FetesAffiche);
-    Recharge<frmDictons>(DictonsAffiche);
-    Recharge<frmMois>(MoisAffiche);
+    Recharge<frmFetes>();
+    Recharge<frmDictons>();
+    Recharge<frmMois>();
 }
 
 void FermeEphemerides()
@@ -84,20 +90,25 @@ void FermeEphemerides()
     Ferme<frmDictons>();
     Ferme<frmMois>();
     Ferme<frmFetes>();
-    FetesAffiche = false;
-    DictonsAffiche = false;
-    MoisAffiche = false;
-}
-
-void FixeAffichageAccueil(std::function<void()> montre)
-{
-    montreAccueil = std::move(montre);
 }
 
 void AfficheAccueilDepuisEphemerides()
 {
-    if (montreAccueil)
-        montreAccueil();
+    QWidget *fenetre = nullptr;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String("frmAccueil"))
+            fenetre = w;
+    if (!fenetre)
+        if (PanneauEphem *panneau = PanneauEphemCourant())
+            fenetre = panneau->window();
+    if (!fenetre)
+        return;
+    if (fenetre->isMinimized())
+        fenetre->showNormal();
+    else
+        fenetre->show();
+    fenetre->raise();
+    fenetre->activateWindow();
 }
 
 void OuvreEphemeridesCochees()

@@ -1,5 +1,4 @@
 #pragma once
-#include <functional>
 
 namespace oxi {
 
@@ -13,7 +12,7 @@ void AfficheEphemerides();
 void MetAJourHeureFetes();
 // At a change of day: closes and reopens the daily popups that are open.
 void RechargeEphemerides();
-// Closes the three daily popups (exit, show/hide toggle) and clears their flags.
+// Closes the three daily popups (exit, show/hide toggle).
 void FermeEphemerides();
 
 // Each shows its popup modelessly; one already open is only brought forward.
@@ -21,14 +20,18 @@ void AfficheFetes();
 void AfficheDictons();
 void AfficheMois();
 
+// Whether each popup is open and loaded.
+bool FetesAffiche();
+bool DictonsAffiche();
+bool MoisAffiche();
+
 // The open popups, nullptr when closed.
 frmFetes *FenetreFetes();
 frmDictons *FenetreDictons();
 frmMois *FenetreMois();
 
-// How the name-day icon shows the main window: installed by the main window,
-// which lives in a layer above this one.
-void FixeAffichageAccueil(std::function<void()> montre);
+// The name-day icon shows the main window (found by its name, as it lives in a
+// layer above this one), else the window holding the ephemeris panel, as it is.
 void AfficheAccueilDepuisEphemerides();
 
 } // namespace oxi

@@ -5,14 +5,12 @@
 #include "Reglages.h"
 #include "Twips.h"
 
+#include <QApplication>
 #include <QPainter>
-#include <QPointer>
 
 namespace oxi {
 
 namespace {
-
-QPointer<PanneauEphem> courant;
 
 struct OptionEphem
 {
@@ -61,7 +59,6 @@ void Voyant::paintEvent(QPaintEvent *)
 
 PanneauEphem::PanneauEphem(QWidget *parent) : Cadre(QStringLiteral("fraEphem"), parent)
 {
-    courant = this;
     PlaceTwips(this, 1080, 360, 5412, 2772);
 
     lblTitre1 = new QLabel(QStringLiteral("Ephémérides"), this);
@@ -78,7 +75,7 @@ PanneauEphem::PanneauEphem(QWidget *parent) : Cadre(QStringLiteral("fraEphem"), 
         PlaceTwips(boite, option.gauche, option.haut, option.largeur, option.hauteur);
         // The fonts standing in for the Windows ones run wider: never cut a caption.
         boite->resize(qMax(boite->width(), boite->sizeHint().width()), boite->height());
-        connect(boite, &QCheckBox::clicked, this, [this, i] { chkEph_Click(i); });
+        connect(boite, &QCheckBox::clicked, this, [this, i] { EnregistreCase(i); });
         chkEph[i] = boite;
     }
 
@@ -93,17 +90,6 @@ PanneauEphem::PanneauEphem(QWidget *parent) : Cadre(QStringLiteral("fraEphem"), 
     Led->hide();
     Led->raise();
 
-    // The name-day icon shows the window that holds this panel, as it is.
-    FixeAffichageAccueil([fenetre = QPointer<QWidget>(window())] {
-        if (!fenetre)
-            return;
-        if (fenetre->isMinimized())
-            fenetre->showNormal();
-        else
-            fenetre->show();
-        fenetre->raise();
-        fenetre->activateWindow();
-    });
 
     // The boxes follow the stored settings from the moment the main window exists.
     ChargeOptionsEphemerides();
@@ -115,11 +101,11 @@ void PanneauEphem::ChargeOptionsEphemerides()
         if (!ReglageOui(*Options[i].reglage) || chkEph[i]->isChecked())
             continue;
         chkEph[i]->setChecked(true);
-        chkEph_Click(i);
+        EnregistreCase(i);
     }
 }
 
-void PanneauEphem::chkEph_Click(int index)
+void PanneauEphem::EnregistreCase(int index)
 {
     if (index >= 0 && index < 4)
         EcritReglage(*Options[index].reglage, ValeurCase(chkEph[index]));
@@ -159,7 +145,10 @@ void PanneauEphem::Bascule()
 
 PanneauEphem *PanneauEphemCourant()
 {
-    return courant;
+    for (QWidget *fenetre : QApplication::topLevelWidgets())
+        if (auto *panneau = fenetre->findChild<PanneauEphem *>())
+            return panneau;
+    return nullptr;
 }
 
 } // namespace oxi

@@ -38,7 +38,7 @@ public:
     Voyant *Led = nullptr;
 
 private:
-    void chkEph_Click(int index);
+    void EnregistreCase(int index);
 };
 
 // The panel built with the main window, for the tray menu; nullptr before.

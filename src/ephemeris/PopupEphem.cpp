@@ -88,12 +88,13 @@ QLabel *PopupEphem::Etiquette(const QString &nom, const QString &texte, const QF
     return etiquette;
 }
 
-void PopupEphem::Termine(double hauteurTwips, double haut, bool *drapeau)
+void PopupEphem::Termine(double hauteurTwips, double haut)
 {
     m_haut = haut;
     Shape1->lower();
     m_taille = ArronditPopup(this, LargeurFenetreEphem, hauteurTwips, Shape1->HauteurTwips(),
-                             GaucheEphemeride(), haut, drapeau);
+                             GaucheEphemeride(), haut);
+    m_charge = true;
 }
 
 // Moves over images and the close label reach here too, ignored by them:

@@ -1,6 +1,7 @@
 #pragma once
 #include "FormePopup.h"
 
+#include <QApplication>
 #include <QLabel>
 
 namespace oxi {
@@ -32,8 +33,10 @@ public:
     double HautTwips() const { return m_haut; }
     // Outer size in twips after the scaling of the loading.
     QSizeF TailleTwips() const { return m_taille; }
+    // Loaded: set last in the loading, so that the popups under it stack below.
+    bool EstCharge() const { return m_charge; }
     // The popup's entry for the stacking of the ones under it.
-    PopupAuDessus CommeAuDessus(bool affiche) const { return {affiche, m_haut, Shape1->HauteurTwips()}; }
+    PopupAuDessus CommeAuDessus() const { return {m_charge, m_haut, Shape1->HauteurTwips()}; }
 
     FormePopup *Shape1 = nullptr;
     EtiquetteQuitter *lblQuit = nullptr;
@@ -43,8 +46,8 @@ protected:
     // A label on the face, transparent, at a place in twips.
     QLabel *Etiquette(const QString &nom, const QString &texte, const QFont &police,
                       int gauche, int haut, int largeur, int hauteur);
-    // The last steps of the loading: scale, place at `haut`, round, raise the flag.
-    void Termine(double hauteurTwips, double haut, bool *drapeau);
+    // The last steps of the loading: scale, place at `haut`, round; then loaded.
+    void Termine(double hauteurTwips, double haut);
     void mouseMoveEvent(QMouseEvent *event) override;
     // The pointer is over the window's own background.
     virtual void SurvolFond();
@@ -52,7 +55,19 @@ protected:
 private:
     double m_haut = 0;
     QSizeF m_taille;
+    bool m_charge = false;
 };
+
+// The open popup of class `Fenetre` (shown, not closed), or nullptr. Qt's list of
+// windows is the only record kept, so a closed or deleted popup is never returned.
+template <class Fenetre>
+Fenetre *PopupOuverte()
+{
+    for (QWidget *fenetre : QApplication::topLevelWidgets())
+        if (auto *popup = qobject_cast<Fenetre *>(fenetre); popup && popup->isVisible())
+            return popup;
+    return nullptr;
+}
 
 // The bold title font of the popups and of the panel.
 QFont PoliceTitre(double points);

@@ -10,54 +10,39 @@
 
 namespace oxi {
 
-namespace {
-frmDictons *ouverte = nullptr;
-}
-
 frmDictons::frmDictons() : PopupEphem(QStringLiteral("frmDictons"), QStringLiteral("Oxi - Dictons"))
 {
-    ouverte = this;
     Label1 = Etiquette(QStringLiteral("Label1"), QStringLiteral("Dicton"),
                        PoliceTitre(14), 360, 120, 2295, 375);
     Label1->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
     lblDict = Etiquette(QStringLiteral("lblDict"), QString(), Police(QStringLiteral("Arial"), 9), 240, 600, 2652, 852);
     lblDict->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Shape1->ChangeTaille(LargeurShapeEphem, 1692);
-    connect(lblQuit, &EtiquetteQuitter::clic, this, [this] {
-        DictonsAffiche = false;
-        close();
-    });
+    connect(lblQuit, &EtiquetteQuitter::clic, this, &QWidget::close);
 
     RechercheDictons();
-    Termine(m_hauteurFenetre, Placement(), &DictonsAffiche);
-}
-
-frmDictons::~frmDictons()
-{
-    if (ouverte == this)
-        ouverte = nullptr;
+    Termine(m_hauteurFenetre, Placement());
 }
 
 frmDictons *frmDictons::Ouverte()
 {
-    return ouverte;
+    return PopupOuverte<frmDictons>();
 }
 
 void frmDictons::RechercheDictons()
 {
     const DictonDuJour dicton = LitDicton(Aujourdhui());
     lblDict->clear();
+    // No saying for today: one empty line.
+    double lignes = 1;
     if (dicton.trouve) {
         QString texte = dicton.texte;
         // The label breaks lines at LF alone.
-        lblDict->setText(DecoupeLignes(texte, 28).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
-    } else {
-        // No saying for today: an empty line, not the count another popup left.
-        NbLignes = 1;
+        lblDict->setText(DecoupeLignes(texte, 28, lignes).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     }
     if (dicton.dictons > 1)
         Label1->setText(QStringLiteral("Dictons"));
-    ModifieTailleDictons(NbLignesEntier());
+    ModifieTailleDictons(ArrondiPair(lignes));
     ModifieTailleFenetre();
 }
 
@@ -78,15 +63,7 @@ void frmDictons::ModifieTailleFenetre()
 double frmDictons::Placement() const
 {
     const frmFetes *fetes = frmFetes::Ouverte();
-    return HautSous({fetes ? fetes->CommeAuDessus(FetesAffiche) : PopupAuDessus{}});
-}
-
-void frmDictons::closeEvent(QCloseEvent *event)
-{
-    DictonsAffiche = false;
-    if (ouverte == this)
-        ouverte = nullptr;
-    QWidget::closeEvent(event);
+    return HautSous({fetes ? fetes->CommeAuDessus() : PopupAuDessus{}});
 }
 
 } // namespace oxi

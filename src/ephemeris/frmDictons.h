@@ -10,7 +10,6 @@ class frmDictons : public PopupEphem
     Q_OBJECT
 public:
     frmDictons();
-    ~frmDictons() override;
     static frmDictons *Ouverte();
 
     // Height given to lblDict, in twips.
@@ -18,9 +17,6 @@ public:
 
     QLabel *Label1 = nullptr;
     QLabel *lblDict = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void RechercheDictons();

@@ -13,13 +13,11 @@
 namespace oxi {
 
 namespace {
-frmFetes *ouverte = nullptr;
 const QString Demain = QStringLiteral("DEMAIN: ");
 }
 
 frmFetes::frmFetes() : PopupEphem(QStringLiteral("frmFetes"), QStringLiteral("Oxi - Fêtes"))
 {
-    ouverte = this;
     auto paire = CreePaire(this, QStringLiteral("imgFetes"), QStringLiteral(":/ephemeris/fetes.svg"), 30, 120, 540, 336);
     imgFetes = paire.image;
     imgFetes2 = paire.jumeau;
@@ -46,23 +44,17 @@ frmFetes::frmFetes() : PopupEphem(QStringLiteral("frmFetes"), QStringLiteral("Ox
     lblFet->setWordWrap(true);
     lblFet->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Shape1->ChangeTaille(LargeurShapeEphem, 2292);
-    connect(lblQuit, &EtiquetteQuitter::clic, this, &frmFetes::lblQuit_Click);
+    connect(lblQuit, &EtiquetteQuitter::clic, this, &frmFetes::FermePopups);
 
     RechercheDate();
     MetAJourHeure();
     RechercheFetes();
-    Termine(m_hauteurFenetre, HautPremierPopup, &FetesAffiche);
-}
-
-frmFetes::~frmFetes()
-{
-    if (ouverte == this)
-        ouverte = nullptr;
+    Termine(m_hauteurFenetre, HautPremierPopup);
 }
 
 frmFetes *frmFetes::Ouverte()
 {
-    return ouverte;
+    return PopupOuverte<frmFetes>();
 }
 
 void frmFetes::MetAJourHeure()
@@ -82,11 +74,11 @@ void frmFetes::RechercheFetes()
         lblFet->clear();
         const QDate jour = Aujourdhui();
         const NomsDuJour aujourdhui = LitNomsDuJour(jour);
-        NbLignes = 1;
-        lblFet->setText(CompteLignes(aujourdhui.noms, 30));
+        double lignes = 1;
+        lblFet->setText(CompteLignes(aujourdhui.noms, 30, lignes));
         if (aujourdhui.parts > 1)
             Label1->setText(QStringLiteral("Fêtes à souhaiter"));
-        ModifieTailleNoms(NbLignesEntier());
+        ModifieTailleNoms(ArrondiPair(lignes));
         ModifieTailleFenetre();
 
         const NomsDuJour demain = LitNomsDemain(jour);
@@ -113,20 +105,9 @@ void frmFetes::ModifieTailleFenetre()
     update();
 }
 
-void frmFetes::lblQuit_Click()
+void frmFetes::FermePopups()
 {
-    FetesAffiche = false;
-    DictonsAffiche = false;
-    MoisAffiche = false;
     FermeEphemerides();
-}
-
-void frmFetes::closeEvent(QCloseEvent *event)
-{
-    FetesAffiche = false;
-    if (ouverte == this)
-        ouverte = nullptr;
-    QWidget::closeEvent(event);
 }
 
 void frmFetes::SurvolFond()

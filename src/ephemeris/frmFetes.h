@@ -10,9 +10,8 @@ class frmFetes : public PopupEphem
 {
     Q_OBJECT
 public:
-    // Loads the popup for today: texts, sizes, place, outline, then FetesAffiche.
+    // Loads the popup for today: texts, sizes, place, outline; then it counts as loaded.
     frmFetes();
-    ~frmFetes() override;
     // The open one, nullptr when closed.
     static frmFetes *Ouverte();
 
@@ -29,7 +28,6 @@ public:
     QLabel *lblFet = nullptr;
 
 protected:
-    void closeEvent(QCloseEvent *event) override;
     void SurvolFond() override;
     bool eventFilter(QObject *objet, QEvent *event) override;
 
@@ -38,7 +36,7 @@ private:
     void RechercheFetes();
     void ModifieTailleNoms(int nb);
     void ModifieTailleFenetre();
-    void lblQuit_Click();
+    void FermePopups();
 
     double m_hauteurFenetre = 2748;
     int m_hauteurNoms = 852;

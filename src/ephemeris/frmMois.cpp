@@ -9,13 +9,8 @@
 
 namespace oxi {
 
-namespace {
-frmMois *ouverte = nullptr;
-}
-
 frmMois::frmMois() : PopupEphem(QStringLiteral("frmMois"), QStringLiteral("Oxi - Mois"))
 {
-    ouverte = this;
     const QFont texte = Police(QStringLiteral("Arial"), 9);
     lblRepublicain = Etiquette(QStringLiteral("lblRepublicain"), QStringLiteral("Mois"),
                                PoliceTitre(14), 240, 120, 2415, 375);
@@ -40,24 +35,15 @@ frmMois::frmMois() : PopupEphem(QStringLiteral("frmMois"), QStringLiteral("Oxi -
         haut += 240;
     }
     Shape1->ChangeTaille(LargeurShapeEphem, 2052);
-    connect(lblQuit, &EtiquetteQuitter::clic, this, [this] {
-        MoisAffiche = false;
-        close();
-    });
+    connect(lblQuit, &EtiquetteQuitter::clic, this, &QWidget::close);
 
     RechercheMois();
-    Termine(2580, Placement(), &MoisAffiche);
-}
-
-frmMois::~frmMois()
-{
-    if (ouverte == this)
-        ouverte = nullptr;
+    Termine(2580, Placement());
 }
 
 frmMois *frmMois::Ouverte()
 {
-    return ouverte;
+    return PopupOuverte<frmMois>();
 }
 
 void frmMois::RechercheMois()
@@ -74,16 +60,8 @@ double frmMois::Placement() const
 {
     const frmDictons *dictons = frmDictons::Ouverte();
     const frmFetes *fetes = frmFetes::Ouverte();
-    return HautSous({dictons ? dictons->CommeAuDessus(DictonsAffiche) : PopupAuDessus{},
-                     fetes ? fetes->CommeAuDessus(FetesAffiche) : PopupAuDessus{}});
-}
-
-void frmMois::closeEvent(QCloseEvent *event)
-{
-    MoisAffiche = false;
-    if (ouverte == this)
-        ouverte = nullptr;
-    QWidget::closeEvent(event);
+    return HautSous({dictons ? dictons->CommeAuDessus() : PopupAuDessus{},
+                     fetes ? fetes->CommeAuDessus() : PopupAuDessus{}});
 }
 
 } // namespace oxi

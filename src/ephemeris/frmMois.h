@@ -9,7 +9,6 @@ class frmMois : public PopupEphem
     Q_OBJECT
 public:
     frmMois();
-    ~frmMois() override;
     static frmMois *Ouverte();
 
     QLabel *lblRepublicain = nullptr;
@@ -18,9 +17,6 @@ public:
     QLabel *lblFleur = nullptr;
     QLabel *lblAnimal = nullptr;
     QLabel *lblPierre = nullptr;
-
-protected:
-    void closeEvent(QCloseEvent *event) override;
 
 private:
     void RechercheMois();

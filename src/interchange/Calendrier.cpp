@@ -104,7 +104,7 @@ int DelaiEcheance(const QDate &dateRappel, const QDate &echeance)
     return int(qBound<qint64>(1, echeance.daysTo(JourEvenement(dateRappel, echeance.year())), qint64(DelaiMax)));
 }
 
-icalcomponent *Alarme(const RappelEchange &rappel, int k, const QString &resume)
+icalcomponent *Alarme(const RappelStocke &rappel, int k, const QString &resume)
 {
     const Echeance &e = rappel.echeances[k];
     icalcomponent *alarme = icalcomponent_new_valarm();
@@ -243,20 +243,20 @@ std::optional<qint64> NumeroUid(const QString &uid)
     return m.captured(1).toLongLong();
 }
 
-QString ResumeRappel(const RappelEchange &rappel)
+QString ResumeRappel(const RappelStocke &rappel)
 {
-    if (rappel.type == QLatin1String("A")) {
+    if (rappel.type == TypeRappel::Anniversaire) {
         QString resume = QStringLiteral("Anniversaire ") + De(NomComplet(rappel.libelle));
         if (rappel.dateRappel.year() != AnneeInconnue)
             resume += QStringLiteral(" (%1)").arg(rappel.dateRappel.year());
         return resume;
     }
-    if (rappel.type == QLatin1String("F"))
+    if (rappel.type == TypeRappel::Fete)
         return QStringLiteral("Fête des ") + rappel.libelle;
     return rappel.libelle;
 }
 
-ComposantIcal ConvertitRappel(const RappelEchange &rappel, const QString &uid)
+ComposantIcal ConvertitRappel(const RappelStocke &rappel, const QString &uid)
 {
     ComposantIcal evenement(icalcomponent_new_vevent());
     icalcomponent *e = evenement.get();
@@ -267,7 +267,7 @@ ComposantIcal ConvertitRappel(const RappelEchange &rappel, const QString &uid)
     icalcomponent_add_property(e, icalproperty_new_dtstart(JourIcal(rappel.dateRappel)));
     icalcomponent_add_property(e, icalproperty_new_dtend(JourIcal(rappel.dateRappel.addDays(1))));
     icalcomponent_add_property(e, icalproperty_new_summary(resume.toUtf8().constData()));
-    if (rappel.type == QLatin1String("N")) {
+    if (rappel.type == TypeRappel::Note) {
         if (!rappel.texte.isEmpty())
             icalcomponent_add_property(e, icalproperty_new_description(rappel.texte.toUtf8().constData()));
     } else {
@@ -283,30 +283,32 @@ ComposantIcal ConvertitRappel(const RappelEchange &rappel, const QString &uid)
         AjouteX(e, ProprieteLibelle, rappel.libelle);
     }
     icalcomponent_add_property(e, icalproperty_new_transp(ICAL_TRANSP_TRANSPARENT));
-    AjouteX(e, ProprieteType, rappel.type);
+    AjouteX(e, ProprieteType, LettreType(rappel.type.value_or(TypeRappel::Note)));
     for (int k = 1; k <= 3; ++k)
         if (rappel.echeances[k].date != DateNulle)
             icalcomponent_add_component(e, Alarme(rappel, k, resume));
     return evenement;
 }
 
-std::optional<RappelEchange> LitEvenement(icalcomponent *evenement, QString *raison, int annee)
+std::optional<RappelStocke> LitEvenement(icalcomponent *evenement, QString *raison, int annee)
 {
     if (!evenement || icalcomponent_isa(evenement) != ICAL_VEVENT_COMPONENT) {
         Refuse(raison, QStringLiteral("Ce n'est pas un événement d'agenda."));
         return std::nullopt;
     }
-    RappelEchange rappel;
+    RappelStocke rappel;
     const QString resume = Texte(icalcomponent_get_summary(evenement)).trimmed();
     const bool annuel = icalcomponent_get_first_property(evenement, ICAL_RRULE_PROPERTY) != nullptr;
-    rappel.type = LitX(evenement, ProprieteType).value_or(annuel ? QStringLiteral("A") : QStringLiteral("N"));
-    if (rappel.type != QLatin1String("A") && rappel.type != QLatin1String("F") && rappel.type != QLatin1String("N")) {
-        Refuse(raison, QStringLiteral("L'événement « %1 » est d'un type inconnu (%2).").arg(resume, rappel.type));
+    const QString lettre =
+        LitX(evenement, ProprieteType).value_or(LettreType(annuel ? TypeRappel::Anniversaire : TypeRappel::Note));
+    rappel.type = TypeDeLettre(lettre);
+    if (!rappel.type) {
+        Refuse(raison, QStringLiteral("L'événement « %1 » est d'un type inconnu (%2).").arg(resume, lettre));
         return std::nullopt;
     }
     rappel.dateRappel = JourQt(icalcomponent_get_dtstart(evenement));
     // Phones write 1604 for a birthday without year.
-    if (rappel.type == QLatin1String("A") && rappel.dateRappel.isValid() && rappel.dateRappel.year() <= 1604)
+    if (rappel.type == TypeRappel::Anniversaire && rappel.dateRappel.isValid() && rappel.dateRappel.year() <= 1604)
         rappel.dateRappel = ConstruitDate(AnneeInconnue, rappel.dateRappel.month(), rappel.dateRappel.day());
     if (!rappel.dateRappel.isValid() || rappel.dateRappel <= DateNulle || rappel.dateRappel.year() > 9999) {
         Refuse(raison, QStringLiteral("L'événement « %1 » n'a pas de date valable.").arg(resume));
@@ -315,14 +317,14 @@ std::optional<RappelEchange> LitEvenement(icalcomponent *evenement, QString *rai
 
     // Our own label when the summary still matches it; otherwise the summary as the user changed it.
     const auto libelle = LitX(evenement, ProprieteLibelle);
-    if (rappel.type == QLatin1String("N")) {
+    if (rappel.type == TypeRappel::Note) {
         rappel.libelle = resume.isEmpty() ? QStringLiteral("Sans titre") : resume;
         rappel.texte = Texte(icalcomponent_get_description(evenement)).trimmed();
     } else {
-        RappelEchange essai = rappel;
+        RappelStocke essai = rappel;
         essai.libelle = libelle.value_or(QString());
         rappel.libelle = libelle && ResumeRappel(essai) == resume ? *libelle
-            : rappel.type == QLatin1String("A")                   ? LibelleDepuisResume(resume)
+            : rappel.type == TypeRappel::Anniversaire                   ? LibelleDepuisResume(resume)
                                                                   : PrenomDepuisResume(resume);
     }
 
@@ -331,7 +333,7 @@ std::optional<RappelEchange> LitEvenement(icalcomponent *evenement, QString *rai
                            .arg(rappel.dateRappel.toString(QStringLiteral("dd/MM/yyyy"))));
         return std::nullopt;
     }
-    const int longueurMax = rappel.type == QLatin1String("N") ? LongueurTitreNoteMax : LongueurLibelleMax;
+    const int longueurMax = rappel.type == TypeRappel::Note ? LongueurTitreNoteMax : LongueurLibelleMax;
     if (rappel.libelle.size() > longueurMax) {
         Refuse(raison, QStringLiteral("Le titre « %1… » dépasse %2 caractères.")
                            .arg(rappel.libelle.left(30))

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include "DepotRappels.h"
 #include "Echeances.h"
 
 struct icalcomponent_impl;
@@ -17,19 +18,6 @@ typedef struct icalcomponent_impl icalcomponent;
 // done carries ACKNOWLEDGED. The kind travels in X-OXI-TYPE (A, F or N).
 namespace oxi {
 
-// A reminder as it is exchanged: the columns of Rappel and a note's text.
-struct RappelEchange
-{
-    qint64 numRappel = 0; // 0 when read from an event
-    QString type;         // "A" birthday, "F" name day, "N" note
-    QString libelle;      // "Nom#Prénom", the first name, or the note's title
-    QDate dateRappel;
-    Echeances echeances;
-    QString texte;        // notes only
-
-    bool operator==(const RappelEchange &) const = default;
-};
-
 struct LiberateurIcal
 {
     void operator()(icalcomponent *composant) const;
@@ -42,15 +30,15 @@ QString UidRappel(qint64 numRappel);
 std::optional<qint64> NumeroUid(const QString &uid);
 
 // The summary a calendar shows: "Anniversaire de Jean Dupont (1970)", "Fête des Alain", the note's title.
-QString ResumeRappel(const RappelEchange &rappel);
+QString ResumeRappel(const RappelStocke &rappel);
 
 // The VEVENT of a reminder. `rappel` must be well-formed (as stored).
-ComposantIcal ConvertitRappel(const RappelEchange &rappel, const QString &uid);
+ComposantIcal ConvertitRappel(const RappelStocke &rappel, const QString &uid);
 
 // The reminder an event describes, its due dates computed in `annee` as the
 // panels compute them. Nothing, and a French reason in `raison`, when the event
 // cannot be stored as it is (no date, unknown kind, text too long...).
-std::optional<RappelEchange> LitEvenement(icalcomponent *evenement, QString *raison = nullptr,
+std::optional<RappelStocke> LitEvenement(icalcomponent *evenement, QString *raison = nullptr,
                                           int annee = Aujourdhui().year());
 
 // Longest texts accepted from outside, as the panels accept them.

@@ -37,15 +37,6 @@ QString Cle(const QString &texte)
     return cle.simplified();
 }
 
-bool FeteExiste(const QString &prenom)
-{
-    return Base()
-               .Requete(QStringLiteral("SELECT COUNT(*) FROM Rappel WHERE Type='F' AND Libelle=? COLLATE NOCASE"), {prenom})
-               .Valeur(0, 0)
-               .toInt()
-        > 0;
-}
-
 QString Compte(int n, const QString &singulier, const QString &pluriel)
 {
     return QString::number(n) + QLatin1Char(' ') + (n > 1 ? pluriel : singulier);
@@ -53,29 +44,14 @@ QString Compte(int n, const QString &singulier, const QString &pluriel)
 
 } // namespace
 
-QVector<RappelEchange> LitRappelsEchange()
+QVector<RappelStocke> LitRappelsEchange()
 {
-    const Resultat r = Base().Requete(QStringLiteral(
-        "SELECT Rappel.*, Notes.Libelle1, Notes.Libelle2 FROM Rappel LEFT JOIN Notes ON Notes.NumNote = Rappel.NumRappel "
-        "ORDER BY Rappel.NumRappel"));
-    QVector<RappelEchange> rappels;
-    rappels.reserve(r.Nombre());
-    for (int i = 0; i < r.Nombre(); ++i) {
-        RappelEchange rappel;
-        rappel.numRappel = r.Valeur(i, QStringLiteral("NumRappel")).toLongLong();
-        rappel.type = LitChamp(r.Valeur(i, QStringLiteral("Type")));
-        rappel.libelle = LitChamp(r.Valeur(i, QStringLiteral("Libelle")));
-        rappel.dateRappel = LitDate(r.Valeur(i, QStringLiteral("DateRappel")));
-        rappel.echeances = LitEcheances(r, i);
-        if (rappel.type == QLatin1String("N"))
-            rappel.texte = LitChamp(r.Valeur(i, QStringLiteral("Libelle1"))) + LitChamp(r.Valeur(i, QStringLiteral("Libelle2")));
-        if (rappel.dateRappel.isValid())
-            rappels.append(rappel);
-    }
+    QVector<RappelStocke> rappels = DepotRappels().Tous();
+    rappels.removeIf([](const RappelStocke &r) { return !r.type || !r.dateRappel.isValid(); });
     return rappels;
 }
 
-ComposantIcal ComposeAgenda(const QVector<RappelEchange> &rappels)
+ComposantIcal ComposeAgenda(const QVector<RappelStocke> &rappels)
 {
     ComposantIcal agenda(icalcomponent_new_vcalendar());
     icalcomponent_add_property(agenda.get(), icalproperty_new_version("2.0"));
@@ -84,14 +60,14 @@ ComposantIcal ComposeAgenda(const QVector<RappelEchange> &rappels)
     icalproperty *nom = icalproperty_new_x("Oxi");
     icalproperty_set_x_name(nom, "X-WR-CALNAME");
     icalcomponent_add_property(agenda.get(), nom);
-    for (const RappelEchange &rappel : rappels)
+    for (const RappelStocke &rappel : rappels)
         icalcomponent_add_component(agenda.get(), ConvertitRappel(rappel, UidRappel(rappel.numRappel)).release());
     return agenda;
 }
 
 int ExporteAgenda(const QString &chemin, QString *erreur)
 {
-    QVector<RappelEchange> rappels;
+    QVector<RappelStocke> rappels;
     try {
         rappels = LitRappelsEchange();
     } catch (const ErreurBase &) {
@@ -146,8 +122,7 @@ PlanImport PrepareImport(const QVector<FicheContact> &fiches)
     if (prenoms.isEmpty())
         return plan;
 
-    ChargeListeFetes();
-    QVector<PrenomFete> calendrier = TabPrenoms();
+    QVector<PrenomFete> calendrier = ChargeListeFetes();
     std::stable_sort(calendrier.begin(), calendrier.end(), [](const PrenomFete &a, const PrenomFete &b) {
         return std::pair(a.mois, a.jour) < std::pair(b.mois, b.jour);
     });
@@ -155,7 +130,7 @@ PlanImport PrepareImport(const QVector<FicheContact> &fiches)
     for (const PrenomFete &fete : calendrier) {
         const QString cle = Cle(fete.prenom);
         const QDate date(annee, fete.mois, fete.jour);
-        if (!prenoms.contains(cle) || !date.isValid() || FeteExiste(fete.prenom))
+        if (!prenoms.contains(cle) || !date.isValid() || DepotRappels().CompteFetes(fete.prenom) != 0)
             continue;
         prenoms.remove(cle); // the first day of the year that celebrates the name
         plan.fetes.append(fete.prenom);

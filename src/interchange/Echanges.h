@@ -10,10 +10,10 @@
 namespace oxi {
 
 // Every reminder of Rappel with its note text, by number. Throws ErreurBase.
-QVector<RappelEchange> LitRappelsEchange();
+QVector<RappelStocke> LitRappelsEchange();
 
 // The VCALENDAR holding one event per reminder.
-ComposantIcal ComposeAgenda(const QVector<RappelEchange> &rappels);
+ComposantIcal ComposeAgenda(const QVector<RappelStocke> &rappels);
 
 // Writes every reminder to an .ics file, atomically, after reading the text back
 // with libical. Returns the number of events; -1 with a French `erreur` on failure.

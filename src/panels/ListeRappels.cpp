@@ -42,10 +42,10 @@ void ListeRappels::Remplit(const Tableau &tableau, const std::function<QStringLi
     addTopLevelItems(lignes);
 }
 
-int ListeRappels::NumSelectionne() const
+qint64 ListeRappels::NumSelectionne() const
 {
     const QList<QTreeWidgetItem *> choisis = selectedItems();
-    return choisis.isEmpty() ? 0 : choisis.first()->data(0, Qt::UserRole).toInt();
+    return choisis.isEmpty() ? 0 : choisis.first()->data(0, Qt::UserRole).toLongLong();
 }
 
 void ListeRappels::keyPressEvent(QKeyEvent *event)

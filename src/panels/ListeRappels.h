@@ -1,6 +1,6 @@
 #pragma once
 #include "ImageBouton.h"
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 
 #include <QTreeWidget>
 #include <functional>
@@ -21,7 +21,7 @@ public:
     // Removes every row, then one row per line of the table, its cells from `cellules`.
     void Remplit(const Tableau &tableau, const std::function<QStringList(const LigneTableau &)> &cellules);
     // Number of the reminder of the selected row; 0 when no row is selected.
-    int NumSelectionne() const;
+    qint64 NumSelectionne() const;
     bool Vide() const { return topLevelItemCount() == 0; }
 
 Q_SIGNALS:

@@ -39,15 +39,13 @@ PanneauAnniv::PanneauAnniv(QWidget *parent)
            .liste = QStringLiteral("ListView2"),
            .entetes = {QStringLiteral("Prenom"), QStringLiteral("Nom"), QStringLiteral("Date")},
            .boutons = QStringLiteral("Anniv"),
-           .lettre = QStringLiteral("A"),
            .jumeauValider = QStringLiteral("imgAVAlid2"),
            .echeances = QStringLiteral("lblEch2"),
            .delai1 = QStringLiteral("cboAnnivJ1"),
            .delai2 = QStringLiteral("cboAnnivJ2"),
            .hautEcheances = 1785,
-           .type = QStringLiteral("A"),
-           .table = &TabAnniv,
-           .remplitTable = &RemplitTabAnniv,
+           .type = TypeRappel::Anniversaire,
+           .litTable = &TableAnniversaires,
            .cellules = &CellulesAnniv,
            .erreurListe = QStringLiteral("Erreur lors du remplissage de la liste des anniversaires !"),
            .choisirModif = QStringLiteral("Pour modifier, sélectionnez une personne. "),
@@ -202,7 +200,7 @@ bool PanneauAnniv::Enregistre(bool ajout)
         MsgInfo(QStringLiteral("Cet anniversaire existe déjà !"));
         return false;
     }
-    const int numero = m_numRappel;
+    const qint64 numero = m_numRappel;
     Ecrit([&] { ajout ? void(AjouteAnniversaire(*anniv)) : ModifieAnniversaire(numero, *anniv); },
           QStringLiteral("Erreur lors de l'ajout en base !"));
     return true;

@@ -25,14 +25,13 @@ PanneauFetes::PanneauFetes(QWidget *parent)
                       .liste = QStringLiteral("ListView1"),
                       .entetes = {QStringLiteral("Prénom"), QStringLiteral("Date")},
                       .boutons = QStringLiteral("Fetes"),
-                      .lettre = QStringLiteral("F"),
+                      .jumeauValider = {},
                       .echeances = QStringLiteral("lblEch"),
                       .delai1 = QStringLiteral("cboFeteJ1"),
                       .delai2 = QStringLiteral("cboFeteJ2"),
                       .hautEcheances = 1275,
-                      .type = QStringLiteral("F"),
-                      .table = &TabFetes,
-                      .remplitTable = &RemplitTabFetes,
+                      .type = TypeRappel::Fete,
+                      .litTable = &TableFetes,
                       .cellules = &CellulesFete,
                       .erreurListe = QStringLiteral("Erreur lors du remplissage de la liste des fêtes !"),
                       .choisirModif = QStringLiteral("Pour modifier, sélectionnez un prénom. "),
@@ -66,12 +65,13 @@ void PanneauFetes::VideSaisie()
 void PanneauFetes::PrepareAjout()
 {
     if (cboFetes->count() == 0) {
+        QVector<PrenomFete> prenoms;
         try {
-            ChargeListeFetes();
+            prenoms = ChargeListeFetes();
         } catch (const ErreurBase &) {
             MsgInfo(QStringLiteral("Erreur lors du chargement de la liste des fêtes !"));
         }
-        cboFetes->addItems(ItemsFetes());
+        cboFetes->addItems(ItemsFetes(prenoms));
         VideSaisie();
     }
     cboFetes->setFocus();
@@ -96,7 +96,7 @@ bool PanneauFetes::Enregistre(bool ajout)
     const std::optional<ChoixEcheances> choix = LitEcheances(fete.has_value());
     if (!choix)
         return false;
-    const int numero = m_numRappel;
+    const qint64 numero = m_numRappel;
     Ecrit([&] { ajout ? void(AjouteFete(*fete, *choix)) : ModifieFete(numero, *fete, *choix); },
           QStringLiteral("Erreur lors de l'ajout en base !"));
     return true;

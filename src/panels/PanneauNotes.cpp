@@ -27,14 +27,13 @@ PanneauNotes::PanneauNotes(QWidget *parent)
                       .liste = QStringLiteral("ListView3"),
                       .entetes = {QStringLiteral("Date"), QStringLiteral("Titre")},
                       .boutons = QStringLiteral("Notes"),
-                      .lettre = QStringLiteral("N"),
+                      .jumeauValider = {},
                       .echeances = QStringLiteral("lblEch3"),
                       .delai1 = QStringLiteral("cboNotesJ1"),
                       .delai2 = QStringLiteral("cboNotesJ2"),
                       .hautEcheances = 2010,
-                      .type = QStringLiteral("N"),
-                      .table = &TabNotes,
-                      .remplitTable = &RemplitTabNotes,
+                      .type = TypeRappel::Note,
+                      .litTable = &TableNotes,
                       .cellules = &CellulesNote,
                       .erreurListe = QStringLiteral("Erreur lors du remplissage de la liste des notes !"),
                       .choisirModif = QStringLiteral("Pour modifier, sélectionnez une note. "),
@@ -111,7 +110,7 @@ bool PanneauNotes::Enregistre(bool ajout)
     if (!choix)
         return false;
     const Note note = LitNote(txtTitreNote->text(), txtNotes->toPlainText(), DTDateNote->date(), *choix);
-    const int numero = m_numRappel;
+    const qint64 numero = m_numRappel;
     if (ajout)
         Ecrit([&] { AjouteNote(note); }, QStringLiteral("Erreur lors de l'ajout en base !"));
     else

@@ -5,7 +5,6 @@
 #include "ListeRappels.h"
 #include "Messagerie.h"
 #include "Polices.h"
-#include "Saisie.h"
 #include "Twips.h"
 
 #include <QCheckBox>
@@ -22,7 +21,8 @@ PanneauRappels::PanneauRappels(NomsPanneau noms, QWidget *parent) : Cadre(noms.c
     liste = new ListeRappels(m_noms.liste, m_noms.entetes, this);
     PlaceTwips(liste, 120, 690, 4560, 1980);
 
-    const QString &b = m_noms.boutons, &l = m_noms.lettre;
+    const QString &b = m_noms.boutons;
+    const QString l = LettreType(m_noms.type);
     ajouter = CreeBouton(this, QStringLiteral("imgA") + b, QStringLiteral(":/panels/ajouter.svg"),
                          QStringLiteral("Ajouter"), 4860, 690, [this] { Ajoute(); });
     modifier = CreeBouton(this, QStringLiteral("imgM") + b, QStringLiteral(":/panels/modifier.svg"),
@@ -78,13 +78,13 @@ void PanneauRappels::GereAffiche(bool val)
 
 void PanneauRappels::AfficheListe()
 {
-    liste->Remplit(m_noms.table(), m_noms.cellules);
+    liste->Remplit(m_table, m_noms.cellules);
 }
 
 void PanneauRappels::RemplitListe()
 {
     try {
-        m_noms.remplitTable();
+        m_table = m_noms.litTable();
     } catch (const ErreurBase &) {
         MsgInfo(m_noms.erreurListe);
         return;
@@ -94,7 +94,7 @@ void PanneauRappels::RemplitListe()
 
 void PanneauRappels::TrieListe(int colonne)
 {
-    TrieTableau(m_noms.table(), colonne);
+    TrieTableau(m_table, colonne);
     AfficheListe();
 }
 
@@ -135,7 +135,7 @@ void PanneauRappels::FermeSaisie()
         if (boite->count() > 0)
             boite->setCurrentIndex(0);
     VideSaisie();
-    FinitSaisie();
+    m_mode = ModeSaisie::Aucune;
     GereAffiche(true);
 }
 
@@ -143,7 +143,7 @@ void PanneauRappels::Ajoute()
 {
     ajouter.jumeau->hide();
     try {
-        DebuteSaisie(QStringLiteral("A"));
+        m_mode = ModeSaisie::Ajout;
         GereAffiche(false);
         RemplitEcheances();
         PrepareAjout();
@@ -158,13 +158,13 @@ void PanneauRappels::Modifie()
     modifier.jumeau->hide();
     if (liste->Vide())
         return;
-    const int numero = liste->NumSelectionne();
+    const qint64 numero = liste->NumSelectionne();
     if (numero == 0) {
         MsgInfo(m_noms.choisirModif);
         return;
     }
     try {
-        DebuteSaisie(QStringLiteral("M"));
+        m_mode = ModeSaisie::Modification;
         GereAffiche(false);
         RemplitEcheances();
         const std::optional<RappelStocke> rappel = LitRappel(numero, m_noms.type);
@@ -187,13 +187,13 @@ void PanneauRappels::Modifie()
 void PanneauRappels::Valide()
 {
     valider.jumeau->hide();
-    const QString mode = ModeSaisie();
-    if (mode == QLatin1String("A") || mode == QLatin1String("M")) {
+    const ModeSaisie mode = m_mode;
+    if (mode != ModeSaisie::Aucune) {
         try {
-            if (!Enregistre(mode == QLatin1String("A")))
+            if (!Enregistre(mode == ModeSaisie::Ajout))
                 return;
         } catch (const std::exception &) {
-            MsgInfo(mode == QLatin1String("A") ? m_noms.erreurAjout : QStringLiteral("Erreur: impossible de modifier !"));
+            MsgInfo(mode == ModeSaisie::Ajout ? m_noms.erreurAjout : QStringLiteral("Erreur: impossible de modifier !"));
         }
     }
     FermeSaisie();
@@ -210,7 +210,7 @@ void PanneauRappels::Supprime()
     supprimer.jumeau->hide();
     if (liste->Vide())
         return;
-    const int numero = liste->NumSelectionne();
+    const qint64 numero = liste->NumSelectionne();
     if (numero == 0) {
         MsgInfo(m_noms.choisirSuppr);
         return;

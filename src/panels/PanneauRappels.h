@@ -1,7 +1,7 @@
 #pragma once
 #include "EcritureRappels.h"
 #include "ImageBouton.h"
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 
 #include <functional>
 #include <optional>
@@ -22,13 +22,11 @@ struct NomsPanneau
     QString liste;
     QStringList entetes;
     QString boutons;       // "Anniv": imgAAnniv, imgMAnniv, imgSAnniv
-    QString lettre;        // "A": imgAValid, imgAAnnul, chkAJ1
     QString jumeauValider; // the twin of Valider when not named after it
     QString echeances, delai1, delai2;
     int hautEcheances = 0; // twips
-    QString type;          // Type of the Rappel rows
-    Tableau &(*table)() = nullptr;
-    void (*remplitTable)() = nullptr;
+    TypeRappel type = TypeRappel::Note; // its letter names controls too: imgAValid, imgAAnnul, chkAJ1
+    Tableau (*litTable)() = nullptr;
     QStringList (*cellules)(const LigneTableau &) = nullptr;
     QString erreurListe, choisirModif, choisirSuppr, questionSuppr;
     QString introuvable;   // Modifier finds no stored row
@@ -38,10 +36,17 @@ struct NomsPanneau
 // What the birthday, name-day and note panels share: the list view with
 // Ajouter, Modifier, Supprimer and the sort buttons, the entry view with the
 // lead-time boxes, Valider and Annuler, and the flows between them.
+// What a reminder panel's entry view is doing.
+enum class ModeSaisie { Aucune, Ajout, Modification };
+
 class PanneauRappels : public Cadre
 {
     Q_OBJECT
 public:
+    // While an entry is in progress no other panel opens and the main window
+    // refuses to be hidden.
+    ModeSaisie Saisie() const { return m_mode; }
+
     // Opening from the icon bar: list view, list re-read.
     void Ouvre();
     // List view when true, entry view when false; nothing else changes.
@@ -86,7 +91,9 @@ protected:
     void RemplitEcheances();
     void FermeSaisie();
 
-    int m_numRappel = 0;
+    qint64 m_numRappel = 0;
+    ModeSaisie m_mode = ModeSaisie::Aucune;
+    Tableau m_table;
 
 private:
     void AfficheListe();

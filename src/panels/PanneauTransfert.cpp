@@ -7,10 +7,8 @@
 #include "Polices.h"
 #include "Sauvegarde.h"
 #include "Twips.h"
+#include "SynchroAuto.h"
 #include "frmSynchro.h"
-
-#include <QPointer>
-#include "frmAccueil.h"
 
 #include <QApplication>
 #include <QDir>
@@ -175,11 +173,11 @@ PanneauTransfert::PanneauTransfert(QWidget *parent) : Cadre(QStringLiteral("fraT
     lblExportAgenda = Lien(this, QStringLiteral("lblExportAgenda"), QStringLiteral("Exporter vers un agenda"), 2760, 3000);
     lblImportContacts->setToolTip(QStringLiteral("Ajouter les anniversaires d'un carnet d'adresses (.vcf)"));
     lblExportAgenda->setToolTip(QStringLiteral("Écrire tous les rappels dans un fichier d'agenda (.ics)"));
-    connect(lblImportContacts, &LienTexte::clic, this, &PanneauTransfert::lblImportContacts_Click);
-    connect(lblExportAgenda, &LienTexte::clic, this, &PanneauTransfert::lblExportAgenda_Click);
+    connect(lblImportContacts, &LienTexte::clic, this, &PanneauTransfert::ImporteFichierContacts);
+    connect(lblExportAgenda, &LienTexte::clic, this, &PanneauTransfert::ExporteVersAgenda);
     lblSynchro = Lien(this, QStringLiteral("lblSynchro"), QStringLiteral("Synchronisation…"), 3720, 2700);
     lblSynchro->setToolTip(QStringLiteral("Échanger les rappels avec un agenda CalDAV"));
-    connect(lblSynchro, &LienTexte::clic, this, &PanneauTransfert::lblSynchro_Click);
+    connect(lblSynchro, &LienTexte::clic, this, &PanneauTransfert::OuvreSynchronisation);
 
     imgSauvDir.jumeau->setToolTip(QStringLiteral("Rechercher un répertoire"));
     imgTSValid.image->setToolTip(QStringLiteral("Valider"));
@@ -188,10 +186,10 @@ PanneauTransfert::PanneauTransfert(QWidget *parent) : Cadre(QStringLiteral("fraT
     imgTValid.image->setToolTip(QStringLiteral("Valider"));
     imgTValid.jumeau->setToolTip(QStringLiteral("Restaurer"));
 
-    connect(imgSauvDir.jumeau, &Image::clic, this, &PanneauTransfert::imgSauvDir2_Click);
-    connect(imgTSValid.jumeau, &Image::clic, this, &PanneauTransfert::imgTSValid2_Click);
-    connect(imgRestauDir.jumeau, &Image::clic, this, &PanneauTransfert::imgRestauDir2_Click);
-    connect(imgTValid.jumeau, &Image::clic, this, &PanneauTransfert::imgTValid2_Click);
+    connect(imgSauvDir.jumeau, &Image::clic, this, &PanneauTransfert::ChoisitDossierSauvegarde);
+    connect(imgTSValid.jumeau, &Image::clic, this, &PanneauTransfert::ValideSauvegarde);
+    connect(imgRestauDir.jumeau, &Image::clic, this, &PanneauTransfert::ChoisitSauvegardeARestaurer);
+    connect(imgTValid.jumeau, &Image::clic, this, &PanneauTransfert::ValideRestauration);
     // The pointer back on the panel puts out the highlights of its own buttons.
     connect(this, &Cadre::survol, this, [this] {
         for (const PaireImages *paire : {&imgSauvDir, &imgTSValid, &imgRestauDir, &imgTValid})
@@ -209,30 +207,28 @@ void PanneauTransfert::Initialise()
 
 void PanneauTransfert::InitTransfert()
 {
-    if (frmAccueil *accueil = frmAccueil::Instance())
-        accueil->AfficheAccueil();
-    else
-        hide();
+    hide();
+    Q_EMIT termine();
     txtRestauName->clear();
     txtSauvName->clear();
     TxtSauvDir->clear();
     m_sauvegarde.clear();
 }
 
-void PanneauTransfert::imgSauvDir2_Click()
+void PanneauTransfert::ChoisitDossierSauvegarde()
 {
     imgSauvDir.jumeau->hide();
     TxtSauvDir->setText(choisit(CheminAppli(), false, true, Titre));
 }
 
-void PanneauTransfert::imgRestauDir2_Click()
+void PanneauTransfert::ChoisitSauvegardeARestaurer()
 {
     imgRestauDir.jumeau->hide();
     m_sauvegarde = choisit(CheminAppli(), true, true, Titre);
     txtRestauName->setText(m_sauvegarde);
 }
 
-void PanneauTransfert::imgTSValid2_Click()
+void PanneauTransfert::ValideSauvegarde()
 {
     imgTSValid.jumeau->hide();
     const QString nom = txtSauvName->text().trimmed();
@@ -256,6 +252,11 @@ void PanneauTransfert::imgTSValid2_Click()
                            QStringLiteral("Choisissez un autre nom ou un autre répertoire.")));
         return;
     }
+    if (EstNomCompaction(chemin)) {
+        MsgInfo(DeuxLignes(QStringLiteral("Ce nom est réservé à Oxi dans ce répertoire."),
+                           QStringLiteral("Choisissez un autre nom ou un autre répertoire.")));
+        return;
+    }
     Sablier sablier;
     const bool faite = SauvegardeBase(chemin);
     sablier.Fin();
@@ -266,7 +267,7 @@ void PanneauTransfert::imgTSValid2_Click()
         MsgInfo(QStringLiteral("Echec de la sauvegarde."));
 }
 
-void PanneauTransfert::imgTValid2_Click()
+void PanneauTransfert::ValideRestauration()
 {
     imgTValid.jumeau->hide();
     if (m_sauvegarde.trimmed().isEmpty()) {
@@ -285,7 +286,7 @@ void PanneauTransfert::imgTValid2_Click()
         MsgInfo(QStringLiteral("Restauration annulée."));
 }
 
-void PanneauTransfert::lblImportContacts_Click()
+void PanneauTransfert::ImporteFichierContacts()
 {
     const QString chemin = choisitContacts(QDir::homePath());
     if (chemin.isEmpty())
@@ -317,7 +318,7 @@ void PanneauTransfert::lblImportContacts_Click()
     }
 }
 
-void PanneauTransfert::lblExportAgenda_Click()
+void PanneauTransfert::ExporteVersAgenda()
 {
     const QString chemin = choisitAgenda(QDir::homePath());
     if (chemin.isEmpty())
@@ -332,17 +333,16 @@ void PanneauTransfert::lblExportAgenda_Click()
         MsgInfo(DeuxLignes(QStringLiteral("%1 rappel(s) exporté(s) avec succès dans : ").arg(nombre), chemin));
 }
 
-void PanneauTransfert::lblSynchro_Click()
+void PanneauTransfert::OuvreSynchronisation()
 {
     // One window, raised again when asked twice.
-    static QPointer<frmSynchro> fenetre;
-    if (!fenetre) {
-        fenetre = new frmSynchro(SynchroProgramme());
-        fenetre->setAttribute(Qt::WA_DeleteOnClose);
+    if (!m_fenetreSynchro) {
+        m_fenetreSynchro = new frmSynchro(synchro);
+        m_fenetreSynchro->setAttribute(Qt::WA_DeleteOnClose);
     }
-    fenetre->show();
-    fenetre->raise();
-    fenetre->activateWindow();
+    m_fenetreSynchro->show();
+    m_fenetreSynchro->raise();
+    m_fenetreSynchro->activateWindow();
 }
 
 } // namespace oxi

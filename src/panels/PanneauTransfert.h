@@ -3,11 +3,15 @@
 #include "frmImportContacts.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <functional>
 
 class QFileDialog;
 
 namespace oxi {
+
+class SynchroAuto;
+class frmSynchro;
 
 // The chooser of a folder (or, with `fichiers`, of a file) starting in
 // `depart`, with its title, centred on the screen when asked.
@@ -28,16 +32,16 @@ public:
 
     // Defaults set each time the panel opens: today's name, the program's folder.
     void Initialise();
-    // Empties the panel and goes back to the home frame.
+    // Empties the panel, hides it and tells the window to show its home frame.
     void InitTransfert();
 
-    void imgSauvDir2_Click();
-    void imgTSValid2_Click();
-    void imgRestauDir2_Click();
-    void imgTValid2_Click();
-    void lblImportContacts_Click();
-    void lblExportAgenda_Click();
-    void lblSynchro_Click();
+    void ChoisitDossierSauvegarde();
+    void ValideSauvegarde();
+    void ChoisitSauvegardeARestaurer();
+    void ValideRestauration();
+    void ImporteFichierContacts();
+    void ExporteVersAgenda();
+    void OuvreSynchronisation();
 
     // The chooser behind the two browse buttons, replaceable for tests.
     std::function<QString(const QString &, bool, bool, const QString &)> choisit = ChoisitRepertoire;
@@ -61,9 +65,15 @@ public:
     LienTexte *lblImportContacts = nullptr;
     LienTexte *lblExportAgenda = nullptr;
     LienTexte *lblSynchro = nullptr;
+    // The tray program's exchanges; null when none runs (the settings window then only keeps settings).
+    SynchroAuto *synchro = nullptr;
+
+Q_SIGNALS:
+    void termine();
 
 private:
     QString m_sauvegarde;
+    QPointer<frmSynchro> m_fenetreSynchro;
 };
 
 } // namespace oxi

@@ -11,60 +11,48 @@
 #include "PanneauNotes.h"
 #include "PanneauTransfert.h"
 #include "Plateforme.h"
-#include "Rearmement.h"
-#include "RechercheRappels.h"
 #include "Reglages.h"
-#include "Saisie.h"
 #include "Twips.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPointer>
 
 namespace oxi {
 
-namespace {
-frmAccueil *instance = nullptr;
-}
-
 frmAccueil::frmAccueil()
 {
-    instance = this;
     setObjectName(QStringLiteral("frmAccueil"));
     setWindowTitle(TitreAppli);
     setFixedSize(Px(6700), Px(3700));
     setMouseTracking(true);
-    FinitSaisie();
 
     CreeBarre();
     CreeAccueil();
     CreeAide();
     AfficheAccueil();
     CacheBordures();
-    // The name-day popup's icon shows this window, panels or not.
-    FixeAffichageAccueil([fenetre = QPointer<frmAccueil>(this)] {
-        if (fenetre)
-            fenetre->Montre();
-    });
 
-    m_jourVu = Aujourdhui();
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
-    connect(Timer1, &QTimer::timeout, this, &frmAccueil::Timer1_Timer);
+    connect(Timer1, &QTimer::timeout, this, &frmAccueil::ActualiseHeure);
     Timer1->start();
 }
 
 frmAccueil::~frmAccueil()
 {
-    if (instance == this)
-        instance = nullptr;
 }
 
 frmAccueil *frmAccueil::Instance()
 {
-    return instance;
+    // Qt's list of windows is the one record kept of it; one closed for the exit
+    // waits there for its deletion and no longer counts.
+    for (QWidget *fenetre : QApplication::topLevelWidgets())
+        if (auto *accueil = qobject_cast<frmAccueil *>(fenetre); accueil && !accueil->m_quitte)
+            return accueil;
+    return nullptr;
 }
 
 QList<QWidget *> frmAccueil::Panneaux() const
@@ -85,6 +73,8 @@ void frmAccueil::ConstruitPanneaux()
     fraFetes = new PanneauFetes(this);
     fraNotes = new PanneauNotes(this);
     fraTransfert = new PanneauTransfert(this);
+    fraTransfert->synchro = m_synchro;
+    connect(fraTransfert, &PanneauTransfert::termine, this, &frmAccueil::AfficheAccueil);
     for (QWidget *panneau : Panneaux()) {
         panneau->move(Px(1080), Px(360));
         panneau->hide();
@@ -153,10 +143,10 @@ void frmAccueil::CreeBarre()
             setWindowTitle(legende);
         });
     }
-    connect(imgEphem, &Image::clic, this, &frmAccueil::imgEphem_Click);
-    connect(imgAnniv, &Image::clic, this, &frmAccueil::imgAnniv_Click);
-    connect(imgFete, &Image::clic, this, &frmAccueil::imgFete_Click);
-    connect(imgNote, &Image::clic, this, &frmAccueil::imgNote_Click);
+    connect(imgEphem, &Image::clic, this, &frmAccueil::OuvreEphemerides);
+    connect(imgAnniv, &Image::clic, this, &frmAccueil::OuvreAnniversaires);
+    connect(imgFete, &Image::clic, this, &frmAccueil::OuvreFetes);
+    connect(imgNote, &Image::clic, this, &frmAccueil::OuvreNotes);
 }
 
 // The strip at the top right, over the corner of the panel area; usable whatever panel is shown.
@@ -184,9 +174,9 @@ void frmAccueil::CreeAide()
         setWindowTitle(QStringLiteral("Oxi - Transfert des données"));
     });
     connect(fraAide, &Cadre::survol, this, &frmAccueil::CacheBordures);
-    connect(imgCarte.jumeau, &Image::clic, this, &frmAccueil::imgCarte2_Click);
-    connect(imgTransfert.jumeau, &Image::clic, this, &frmAccueil::imgTransfert2_Click);
-    connect(imgHelp.jumeau, &Image::clic, this, &frmAccueil::imgHelp2_Click);
+    connect(imgCarte.jumeau, &Image::clic, this, &frmAccueil::EnvoieCarte);
+    connect(imgTransfert.jumeau, &Image::clic, this, &frmAccueil::OuvreTransfert);
+    connect(imgHelp.jumeau, &Image::clic, this, &frmAccueil::AfficheAide);
     fraAide->raise();
 }
 
@@ -230,6 +220,14 @@ void frmAccueil::CacheBordures()
     setWindowTitle(legende);
 }
 
+bool frmAccueil::SaisieEnCours() const
+{
+    for (const PanneauRappels *panneau : std::initializer_list<const PanneauRappels *>{fraAnniv, fraFetes, fraNotes})
+        if (panneau && panneau->Saisie() != ModeSaisie::Aucune)
+            return true;
+    return false;
+}
+
 bool frmAccueil::OuvrePanneau(QWidget *panneau, const QString &legende)
 {
     // An entry in progress keeps every other panel shut.
@@ -245,10 +243,17 @@ bool frmAccueil::OuvrePanneau(QWidget *panneau, const QString &legende)
     return true;
 }
 
-void frmAccueil::imgEphem_Click()
+void frmAccueil::OuvreEphemerides()
 {
     ConstruitPanneaux();
     OuvrePanneau(fraEphem, QStringLiteral("Oxi - Ephémérides"));
+}
+
+void frmAccueil::FixeSynchro(SynchroAuto *synchro)
+{
+    m_synchro = synchro;
+    if (fraTransfert)
+        fraTransfert->synchro = synchro;
 }
 
 void frmAccueil::RelitListeOuverte()
@@ -261,28 +266,28 @@ void frmAccueil::RelitListeOuverte()
             panneau->RemplitListe();
 }
 
-void frmAccueil::imgAnniv_Click()
+void frmAccueil::OuvreAnniversaires()
 {
     ConstruitPanneaux();
     if (OuvrePanneau(fraAnniv, QStringLiteral("Oxi - Anniversaires")))
         fraAnniv->Ouvre();
 }
 
-void frmAccueil::imgFete_Click()
+void frmAccueil::OuvreFetes()
 {
     ConstruitPanneaux();
     if (OuvrePanneau(fraFetes, QStringLiteral("Oxi - Fêtes")))
         fraFetes->Ouvre();
 }
 
-void frmAccueil::imgNote_Click()
+void frmAccueil::OuvreNotes()
 {
     ConstruitPanneaux();
     if (OuvrePanneau(fraNotes, QStringLiteral("Oxi - Notes")))
         fraNotes->Ouvre();
 }
 
-void frmAccueil::imgTransfert2_Click()
+void frmAccueil::OuvreTransfert()
 {
     ConstruitPanneaux();
     imgTransfert.jumeau->hide();
@@ -290,7 +295,7 @@ void frmAccueil::imgTransfert2_Click()
         fraTransfert->Initialise();
 }
 
-void frmAccueil::imgHelp2_Click()
+void frmAccueil::AfficheAide()
 {
     imgHelp.jumeau->hide();
     Montre();
@@ -298,7 +303,7 @@ void frmAccueil::imgHelp2_Click()
     ToucheFonction(Qt::Key_F1);
 }
 
-void frmAccueil::imgCarte2_Click()
+void frmAccueil::EnvoieCarte()
 {
     imgCarte.jumeau->hide();
     PlateformeCourante().OuvreDocument(AdresseCarte);
@@ -380,19 +385,9 @@ void frmAccueil::ToucheFonction(int touche)
     }
 }
 
-// A change of day is the date differing from the one seen at the previous
-// tick: a skipped second or a suspend over midnight still counts.
-void frmAccueil::Timer1_Timer()
+void frmAccueil::ActualiseHeure()
 {
-    const QDate jour = Aujourdhui();
-    const bool nouveauJour = jour != m_jourVu;
-    m_jourVu = jour;
     MetAJourHeureFetes();
-    if (!nouveauJour)
-        return;
-    RechargeEphemerides();
-    RearmeEcheances();
-    RechercheRappels();
 }
 
 } // namespace oxi

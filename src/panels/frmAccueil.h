@@ -12,6 +12,7 @@ class PanneauFetes;
 class PanneauNotes;
 class PanneauTransfert;
 class PanneauEphem;
+class SynchroAuto;
 
 // The main window: hidden at start, shown from the tray icon; hosts the icon
 // bar, the help strip, the home frame and the five panels (built at the
@@ -40,7 +41,11 @@ public:
     void ConstruitPanneaux();
     // The open reminder list read again (rows changed elsewhere), unless an entry is in progress.
     void RelitListeOuverte();
+    // The tray program's exchanges with a calendar, handed to the transfer panel.
+    void FixeSynchro(SynchroAuto *synchro);
     void setVisible(bool visible) override;
+    // A reminder panel is adding or changing an entry.
+    bool SaisieEnCours() const;
 
     Cadre *fraAccueil = nullptr;
     Cadre *fraAide = nullptr;
@@ -74,18 +79,18 @@ private:
     bool OuvrePanneau(QWidget *panneau, const QString &legende);
     QList<QWidget *> Panneaux() const;
 
-    void imgEphem_Click();
-    void imgAnniv_Click();
-    void imgFete_Click();
-    void imgNote_Click();
-    void imgTransfert2_Click();
-    void imgHelp2_Click();
-    void imgCarte2_Click();
+    void OuvreEphemerides();
+    void OuvreAnniversaires();
+    void OuvreFetes();
+    void OuvreNotes();
+    void OuvreTransfert();
+    void AfficheAide();
+    void EnvoieCarte();
 
-    void Timer1_Timer();
+    void ActualiseHeure();
     void ToucheFonction(int touche);
-    QDate m_jourVu;
     bool m_sansZone = false;
+    SynchroAuto *m_synchro = nullptr;
     bool m_quitte = false;
 };
 

@@ -1,16 +1,16 @@
 #pragma once
 #include <QDate>
-#include <QVariantList>
+#include <QStringView>
 #include <array>
+#include <optional>
 
 #include "Constantes.h"
 #include "Horloge.h"
 
-// The three due-date ech of a reminder and the rules every writer follows
-// when a birthday, name day or note is added or changed. No widgets, no database.
+// The three due dates of a reminder and the rules about them: when a reminder
+// is due, how a slot is re-armed each year, what a writer stores when a
+// birthday, name day or note is added or changed. Pure functions of dates.
 namespace oxi {
-
-class Resultat;
 
 // One slot: a due date (DateNulle when unused) and its done flag.
 struct Echeance
@@ -29,10 +29,27 @@ struct Echeances
     Echeance &operator[](int k) { return ech.at(k - 1); }            // k = 1, 2, 3
     const Echeance &operator[](int k) const { return ech.at(k - 1); }
     bool operator==(const Echeances &) const = default;
-
-    // Ech1, EtatEch1, Ech2, EtatEch2, Ech3, EtatEch3 ready to bind (dates ISO, flags 0/1).
-    QVariantList Parametres() const;
 };
+
+// A stored date read strictly: "YYYY-MM-DD" naming a real day, else invalid
+// ("2025-6-1", "2027-02-30", "abc" and "" are not dates).
+QDate LitDateStockee(QStringView texte);
+// The same over UTF-8 bytes, as the database hands them (no text built).
+QDate LitDateStockee(const char *octets, int taille);
+
+// Whether a reminder with these slots is due on `aujourdhui`: Ech1 today whatever
+// its flag; any used slot today or before still not done.
+bool EstDu(const Echeances &echeances, const QDate &aujourdhui);
+
+// The yearly re-arming of one stored slot: a used date moves one year forward
+// (29 February giving 1 March); the no-date value and any text that is not a
+// date are left as they were. Nothing when the slot stays.
+std::optional<QString> EcheanceRearmee(QStringView stockee);
+// The same into `sortie` (10 bytes, no terminator) over UTF-8 bytes; false when the slot stays.
+bool EcheanceRearmee(const char *octets, int taille, char *sortie);
+
+// The date one year later, 29 February giving 1 March.
+QDate AnneeSuivante(const QDate &date);
 
 // What the user chose in a reminder's panel: the "Le jour-même" box and the
 // two lead times in days (0 = " Aucune", else 1..31).
@@ -55,11 +72,6 @@ QDate JourEvenement(const QDate &reference, int annee = Aujourdhui().year());
 // or none, Ech3 = E - delai2 or none. Flags all false.
 Echeances CalculeEcheances(const QDate &evenement, const ChoixEcheances &choix);
 
-// Typical use by a panel:
-//   auto e = EcheancesAjout(JourEvenement(dateNaissance), {jourMeme, LitDelai(j1), LitDelai(j2)});
-//   Base().Execute("INSERT INTO Rappel (..., Ech1, EtatEch1, Ech2, EtatEch2, Ech3, EtatEch3) VALUES (..., ?, ?, ?, ?, ?, ?)",
-//                  QVariantList{...} + e.Parametres());
-
 // Slots of a new row: every date before `aujourdhui` (DateNulle included) is done, others not.
 Echeances EcheancesAjout(const QDate &evenement, const ChoixEcheances &choix,
                          const QDate &aujourdhui = Aujourdhui());
@@ -68,8 +80,5 @@ Echeances EcheancesAjout(const QDate &evenement, const ChoixEcheances &choix,
 // a date left as it was keeps its stored flag; a date moved to today or later is due again.
 Echeances EcheancesModification(const Echeances &anciennes, const QDate &evenement,
                                 const ChoixEcheances &choix, const QDate &aujourdhui = Aujourdhui());
-
-// The stored ech of row `ligne` of a result holding Ech1..EtatEch3 (for EcheancesModification).
-Echeances LitEcheances(const Resultat &resultat, int ligne);
 
 } // namespace oxi

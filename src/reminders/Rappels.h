@@ -1,49 +1,67 @@
 #pragma once
+#include "DepotRappels.h"
+#include "Horloge.h"
+#include "TexteRappel.h"
+
 #include <QDate>
 #include <QVector>
+#include <optional>
 
-#include "Base.h"
-#include "Echeances.h"
-#include "Horloge.h"
-
-// The due scan and acknowledgement, without the popup.
+// The due scan, its list of due reminders and their acknowledgement, without the popup.
 namespace oxi {
 
-// One due reminder of the current scan.
-struct RappelDu
+// The due reminders of the last scan that found any, in ascending number,
+// each marked once the popup has taken it.
+class FileRappels
 {
-    int affiche = 0;   // 0 = not yet shown, 1 = shown by the popup
-    int numRappel = 0;
+public:
+    // Takes `numeros` as the new list unless it is empty; true when something is due.
+    bool Remplace(const QVector<qint64> &numeros);
+    int NonAffiches() const;
+    int Taille() const { return int(m_entrees.size()); }
+    qint64 Numero(int i) const { return m_entrees.at(i).numero; }
+    // The first reminder not yet shown; nothing when none is left.
+    std::optional<qint64> Suivant() const;
+    // Marks the first reminder not yet shown as shown.
+    void MarqueAffiche();
+
+private:
+    struct Entree
+    {
+        qint64 numero = 0;
+        bool affiche = false;
+    };
+    QVector<Entree> m_entrees;
 };
 
-// The due reminders of the last scan that found any, in ascending NumRappel.
-// Replaced as a whole by each scan that finds something; left alone otherwise.
-extern QVector<RappelDu> TabRappels;
+// A reminder ready for the popup.
+struct RappelAffiche
+{
+    RappelStocke rappel;
+    TexteRappel texte;
+};
 
-// Whether a reminder with these slots is due on `aujourdhui`: Ech1 today whatever
-// its flag; any used slot today or before still not done.
-bool EstDu(const Echeances &echeances, const QDate &aujourdhui);
+// The due scan: owns the list the popup walks through.
+class ScanRappels
+{
+public:
+    explicit ScanRappels(Connexion &connexion = Base()) : m_depot(connexion) {}
 
-// NumRappel of every due reminder, ascending. Throws ErreurBase.
-QVector<int> RappelsDus(const QDate &aujourdhui = Aujourdhui());
+    // Lists the reminders due on `aujourdhui`; the list is replaced only when
+    // something is due (a popup still open keeps its own). Throws ErreurBase.
+    bool Scrute(const QDate &aujourdhui = Aujourdhui());
+    const FileRappels &File() const { return m_file; }
 
-// Runs the due query and, when it finds something, replaces TabRappels.
-// Returns true when something is due. Throws ErreurBase.
-bool ListeRappelsDus();
+    // The next due reminder, composed, marked shown and acknowledged in the file
+    // (failure: "Erreur lors de la mise à jour des données. ", the popup shows it
+    // all the same). A reminder that cannot be read or composed is reported once
+    // ("Erreur lors de l'afficage du message."), left as it is in the file and
+    // stepped over, so that the ones behind it still come. Nothing when none is left.
+    std::optional<RappelAffiche> Prochain(const QDate &aujourdhui = Aujourdhui());
 
-// Entries of TabRappels not yet shown.
-int CompteRappelsNonAffiches();
-
-// NumRappel of the first entry not yet shown; 0 when none.
-int RappelSuivant();
-
-// The next reminder to show with its note fields (Null for birthdays and name days),
-// or no row when none is left. Throws ErreurBase.
-Resultat ChargeRappelSuivant();
-
-// Marks the first entry not yet shown as shown and sets, in the file, the flag of
-// every slot of that reminder dated today or earlier (unused slots included).
-// Failure: "Erreur lors de la mise à jour des données. "; the entry stays shown.
-void ValideRappel();
+private:
+    DepotRappels m_depot;
+    FileRappels m_file;
+};
 
 } // namespace oxi

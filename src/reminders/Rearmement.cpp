@@ -1,55 +1,42 @@
 #include "Rearmement.h"
 
 #include "Base.h"
-#include "Constantes.h"
-#include "Echeances.h"
+#include "DepotRappels.h"
 #include "Horloge.h"
+#include "Messagerie.h"
 #include "Reglages.h"
 
 namespace oxi {
 
-QDate AnneeSuivante(const QDate &date)
-{
-    return ConstruitDate(date.year() + 1, date.month(), date.day());
-}
-
-void RearmeEcheances()
+bool RearmeEcheances()
 {
     const QString annee = QString::number(Aujourdhui().year());
-    if (LitReglage(ReglageAnnee) == annee)
-        return;
-    // Stored first, so that a failure below is not retried every start of the year.
-    EcritReglage(ReglageAnnee, annee);
-
+    const QString anneeStockee = LitReglage(ReglageAnnee);
+    if (anneeStockee == annee)
+        return true;
+    // No database (a missing file): nothing to re-arm yet; the year waits for one.
+    if (!Base().EstOuverte())
+        return false;
+    bool anneeEcrite = false; // written and committed to the store's file
     try {
-        const Resultat lignes = OuvreRecordset(QStringLiteral(
-            "SELECT NumRappel, Type, Ech1, EtatEch1, Ech2, EtatEch2, Ech3, EtatEch3 FROM Rappel ORDER BY NumRappel"));
-        if (lignes.Vide())
-            return;
-        // One transaction: either every row moves a year or none does.
         Transaction transaction(Base());
-        for (int i = 0; i < lignes.Nombre(); ++i) {
-            if (LitChamp(lignes.Valeur(i, QStringLiteral("Type"))) == QLatin1String("N"))
-                continue;
-            Echeances e = LitEcheances(lignes, i);
-            for (int k = 1; k <= 3; ++k) {
-                if (e[k].date == DateNulle)
-                    continue;
-                e[k].date = AnneeSuivante(e[k].date);
-                e[k].fait = false;
-            }
-            try {
-                Base().Execute(QStringLiteral("UPDATE Rappel SET Ech1 = ?, EtatEch1 = ?, Ech2 = ?, EtatEch2 = ?, "
-                                              "Ech3 = ?, EtatEch3 = ? WHERE NumRappel = ?"),
-                               e.Parametres() << lignes.Valeur(i, QStringLiteral("NumRappel")));
-            } catch (const ErreurBase &) {
-                // A failing row stays as it was; the others go on.
-            }
-        }
+        DepotRappels().Rearme();
+        // The year is written before the rows are committed, so that a store that
+        // refuses it rolls the rows back; a refused commit puts the old year back.
+        anneeEcrite = EcritReglage(ReglageAnnee, annee);
+        if (!anneeEcrite)
+            throw ErreurBase(QStringLiteral("réglage de l'année non écrit"));
         transaction.Valide();
+        return true;
     } catch (const ErreurBase &) {
-        // No database or unreadable table: nothing is re-armed this year.
+        // Qt keeps a refused value in its in-process copy of the store: the old
+        // year goes back there too, so that the next try still sees it.
+        if (anneeEcrite || LitReglage(ReglageAnnee) != anneeStockee)
+            EcritReglage(ReglageAnnee, anneeStockee);
     }
+    MsgInfo(QStringLiteral("Les rappels n'ont pas pu être préparés pour la nouvelle année. "
+                           "Oxi réessaiera au prochain démarrage."));
+    return false;
 }
 
 } // namespace oxi

@@ -1,15 +1,14 @@
 #pragma once
-#include <QDate>
 
 // Yearly re-arming of birthdays and name days.
 namespace oxi {
 
 // Once per calendar year (setting "Init"/"Annee"): every used due date of a
-// birthday or name day moves one year forward and its flag is cleared. The year
-// is stored before any row is read; failures are silent. Notes are never touched.
-void RearmeEcheances();
-
-// The date one year later, 29 February giving 1 March.
-QDate AnneeSuivante(const QDate &date);
+// birthday or name day moves one year forward and its flag is cleared; a date
+// that cannot be read is left as it was; notes are never touched. The rows and
+// the stored year change together or not at all: when either cannot be written,
+// both stay as they were, the user is told, and the next start tries again.
+// True when nothing was left to do or the year was re-armed.
+bool RearmeEcheances();
 
 } // namespace oxi

@@ -5,16 +5,16 @@
 
 namespace oxi {
 
-int ConvertType(const QString &typeRappel)
+namespace {
+
+constexpr int LargeurMessage = 55;
+
+QString Coupe(QString texte, double &lignes)
 {
-    if (typeRappel == QLatin1String("F"))
-        return 1;
-    if (typeRappel == QLatin1String("A"))
-        return 2;
-    if (typeRappel == QLatin1String("N"))
-        return 3;
-    return 0;
+    return DecoupeLignes(texte, LargeurMessage, lignes);
 }
+
+} // namespace
 
 QDate JourRappel(const QDate &dateRappel, const Echeances &echeances, const QDate &aujourdhui)
 {
@@ -36,45 +36,40 @@ QString LigneDate(const QDate &jour, const QDate &aujourdhui)
     return QStringLiteral("Le %1 %2 %3,").arg(NomJour(jour.dayOfWeek())).arg(jour.day()).arg(NomMois(jour.month()));
 }
 
-TexteRappel ComposeRappel(const Resultat &rappel, int ligne, const QDate &aujourdhui)
+std::optional<TexteRappel> ComposeRappel(const RappelStocke &rappel, const QDate &aujourdhui)
 {
+    if (!rappel.type || !rappel.dateRappel.isValid())
+        return std::nullopt;
     TexteRappel t;
-    if (ligne < 0 || ligne >= rappel.Nombre()) {
-        t.valide = false;
-        return t;
-    }
-    const QString type = LitChamp(rappel.Valeur(ligne, QStringLiteral("Type")));
-    const QString libelle = LitChamp(rappel.Valeur(ligne, QStringLiteral("Libelle")));
-    const QDate dateRappel = LitDate(rappel.Valeur(ligne, QStringLiteral("DateRappel")));
-    if (!dateRappel.isValid()) {
-        t.valide = false;
-        return t;
-    }
-    t.typeMess = ConvertType(type);
-    const QDate jour = JourRappel(dateRappel, LitEcheances(rappel, ligne), aujourdhui);
+    t.type = *rappel.type;
+    const QDate jour = JourRappel(rappel.dateRappel, rappel.echeances, aujourdhui);
     t.ligneDate = LigneDate(jour, aujourdhui);
-
-    if (type == QLatin1String("N")) {
-        QString titre = libelle;
-        titre = DecoupeLignes(titre, 55);
-        NbLignes = 2;
-        const QString texte = CompteLignes(LitChamp(rappel.Valeur(ligne, QStringLiteral("Libelle1")))
-                                               + LitChamp(rappel.Valeur(ligne, QStringLiteral("Libelle2"))),
-                                           55);
-        t.message = titre + QStringLiteral("\r\n\r\n") + texte;
-    } else if (type == QLatin1String("A")) {
-        const int diese = libelle.indexOf(QLatin1Char('#'));
-        const QString nomFamille = diese < 0 ? libelle : libelle.left(diese);
-        const QString prenom = diese < 0 ? QString() : libelle.mid(diese + 1);
-        const QString nom = prenom.isEmpty() ? nomFamille : prenom + QLatin1Char(' ') + nomFamille;
-        QString message = dateRappel.year() != AnneeInconnue
-            ? nom + QStringLiteral(" : ") + QString::number(jour.year() - dateRappel.year()) + QStringLiteral(" ans.")
-            : nom + QStringLiteral(" (âge inconnu)");
-        t.message = DecoupeLignes(message, 55);
-    } else if (type == QLatin1String("F")) {
-        QString message = libelle;
-        t.message = DecoupeLignes(message, 55);
+    double lignes = 0;
+    switch (t.type) {
+    case TypeRappel::Note: {
+        const QString titre = Coupe(rappel.libelle, lignes);
+        // The title and the blank line after it count as two, however long the title.
+        lignes = 2;
+        t.message = titre + QStringLiteral("\r\n\r\n") + CompteLignes(rappel.texte, LargeurMessage, lignes);
+        break;
     }
+    case TypeRappel::Anniversaire: {
+        const int diese = rappel.libelle.indexOf(QLatin1Char('#'));
+        const QString nomFamille = diese < 0 ? rappel.libelle : rappel.libelle.left(diese);
+        const QString prenom = diese < 0 ? QString() : rappel.libelle.mid(diese + 1);
+        const QString nom = prenom.isEmpty() ? nomFamille : prenom + QLatin1Char(' ') + nomFamille;
+        t.message = Coupe(rappel.dateRappel.year() != AnneeInconnue
+                              ? nom + QStringLiteral(" : ") + QString::number(jour.year() - rappel.dateRappel.year())
+                                  + QStringLiteral(" ans.")
+                              : nom + QStringLiteral(" (âge inconnu)"),
+                          lignes);
+        break;
+    }
+    case TypeRappel::Fete:
+        t.message = Coupe(rappel.libelle, lignes);
+        break;
+    }
+    t.nbLignes = ArrondiPair(lignes);
     return t;
 }
 

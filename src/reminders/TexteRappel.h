@@ -1,20 +1,21 @@
 #pragma once
-#include "Rappels.h"
+#include "DepotRappels.h"
 
-// The texts of the reminder popup, composed from a reminder's row.
+#include <QDate>
+#include <QString>
+#include <optional>
+
+// The texts of the reminder popup, composed from a stored reminder.
 namespace oxi {
 
 // What the popup shows for one reminder.
 struct TexteRappel
 {
-    int typeMess = 0;     // 1 name day, 2 birthday, 3 note, 0 anything else
-    QString ligneDate;    // "Aujourd'hui," or "Le jeudi 6 novembre,"
-    QString message;      // the text of lblMsg
-    bool valide = true;   // false when the row could not be read
+    TypeRappel type = TypeRappel::Note;
+    QString ligneDate;  // "Aujourd'hui," or "Le jeudi 6 novembre,"
+    QString message;    // the text of lblMsg
+    int nbLignes = 0;   // lines of the message, for the popup's height
 };
-
-// "F" -> 1, "A" -> 2, "N" -> 3, anything else 0.
-int ConvertType(const QString &typeRappel);
 
 // The day the reminder speaks of: the day and month of `dateRappel` in the current
 // year (29 February -> 1 March), or in the next year when it is shown ahead through
@@ -24,7 +25,8 @@ QDate JourRappel(const QDate &dateRappel, const Echeances &echeances, const QDat
 // "Aujourd'hui," when `jour` is today, else "Le " + weekday, day, month + ",".
 QString LigneDate(const QDate &jour, const QDate &aujourdhui);
 
-// The texts of row `ligne` of ChargeRappelSuivant's result; sets NbLignes as the popup needs it.
-TexteRappel ComposeRappel(const Resultat &rappel, int ligne, const QDate &aujourdhui = Aujourdhui());
+// The texts of `rappel` on `aujourdhui`; nothing when it cannot be shown
+// (a kind or a date that cannot be read).
+std::optional<TexteRappel> ComposeRappel(const RappelStocke &rappel, const QDate &aujourdhui);
 
 } // namespace oxi

@@ -40,23 +40,23 @@ bool Contenu::MemeSaufEtats(const Contenu &autre) const
 
 QString Contenu::Empreinte() const
 {
-    QString s = QString(type) + QLatin1Char('\x1f') + dateRappel.toString(Qt::ISODate) + QLatin1Char('\x1f') + libelle
+    QString s = (type ? LettreType(*type) : QString()) + QLatin1Char('\x1f') + dateRappel.toString(Qt::ISODate) + QLatin1Char('\x1f') + libelle
         + QLatin1Char('\x1f') + texte;
     for (const SlotSynchro &slot : cases)
         s += QStringLiteral("\x1f%1,%2,%3").arg(int(slot.utilise)).arg(slot.delai).arg(int(slot.fait));
     return QString::fromLatin1(QCryptographicHash::hash(s.toUtf8(), QCryptographicHash::Sha1).toHex());
 }
 
-Contenu ContenuDeRappel(QChar type, const QDate &dateRappel, const QString &libelle, const Echeances &echeances,
-                        const QString &texte)
+Contenu ContenuDeRappel(const RappelStocke &rappel)
 {
     Contenu c;
-    c.type = type;
-    c.dateRappel = dateRappel;
-    c.libelle = libelle;
-    c.texte = type == QLatin1Char('N') ? texte : QString();
+    c.type = rappel.type;
+    c.dateRappel = rappel.dateRappel;
+    c.libelle = rappel.libelle;
+    c.texte = rappel.type == TypeRappel::Note ? rappel.texte : QString();
+    const QDate &dateRappel = rappel.dateRappel;
     for (int k = 1; k <= 3; ++k) {
-        const Echeance &e = echeances[k];
+        const Echeance &e = rappel.echeances[k];
         SlotSynchro &slot = c.cases[k - 1];
         slot.utilise = e.date.isValid() && e.date != DateNulle;
         slot.fait = slot.utilise && e.fait;
@@ -78,15 +78,27 @@ Echeances EcheancesDeContenu(const Contenu &contenu, const QDate &aujourdhui)
     return e;
 }
 
+RappelStocke RappelDeContenu(const Contenu &contenu, const QDate &aujourdhui, qint64 numRappel)
+{
+    RappelStocke rappel;
+    rappel.numRappel = numRappel;
+    rappel.type = contenu.type;
+    rappel.dateRappel = contenu.dateRappel;
+    rappel.libelle = contenu.libelle;
+    rappel.texte = contenu.texte;
+    rappel.echeances = EcheancesDeContenu(contenu, aujourdhui);
+    return rappel;
+}
+
 QString DefautContenu(const Contenu &c)
 {
-    if (c.type != QLatin1Char('A') && c.type != QLatin1Char('F') && c.type != QLatin1Char('N'))
+    if (!c.type)
         return QStringLiteral("type inconnu");
     if (!c.dateRappel.isValid() || c.dateRappel.year() < 1800 || c.dateRappel.year() > 9999)
         return QStringLiteral("date invalide");
     if (c.libelle.trimmed().isEmpty() || c.libelle.size() > LongueurLibelleMax || !TexteSain(c.libelle))
         return QStringLiteral("libellé invalide");
-    if (c.type == QLatin1Char('A') && !c.libelle.contains(QLatin1Char('#')))
+    if (c.type == TypeRappel::Anniversaire && !c.libelle.contains(QLatin1Char('#')))
         return QStringLiteral("nom invalide");
     if (c.texte.size() > LongueurTexteMax || !TexteSain(c.texte))
         return QStringLiteral("texte invalide");
@@ -101,14 +113,14 @@ QString DefautContenu(const Contenu &c)
 QString DecritContenu(const Contenu &c)
 {
     const QLocale fr(QLocale::French);
-    if (c.type == QLatin1Char('A')) {
+    if (c.type == TypeRappel::Anniversaire) {
         const QString nom = c.libelle.section(QLatin1Char('#'), 0, 0);
         const QString prenom = c.libelle.section(QLatin1Char('#'), 1);
         const QString date = c.dateRappel.year() == AnneeInconnue ? fr.toString(c.dateRappel, QStringLiteral("d MMMM"))
                                                                    : fr.toString(c.dateRappel, QStringLiteral("d MMMM yyyy"));
         return QStringLiteral("Anniversaire : %1 %2, né(e) le %3").arg(prenom, nom, date);
     }
-    if (c.type == QLatin1Char('F'))
+    if (c.type == TypeRappel::Fete)
         return QStringLiteral("Fête : %1, le %2").arg(c.libelle, fr.toString(c.dateRappel, QStringLiteral("d MMMM")));
     QString texte = QStringLiteral("Note : %1, le %2")
                         .arg(c.libelle, fr.toString(c.dateRappel, QStringLiteral("d MMMM yyyy")));

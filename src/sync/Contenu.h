@@ -1,5 +1,7 @@
 #pragma once
+#include "DepotRappels.h"
 #include "Echeances.h"
+#include "TypeRappel.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -24,7 +26,7 @@ struct SlotSynchro
 
 struct Contenu
 {
-    QChar type = QLatin1Char('N'); // 'A', 'F' or 'N', as stored
+    std::optional<TypeRappel> type = TypeRappel::Note; // nothing: a kind this program does not know
     QDate dateRappel;
     QString libelle;
     QString texte; // notes only
@@ -37,9 +39,10 @@ struct Contenu
     QString Empreinte() const;
 };
 
-// The content of a stored row (Ech1..Ech3 turned into lead times).
-Contenu ContenuDeRappel(QChar type, const QDate &dateRappel, const QString &libelle, const Echeances &echeances,
-                        const QString &texte);
+// The content of a stored reminder (its due dates turned into lead times).
+Contenu ContenuDeRappel(const RappelStocke &rappel);
+// The reminder to store for a content in the year of `aujourdhui`, numbered `numRappel`.
+RappelStocke RappelDeContenu(const Contenu &contenu, const QDate &aujourdhui, qint64 numRappel = 0);
 // The due dates to store for a content in `annee`: cases before `aujourdhui` are done.
 Echeances EcheancesDeContenu(const Contenu &contenu, const QDate &aujourdhui);
 // Why a content read from a server cannot be stored; empty when it can.

@@ -34,8 +34,8 @@ bool MarqueOxi(icalcomponent *evenement)
 
 icalcomponent *Evenement(const Contenu &c, const QString &uid, const QDateTime &modifie)
 {
-    RappelEchange rappel;
-    rappel.type = QString(c.type);
+    RappelStocke rappel;
+    rappel.type = c.type;
     rappel.libelle = c.libelle;
     rappel.dateRappel = c.dateRappel;
     rappel.texte = c.texte;
@@ -112,8 +112,7 @@ ObjetLu LitObjet(const QByteArray &ics, const QDate &aujourdhui)
         lu.defaut = raison;
         return lu;
     }
-    Contenu c = ContenuDeRappel(rappel->type.isEmpty() ? QChar() : rappel->type.at(0), rappel->dateRappel,
-                                rappel->libelle, rappel->echeances, rappel->texte);
+    Contenu c = ContenuDeRappel(*rappel);
     // An event made elsewhere without alarms still reminds on its day.
     if (!MarqueOxi(ev) && !c.cases[0].utilise && !c.cases[1].utilise && !c.cases[2].utilise)
         c.cases[0] = {true, 0, false};

@@ -1,19 +1,9 @@
 #include "DepotSynchro.h"
 
 #include "Base.h"
+#include "DepotRappels.h"
 
 namespace oxi {
-
-namespace {
-
-constexpr int MoitieTexte = 255;
-
-QVariant TexteOuNull(const QString &texte)
-{
-    return texte.isEmpty() ? QVariant(QMetaType(QMetaType::QString)) : QVariant(texte);
-}
-
-} // namespace
 
 DepotSynchro::DepotSynchro(Connexion &c) : connexion(c) {}
 
@@ -27,55 +17,37 @@ void DepotSynchro::PrepareTables()
 
 QMap<qint64, Contenu> DepotSynchro::LitRappels()
 {
-    const Resultat r = connexion.Requete(QStringLiteral(
-        "SELECT r.NumRappel, r.Type, r.DateRappel, r.Libelle, r.Ech1, r.EtatEch1, r.Ech2, r.EtatEch2, r.Ech3, "
-        "r.EtatEch3, n.Libelle1, n.Libelle2 FROM Rappel r LEFT JOIN Notes n ON n.NumNote = r.NumRappel"));
     QMap<qint64, Contenu> rappels;
-    for (const auto &l : r.lignes) {
-        Echeances e;
-        for (int k = 1; k <= 3; ++k)
-            e[k] = {LitDate(l[2 + 2 * k]), l[3 + 2 * k].toInt() != 0};
-        const QString type = l[1].toString();
-        rappels.insert(l[0].toLongLong(),
-                       ContenuDeRappel(type.isEmpty() ? QChar() : type.at(0), LitDate(l[2]), l[3].toString(), e,
-                                       l[10].toString() + l[11].toString()));
-    }
+    for (const RappelStocke &rappel : DepotRappels(connexion).Tous())
+        rappels.insert(rappel.numRappel, ContenuDeRappel(rappel));
     return rappels;
 }
 
 qint64 DepotSynchro::AjouteRappel(const Contenu &c, const QDate &aujourdhui)
 {
-    const qint64 numero = connexion
-                              .Requete(QStringLiteral("SELECT max(coalesce((SELECT max(NumRappel) FROM Rappel), 0), "
-                                                      "coalesce((SELECT max(NumNote) FROM Notes), 0)) + 1"))
-                              .Valeur(0, 0)
-                              .toLongLong();
-    connexion.Execute(QStringLiteral("INSERT INTO Rappel (NumRappel, DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, "
-                                     "EtatEch2, Ech3, EtatEch3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                      QVariantList{numero, TexteDate(c.dateRappel), QString(c.type), c.libelle}
-                          + EcheancesDeContenu(c, aujourdhui).Parametres());
-    if (c.type == QLatin1Char('N'))
-        connexion.Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1, Libelle2) VALUES (?, ?, ?)"),
-                          {numero, TexteOuNull(c.texte.left(MoitieTexte)), TexteOuNull(c.texte.mid(MoitieTexte))});
-    return numero;
+    return DepotRappels(connexion).Ajoute(RappelDeContenu(c, aujourdhui));
 }
 
-void DepotSynchro::RemplaceRappel(qint64 numRappel, const Contenu &c, const QDate &aujourdhui)
+qint64 DepotSynchro::RemplaceRappel(qint64 numRappel, const Contenu &c, const QDate &aujourdhui)
 {
-    connexion.Execute(QStringLiteral("UPDATE Rappel SET DateRappel=?, Type=?, Libelle=?, Ech1=?, EtatEch1=?, Ech2=?, "
-                                     "EtatEch2=?, Ech3=?, EtatEch3=? WHERE NumRappel=?"),
-                      QVariantList{TexteDate(c.dateRappel), QString(c.type), c.libelle}
-                          + EcheancesDeContenu(c, aujourdhui).Parametres() + QVariantList{numRappel});
-    connexion.Execute(QStringLiteral("DELETE FROM Notes WHERE NumNote=?"), {numRappel});
-    if (c.type == QLatin1Char('N'))
-        connexion.Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1, Libelle2) VALUES (?, ?, ?)"),
-                          {numRappel, TexteOuNull(c.texte.left(MoitieTexte)), TexteOuNull(c.texte.mid(MoitieTexte))});
+    DepotRappels depot(connexion);
+    const std::optional<RappelStocke> stocke = depot.Lit(numRappel);
+    if (stocke && stocke->type == c.type) {
+        depot.Modifie(RappelDeContenu(c, aujourdhui, numRappel));
+        return numRappel;
+    }
+    // Another kind (or a row gone meanwhile): the row is written again under a new number.
+    if (stocke && stocke->type)
+        depot.Supprime(numRappel, *stocke->type);
+    return depot.Ajoute(RappelDeContenu(c, aujourdhui));
 }
 
 void DepotSynchro::SupprimeRappel(qint64 numRappel)
 {
-    connexion.Execute(QStringLiteral("DELETE FROM Rappel WHERE NumRappel=?"), {numRappel});
-    connexion.Execute(QStringLiteral("DELETE FROM Notes WHERE NumNote=?"), {numRappel});
+    DepotRappels depot(connexion);
+    const std::optional<RappelStocke> stocke = depot.Lit(numRappel);
+    if (stocke && stocke->type)
+        depot.Supprime(numRappel, *stocke->type);
 }
 
 QVector<LienObjet> DepotSynchro::LitLiens()

@@ -6,8 +6,8 @@
 #include <QString>
 #include <QVector>
 
-// The one place where the exchange reads and writes reminders and its own
-// state. Its two tables sit beside the program's five and are created when
+// The one place where the exchange reads and writes reminders (through the
+// stored reminders' repository) and its own state. Its two tables sit beside the program's five and are created when
 // missing; a restore drops them, so that the next exchange merges instead
 // of deleting what the backup lacks.
 namespace oxi {
@@ -34,7 +34,8 @@ public:
     // Every stored reminder, by NumRappel.
     QMap<qint64, Contenu> LitRappels();
     qint64 AjouteRappel(const Contenu &contenu, const QDate &aujourdhui);
-    void RemplaceRappel(qint64 numRappel, const Contenu &contenu, const QDate &aujourdhui);
+    // The number the reminder has afterwards: a new one when its kind changed.
+    qint64 RemplaceRappel(qint64 numRappel, const Contenu &contenu, const QDate &aujourdhui);
     void SupprimeRappel(qint64 numRappel);
 
     QVector<LienObjet> LitLiens();

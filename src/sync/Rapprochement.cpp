@@ -10,13 +10,13 @@ namespace oxi {
 
 Contenu ContenuStocke(const Contenu &c, const QDate &aujourdhui)
 {
-    return ContenuDeRappel(c.type, c.dateRappel, c.libelle, EcheancesDeContenu(c, aujourdhui), c.texte);
+    return ContenuDeRappel(RappelDeContenu(c, aujourdhui));
 }
 
 Contenu NoteConflit(const Contenu &perdant, bool venaitDuServeur, const QDate &aujourdhui)
 {
     Contenu note;
-    note.type = QLatin1Char('N');
+    note.type = TypeRappel::Note;
     note.dateRappel = aujourdhui;
     note.libelle = QStringLiteral("Conflit de synchronisation");
     note.texte = (venaitDuServeur ? QStringLiteral("Version écartée, modifiée sur un autre appareil :\n")

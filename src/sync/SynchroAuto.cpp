@@ -10,8 +10,6 @@ namespace {
 constexpr int AttenteApresChangementMs = 5000;
 constexpr int PeriodeMs = 15 * 60 * 1000;
 
-SynchroAuto *programme = nullptr;
-
 } // namespace
 
 SynchroAuto::SynchroAuto(Connexion &connexion, QObject *parent) : QObject(parent), m_connexion(connexion)
@@ -66,17 +64,6 @@ void SynchroAuto::Termine(const BilanSynchro &bilan)
         m_relance = false;
         Demande();
     }
-}
-
-SynchroAuto *SynchroProgramme()
-{
-    return programme;
-}
-
-void DemarreSynchroProgramme(Connexion &connexion, QObject *parent)
-{
-    programme = new SynchroAuto(connexion, parent);
-    QTimer::singleShot(0, programme, &SynchroAuto::Lance);
 }
 
 } // namespace oxi

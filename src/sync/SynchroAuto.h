@@ -31,8 +31,4 @@ private:
     bool m_relance = false;
 };
 
-// The tray program's instance, once started; null in the command-line modes.
-SynchroAuto *SynchroProgramme();
-void DemarreSynchroProgramme(Connexion &connexion, QObject *parent);
-
 } // namespace oxi

@@ -315,7 +315,7 @@ void Synchroniseur::Applique()
                 op.lien.numRappel = m_depot.AjouteRappel(op.contenu, entree.aujourdhui);
                 m_depot.EcritLien(op.lien);
             } else if (op.genre == OperationLocale::Remplace) {
-                m_depot.RemplaceRappel(op.lien.numRappel, op.contenu, entree.aujourdhui);
+                op.lien.numRappel = m_depot.RemplaceRappel(op.lien.numRappel, op.contenu, entree.aujourdhui);
                 m_depot.EcritLien(op.lien);
             } else {
                 m_depot.SupprimeRappel(op.lien.numRappel);

@@ -79,7 +79,7 @@ private Q_SLOTS:
         delete messages;
     }
 
-    void secondInstanceIsRefusedWithoutTouchingTheFile()
+    void secondeInstanceRefuseeSansToucherLaBase()
     {
         plateforme.verrouLibre = false;
         QFile::copy(env->CheminBase(), env->Dossier() + QStringLiteral("/DBC.dtb"));
@@ -94,7 +94,7 @@ private Q_SLOTS:
     }
 
     // The lock of a second start, of a process of the same user, and of a killed one.
-    void instanceLockIsPerFileAndDiesWithItsHolder()
+    void verrouParFichierLibereALaFin()
     {
         const QString chemin = env->Dossier() + QStringLiteral("/oxi.lock");
         {
@@ -121,7 +121,7 @@ private Q_SLOTS:
         QVERIFY(VerrouInstance(repli).Prend());
     }
 
-    void regionalSettings_data()
+    void parametresRegionaux_data()
     {
         QTest::addColumn<QString>("langue");
         QTest::addColumn<bool>("accepte");
@@ -136,7 +136,7 @@ private Q_SLOTS:
         QTest::newRow("anglais") << "" << false << 0
                                  << "Oxi ne fonctionne pas si vos paramètres régionaux ne sont pas de type Français.\r\n" + LigneStandard;
     }
-    void regionalSettings()
+    void parametresRegionaux()
     {
         QFETCH(QString, langue);
         QFETCH(bool, accepte);
@@ -154,7 +154,7 @@ private Q_SLOTS:
         }
     }
 
-    void damagedDatabaseIsReportedBeforeTheLocale()
+    void baseAbimeeSignaleeAvantLaRegion()
     {
         QFile fichier(env->CheminBase());
         fichier.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -166,7 +166,7 @@ private Q_SLOTS:
         QVERIFY(messages->infos.isEmpty());
     }
 
-    void firstStartRegistersAutostart()
+    void premierDemarrageInscritLeDemarrageAuto()
     {
         QVERIFY(Demarre());
         QVERIFY(plateforme.demarrageExiste);
@@ -174,7 +174,7 @@ private Q_SLOTS:
         QVERIFY(frmAccueil::Instance());
     }
 
-    void laterStartKeepsAutostartAsIs()
+    void demarrageSuivantGardeLeDemarrageAuto()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
         QVERIFY(Demarre());
@@ -186,7 +186,7 @@ private Q_SLOTS:
         QVERIFY(plateforme.demarrageExiste);
     }
 
-    void functionKeysSwitchAutostartAndFirstUse()
+    void touchesDeFonction()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
         QVERIFY(Demarre());
@@ -203,7 +203,7 @@ private Q_SLOTS:
             "La fenêtre 'Première utilisation' sera affichée au prochain démarrage de Oxi."}));
     }
 
-    void missingDatabaseStillStarts()
+    void baseAbsenteDemarreQuandMeme()
     {
         QFile::remove(env->CheminBase());
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
@@ -212,7 +212,7 @@ private Q_SLOTS:
         QVERIFY(frmAccueil::Instance());
     }
 
-    void trayMenuHoldsItsSixItemsInOrder()
+    void menuDeLIconeEnSixEntrees()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
         QVERIFY(Demarre());
@@ -233,7 +233,7 @@ private Q_SLOTS:
         QVERIFY(plateforme.documents.first().endsWith(QStringLiteral("/HelpOxi.html")));
     }
 
-    void autostartEntryNamesTheProgramWhateverItsPath()
+    void demarrageAutoNommantLeProgramme()
     {
         PlateformeLinux linux_;
         const QString dossier = env->Dossier() + QStringLiteral("/mes programmes 100% \"à moi\"");
@@ -256,7 +256,7 @@ private Q_SLOTS:
         QCOMPARE(IdentifiantPourLocale(QStringLiteral("en_US")), QString());
     }
 
-    void closeBoxHidesOrMinimises()
+    void caseDeFermetureCacheOuReduit()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
         QVERIFY(Demarre());

@@ -41,7 +41,7 @@ void EnvironnementTest::Reinitialise()
     QFile::remove(CheminBase());
     QFile::copy(QStringLiteral(OXI_BASE_REFERENCE), CheminBase());
     QFile(CheminBase()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-    NomBase() = NomBaseDefaut;
+    FixeNomBase(NomBaseDefaut);
     if (!ConnecteBase())
         qFatal("reference database missing: %s", OXI_BASE_REFERENCE);
 }

@@ -1,4 +1,5 @@
 #include "Base.h"
+#include "DeriveCle.h"
 #include "Chemins.h"
 #include "Constantes.h"
 #include "OutilsTest.h"
@@ -64,7 +65,7 @@ private Q_SLOTS:
         delete messages;
     }
 
-    void referenceTablesFilledAndFileOpensOnlyWithItsKey()
+    void tablesDeReferenceEtCle()
     {
         const QList<std::pair<QString, int>> tables{{"Rappel", 0}, {"Notes", 0}, {"Fetes", 31}, {"Dictons", 366}, {"Mois", 6}};
         for (const auto &[table, nombre] : tables)
@@ -83,7 +84,7 @@ private Q_SLOTS:
 
     // The raw key must be the library's own, or every open would silently fall
     // back to the slow derivation; the older format (4,000 rounds) needs its count.
-    void rawKeyIsTheLibrarysKey()
+    void cleBruteDeLaBibliotheque()
     {
         // A secret longer than the HMAC pad is hashed first (published vector).
         QCOMPARE(Pbkdf2Sha1(QByteArray(100, 'k'), "salt", 2, 20).toHex(), QByteArray("9737723484816c710b3d724c8e8f391e0f8c4306"));
@@ -109,7 +110,7 @@ private Q_SLOTS:
 
     // A derivation started ahead serves only the file, key and salt it was
     // made for: a file replaced meanwhile gets its own.
-    void preparedKeyServesOnlyItsFile()
+    void clePrepareePourSonSeulFichier()
     {
         FermeBase();
         const QString chemin = env->CheminBase();
@@ -125,12 +126,12 @@ private Q_SLOTS:
         }
         QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)));
         PrepareCle(env->Dossier() + "/absent.dtb", CleBase);
-        QVERIFY(ConnecteBase());
+        QVERIFY(Connexion().Ouvre(chemin, CleBase));
     }
 
     // A derived key kept in the private runtime folder serves later processes; a
     // damaged one costs only the library's own derivation.
-    void keptKeyServesLaterOpens()
+    void cleGardeeServantAuxOuverturesSuivantes()
     {
         FermeBase();
         const QString chemin = env->CheminBase();
@@ -149,7 +150,7 @@ private Q_SLOTS:
     }
 
     // The command line's open: reading leaves every byte of the file as it was, and writing fails.
-    void readOnlyOpenChangesNothing()
+    void ouvertureEnLectureNeChangeRien()
     {
         FermeBase();
         const QString chemin = env->CheminBase();
@@ -169,7 +170,7 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(chemin + "-journal"));
     }
 
-    void userTextIsBoundAndFailedTransactionLeavesNothing()
+    void texteLieEtTransactionEchoueeSansTrace()
     {
         const QString hostile = QStringLiteral("O'Brien\"; DROP TABLE Rappel; -- #*%_ \t\n 🎂 שלום");
         Base().Execute("INSERT INTO Rappel VALUES (1, ?, 'A', ?, ?, 0, ?, 1, ?, 1)",
@@ -194,7 +195,7 @@ private Q_SLOTS:
         QCOMPARE(Compte("Notes"), 0);
     }
 
-    void missingFileIsNeitherAnErrorNorCreated()
+    void fichierAbsentNiErreurNiCree()
     {
         FermeBase();
         QFile::remove(env->CheminBase());
@@ -207,7 +208,7 @@ private Q_SLOTS:
     }
 
     // A sound SQLCipher file under another key: no connection, not rewritten.
-    void otherKeyFailsToConnectAndStaysIntact()
+    void autreCleRefuseeFichierIntact()
     {
         FermeBase();
         QFile::remove(env->CheminBase());
@@ -223,7 +224,7 @@ private Q_SLOTS:
         QCOMPARE(Empreinte(env->CheminBase()), avant);
     }
 
-    void compactionKeepsDataAndDropsLeftover()
+    void compactageGardantLesDonnees()
     {
         for (int i = 1; i <= 200; ++i)
             Base().Execute("INSERT INTO Notes VALUES (?, ?, NULL)", {i, QString(400, QLatin1Char('x'))});

@@ -95,7 +95,7 @@ private Q_SLOTS:
         messages.Vide();
     }
 
-    void nameRule()
+    void regleDesNoms()
     {
         for (const QString paire : {"archive.bak archive.bak", "archive archive.dtb", ".ab .ab.dtb", "copie.sauv copie.sauv.dtb"})
             QCOMPARE(NomFichierSauvegarde(paire.section(' ', 0, 0)), paire.section(' ', 1));
@@ -104,7 +104,7 @@ private Q_SLOTS:
         QCOMPARE(NomSauvegardeDefaut(QDate(2027, 1, 5)), QStringLiteral("Oxi_Sauv_05_01"));
     }
 
-    void backupHoldsOnlyPersonalTablesAndNeedsTheKey()
+    void sauvegardeDesSeulesTablesPersonnellesAvecLaCle()
     {
         const QString chemin = Reserve("bonne.dtb");
         QVERIFY(!Connexion().Ouvre(chemin, QString()));
@@ -120,13 +120,13 @@ private Q_SLOTS:
     }
 
     // Rows changed since the backup come back as they were; a whole database file is a backup too.
-    void restoreBringsBackEveryValue_data()
+    void restaurationDeChaqueValeur_data()
     {
         QTest::addColumn<QString>("source");
         QTest::newRow("backup") << "bonne.dtb";
         QTest::newRow("copy of a database file") << "copie.dtb";
     }
-    void restoreBringsBackEveryValue()
+    void restaurationDeChaqueValeur()
     {
         QFETCH(QString, source);
         RemplitBase();
@@ -141,15 +141,17 @@ private Q_SLOTS:
         QCOMPARE(OuvreRecordset("SELECT count(*) FROM Dictons").Valeur(0, 0).toInt(), 366);
     }
 
-    void backupOntoTheMainFileIsRefused_data()
+    void sauvegardeSurLaBasePrincipaleRefusee_data()
     {
         QTest::addColumn<QString>("relatif");
         QTest::newRow("dot dot") << "sous/../DBOxi.dtb";
         QTest::newRow("symbolic link") << "lien.dtb";
         QTest::newRow("linked folder") << "dossierLie/DBOxi.dtb";
         QTest::newRow("hard link") << "dur.dtb";
+        // The start deletes a leftover of that name.
+        QTest::newRow("compaction's name") << "sous/../DBC.dtb";
     }
-    void backupOntoTheMainFileIsRefused()
+    void sauvegardeSurLaBasePrincipaleRefusee()
     {
         QFETCH(QString, relatif);
         QDir(env->Dossier()).mkdir("sous");
@@ -164,7 +166,7 @@ private Q_SLOTS:
     }
 
     // A new backup replaces an earlier one; a failed one leaves it as it was.
-    void failedBackupLeavesEarlierOneIntact()
+    void sauvegardeEchoueeLaissantLAncienne()
     {
         const QString chemin = Fichier("garde.dtb");
         QVERIFY(QFile::copy(Reserve("bonne.dtb"), chemin) && SauvegardeBase(chemin));
@@ -182,7 +184,7 @@ private Q_SLOTS:
     }
 
     // Every restore that cannot go through leaves the main file byte for byte as it was, connected.
-    void failedRestoresChangeNothing_data()
+    void restaurationsEchoueesSansEffet_data()
     {
         QTest::addColumn<QString>("source");
         QTest::addColumn<Restauration>("attendu");
@@ -192,7 +194,7 @@ private Q_SLOTS:
         QTest::newRow("missing file") << "absent.dtb" << Restauration::Illisible;
         QTest::newRow("fails while writing") << "doublon.dtb" << Restauration::Echec;
     }
-    void failedRestoresChangeNothing()
+    void restaurationsEchoueesSansEffet()
     {
         QFETCH(QString, source);
         QFETCH(Restauration, attendu);

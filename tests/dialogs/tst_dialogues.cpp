@@ -68,7 +68,7 @@ private Q_SLOTS:
     }
 
     // The setting is written only when the box is clear at closing, however the window closes.
-    void firstUseSetting_data()
+    void reglageDePremiereUtilisation_data()
     {
         QTest::addColumn<QList<bool>>("clics");
         QTest::addColumn<bool>("parQuitter");
@@ -78,7 +78,7 @@ private Q_SLOTS:
         QTest::newRow("cleared then ticked again") << QList<bool>{false, true} << false << QString();
         QTest::newRow("box cleared, program quit") << QList<bool>{false} << true << "1";
     }
-    void firstUseSetting()
+    void reglageDePremiereUtilisation()
     {
         QFETCH(QList<bool>, clics);
         QFETCH(bool, parQuitter);
@@ -105,19 +105,19 @@ private Q_SLOTS:
         QCOMPARE(LitReglage(ReglagePremiereFois), apres);
     }
 
-    void helpPictureBringsTheMainWindowAndItsHelp()
+    void imageDAideAmeneLaFenetreEtSonAide()
     {
         frmPremiereFois fenetre;
         fenetre.show();
         FenetrePrincipale principale;
-        fenetre.imgAide2_Click();
+        fenetre.MontreAide();
         QVERIFY(principale.isVisible());
         QCoreApplication::sendPostedEvents(&principale);
         QCOMPARE(principale.touches, QList<int>{Qt::Key_F1});
         QVERIFY(fenetre.isVisible());
     }
 
-    void settingsPassword_data()
+    void motDePasseDesReglages_data()
     {
         QTest::addColumn<QString>("essai");
         QTest::addColumn<bool>("accepte");
@@ -125,7 +125,7 @@ private Q_SLOTS:
         QTest::newRow("trailing blank") << "kzwq7351 " << false;
         QTest::newRow("exact") << "kzwq7351" << true;
     }
-    void settingsPassword()
+    void motDePasseDesReglages()
     {
         QFETCH(QString, essai);
         QFETCH(bool, accepte);
@@ -140,7 +140,7 @@ private Q_SLOTS:
         QVERIFY(fenetre.txtPass->text().isEmpty() || accepte);
     }
 
-    void settingsLines()
+    void lignesDesReglages()
     {
         const auto Lignes = [] { return frmRegistre::TexteRegistre().split("\r\n"); };
         // An empty store and no autostart entry.
@@ -158,7 +158,7 @@ private Q_SLOTS:
         QCOMPARE(Lignes().at(1), "Lancement automatique: Non");
     }
 
-    void aboutBoxLinks()
+    void liensDeLaBoiteAPropos()
     {
         frmAbout fenetre;
         fenetre.show();

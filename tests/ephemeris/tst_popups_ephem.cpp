@@ -71,18 +71,17 @@ private Q_SLOTS:
         FermeTout();
         FixeResolutionLogique(0);
         RetablitHorloge();
-        FixeAffichageAccueil({});
         delete env;
         delete messages;
     }
 
-    void nameDaysPopupShowsDateClockNamesAndTomorrow()
+    void popupDesFetesDateHeureNomsEtDemain()
     {
         FixeFetes(11, 6, QStringLiteral("Léon Théodore"));
         FixeFetes(11, 7, QStringLiteral("Martin"));
         AfficheFetes();
         frmFetes *f = FenetreFetes();
-        QVERIFY(f && FetesAffiche);
+        QVERIFY(f && FetesAffiche());
         QCOMPARE(f->lblDate->text(), QStringLiteral("Vendredi 6 novembre"));
         QCOMPARE(f->lblHeure->text(), QStringLiteral("10:00"));
         QCOMPARE(f->lblFet->text(), QStringLiteral("Léon, Théodore"));
@@ -110,7 +109,7 @@ private Q_SLOTS:
         QCOMPARE(FenetreFetes()->lblDate->text(), QStringLiteral("Dimanche 28 février"));
     }
 
-    void nameDaysSizingFollowsTheNames_data()
+    void tailleDesFetesSelonLesNoms_data()
     {
         QTest::addColumn<QString>("cellule");
         QTest::addColumn<QString>("noms");
@@ -122,7 +121,7 @@ private Q_SLOTS:
         QTest::newRow("two blanks") << "A  B" << "A, , B" << "Fêtes à souhaiter" << 440;
         QTest::newRow("empty cell") << "" << "" << "Fête à souhaiter" << 220;
     }
-    void nameDaysSizingFollowsTheNames()
+    void tailleDesFetesSelonLesNoms()
     {
         QFETCH(QString, cellule);
         QFETCH(int, hauteurNoms);
@@ -135,17 +134,17 @@ private Q_SLOTS:
         QCOMPARE(f->Shape1->HauteurTwips(), double(1200 + hauteurNoms + 140));
     }
 
-    void nameDaysUnreadable()
+    void fetesIllisibles()
     {
         // An unreadable cell: the message, and the popup opens all the same.
         FixeMaintenant(QDateTime(QDate(2026, 11, 8), QTime(10, 0)));
         Base().Execute(QStringLiteral("UPDATE Fetes SET mois11=NULL WHERE Jour=8"));
         AfficheFetes();
         QCOMPARE(messages->critiques, QStringList{QStringLiteral("Erreur lors du chargement de l'éphéméride.")});
-        QVERIFY(FenetreFetes() && FetesAffiche);
+        QVERIFY(FenetreFetes() && FetesAffiche());
     }
 
-    void sayingIsBrokenAt28Characters_data()
+    void dictonCoupeA28Caracteres_data()
     {
         QTest::addColumn<int>("dpi");
         QTest::addColumn<QStringList>("cellules");
@@ -163,7 +162,7 @@ private Q_SLOTS:
                                                  << "Dicton" << 1240.0;
         QTest::newRow("no saying today") << 120 << QStringList{} << "" << "Dicton" << 1020.0;
     }
-    void sayingIsBrokenAt28Characters()
+    void dictonCoupeA28Caracteres()
     {
         QFETCH(int, dpi);
         QFETCH(QStringList, cellules);
@@ -173,10 +172,9 @@ private Q_SLOTS:
             Base().Execute(QStringLiteral("DELETE FROM Dictons WHERE NumJour=6 AND Mois='mois11'"));
         else
             FixeDicton(11, 6, cellules.value(0), cellules.value(1), cellules.value(2));
-        NbLignes = 7; // whatever the shared counter held before
         AfficheDictons();
         frmDictons *d = FenetreDictons();
-        QVERIFY(d && DictonsAffiche);
+        QVERIFY(d && DictonsAffiche());
         QTEST(d->lblDict->text(), "texte");
         QTEST(d->Label1->text(), "titre");
         QCOMPARE(d->Shape1->HauteurTwips(), shape);
@@ -184,11 +182,11 @@ private Q_SLOTS:
         QVERIFY(messages->tous.isEmpty());
     }
 
-    void monthPopupShowsSixFactsOrEmptyLabels()
+    void popupDuMoisEnSixFaits()
     {
         AfficheMois();
         frmMois *m = FenetreMois();
-        QVERIFY(m && MoisAffiche);
+        QVERIFY(m && MoisAffiche());
         QCOMPARE((QStringList{m->lblRepublicain->text(), m->lblAnge->text(), m->lblArbre->text(), m->lblFleur->text(),
                               m->lblAnimal->text(), m->lblPierre->text()}),
                  (QStringList{"Brumaire", "Adnachiel", "Roseau", "Chrysanthème", "Serpent", "Topaze"}));
@@ -205,13 +203,13 @@ private Q_SLOTS:
         QVERIFY(messages->tous.isEmpty());
     }
 
-    void everyCombinationStacksUnderTheOutlineAbove_data()
+    void empilementDeChaqueCombinaison_data()
     {
         QTest::addColumn<int>("masque");
         for (int masque = 1; masque < 8; ++masque)
             QTest::newRow(qPrintable(QString::number(masque))) << masque;
     }
-    void everyCombinationStacksUnderTheOutlineAbove()
+    void empilementDeChaqueCombinaison()
     {
         QFETCH(int, masque);
         FixeResolutionLogique(96); // the window shrinks; the stacking still uses the outline
@@ -233,23 +231,23 @@ private Q_SLOTS:
         QCOMPARE(Ouvertes(), bool(masque & 1) + bool(masque & 2) + bool(masque & 4));
     }
 
-    void closeLabelsCloseTheirPopups()
+    void croixFermantLeurPopup()
     {
         AfficheFetes();
         AfficheDictons();
         AfficheMois();
         const double hautMois = FenetreMois()->HautTwips();
         QTest::mouseClick(FenetreDictons()->lblQuit, Qt::LeftButton);
-        QVERIFY(!FenetreDictons() && !DictonsAffiche && FetesAffiche);
+        QVERIFY(!FenetreDictons() && !DictonsAffiche() && FetesAffiche());
         QCOMPARE(FenetreMois()->HautTwips(), hautMois); // the others stay where they are
         // The name days' close label closes the whole column.
         AfficheDictons();
         QTest::mouseClick(FenetreFetes()->lblQuit, Qt::LeftButton);
         QCOMPARE(Ouvertes(), 0);
-        QVERIFY(!FetesAffiche && !DictonsAffiche && !MoisAffiche);
+        QVERIFY(!FetesAffiche() && !DictonsAffiche() && !MoisAffiche());
     }
 
-    void changeOfDayReloadsTheOpenPopups()
+    void changementDeJourRechargeLesPopups()
     {
         FixeFetes(11, 6, QStringLiteral("Léon Théodore"));
         FixeFetes(11, 7, QStringLiteral("Carine Ernest Hervé Herve Ernestine"));
@@ -267,7 +265,7 @@ private Q_SLOTS:
         QCOMPARE(apres->lblHeure->text(), QStringLiteral("00:00"));
         QCOMPARE(apres->lblFet->text(), QStringLiteral("Carine, Ernest, Hervé, Herve, Ernestine"));
         // A closed popup stays closed; the month popup moves under the new outline.
-        QVERIFY(!FenetreDictons() && !DictonsAffiche && MoisAffiche);
+        QVERIFY(!FenetreDictons() && !DictonsAffiche() && MoisAffiche());
         QCOMPARE(FenetreMois()->HautTwips(), 1000 + apres->Shape1->HauteurTwips() + 200);
         QVERIFY(FenetreMois()->HautTwips() != hautMoisAvant);
 
@@ -279,7 +277,7 @@ private Q_SLOTS:
         QCOMPARE(FenetreMois()->HautTwips(), FenetreDictons()->HautTwips() + FenetreDictons()->Shape1->HauteurTwips() + 200);
     }
 
-    void panelBoxesWriteAndLoadTheirSettings()
+    void casesDuPanneauEtReglages()
     {
         const Reglage reglages[] = {ReglageEphemerides, ReglageFetes, ReglageDictons, ReglageMois};
         {
@@ -307,7 +305,7 @@ private Q_SLOTS:
         QCOMPARE(Ouvertes(), 0);
     }
 
-    void toggleOpensTheTickedPopupsThenClosesThem()
+    void basculeOuvrePuisFermeLesPopups()
     {
         QWidget accueil;
         auto *panneau = new PanneauEphem(&accueil);
@@ -335,7 +333,7 @@ private Q_SLOTS:
         QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
         QCOMPARE(Ouvertes(), 0);
         QVERIFY(panneau->Led->isHidden());
-        QVERIFY(!FetesAffiche && !DictonsAffiche && !MoisAffiche);
+        QVERIFY(!FetesAffiche() && !DictonsAffiche() && !MoisAffiche());
 
         // Out with a popup open from elsewhere: reopened fresh, in its place in the column.
         AfficheMois();
@@ -346,7 +344,7 @@ private Q_SLOTS:
         QVERIFY(FenetreMois()->HautTwips() > 1000);
     }
 
-    void launcherAndParametrerFollowTheirSources()
+    void lanceurEtParametrerSuiventLeursSources()
     {
         // The launcher reads the settings; "&Paramétrer" reads the boxes.
         EcritReglage(ReglageFetes, QStringLiteral("1"));

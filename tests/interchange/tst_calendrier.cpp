@@ -9,7 +9,7 @@ extern "C" {
 
 using namespace oxi;
 
-Q_DECLARE_METATYPE(oxi::RappelEchange)
+Q_DECLARE_METATYPE(oxi::RappelStocke)
 
 namespace {
 
@@ -18,9 +18,9 @@ Echeances Slots(QDate d1, bool f1, QDate d2 = DateNulle, bool f2 = true, QDate d
     return Echeances{{{{d1, f1}, {d2, f2}, {d3, f3}}}};
 }
 
-RappelEchange Rappel(const QString &type, const QString &libelle, QDate date, Echeances e, const QString &texte = {})
+RappelStocke Rappel(const QString &type, const QString &libelle, QDate date, Echeances e, const QString &texte = {})
 {
-    return RappelEchange{0, type, libelle, date, e, texte};
+    return RappelStocke{0, date, TypeDeLettre(type), libelle, e, texte};
 }
 
 // Written out as text and parsed back, as another program would read it.
@@ -52,7 +52,7 @@ private Q_SLOTS:
 
     void allerRetour_data()
     {
-        QTest::addColumn<RappelEchange>("rappel");
+        QTest::addColumn<RappelStocke>("rappel");
         QTest::addColumn<QStringList>("lignes");
         QTest::newRow("anniversaire, deux délais, un fait")
             << Rappel("A", "Dupont#Jean", QDate(1970, 3, 10),
@@ -86,13 +86,13 @@ private Q_SLOTS:
     // Every field comes back, through the text of the file; the text is what other calendars read.
     void allerRetour()
     {
-        QFETCH(RappelEchange, rappel);
+        QFETCH(RappelStocke, rappel);
         QFETCH(QStringList, lignes);
         const ComposantIcal evenement = ConvertitRappel(rappel, UidRappel(42));
         const QString texte = Ligne(evenement);
         for (const QString &ligne : lignes)
             QVERIFY2(texte.contains(ligne + QStringLiteral("\r\n")), qPrintable(ligne + QStringLiteral(" absent de\n") + texte));
-        QCOMPARE(texte.contains(QStringLiteral("RRULE")), rappel.type != QLatin1String("N"));
+        QCOMPARE(texte.contains(QStringLiteral("RRULE")), rappel.type != TypeRappel::Note);
         int alarmes = 0;
         for (int k = 1; k <= 3; ++k)
             alarmes += rappel.echeances[k].date != DateNulle;
@@ -172,7 +172,7 @@ private Q_SLOTS:
             return;
         }
         QVERIFY2(rappel, qPrintable(pourquoi));
-        QCOMPARE(rappel->type, type);
+        QCOMPARE(rappel->type, TypeDeLettre(type));
         QCOMPARE(rappel->libelle, libelle);
         QCOMPARE(rappel->dateRappel, date);
         QStringList lus;

@@ -110,13 +110,13 @@ private Q_SLOTS:
 
         const ChoixEcheances choix{true, 7, 0};
         QCOMPARE(ImporteContacts(plan, choix, true), 1);
-        const QVector<RappelEchange> rappels = LitRappelsEchange();
+        const QVector<RappelStocke> rappels = LitRappelsEchange();
         QCOMPARE(rappels.size(), 4);
         QCOMPARE(rappels.at(1).libelle, QStringLiteral("Martin#alain"));
         QCOMPARE(rappels.at(1).dateRappel, QDate(1850, 9, 9));
         QCOMPARE(rappels.at(1).echeances, EcheancesAjout(QDate(2026, 9, 9), choix));
         QCOMPARE(rappels.at(2).echeances, EcheancesAjout(QDate(2026, 1, 5), choix)); // past: done
-        QCOMPARE(rappels.at(3).type, QStringLiteral("F"));
+        QCOMPARE(rappels.at(3).type, std::optional(TypeRappel::Fete));
         QCOMPARE(rappels.at(3).libelle, QStringLiteral("Alain"));
         QCOMPARE(rappels.at(3).dateRappel, QDate(2026, 9, 9));
 
@@ -164,7 +164,7 @@ private Q_SLOTS:
         const ComposantIcal agenda(icalparser_parse_string(f.readAll().constData()));
         QVERIFY(agenda);
         QCOMPARE(icalcomponent_count_errors(agenda.get()), 0);
-        const QVector<RappelEchange> base = LitRappelsEchange();
+        const QVector<RappelStocke> base = LitRappelsEchange();
         QCOMPARE(icalcomponent_count_components(agenda.get(), ICAL_VEVENT_COMPONENT), int(base.size()));
         int i = 0;
         for (icalcomponent *e = icalcomponent_get_first_component(agenda.get(), ICAL_VEVENT_COMPONENT); e;

@@ -91,12 +91,12 @@ private Q_SLOTS:
                 return std::nullopt;
             return f.Choix();
         };
-        panneau->lblImportContacts_Click();
+        panneau->ImporteFichierContacts();
         QCOMPARE(bilan, QStringLiteral("1 anniversaire ajouté,\n0 déjà présent,\n1 contact sans date de naissance,\n0 fiche illisible."));
         QCOMPARE(Compte("A"), 0); // cancelled: nothing written
 
         annule = false;
-        panneau->lblImportContacts_Click();
+        panneau->ImporteFichierContacts();
         QCOMPARE(Compte("A"), 1);
         QCOMPARE(Compte("F"), 1);
         QCOMPARE(LitRappelsEchange().at(0).echeances[2].date, QDate(2026, 9, 2));
@@ -106,7 +106,7 @@ private Q_SLOTS:
         const QString image = Fichier("\x89PNG");
         panneau->choisitContacts = [&](const QString &) { return image; };
         bilan.clear();
-        panneau->lblImportContacts_Click();
+        panneau->ImporteFichierContacts();
         QVERIFY(bilan.isEmpty());
         QVERIFY(messages->infos.last().startsWith(QStringLiteral("Ce fichier ne contient aucune fiche de contact")));
     }

@@ -1,6 +1,6 @@
 #include "EcritureRappels.h"
 #include "Horloge.h"
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 #include "OutilsPanneaux.h"
 #include "OutilsTest.h"
 
@@ -10,9 +10,9 @@ using namespace oxi;
 
 namespace {
 
-QList<int> Numeros(const Tableau &t)
+QList<qint64> Numeros(const Tableau &t)
 {
-    QList<int> numeros;
+    QList<qint64> numeros;
     for (const LigneTableau &l : t.lignes)
         numeros << l.numRappel;
     return numeros;
@@ -40,18 +40,18 @@ private Q_SLOTS:
         delete messages;
     }
 
-    void exchangeSort_data()
+    void triParEchange_data()
     {
         QTest::addColumn<QStringList>("cles");
         QTest::addColumn<bool>("dates");
-        QTest::addColumn<QList<int>>("ordre");
-        QTest::newRow("B1 B2 A gives A B2 B1") << QStringList{"B", "B", "A"} << false << QList<int>{3, 2, 1};
+        QTest::addColumn<QList<qint64>>("ordre");
+        QTest::newRow("B1 B2 A gives A B2 B1") << QStringList{"B", "B", "A"} << false << QList<qint64>{3, 2, 1};
         QTest::newRow("case aside, É after Z")
-            << QStringList{"Émile", "Zoé", "dupont", "Dupont", "alain"} << false << QList<int>{5, 4, 3, 2, 1};
+            << QStringList{"Émile", "Zoé", "dupont", "Dupont", "alain"} << false << QList<qint64>{5, 4, 3, 2, 1};
         QTest::newRow("dates as dates")
-            << QStringList{"2027-03-05", "2026-04-10", "1990-12-31"} << true << QList<int>{3, 2, 1};
+            << QStringList{"2027-03-05", "2026-04-10", "1990-12-31"} << true << QList<qint64>{3, 2, 1};
     }
-    void exchangeSort()
+    void triParEchange()
     {
         QFETCH(QStringList, cles);
         QFETCH(bool, dates);
@@ -62,33 +62,32 @@ private Q_SLOTS:
         QTEST(Numeros(t), "ordre");
     }
 
-    void tablesFromTheStoredRows()
+    void tablesDesRangeesStockees()
     {
         Insere(QStringLiteral("A"), QStringLiteral("Martin#Paul"), QDate(1975, 12, 12));
         Insere(QStringLiteral("A"), QStringLiteral("Durand#Zoé"), QDate(1850, 3, 12));
         Insere(QStringLiteral("A"), QStringLiteral("Léger#Anne#Marie"), QDate(1996, 2, 29));
         Insere(QStringLiteral("A"), QStringLiteral("#Émile"), QDate(2001, 3, 1));
-        RemplitTabAnniv();
-        Tableau &t = TabAnniv();
-        QCOMPARE(Numeros(t), (QList<int>{3, 1, 2, 4})); // by first name after a fill
+        Tableau t = TableAnniversaires();
+        QCOMPARE(Numeros(t), (QList<qint64>{3, 1, 2, 4})); // by first name after a fill
         QCOMPARE(t.lignes.at(0).Colonne(1), QStringLiteral("Léger"));
         QCOMPARE(t.lignes.at(0).Colonne(2), QStringLiteral("Anne#Marie"));
         QCOMPARE(TexteAnniversaire(QDate(1975, 3, 12)), QStringLiteral("12 mars (51 ans)"));
         QCOMPARE(TexteAnniversaire(QDate(1850, 3, 12)), QStringLiteral("12 mars"));
         // 29 February is 1 March in 2026; equal keys keep the exchange order.
         TrieTableau(t, 4);
-        QCOMPARE(Numeros(t), (QList<int>{3, 4, 2, 1}));
+        QCOMPARE(Numeros(t), (QList<qint64>{3, 4, 2, 1}));
         QCOMPARE(t.lignes.at(0).Colonne(4), QStringLiteral("2026-03-01"));
 
         // Notes sort by day and month: 5 March 2027 before 10 April 2026.
         Insere(QStringLiteral("N"), QStringLiteral("Impôts"), QDate(2026, 4, 10));
         Insere(QStringLiteral("N"), QStringLiteral("Vaccin"), QDate(2027, 3, 5));
-        RemplitTabNotes();
-        QCOMPARE(Numeros(TabNotes()), (QList<int>{6, 5}));
-        QCOMPARE(TabNotes().lignes.at(0).Colonne(2), QStringLiteral("5 mars 2027"));
+        const Tableau notes = TableNotes();
+        QCOMPARE(Numeros(notes), (QList<qint64>{6, 5}));
+        QCOMPARE(notes.lignes.at(0).Colonne(2), QStringLiteral("5 mars 2027"));
     }
 
-    void nameDayTexts_data()
+    void textesDesFetes_data()
     {
         QTest::addColumn<QString>("texte");
         QTest::addColumn<int>("annee");
@@ -99,7 +98,7 @@ private Q_SLOTS:
         QTest::newRow("29 February, leap year") << "Romain - 29 février" << 2028 << QDate(2028, 2, 29);
         QTest::newRow("31 in a 30-day month") << "Léa - 31 avril" << 2026 << QDate();
     }
-    void nameDayTexts()
+    void textesDesFetes()
     {
         QFETCH(QString, texte);
         QFETCH(int, annee);
@@ -110,7 +109,8 @@ private Q_SLOTS:
             QCOMPARE(fete->dateFete, date);
     }
 
-    void noteTextSplit_data()
+    // The text is cut at 255 characters into two columns and must read back exactly.
+    void decoupeDuTexteDesNotes_data()
     {
         QTest::addColumn<QString>("texte");
         QTest::addColumn<QVariantList>("parts");
@@ -121,13 +121,17 @@ private Q_SLOTS:
         QTest::newRow("blank") << "   " << QVariantList{QVariant(), QVariant()};
         QTest::newRow("blank kept at the cut") << coupe + QStringLiteral("mot") << QVariantList{coupe, QStringLiteral("mot")};
     }
-    void noteTextSplit()
+    void decoupeDuTexteDesNotes()
     {
         QFETCH(QString, texte);
-        QTEST(DecoupeTexte(texte), "parts");
+        QFETCH(QVariantList, parts);
+        const qint64 n = AjouteNote(LitNote(QStringLiteral("t"), texte, QDate(2026, 12, 6), {}));
+        const Resultat r = Base().Requete(QStringLiteral("SELECT Libelle1, Libelle2 FROM Notes WHERE NumNote = ?"), {n});
+        QCOMPARE(QVariantList(r.lignes.at(0).begin(), r.lignes.at(0).end()), parts);
+        QCOMPARE(LitRappel(n, TypeRappel::Note)->texte, texte.trimmed());
     }
 
-    void birthdayLookAlikesAreOtherPeople()
+    void anniversairesSemblablesAutresPersonnes()
     {
         const Anniversaire a{QStringLiteral("O'Brien"), QStringLiteral("Zoé %_*#"), AnneeInconnue, 2, 29, {true, 10, 0}};
         QCOMPARE(a.DateRappel(), QDate(1850, 3, 1));

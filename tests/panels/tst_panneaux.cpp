@@ -4,7 +4,6 @@
 #include "OutilsPanneaux.h"
 #include "OutilsTest.h"
 #include "Plateforme.h"
-#include "Saisie.h"
 #include "frmAccueil.h"
 
 #include <QApplication>
@@ -91,7 +90,6 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        FinitSaisie();
         fen->FermePourQuitter();
         delete fen;
         RetablitHorloge();
@@ -102,9 +100,12 @@ private Q_SLOTS:
     }
 
     // A window kept in the tray has no panels yet: whatever first shows it finds them built and usable.
-    void panelsComeWithTheFirstShow()
+    void panneauxAuPremierAffichage()
     {
-        frmAccueil cachee;
+        // The program has one main window: the one of init(), already shown, gives way.
+        delete fen;
+        fen = new frmAccueil;
+        frmAccueil &cachee = *fen;
         QVERIFY(!cachee.findChild<QWidget *>("fraAnniv"));
         Bouge(&cachee);
         AfficheAccueilDepuisEphemerides();
@@ -115,7 +116,7 @@ private Q_SLOTS:
         QCOMPARE(cachee.windowTitle(), "Oxi - Fêtes");
     }
 
-    void anEntryLocksTheOtherPanels()
+    void saisieVerrouillantLesAutresPanneaux()
     {
         Clic("imgNote");
         Clic("imgANotes2");
@@ -123,18 +124,18 @@ private Q_SLOTS:
             Clic(icone);
         for (const char *autre : {"fraAnniv", "fraFetes", "fraEphem", "fraTransfert", "fraAccueil"})
             QVERIFY2(!Montre(autre), autre);
-        QVERIFY(SaisieEnCours() && Montre("txtNotes"));
+        QVERIFY(fen->SaisieEnCours() && Montre("txtNotes"));
         fen->close();
         QCOMPARE(messages->infos, QStringList{"Vous devez valider ou annuler votre opération !"});
         QVERIFY(fen->isVisible());
         Clic("imgNAnnul2");
         Clic("imgAnniv");
-        QVERIFY(!SaisieEnCours() && Montre("fraAnniv") && !Montre("fraNotes"));
+        QVERIFY(!fen->SaisieEnCours() && Montre("fraAnniv") && !Montre("fraNotes"));
         QTest::keyClick(fen, Qt::Key_F1);
         QVERIFY(plateforme.documents.value(0).endsWith(NomAide));
     }
 
-    void birthdayEntry_data()
+    void saisieDAnniversaire_data()
     {
         QTest::addColumn<QStringList>("saisie");  // name, day, month, year, lead time
         QTest::addColumn<QStringList>("attendu"); // the message, or DateRappel, Ech2, EtatEch1
@@ -152,7 +153,7 @@ private Q_SLOTS:
                                            << QStringList{"1990-05-01", "2026-04-24", "1"};
         QTest::newRow("today, due") << QStringList{"Zoé", "5", "décembre", "?", ""} << QStringList{"1850-12-05", "1800-01-01", "0"};
     }
-    void birthdayEntry()
+    void saisieDAnniversaire()
     {
         QFETCH(QStringList, saisie);
         QFETCH(QStringList, attendu);
@@ -167,7 +168,7 @@ private Q_SLOTS:
         Clic("imgAVAlid2");
         const bool refus = attendu.size() == 1;
         QCOMPARE(messages->infos, refus ? attendu : QStringList());
-        QCOMPARE(SaisieEnCours(), refus);
+        QCOMPARE(fen->SaisieEnCours(), refus);
         QCOMPARE(Compte("SELECT COUNT(*) FROM Rappel"), refus ? 1 : 2);
         if (!refus) {
             QCOMPARE((QStringList{Champ(2, "Libelle"), Champ(2, "DateRappel"), Champ(2, "Ech2"), Champ(2, "EtatEch1")}),
@@ -176,7 +177,7 @@ private Q_SLOTS:
         }
     }
 
-    void changeAndDeleteActOnTheSelectedRow_data()
+    void modificationEtSuppressionDeLaRangeeChoisie_data()
     {
         QTest::addColumn<QString>("type");
         QTest::addColumn<int>("annee");
@@ -196,7 +197,7 @@ private Q_SLOTS:
                                               "Etes-vous sûr de vouloir supprimer cette note ?",
                                               "Erreur: impossible de modifier !"};
     }
-    void changeAndDeleteActOnTheSelectedRow()
+    void modificationEtSuppressionDeLaRangeeChoisie()
     {
         QFETCH(QString, type);
         QFETCH(int, annee);
@@ -212,12 +213,12 @@ private Q_SLOTS:
         Clic(modifier);
         Clic(supprimer);
         QCOMPARE(messages->infos, textes.mid(0, 2));
-        QVERIFY(!SaisieEnCours());
+        QVERIFY(!fen->SaisieEnCours());
 
         // The lead time comes back; an unchanged date keeps its done flag.
         Selectionne(g.liste, a);
         Clic(modifier);
-        QCOMPARE(ModeSaisie(), "M");
+        QVERIFY(fen->SaisieEnCours());
         QCOMPARE(W<QComboBox>(g.delai + "1")->currentText(), "10 jours av");
         QCOMPARE(W<QComboBox>(g.delai + "2")->currentText(), " Aucune");
         QVERIFY(!W<QCheckBox>(QStringLiteral("chk%1J1").arg(type))->isChecked());
@@ -229,7 +230,7 @@ private Q_SLOTS:
         QTest::mouseDClick(vue->viewport(), Qt::LeftButton, {}, vue->visualItemRect(vue->currentItem()).center());
         W<QComboBox>(g.delai + "1")->setCurrentIndex(5);
         Clic(g.valider);
-        QVERIFY(!SaisieEnCours());
+        QVERIFY(!fen->SaisieEnCours());
         QCOMPARE(Champ(b, "Ech2") + Champ(b, "EtatEch2"), "2026-12-150");
         QCOMPARE(Champ(a, "Ech2"), "2025-12-26");
 
@@ -253,11 +254,11 @@ private Q_SLOTS:
         messages->reponses << true;
         Clic(supprimer);
         QCOMPARE(messages->infos, (QStringList{textes.at(3), "Erreur lors de la suppression !"}));
-        QVERIFY(!SaisieEnCours() && vue->isVisible());
+        QVERIFY(!fen->SaisieEnCours() && vue->isVisible());
     }
 
     // Each button sorts its own panel: rows 1, 3, 5 first by name or date, 2, 4, 6 by first name or title.
-    void sortButtons()
+    void boutonsDeTri()
     {
         for (const QString type : {"A", "F", "N"}) {
             Insere(type, type == "A" ? "Alpha#Zoé" : "Zoé", QDate(type == "A" ? 1990 : 2026, 3, 1));
@@ -273,7 +274,7 @@ private Q_SLOTS:
         }
     }
 
-    void nameDayEntry()
+    void saisieDeFete()
     {
         Clic("imgFete");
         Clic("imgAFetes2");
@@ -299,7 +300,7 @@ private Q_SLOTS:
         QVERIFY(cbo->count() > 1000 && cbo->isEnabled());
     }
 
-    void noteEntry()
+    void saisieDeNote()
     {
         Clic("imgNote");
         Clic("imgANotes2");
@@ -335,7 +336,7 @@ private Q_SLOTS:
         Clic("imgNValid2");
         QCOMPARE(messages->infos, QStringList{"Erreur lors de l'ajout en base !"});
         QCOMPARE(Compte("SELECT COUNT(*) FROM Rappel"), 1);
-        QVERIFY(!SaisieEnCours() && Montre("ListView3") && W<QLineEdit>("txtTitreNote")->text().isEmpty());
+        QVERIFY(!fen->SaisieEnCours() && Montre("ListView3") && W<QLineEdit>("txtTitreNote")->text().isEmpty());
     }
 };
 

@@ -71,7 +71,7 @@ private Q_SLOTS:
     }
 
     // Today's name in the program's folder or a chosen one; refusals leave the panel open and as typed.
-    void backup_data()
+    void sauvegarde_data()
     {
         QTest::addColumn<QString>("nom");     // null: today's name
         QTest::addColumn<QString>("dossier"); // null: the program's folder; empty: chooser cancelled
@@ -84,8 +84,9 @@ private Q_SLOTS:
                                            << "Le nom de sauvegarde ne peut pas contenir le caractère « / » !";
         QTest::newRow("the database's own name") << "DBOxi" << QString()
                                                  << "La sauvegarde ne peut pas remplacer la base de données d'Oxi.";
+        QTest::newRow("the compaction's name") << "DBC" << QString() << "Ce nom est réservé à Oxi dans ce répertoire.";
     }
-    void backup()
+    void sauvegarde()
     {
         QFETCH(QString, nom);
         QFETCH(QString, dossier);
@@ -98,11 +99,11 @@ private Q_SLOTS:
         if (!dossier.isNull()) {
             QVERIFY(dossier.isEmpty() || QDir(env->Dossier()).mkdir(dossier));
             reponse = dossier.isEmpty() ? QString() : env->Dossier() + '/' + dossier;
-            panneau->imgSauvDir2_Click();
+            panneau->ChoisitDossierSauvegarde();
             QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "dossiers", "centre", "Sélectionnez un répertoire"}}));
             chemin = reponse + "/Oxi_Sauv_05_12.dtb";
         }
-        panneau->imgTSValid2_Click();
+        panneau->ValideSauvegarde();
         QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
         if (message.isNull()) {
             QCOMPARE(messages->infos, QStringList{"Sauvegarde effectuée avec succès dans : \r\n" + chemin});
@@ -117,7 +118,7 @@ private Q_SLOTS:
         QCOMPARE(OuvreRecordset("SELECT count(*) FROM Mois").Valeur(0, 0).toInt(), 6);
     }
 
-    void restore_data()
+    void restauration_data()
     {
         QTest::addColumn<QString>("fichier");
         QTest::addColumn<QStringList>("attendus");
@@ -127,7 +128,7 @@ private Q_SLOTS:
         QTest::newRow("empty backup") << "vide.dtb" << QStringList{"La sauvegarde est vide.", "Restauration annulée."}
                                       << 2;
     }
-    void restore()
+    void restauration()
     {
         QFETCH(QString, fichier);
         QFETCH(QStringList, attendus);
@@ -142,10 +143,10 @@ private Q_SLOTS:
             connexion.Execute(SchemaNotes);
         }
         Base().Execute("INSERT INTO Rappel SELECT 6,DateRappel,Type,Libelle,Ech1,0,Ech2,0,Ech3,0 FROM Rappel");
-        panneau->imgRestauDir2_Click();
+        panneau->ChoisitSauvegardeARestaurer();
         QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "fichiers", "centre", "Sélectionnez un répertoire"}}));
         QCOMPARE(panneau->txtRestauName->text(), reponse);
-        panneau->imgTValid2_Click();
+        panneau->ValideRestauration();
         QCOMPARE(messages->infos, attendus);
         QCOMPARE(OuvreRecordset("SELECT count(*) FROM Rappel").Valeur(0, 0).toInt(), rappels);
         QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
@@ -155,7 +156,7 @@ private Q_SLOTS:
         QVERIFY(panneau->isHidden() && panneau->txtRestauName->text().isEmpty());
         messages->Vide();
         panneau->Initialise();
-        panneau->imgTValid2_Click();
+        panneau->ValideRestauration();
         QCOMPARE(messages->infos, QStringList{"Sélectionnez une sauvegarde !"});
     }
 };

@@ -5,7 +5,7 @@
 #include "Chemins.h"
 #include "Constantes.h"
 #include "Generateur.h"
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 #include "OutilsTest.h"
 #include "Plateforme.h"
 #include "Reglages.h"
@@ -76,12 +76,10 @@ private slots:
             Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1, Libelle2) VALUES (last_insert_rowid(), ?, ?)"),
                            {t.left(255), t.mid(255)});
         }
-        RemplitTabAnniv();
-        RemplitTabNotes();
         QStringList noms, titres;
-        for (const auto &l : TabAnniv().lignes)
+        for (const auto &l : TableAnniversaires().lignes)
             noms << l.Colonne(1);
-        for (const auto &l : TabNotes().lignes)
+        for (const auto &l : TableNotes().lignes)
             titres << l.Colonne(1);
         for (const QString &t : textes) {
             // The first "#" splits name and first name; a name holding "#" keeps the rest in the first name.
@@ -125,7 +123,7 @@ private slots:
         Fabrique(genre, chemin);
         const QByteArray empreinte = Empreinte(chemin);
         if (commeBase) {
-            NomBase() = NomBaseDefaut;
+            FixeNomBase(NomBaseDefaut);
             CompacteBase();
             QVERIFY(!ConnecteBase());
             QCOMPARE(messages.critiques, QStringList{QStringLiteral("Echec de la connection ! ")});

@@ -2,9 +2,12 @@
 // backup and the restore, then a full disk, locked files and closed folders:
 // the main file must always open with its key and hold every reminder, no
 // half-written file may stand under the chosen name, the next start must work.
+// Then damaged, foreign and special files in the main file's place: refused
+// at the start, never waited on, left byte for byte as they were.
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
+#include "DeriveCle.h"
 #include "Generateur.h"
 #include "OutilsTest.h"
 #include "Pannes.h"
@@ -20,6 +23,7 @@
 #include <csignal>
 #include <cstring>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace oxi;
@@ -36,6 +40,9 @@ const int Erreurs[] = {ENOSPC, EIO, EROFS, EACCES, EDQUOT, EFBIG};
 
 QByteArray Empreinte(const QString &chemin)
 {
+    // A FIFO is never opened: that would wait for a writer.
+    if (!QFileInfo(chemin).isFile())
+        return QFileInfo(chemin).isSymLink() ? QFileInfo(chemin).symLinkTarget().toUtf8() : QByteArray();
     QFile f(chemin);
     return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
 }
@@ -51,7 +58,7 @@ void Copie(const QString &source, const QString &destination)
 std::function<int()> Action(Operation op, const QString &cible)
 {
     return [op, cible] {
-        NomBase() = NomBaseDefaut;
+        FixeNomBase(NomBaseDefaut);
         if (op == Operation::Compacte)
             return CompacteBase() ? 0 : 1;
         ConnecteBase();
@@ -62,6 +69,62 @@ std::function<int()> Action(Operation op, const QString &cible)
 }
 
 using Lanceur = std::function<Essai(const std::function<int()> &)>;
+
+// How a start ended in the child.
+enum Issue { Ouverte = 0, Refusee = 1, Absente = 2, Autre = 3 };
+const char *const NomsIssues[] = {"ouverte", "refusée", "absente", "autre"};
+
+// The data part of a start, as the program does it; a hang ends in SIGALRM.
+std::function<int()> Demarrage(const QStringList &critiques)
+{
+    return [&critiques] {
+        alarm(30);
+        NomBase() = NomBaseDefaut;
+        PrepareCle(CheminBase(), CleBase);
+        CompacteBase();
+        if (!ConnecteBase())
+            return critiques == QStringList{QStringLiteral("Echec de la connection ! ")} ? Refusee : Autre;
+        return critiques.isEmpty() ? (Base().EstOuverte() ? Ouverte : Absente) : Autre;
+    };
+}
+
+void Tronque(const QString &chemin, qint64 retrait)
+{
+    QFile f(chemin);
+    QVERIFY(f.resize(f.size() - retrait));
+}
+
+// Scrambles bytes in the middle of the first page of `table`.
+void AbimeTable(const QString &chemin, const QString &table)
+{
+    qint64 page = 0;
+    {
+        Connexion c;
+        QVERIFY(c.Ouvre(chemin, CleBase));
+        page = c.Requete(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = ?"), {table}).Valeur(0, 0).toLongLong();
+    }
+    QFile f(chemin);
+    QVERIFY(page > 1 && f.open(QIODevice::ReadWrite) && f.seek((page - 1) * 1024 + 300));
+    f.write(QByteArray(16, '\x5a'));
+}
+
+void Modifie(const QString &chemin, const QStringList &instructions)
+{
+    Connexion c;
+    QVERIFY(c.Ouvre(chemin, CleBase));
+    for (const QString &sql : instructions)
+        c.Execute(sql);
+}
+
+// What stands in the main file's place (and in DBC.dtb's) for one start.
+struct CasFichier
+{
+    const char *nom;
+    std::function<void(const QString &principale, const QString &reste)> prepare;
+    Issue attendue;
+    bool principaleModifiee = false; // opened files may be compacted
+    bool resteGarde = true;          // a leftover DBC.dtb stays
+};
 
 } // namespace
 
@@ -84,7 +147,7 @@ class TestPannes : public QObject
         Copie(vierge, principale);
         QFile::remove(principale + QStringLiteral("-journal"));
         Copie(ancienne, sauvegarde);
-        NomBase() = NomBaseDefaut;
+        FixeNomBase(NomBaseDefaut);
         // A killed backup leaves its hidden temporary file; every forked child
         // draws the same random names, so clear them to keep the runs alike.
         for (const QString &reste : QDir(dossier).entryList({QStringLiteral(".Oxi_Sauv*")}, QDir::Files | QDir::Hidden))
@@ -117,7 +180,7 @@ class TestPannes : public QObject
             return QStringLiteral("le fichier de sauvegarde a été modifié");
         }
         FermeBase();
-        NomBase() = NomBaseDefaut;
+        FixeNomBase(NomBaseDefaut);
         CompacteBase();
         if (!ConnecteBase() || !Base().EstOuverte())
             return QStringLiteral("le démarrage suivant n'ouvre pas la base");
@@ -130,6 +193,16 @@ class TestPannes : public QObject
         FermeBase();
         const bool restauree = op == Operation::Restaure && (code == 0 || (code < 0 && etat == etatAutre));
         return etat == (restauree ? etatAutre : etatPrincipal) ? QString() : QStringLiteral("rappels perdus ou modifiés");
+    }
+
+    // The main file opens as at a start and holds the data it held.
+    bool DonneesIntactes()
+    {
+        FermeBase();
+        NomBase() = NomBaseDefaut;
+        const bool intactes = ConnecteBase() && Base().EstOuverte() && EtatConnexion(Base()) == etatPrincipal;
+        FermeBase();
+        return intactes;
     }
 
     // One fault tried from fresh files: counted, and reported when it did not hold.
@@ -281,6 +354,108 @@ private slots:
         if (root)
             QVERIFY(chown(QFile::encodeName(dossier).constData(), 0, 0) == 0);
         QDir(ferme).removeRecursively();
+    }
+
+    // Each damaged, foreign or special file tried as the main file at a start,
+    // in a child that would hang on a FIFO opened for reading.
+    void fichiersAbimes()
+    {
+        const QString sain = vierge;
+        const QString ancienFormat = annexe.filePath(QStringLiteral("ancien.dtb"));
+        {
+            // The same data under the older key derivation (attached files are not created).
+            QFile(ancienFormat).open(QIODevice::WriteOnly);
+            Connexion c;
+            QVERIFY(c.Ouvre(sain, CleBase));
+            c.Execute(QStringLiteral("PRAGMA cipher_default_kdf_iter = 4000"));
+            c.Execute(QStringLiteral("ATTACH DATABASE ? AS ancien KEY ?"), {ancienFormat, CleBase});
+            c.Requete(QStringLiteral("SELECT sqlcipher_export('ancien')"));
+            c.Execute(QStringLiteral("DETACH DATABASE ancien"));
+            c.Execute(QStringLiteral("PRAGMA cipher_default_kdf_iter = 64000"));
+        }
+        const auto copie = [](const QString &source) { return [source](const QString &p, const QString &) { Copie(source, p); }; };
+        const auto abimee = [&](const std::function<void(const QString &)> &abime) {
+            return [&, abime](const QString &p, const QString &) { Copie(sain, p); abime(p); };
+        };
+        const QString sansColonne = QStringLiteral(
+            "CREATE TABLE R2 AS SELECT NumRappel, DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, Ech3 FROM Rappel");
+        const CasFichier cas[] = {
+            {"FIFO", [](const QString &p, const QString &) { QCOMPARE(mkfifo(QFile::encodeName(p).constData(), 0600), 0); }, Refusee},
+            {"dossier", [](const QString &p, const QString &) { QVERIFY(QDir().mkdir(p)); }, Refusee},
+            {"périphérique", [](const QString &p, const QString &) { QVERIFY(QFile::link(QStringLiteral("/dev/zero"), p)); }, Refusee},
+            {"fichier vide", [](const QString &p, const QString &) { QFile f(p); QVERIFY(f.open(QIODevice::WriteOnly)); }, Refusee},
+            {"un octet", [](const QString &p, const QString &) { QFile f(p); QVERIFY(f.open(QIODevice::WriteOnly)); f.write("S"); }, Refusee},
+            {"coupé de trois pages", abimee([](const QString &p) { Tronque(p, 3 * 1024); }), Refusee},
+            {"coupé d'une demi-page", abimee([](const QString &p) { Tronque(p, 512); }), Refusee},
+            {"page abîmée dans Fetes", abimee([](const QString &p) { AbimeTable(p, QStringLiteral("Fetes")); }), Refusee},
+            {"sans la table Rappel", abimee([](const QString &p) { Modifie(p, {QStringLiteral("DROP TABLE Rappel")}); }), Refusee},
+            {"sans la table Mois", abimee([](const QString &p) { Modifie(p, {QStringLiteral("DROP TABLE Mois")}); }), Refusee},
+            {"colonne manquante", abimee([&](const QString &p) {
+                 Modifie(p, {sansColonne, QStringLiteral("DROP TABLE Rappel"), QStringLiteral("ALTER TABLE R2 RENAME TO Rappel")});
+             }), Refusee},
+            {"base d'un autre programme", [](const QString &p, const QString &) {
+                 Connexion c;
+                 QVERIFY(c.Cree(p, CleBase));
+                 c.Execute(QStringLiteral("CREATE TABLE Rappel (x)"));
+             }, Refusee},
+            {"table en plus", abimee([](const QString &p) { Modifie(p, {QStringLiteral("CREATE TABLE Synchro (x)")}); }), Ouverte, true},
+            {"ancien format de clé", copie(ancienFormat), Ouverte},
+            {"DBC.dtb seul et sain", [&](const QString &, const QString &r) { Copie(sain, r); }, Ouverte, true, false},
+            {"DBC.dtb seul et coupé", [&](const QString &, const QString &r) { Copie(sain, r); Tronque(r, 3 * 1024); }, Absente},
+            {"DBC.dtb seul en FIFO", [](const QString &, const QString &r) { QCOMPARE(mkfifo(QFile::encodeName(r).constData(), 0600), 0); }, Absente},
+            {"base d'un octet, DBC.dtb sain", [&](const QString &p, const QString &r) {
+                 QFile f(p);
+                 QVERIFY(f.open(QIODevice::WriteOnly));
+                 f.write("S");
+                 Copie(sain, r);
+             }, Refusee},
+            {"base saine, DBC.dtb laissé", [&](const QString &p, const QString &r) { Copie(sain, p); Copie(ancienFormat, r); }, Ouverte, true, false},
+        };
+        const QString reste = dossier + QLatin1Char('/') + NomBaseCompactee;
+        for (const CasFichier &f : cas) {
+            FermeBase();
+            for (const QString &chemin : {principale, reste}) {
+                QFile::remove(chemin);
+                QDir().rmdir(chemin);
+            }
+            f.prepare(principale, reste);
+            const QByteArray avant = Empreinte(principale), resteAvant = Empreinte(reste);
+            const bool resteExistait = QFileInfo::exists(reste);
+            messages.Vide();
+            const Essai essai = LanceAvecPanne(Demarrage(messages.critiques), {});
+            QString raison;
+            if (essai.tue || essai.code != f.attendue)
+                raison = QStringLiteral("démarrage %1 au lieu de %2")
+                             .arg(essai.tue ? QStringLiteral("bloqué") : QString::fromUtf8(NomsIssues[qBound(0, essai.code, 3)]),
+                                  QString::fromUtf8(NomsIssues[f.attendue]));
+            else if (f.resteGarde ? resteExistait && (!QFileInfo::exists(reste) || Empreinte(reste) != resteAvant)
+                                  : QFileInfo::exists(reste))
+                raison = QStringLiteral("DBC.dtb supprimé ou modifié");
+            else if (!f.principaleModifiee && QFileInfo::exists(principale) && Empreinte(principale) != avant)
+                raison = QStringLiteral("fichier modifié");
+            else if (f.attendue == Ouverte && !DonneesIntactes())
+                raison = QStringLiteral("rappels perdus ou modifiés");
+            ++essayes;
+            if (raison.isEmpty())
+                ++tenus;
+            else
+                qWarning("%s : %s", f.nom, qPrintable(raison));
+        }
+        for (const QString &chemin : {principale, reste}) {
+            QFile::remove(chemin);
+            QDir().rmdir(chemin);
+        }
+        // The damaged files as backups to restore: refused, main file untouched.
+        for (const auto &[quoi, abime] : std::initializer_list<std::pair<const char *, std::function<void(const QString &)>>>{
+                 {"page abîmée dans Fetes", [](const QString &p) { AbimeTable(p, QStringLiteral("Fetes")); }},
+                 {"coupé de trois pages", [](const QString &p) { Tronque(p, 3 * 1024); }}}) {
+            const QString cible = dossier + QStringLiteral("/abimee.dtb");
+            Copie(sain, cible);
+            abime(cible);
+            Essaie(Operation::Restaure, QString::fromUtf8(quoi), [](const std::function<int()> &action) {
+                return LanceAvecPanne(action, {});
+            }, Panne::Aucune, cible);
+        }
     }
 
     void cleanupTestCase()

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "Base.h"
-#include "Echeances.h"
+#include "DepotRappels.h"
 
 // Reminder rows written straight into the test database and read back.
 namespace oxi {
@@ -11,17 +11,21 @@ inline Echeances Slots(QDate d1, bool f1, QDate d2 = DateNulle, bool f2 = true, 
     return Echeances{{{{d1, f1}, {d2, f2}, {d3, f3}}}};
 }
 
-inline int Ajoute(const QString &type, const QString &libelle, const QDate &dateRappel, const Echeances &e)
+// Raw, so that a test can also store what the program never writes.
+inline qint64 Ajoute(const QString &type, const QString &libelle, const QVariant &dateRappel, const Echeances &e)
 {
+    QVariantList valeurs{dateRappel.typeId() == QMetaType::QDate ? TexteDate(dateRappel.toDate()) : dateRappel, type, libelle};
+    for (const Echeance &s : e.ech)
+        valeurs << TexteDate(s.date) << (s.fait ? 1 : 0);
     Base().Execute(QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, "
                                   "Ech3, EtatEch3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                   QVariantList{TexteDate(dateRappel), type, libelle} + e.Parametres());
-    return Base().Requete(QStringLiteral("SELECT max(NumRappel) FROM Rappel")).Valeur(0, 0).toInt();
+                   valeurs);
+    return Base().Requete(QStringLiteral("SELECT max(NumRappel) FROM Rappel")).Valeur(0, 0).toLongLong();
 }
 
-inline Echeances Lit(int numero)
+inline Echeances Lit(qint64 numero)
 {
-    return LitEcheances(Base().Requete(QStringLiteral("SELECT * FROM Rappel WHERE NumRappel = ?"), {numero}), 0);
+    return DepotRappels().Lit(numero).value_or(RappelStocke{}).echeances;
 }
 
 } // namespace oxi

@@ -4,13 +4,11 @@
 #include "OutilsTest.h"
 #include "RechercheRappels.h"
 #include "Reglages.h"
-#include "TexteLignes.h"
-#include "TexteRappel.h"
 #include "Twips.h"
-#include "frmAccueil.h"
 #include "frmMessage.h"
 
 #include <QApplication>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimerEvent>
 
@@ -18,7 +16,7 @@ using namespace oxi;
 
 namespace {
 
-int AjouteDu(const QString &type, const QString &libelle, const QDate &date, const QDate &ech)
+qint64 AjouteDu(const QString &type, const QString &libelle, const QDate &date, const QDate &ech)
 {
     return Ajoute(type, libelle, date, Slots(ech, false));
 }
@@ -55,39 +53,8 @@ private Q_SLOTS:
 
     void cleanup()
     {
-        delete frmMessage::Instance();
-        TabRappels.clear();
         RetablitHorloge();
         FixeResolutionLogique(0);
-    }
-
-    // A blank at a line's end stays on that line; after a full line it opens the next.
-    void decoupageDesLignes()
-    {
-        QString texte = "abc def ghi";
-        QCOMPARE(DecoupeLignes(texte, 5), QStringLiteral("abc \r\ndef \r\nghi"));
-        QCOMPARE(NbLignes, 3.0);
-        QVERIFY(texte.isEmpty());
-        texte = "abcde fgh";
-        QCOMPARE(DecoupeLignes(texte, 5), QStringLiteral("abcde\r\n fgh"));
-        QCOMPARE(NbLignes, 2.0);
-    }
-
-    void textesDesRappels()
-    {
-        EnvironnementTest env;
-        // Unknown age; a January event shown through its December lead; 29 February in a common year.
-        const QList<std::tuple<QString, QDate, QDate, QDate, QString, QString>> cas{
-            {"Durand#Zoé", QDate(1850, 11, 3), QDate(2026, 11, 3), QDate(2026, 11, 3), "Aujourd'hui,", "Zoé Durand (âge inconnu)"},
-            {"Roy#Ana", QDate(2000, 1, 2), QDate(2026, 1, 2), QDate(2026, 12, 26), "Le samedi 2 janvier,", "Ana Roy : 27 ans."},
-            {"Leroy#Max", QDate(1996, 2, 29), QDate(2026, 3, 1), QDate(2026, 3, 1), "Aujourd'hui,", "Max Leroy : 30 ans."}};
-        for (const auto &[libelle, naissance, echeance, aujourdhui, ligneDate, message] : cas) {
-            const int n = Ajoute("A", libelle, naissance, Slots(echeance, false, aujourdhui, false));
-            const TexteRappel t = ComposeRappel(Base().Requete("SELECT * FROM Rappel WHERE NumRappel = ?", {n}), 0, aujourdhui);
-            QCOMPARE(t.typeMess, 2);
-            QCOMPARE(t.ligneDate, ligneDate);
-            QCOMPARE(t.message, message);
-        }
     }
 
     void troisRappelsParcourus()
@@ -96,14 +63,15 @@ private Q_SLOTS:
         MessagerieScriptee messages;
         const QDate auj(2026, 11, 3);
         FixeMaintenant(QDateTime(auj, QTime(9, 0)));
-        const int a = AjouteDu(QStringLiteral("A"), QStringLiteral("Martin#Léa"), QDate(1990, 11, 3), auj);
-        const int f = Ajoute(QStringLiteral("F"), QStringLiteral("Martin"), QDate(2026, 11, 11),
+        const qint64 a = AjouteDu(QStringLiteral("A"), QStringLiteral("Martin#Léa"), QDate(1990, 11, 3), auj);
+        const qint64 f = Ajoute(QStringLiteral("F"), QStringLiteral("Martin"), QDate(2026, 11, 11),
                              Slots(QDate(2026, 11, 11), false, QDate(2026, 10, 31), false, auj, false));
-        const int n = AjouteDu(QStringLiteral("N"), QStringLiteral("Vidange"), QDate(2026, 11, 1), QDate(2026, 11, 1));
+        const qint64 n = AjouteDu(QStringLiteral("N"), QStringLiteral("Vidange"), QDate(2026, 11, 1), QDate(2026, 11, 1));
         Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)"), {n, QStringLiteral("Garage à 9 h")});
 
-        RechercheRappels();
-        frmMessage *fenetre = frmMessage::Instance();
+        AffichageRappels rappels;
+        rappels.RechercheRappels();
+        frmMessage *fenetre = rappels.Message();
         QVERIFY(fenetre && fenetre->isVisible());
         QCOMPARE(fenetre->windowTitle(), QStringLiteral("Oxi - Rappel"));
         QCOMPARE(fenetre->pos(), QPoint(Px(500), Px(1000)));
@@ -149,12 +117,13 @@ private Q_SLOTS:
         MessagerieScriptee messages;
         FixeMaintenant(QDateTime(QDate(2026, 3, 1), QTime(9, 0)));
         AjouteDu(QStringLiteral("F"), QStringLiteral("Aubin"), QDate(2026, 3, 1), QDate(2026, 3, 1));
-        const int second = AjouteDu(QStringLiteral("F"), QStringLiteral("Albin"), QDate(2026, 3, 1), QDate(2026, 3, 1));
-        RechercheRappels();
+        const qint64 second = AjouteDu(QStringLiteral("F"), QStringLiteral("Albin"), QDate(2026, 3, 1), QDate(2026, 3, 1));
+        AffichageRappels rappels;
+        rappels.RechercheRappels();
         // The exit asks about the second one; No closes and leaves it due.
-        QPointer<frmMessage> garde(frmMessage::Instance());
+        QPointer<frmMessage> garde(rappels.Message());
         QVERIFY(garde);
-        FermeMessage();
+        rappels.FermeMessage();
         QCOMPARE(messages.questions, QStringList{Question});
         QTRY_VERIFY(garde.isNull());
         QCOMPARE(Lit(second)[1].fait, false);
@@ -162,54 +131,57 @@ private Q_SLOTS:
         // A refused write: the acknowledgement's message, the popup shows it all the same, the file keeps it due.
         Base().Execute(QStringLiteral("DELETE FROM Rappel WHERE NumRappel <> ?"), {second});
         Base().Execute(QStringLiteral("CREATE TRIGGER refus BEFORE UPDATE ON Rappel BEGIN SELECT RAISE(ABORT, 'refus'); END"));
-        RechercheRappels();
-        QVERIFY(frmMessage::Instance());
-        QCOMPARE(Textes(frmMessage::Instance()).at(2), QStringLiteral("Albin"));
+        rappels.RechercheRappels();
+        QVERIFY(rappels.Message());
+        QCOMPARE(Textes(rappels.Message()).at(2), QStringLiteral("Albin"));
         QCOMPARE(Lit(second)[1].fait, false);
-        delete frmMessage::Instance();
+        delete rappels.Message();
         // A broken base: the scan's message and no window.
         FermeBase();
-        RechercheRappels();
+        rappels.RechercheRappels();
         QCOMPARE(messages.infos, (QStringList{QStringLiteral("Erreur lors de la mise à jour des données. "),
                                               QStringLiteral("Erreur lors de l'affichage du message")}));
-        QCOMPARE(frmMessage::Instance(), nullptr);
+        QCOMPARE(rappels.Message(), nullptr);
     }
 
-    void changementDeJourParLeMinuteurDeLAccueil()
+    void changementDeJourParLeMinuteur()
     {
         EnvironnementTest env;
         MessagerieScriptee messages;
         EcritReglage(ReglageAnnee, QStringLiteral("2026"));
         FixeMaintenant(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 58)));
         // Due tomorrow (the new year), its lead time into this December already done.
-        const int n = Ajoute(QStringLiteral("F"), QStringLiteral("Odilon"), QDate(2026, 1, 1),
+        const qint64 n = Ajoute(QStringLiteral("F"), QStringLiteral("Odilon"), QDate(2026, 1, 1),
                              Slots(QDate(2026, 1, 1), true, QDate(2025, 12, 31), true));
-        frmAccueil accueil;
-        const auto tick = [&accueil](const QDateTime &quand) {
+        AffichageRappels rappels;
+        QSignalSpy jours(&rappels.Veille(), &VeilleJour::jourChange);
+        const auto tick = [&rappels](const QDateTime &quand) {
             FixeMaintenant(quand);
-            QTimerEvent tic(accueil.Timer1->timerId());
-            QCoreApplication::sendEvent(accueil.Timer1, &tic);
+            QTimerEvent tic(rappels.Veille().Minuteur()->timerId());
+            QCoreApplication::sendEvent(rappels.Veille().Minuteur(), &tic);
         };
         tick(QDateTime(QDate(2026, 12, 31), QTime(23, 59, 59)));
-        QCOMPARE(frmMessage::Instance(), nullptr);
+        QCOMPARE(rappels.Message(), nullptr);
 
         // The tick at exactly midnight is missed: the next one still sees the new day.
         tick(QDateTime(QDate(2027, 1, 1), QTime(0, 0, 2)));
+        QCOMPARE(jours.count(), 1);
         QCOMPARE(LitReglage(ReglageAnnee), QStringLiteral("2027"));
         QCOMPARE(Lit(n), Slots(QDate(2027, 1, 1), true, QDate(2026, 12, 31), true));
-        QVERIFY(frmMessage::Instance() && frmMessage::Instance()->isVisible());
-        QCOMPARE(Textes(frmMessage::Instance()).at(1), QStringLiteral("Aujourd'hui,"));
-        delete frmMessage::Instance();
+        QVERIFY(rappels.Message() && rappels.Message()->isVisible());
+        QCOMPARE(Textes(rappels.Message()).at(1), QStringLiteral("Aujourd'hui,"));
+        delete rappels.Message();
 
         // Later ticks of the same day scan nothing again.
         tick(QDateTime(QDate(2027, 1, 1), QTime(15, 0)));
-        QCOMPARE(frmMessage::Instance(), nullptr);
+        QCOMPARE(rappels.Message(), nullptr);
 
         // A suspend over midnight: the clock jumps several hours into the next day.
-        const int m = AjouteDu(QStringLiteral("F"), QStringLiteral("Basile"), QDate(2027, 1, 2), QDate(2027, 1, 2));
+        const qint64 m = AjouteDu(QStringLiteral("F"), QStringLiteral("Basile"), QDate(2027, 1, 2), QDate(2027, 1, 2));
         tick(QDateTime(QDate(2027, 1, 2), QTime(7, 42, 13)));
-        QVERIFY(frmMessage::Instance());
-        QCOMPARE(Textes(frmMessage::Instance()).at(2), QStringLiteral("Basile"));
+        QCOMPARE(jours.count(), 2);
+        QVERIFY(rappels.Message());
+        QCOMPARE(Textes(rappels.Message()).at(2), QStringLiteral("Basile"));
         QCOMPARE(Lit(m)[1].fait, true);
         QVERIFY(messages.infos.isEmpty());
     }

@@ -36,13 +36,13 @@ private slots:
         fenetre.txtAdresse->setText(QStringLiteral("http://192.0.2.1/dav/"));
         fenetre.txtUtilisateur->setText(QStringLiteral("alice"));
         fenetre.txtMotDePasse->setText(QStringLiteral("Motdepasse-7"));
-        fenetre.cmdSynchroniser_Click();
+        fenetre.SynchroniseMaintenant();
         QCOMPARE(m_messages->infos.size(), 1);
         QVERIFY(m_messages->infos.first().contains(QStringLiteral("https")));
         QVERIFY(LitReglage(ReglageAdresse).isEmpty());
 
         fenetre.txtAdresse->setText(QStringLiteral("https://dav.exemple.org/"));
-        fenetre.cmdSynchroniser_Click();
+        fenetre.SynchroniseMaintenant();
         QTRY_VERIFY(QFile::exists(CheminSecret()));
         QCOMPARE(LitReglage(ReglageAdresse), QStringLiteral("https://dav.exemple.org/"));
         QCOMPARE(LitReglage(ReglageCalendrier), QStringLiteral("Calendrier"));

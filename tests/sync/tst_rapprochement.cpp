@@ -16,7 +16,7 @@ const QString Col = QStringLiteral("/alice/cal/");
 Contenu Anniv(const QString &libelle, bool fait = false)
 {
     Contenu c;
-    c.type = QLatin1Char('A');
+    c.type = TypeRappel::Anniversaire;
     c.dateRappel = QDate(1970, 3, 10);
     c.libelle = libelle;
     c.cases[0] = {true, 0, fait};
@@ -147,7 +147,7 @@ private slots:
     void objets()
     {
         Contenu note;
-        note.type = QLatin1Char('N');
+        note.type = TypeRappel::Note;
         note.dateRappel = QDate(2026, 12, 20);
         note.libelle = QStringLiteral("Courses « été »");
         note.texte = QStringLiteral("Pain\nLait");
@@ -167,7 +167,7 @@ private slots:
         // A yearly all-day event without our mark: a note, on its day.
         const ObjetLu annuel = objet("DTSTART;VALUE=DATE:19800505\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Mariage\r\n");
         QVERIFY(annuel.contenu);
-        QCOMPARE(annuel.contenu->type, QLatin1Char('N'));
+        QCOMPARE(annuel.contenu->type, std::optional(TypeRappel::Note));
         QVERIFY(annuel.contenu->cases[0].utilise);
         // A timed meeting and an oversized or unknown kind: left aside.
         QVERIFY(!objet("DTSTART:20260505T100000Z\r\nSUMMARY:Réunion\r\n").contenu);

@@ -129,7 +129,7 @@ struct Maison
 Contenu Anniv(const QString &libelle)
 {
     Contenu c;
-    c.type = QLatin1Char('A');
+    c.type = TypeRappel::Anniversaire;
     c.dateRappel = QDate(1970, 3, 10);
     c.libelle = libelle;
     c.cases[0] = {true, 0, false};
@@ -140,7 +140,7 @@ Contenu Anniv(const QString &libelle)
 Contenu Note(const QString &titre, const QString &texte)
 {
     Contenu c;
-    c.type = QLatin1Char('N');
+    c.type = TypeRappel::Note;
     c.dateRappel = QDate(2026, 12, 20);
     c.libelle = titre;
     c.texte = texte;

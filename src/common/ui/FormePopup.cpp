@@ -11,12 +11,8 @@
 
 namespace oxi {
 
-float FacteurPolice = 1.0f;
-bool FetesAffiche = false;
-bool DictonsAffiche = false;
-bool MoisAffiche = false;
-
 namespace {
+// A test's stand-in for the screen's resolution; 0 reads the screen.
 int resolutionFixee = 0;
 }
 
@@ -33,10 +29,10 @@ bool EstPetitesPolices()
     return ecran && qRound(ecran->logicalDotsPerInchX()) == 96;
 }
 
-void CalculeEchelle()
+float FacteurPolice()
 {
     const int d = EstPetitesPolices() ? 96 : 120;
-    FacteurPolice = 120.0f / float(d);
+    return 120.0f / float(d);
 }
 
 int RayonCoin(double hauteurShape, float facteur)
@@ -79,18 +75,16 @@ double HautSous(std::initializer_list<PopupAuDessus> auDessus)
 }
 
 QSizeF ArronditPopup(QWidget *fenetre, double largeurTwips, double hauteurTwips, double hauteurShape,
-                     double gauche, double haut, bool *drapeau)
+                     double gauche, double haut)
 {
-    CalculeEchelle();
-    if (FacteurPolice != 1.0f) {
-        hauteurTwips /= FacteurPolice;
-        largeurTwips /= FacteurPolice;
+    const float facteur = FacteurPolice();
+    if (facteur != 1.0f) {
+        hauteurTwips /= facteur;
+        largeurTwips /= facteur;
     }
     fenetre->resize(Px(largeurTwips), Px(hauteurTwips));
     PlaceFenetre(fenetre, gauche, haut);
-    ArrondiFenetre(fenetre, largeurTwips, hauteurTwips, RayonCoin(hauteurShape));
-    if (drapeau)
-        *drapeau = true;
+    ArrondiFenetre(fenetre, largeurTwips, hauteurTwips, RayonCoin(hauteurShape, facteur));
     return {largeurTwips, hauteurTwips};
 }
 

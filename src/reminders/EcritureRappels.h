@@ -1,4 +1,5 @@
 #pragma once
+#include "DepotRappels.h"
 #include "Echeances.h"
 
 #include <QDate>
@@ -8,8 +9,8 @@
 #include <optional>
 
 // Reading the entries of the three reminder panels and writing their rows:
-// birthdays, name days and notes. No widgets; every user's text is bound as
-// a parameter; the due dates and flags come from the reminder rules.
+// birthdays, name days and notes, through the stored reminders. No widgets;
+// the due dates and flags come from the reminder rules.
 namespace oxi {
 
 // Lead-time text of a box, chosen or typed: its first two characters trimmed.
@@ -21,22 +22,8 @@ std::optional<int> LitDelaiSaisi(const QString &texte);
 // 31 when no item matches. The December/January case counts 31 − day(E) + day(A).
 int RetrouveDelai(const QDate &evenement, const QDate &echeance);
 
-// Highest number in Rappel and Notes plus 1 (1 when both are empty). Throws ErreurBase beyond 32767.
-int NouveauNumero();
-
-// A stored reminder as a panel loads it for a change.
-struct RappelStocke
-{
-    int numRappel = 0;
-    QDate dateRappel;
-    QString libelle;
-    QString type;
-    Echeances echeances;
-    QString texte; // notes: Libelle1 followed by Libelle2
-};
-
-// The row numbered `numRappel` of the kind `type`, when it exists. Throws ErreurBase.
-std::optional<RappelStocke> LitRappel(int numRappel, const QString &type);
+// The reminder numbered `numRappel` of kind `type`, when it exists. Throws ErreurBase.
+std::optional<RappelStocke> LitRappel(qint64 numRappel, TypeRappel type);
 
 // Birthdays ------------------------------------------------------------------
 
@@ -60,8 +47,8 @@ struct Anniversaire
 // Number of stored birthdays with the same label and birth date; 0 when the query fails.
 int ExisteAnniversaire(const Anniversaire &anniv);
 // Both return the number given or changed; throw ErreurBase (nothing saved).
-int AjouteAnniversaire(const Anniversaire &anniv);
-void ModifieAnniversaire(int numRappel, const Anniversaire &anniv);
+qint64 AjouteAnniversaire(const Anniversaire &anniv);
+void ModifieAnniversaire(qint64 numRappel, const Anniversaire &anniv);
 
 // Name days -----------------------------------------------------------------
 
@@ -75,13 +62,12 @@ struct PrenomFete
 // "#" of the reference table turned into blanks, trimmed: "Jean#Marie" -> "Jean Marie".
 QString FormatePrenom(const QString &texte);
 // Every first name of the reference table, day 1 of each month first, then day 2...
-QVector<PrenomFete> &TabPrenoms();
-// Rebuilds TabPrenoms from Fetes; throws ErreurBase, keeping what was read so far.
-void ChargeListeFetes();
+// Throws ErreurBase.
+QVector<PrenomFete> ChargeListeFetes();
 // "Alain - 9 septembre".
 QString ItemFete(const PrenomFete &fete);
-// The items of TabPrenoms in alphabetical order, letter case and accents aside.
-QStringList ItemsFetes();
+// The items of `prenoms` in alphabetical order, letter case and accents aside.
+QStringList ItemsFetes(const QVector<PrenomFete> &prenoms);
 
 // A first-name text in the form of the items: the name before the first "- ",
 // the day and the French month name after it, the date in `annee`. Nothing
@@ -93,9 +79,9 @@ struct SaisieFete
 };
 std::optional<SaisieFete> LitTexteFete(const QString &texte, int annee = Aujourdhui().year());
 
-int AjouteFete(const SaisieFete &fete, const ChoixEcheances &choix);
+qint64 AjouteFete(const SaisieFete &fete, const ChoixEcheances &choix);
 // Moves the name day to `fete.dateFete`; the first name stays. Throws when the row is gone.
-void ModifieFete(int numRappel, const SaisieFete &fete, const ChoixEcheances &choix);
+void ModifieFete(qint64 numRappel, const SaisieFete &fete, const ChoixEcheances &choix);
 
 // Notes ------------------------------------------------------------------------
 
@@ -109,16 +95,14 @@ struct Note
 
 // The title and text as stored: "Sans titre" for a blank title, the text trimmed.
 Note LitNote(const QString &titre, const QString &texte, const QDate &date, const ChoixEcheances &choix);
-// Libelle1 (first 255 characters, Null when empty) and Libelle2 (the rest, Null when none).
-QVariantList DecoupeTexte(const QString &texte);
 // Rappel and Notes rows written in one transaction; throw ErreurBase with nothing written.
-int AjouteNote(const Note &note);
-void ModifieNote(int numRappel, const Note &note);
+qint64 AjouteNote(const Note &note);
+void ModifieNote(qint64 numRappel, const Note &note);
 
 // Deletion --------------------------------------------------------------------------
 
 // Deletes the reminder `numRappel` of kind `type` (and a note's text) in one
 // transaction. False when no such row; throws ErreurBase with nothing deleted.
-bool SupprimeRappel(int numRappel, const QString &type);
+bool SupprimeRappel(qint64 numRappel, TypeRappel type);
 
 } // namespace oxi

@@ -14,7 +14,7 @@ namespace oxi {
 struct LigneTableau
 {
     QStringList colonnes;
-    int numRappel = 0;
+    qint64 numRappel = 0;
 
     QString Colonne(int k) const { return colonnes.value(k - 1); }
 };
@@ -33,24 +33,19 @@ struct Tableau
 // reorder them: keys B1, B2, A give A, B2, B1.
 void TrieTableau(Tableau &tableau, int colonne);
 
-// Birthdays: 1 name, 2 first name, 3 birth date, 4 birthday this year.
-Tableau &TabAnniv();
-// Name days: 1 first name, 2 "9 septembre", 3 name day next year.
-Tableau &TabFetes();
-// Notes: 1 title, 2 "9 septembre 2026", 3 the note's day and month this year.
-Tableau &TabNotes();
-
 // Default sort columns after each fill.
 constexpr int TriDefautAnniv = 2;
 constexpr int TriDefautFetes = 1;
 constexpr int TriDefautNotes = 3;
 
-// Re-read the reminders of one kind into their table, sorted by the default
-// column; an empty kind leaves an empty table. Throw ErreurBase on failure,
-// leaving the table as it was.
-void RemplitTabAnniv();
-void RemplitTabFetes();
-void RemplitTabNotes();
+// The reminders of one kind read into a table, sorted by the default column.
+// Throw ErreurBase.
+// Birthdays: 1 name, 2 first name, 3 birth date, 4 birthday this year.
+Tableau TableAnniversaires();
+// Name days: 1 first name, 2 "9 septembre", 3 name day next year.
+Tableau TableFetes();
+// Notes: 1 title, 2 "9 septembre 2026", 3 the note's day and month this year.
+Tableau TableNotes();
 
 // The age a person born on `date` reaches this year.
 int CalculeAge(const QDate &date);

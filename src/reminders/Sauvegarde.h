@@ -17,11 +17,14 @@ QString CheminSauvegarde(const QString &dossier, const QString &nomFichier);
 // True when `chemin` names the main database file, whatever the path that
 // leads there (symbolic link, "..", a hard link).
 bool EstBasePrincipale(const QString &chemin);
+// True when `chemin` names "DBC.dtb" of the program's folder, which the start
+// treats as a leftover of a compaction: a backup there would be deleted.
+bool EstNomCompaction(const QString &chemin);
 
 // Writes Rappel and Notes, every row, to a keyed file at `chemin`. The file
 // is written beside its name and renamed into place only when complete, so
 // a failure leaves an earlier file of that name as it was. Refuses the
-// main file itself. True when the backup was written.
+// main file itself and the compaction's name. True when the backup was written.
 bool SauvegardeBase(const QString &chemin);
 
 enum class Restauration {

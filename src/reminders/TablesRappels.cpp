@@ -1,7 +1,7 @@
-#include "ListesRappels.h"
+#include "TablesRappels.h"
 
-#include "Base.h"
 #include "Constantes.h"
+#include "DepotRappels.h"
 #include "Echeances.h"
 #include "Horloge.h"
 
@@ -12,10 +12,6 @@
 namespace oxi {
 
 namespace {
-
-Tableau tabAnniv{{}, {3, 4}};
-Tableau tabFetes{{}, {3}};
-Tableau tabNotes{{}, {3}};
 
 // A row's sort key, computed once: upper-casing in every comparison of the
 // quadratic passes below made a 10,000-row list take seconds.
@@ -32,13 +28,6 @@ bool Precede(bool dates, const CleTri &j, const CleTri &i)
     if (dates && i.date.isValid() && j.date.isValid())
         return j.date < i.date;
     return i.texte > j.texte;
-}
-
-Resultat LitRappels(const QString &type)
-{
-    return OuvreRecordset(QStringLiteral("SELECT NumRappel, DateRappel, Libelle FROM Rappel WHERE Type=? "
-                                         "ORDER BY NumRappel"),
-                          {type});
 }
 
 } // namespace
@@ -82,67 +71,43 @@ void TrieTableau(Tableau &tableau, int colonne)
     lignes = std::move(triees);
 }
 
-Tableau &TabAnniv()
+Tableau TableAnniversaires()
 {
-    return tabAnniv;
-}
-
-Tableau &TabFetes()
-{
-    return tabFetes;
-}
-
-Tableau &TabNotes()
-{
-    return tabNotes;
-}
-
-void RemplitTabAnniv()
-{
-    const Resultat r = LitRappels(QStringLiteral("A"));
-    QVector<LigneTableau> lignes;
+    Tableau table{{}, {3, 4}};
     const int annee = Aujourdhui().year();
-    for (int i = 0; i < r.Nombre(); ++i) {
-        const QString libelle = LitChamp(r.Valeur(i, 2));
-        const QDate naissance = LitDate(r.Valeur(i, 1));
+    for (const RappelStocke &r : DepotRappels().ListeType(TypeRappel::Anniversaire)) {
         // A label without "#" (never stored by the panel) shows as a name alone.
-        const int p = libelle.indexOf(QLatin1Char('#'));
-        const QString nom = p < 0 ? libelle : libelle.left(p);
-        const QString prenom = p < 0 ? QString() : libelle.mid(p + 1);
-        lignes.append({{nom, prenom, TexteDate(naissance), TexteDate(JourEvenement(naissance, annee))},
-                       r.Valeur(i, 0).toInt()});
+        const int p = r.libelle.indexOf(QLatin1Char('#'));
+        const QString nom = p < 0 ? r.libelle : r.libelle.left(p);
+        const QString prenom = p < 0 ? QString() : r.libelle.mid(p + 1);
+        table.lignes.append({{nom, prenom, TexteDate(r.dateRappel), TexteDate(JourEvenement(r.dateRappel, annee))},
+                             r.numRappel});
     }
-    tabAnniv.lignes = lignes;
-    TrieTableau(tabAnniv, TriDefautAnniv);
+    TrieTableau(table, TriDefautAnniv);
+    return table;
 }
 
-void RemplitTabFetes()
+Tableau TableFetes()
 {
-    const Resultat r = LitRappels(QStringLiteral("F"));
-    QVector<LigneTableau> lignes;
+    Tableau table{{}, {3}};
     const int annee = Aujourdhui().year();
-    for (int i = 0; i < r.Nombre(); ++i) {
-        const QDate date = LitDate(r.Valeur(i, 1));
-        lignes.append({{LitChamp(r.Valeur(i, 2)), TexteJourMois(date), TexteDate(JourEvenement(date, annee + 1))},
-                       r.Valeur(i, 0).toInt()});
-    }
-    tabFetes.lignes = lignes;
-    TrieTableau(tabFetes, TriDefautFetes);
+    for (const RappelStocke &r : DepotRappels().ListeType(TypeRappel::Fete))
+        table.lignes.append({{r.libelle, TexteJourMois(r.dateRappel), TexteDate(JourEvenement(r.dateRappel, annee + 1))},
+                             r.numRappel});
+    TrieTableau(table, TriDefautFetes);
+    return table;
 }
 
-void RemplitTabNotes()
+Tableau TableNotes()
 {
-    const Resultat r = LitRappels(QStringLiteral("N"));
-    QVector<LigneTableau> lignes;
+    Tableau table{{}, {3}};
     const int annee = Aujourdhui().year();
-    for (int i = 0; i < r.Nombre(); ++i) {
-        const QDate date = LitDate(r.Valeur(i, 1));
-        lignes.append({{LitChamp(r.Valeur(i, 2)), TexteJourMois(date) + QLatin1Char(' ') + QString::number(date.year()),
-                        TexteDate(JourEvenement(date, annee))},
-                       r.Valeur(i, 0).toInt()});
-    }
-    tabNotes.lignes = lignes;
-    TrieTableau(tabNotes, TriDefautNotes);
+    for (const RappelStocke &r : DepotRappels().ListeType(TypeRappel::Note))
+        table.lignes.append({{r.libelle, TexteJourMois(r.dateRappel) + QLatin1Char(' ') + QString::number(r.dateRappel.year()),
+                              TexteDate(JourEvenement(r.dateRappel, annee))},
+                             r.numRappel});
+    TrieTableau(table, TriDefautNotes);
+    return table;
 }
 
 int CalculeAge(const QDate &date)

@@ -1,13 +1,12 @@
 #include "frmMessage.h"
 
-#include "Base.h"
 #include "Constantes.h"
 #include "FormePopup.h"
 #include "Messagerie.h"
 #include "Plateforme.h"
 #include "Polices.h"
+#include "Rappels.h"
 #include "TexteLignes.h"
-#include "TexteRappel.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
@@ -16,8 +15,6 @@
 namespace oxi {
 
 namespace {
-
-QPointer<frmMessage> instance;
 
 constexpr double HautMsg = 1080;
 constexpr double LargeurLogo = 540;
@@ -45,7 +42,8 @@ Image *CreeImage(QWidget *parent, const QString &nom, const QString &ressource,
 
 } // namespace
 
-frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+frmMessage::frmMessage(ScanRappels &scan, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_scan(scan)
 {
     setObjectName(QStringLiteral("frmMessage"));
     setWindowTitle(QStringLiteral("Oxi - Rappel"));
@@ -57,7 +55,6 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
     fond.setColor(QPalette::WindowText, Qt::black);
     setPalette(fond);
     resize(Px(m_largeur), Px(m_hauteur));
-    instance = this;
 
     Shape1 = new FormePopup(this);
     Shape1->ChangeTaille(LargeurShape, m_hauteur);
@@ -99,7 +96,7 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
     lblQuit->setFont(Police(QStringLiteral("Arial Black"), 10.8));
     PlaceTwips(lblQuit, 3720, 162, 252, 252);
 
-    connect(imgSuiv.jumeau, &Image::clic, this, &frmMessage::imgSuiv2_Click);
+    connect(imgSuiv.jumeau, &Image::clic, this, &frmMessage::AfficheRappelSuivant);
     connect(imgCarte.jumeau, &Image::clic, this, [] { PlateformeCourante().OuvreDocument(AdresseCarte); });
     connect(lblQuit, &LienTexte::clic, this, &QWidget::close);
     connect(lblQuit, &LienTexte::survol, this, [this] {
@@ -111,25 +108,22 @@ frmMessage::frmMessage(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
 
 frmMessage::~frmMessage() = default;
 
-frmMessage *frmMessage::Instance()
+void frmMessage::AdapteTitre(TypeRappel type)
 {
-    return instance.data();
-}
-
-void frmMessage::RecupNbMessages()
-{
-    NbMessages = CompteRappelsNonAffiches();
-}
-
-void frmMessage::AdapteTitre(int typeMess)
-{
-    static const char *const titres[] = {"", "Fête ", "Anniversaire ", "Note"};
-    if (typeMess < 1 || typeMess > 3)
-        return;
-    lblTitre->setText(QString::fromUtf8(titres[typeMess]));
-    imgFete->setVisible(typeMess == 1);
-    imgAnniv->setVisible(typeMess == 2);
-    imgNote->setVisible(typeMess == 3);
+    switch (type) {
+    case TypeRappel::Fete:
+        lblTitre->setText(QStringLiteral("Fête "));
+        break;
+    case TypeRappel::Anniversaire:
+        lblTitre->setText(QStringLiteral("Anniversaire "));
+        break;
+    case TypeRappel::Note:
+        lblTitre->setText(QStringLiteral("Note"));
+        break;
+    }
+    imgFete->setVisible(type == TypeRappel::Fete);
+    imgAnniv->setVisible(type == TypeRappel::Anniversaire);
+    imgNote->setVisible(type == TypeRappel::Note);
 }
 
 void frmMessage::AfficheNbMessages()
@@ -147,76 +141,55 @@ void frmMessage::AfficheNbMessages()
     ModifieTailleMessage(ArrondiPair(m_hauteurMsg / 186));
 }
 
-void frmMessage::AfficheRappel()
+bool frmMessage::AfficheRappel()
 {
-    RecupNbMessages();
-    Resultat rappel;
-    try {
-        rappel = ChargeRappelSuivant();
-    } catch (const ErreurBase &) {
-        MsgInfo(QStringLiteral("Erreur lors de l'afficage du message."));
-        return;
+    const std::optional<RappelAffiche> suivant = m_scan.Prochain();
+    if (!suivant) {
+        // Only unreadable ones were left: the last one shown stays, without the arrow.
+        NbMessages = 1;
+        AfficheNbMessages();
+        return false;
     }
-    if (!rappel.Vide())
-        AdapteTitre(ConvertType(LitChamp(rappel.Valeur(0, QStringLiteral("Type")))));
+    const int restants = m_scan.File().NonAffiches();
+    NbMessages = restants + 1;
+    NumMessage = TotalMessages - restants;
+    AdapteTitre(suivant->texte.type);
     AfficheNbMessages();
     lblNombre->setText(QStringLiteral("%1/%2").arg(NumMessage).arg(TotalMessages));
-    ++NumMessage;
-    TraiteMessage(rappel);
+    lblMsg->setText(suivant->texte.message);
+    lblDate->setText(suivant->texte.ligneDate);
+    m_lignes = suivant->texte.nbLignes;
+    return true;
 }
 
-void frmMessage::TraiteMessage(const Resultat &rappel)
+bool frmMessage::AffichePremierRappel()
 {
-    lblMsg->clear();
-    const TexteRappel texte = ComposeRappel(rappel, 0);
-    if (!texte.valide) {
-        MsgInfo(QStringLiteral("Erreur lors de l'afficage du message."));
-        // A row that is gone can never be shown: step over it rather than stall on it.
-        if (rappel.Vide())
-            for (RappelDu &r : TabRappels)
-                if (r.affiche == 0) {
-                    r.affiche = 1;
-                    break;
-                }
-        return;
-    }
-    if (texte.typeMess != 0) {
-        lblMsg->setText(texte.message);
-        lblDate->setText(texte.ligneDate);
-    }
-    ValideRappel();
-}
-
-void frmMessage::Form_Load()
-{
-    RecupNbMessages();
-    NumMessage = 1;
-    TotalMessages = NbMessages;
-    NbLignes = 0;
-    AfficheRappel();
+    TotalMessages = m_scan.File().NonAffiches();
+    m_lignes = 0;
+    if (!AfficheRappel())
+        return false;
     PlaceFenetre(this, GaucheMessage, HautMessage);
-    CalculeEchelle();
-    ModifieTailleMessage(NbLignesEntier());
+    ModifieTailleMessage(m_lignes);
     ModifieTailleFenetre(false);
+    return true;
 }
 
-void frmMessage::imgSuiv2_Click()
+void frmMessage::AfficheRappelSuivant()
 {
     imgSuiv.jumeau->hide();
-    NbLignes = 0;
-    AfficheRappel();
-    ModifieTailleMessage(NbLignesEntier());
+    if (!AfficheRappel())
+        return;
+    ModifieTailleMessage(m_lignes);
     ModifieTailleFenetre(true);
 }
 
 void frmMessage::Actualise()
 {
     // The reminder on screen is already shown: it counts as the current one.
-    RecupNbMessages();
-    NbMessages += 1;
-    TotalMessages = NumMessage - 1 + CompteRappelsNonAffiches();
+    NbMessages = m_scan.File().NonAffiches() + 1;
+    TotalMessages = NumMessage + m_scan.File().NonAffiches();
     AfficheNbMessages();
-    lblNombre->setText(QStringLiteral("%1/%2").arg(NumMessage - 1).arg(TotalMessages));
+    lblNombre->setText(QStringLiteral("%1/%2").arg(NumMessage).arg(TotalMessages));
 }
 
 void frmMessage::ModifieTailleMessage(int nb)
@@ -235,10 +208,11 @@ void frmMessage::ModifieTailleFenetre(bool plusMessages)
     const double h = ArrondiPair(HautMsg + m_hauteurMsg + 700);
     Shape1->ChangeTaille(LargeurShape, h);
     m_hauteur = h + h / 1970 * 506;
-    if (FacteurPolice != 1.0f) {
-        m_hauteur /= FacteurPolice;
+    const float facteur = FacteurPolice();
+    if (facteur != 1.0f) {
+        m_hauteur /= facteur;
         if (!plusMessages)
-            m_largeur /= FacteurPolice;
+            m_largeur /= facteur;
     }
     resize(Px(m_largeur), Px(m_hauteur));
     ArrondiFenetre(this, m_largeur, m_hauteur, RayonCoin(h));
@@ -248,14 +222,11 @@ void frmMessage::ModifieTailleFenetre(bool plusMessages)
 void frmMessage::closeEvent(QCloseEvent *event)
 {
     if (NbMessages > 1 && MsgQuestion(QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?"))) {
-        imgSuiv2_Click();
+        AfficheRappelSuivant();
         event->ignore();
         return;
     }
     event->accept();
-    // Gone for the scan at once, even before its deletion.
-    if (instance == this)
-        instance = nullptr;
 }
 
 void frmMessage::mouseMoveEvent(QMouseEvent *event)

@@ -4,33 +4,33 @@
 #include <QWidget>
 
 #include "ImageBouton.h"
+#include "TypeRappel.h"
 
 namespace oxi {
 
 class FormePopup;
-class Resultat;
+class ScanRappels;
+struct RappelAffiche;
 
-// The reminder popup: shows the due reminders of TabRappels one at a time,
-// acknowledging each as it is shown.
+// The reminder popup: shows the due reminders of the scan's list one at a time,
+// the scan acknowledging each as it is shown.
 class frmMessage : public QWidget
 {
     Q_OBJECT
 public:
-    explicit frmMessage(QWidget *parent = nullptr);
+    explicit frmMessage(ScanRappels &scan, QWidget *parent = nullptr);
     ~frmMessage() override;
 
-    // The open popup, or nullptr.
-    static frmMessage *Instance();
-
     // Loads the first reminder not yet shown, places and sizes the window.
-    void Form_Load();
+    // False when none of them could be shown.
+    bool AffichePremierRappel();
     // "Suivant": the next reminder; the window keeps its place and width.
-    void imgSuiv2_Click();
+    void AfficheRappelSuivant();
     // A new scan while the window is open: the counter and the arrow follow the new list.
     void Actualise();
 
-    int NbMessages = 0;
-    int NumMessage = 1;
+    int NbMessages = 0;    // reminders left, the one on screen included
+    int NumMessage = 0;    // place of the one on screen
     int TotalMessages = 0;
 
     QLabel *lblTitre = nullptr;
@@ -50,14 +50,16 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
 
 private:
-    void RecupNbMessages();
-    void AdapteTitre(int typeMess);
+    void AdapteTitre(TypeRappel type);
     void AfficheNbMessages();
-    // Steps shared by the load and "Suivant": load, title, layout, counter, text.
-    void AfficheRappel();
-    void TraiteMessage(const Resultat &rappel);
+    // Steps shared by the load and "Suivant": next reminder, title, layout, counter, text.
+    // False when none was left to show (the window keeps what it shows).
+    bool AfficheRappel();
     void ModifieTailleMessage(int nb);
     void ModifieTailleFenetre(bool plusMessages);
+
+    ScanRappels &m_scan;
+    int m_lignes = 0;
 
     // Twips kept here so that sizes do not drift through pixel rounding.
     double m_largeur = 5280;

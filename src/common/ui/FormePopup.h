@@ -6,25 +6,17 @@
 // popup and the three daily popups): scale factor, rounded outline, fixed places.
 namespace oxi {
 
-// 1.25 when the desktop's logical horizontal resolution is exactly 96 dpi, else 1.0.
-// Recomputed by CalculeEchelle each time a popup loads.
-extern float FacteurPolice;
-
-// True while frmFetes, frmDictons, frmMois are loaded (set last in their loading).
-extern bool FetesAffiche;
-extern bool DictonsAffiche;
-extern bool MoisAffiche;
-
 // True exactly when the logical horizontal resolution of the primary screen is 96 dpi.
 bool EstPetitesPolices();
-// FacteurPolice = 120 / d, d = 96 when EstPetitesPolices, else 120.
-void CalculeEchelle();
+// The popups' scale: 120 / d, d = 96 when EstPetitesPolices, else 120
+// (1.25 at exactly 96 dpi, else 1.0), read from the screen each time.
+float FacteurPolice();
 // For tests: makes EstPetitesPolices read `dpi` instead of the screen; 0 reads the screen again.
 void FixeResolutionLogique(int dpi);
 
 // Corner diameter in pixels for an outline `hauteurShape` twips high:
 // round(h × 35 × 1.25 / (FacteurPolice × 2300)), halves to even.
-int RayonCoin(double hauteurShape, float facteur = FacteurPolice);
+int RayonCoin(double hauteurShape, float facteur = FacteurPolice());
 
 // Makes the window's visible area the rounded rectangle (0, 0) to
 // (round(largeur / 15), round(hauteur / 15)) pixels with an r × r corner ellipse,
@@ -56,12 +48,12 @@ struct PopupAuDessus
 double HautSous(std::initializer_list<PopupAuDessus> auDessus);
 
 // The rounding step a daily popup runs at the end of its loading, after its sizes are set:
-// CalculeEchelle; outer size divided by FacteurPolice when not 1; placement at
-// (gauche, haut) twips; rounded outline from `hauteurShape`; `drapeau` set to true.
+// outer size divided by FacteurPolice when not 1; placement at
+// (gauche, haut) twips; rounded outline from `hauteurShape`.
 // `largeurTwips`/`hauteurTwips` are the window's size before scaling.
 // Returns the window's final size in twips.
 QSizeF ArronditPopup(QWidget *fenetre, double largeurTwips, double hauteurTwips, double hauteurShape,
-                     double gauche, double haut, bool *drapeau);
+                     double gauche, double haut);
 
 // Shape1: the white face of a popup, a rounded rectangle outlined in dark blue (0, 0, 128),
 // drawn from the popup's top-left corner, under the labels.

@@ -4,8 +4,6 @@
 
 namespace oxi {
 
-double NbLignes = 0;
-
 int ArrondiPair(double valeur)
 {
     const double r = std::round(valeur);
@@ -15,10 +13,10 @@ int ArrondiPair(double valeur)
     return static_cast<int>(r);
 }
 
-QString DecoupeLignes(QString &texte, int largeur)
+QString DecoupeLignes(QString &texte, int largeur, double &lignes)
 {
     QString resultat;
-    NbLignes = 0;
+    lignes = 0;
     if (largeur < 1) {
         texte.clear();
         return resultat;
@@ -27,7 +25,7 @@ QString DecoupeLignes(QString &texte, int largeur)
         QString ligne = texte.left(largeur);
         if (ligne.isEmpty())
             return resultat;
-        NbLignes += 1;
+        lignes += 1;
         if (texte.size() <= largeur) {
             resultat += ligne;
             texte.clear();
@@ -44,16 +42,16 @@ QString DecoupeLignes(QString &texte, int largeur)
     }
 }
 
-QString CompteLignes(const QString &texte, int largeur)
+QString CompteLignes(const QString &texte, int largeur, double &lignes)
 {
     if (largeur < 1)
         return texte;
     const int n = texte.size();
     if (n % largeur > 0)
-        NbLignes = n / largeur + NbLignes + 1;
+        lignes = n / largeur + lignes + 1;
     else
-        NbLignes = ArrondiPair(double(n) / largeur + NbLignes);
-    NbLignes += texte.count(QLatin1Char('\r'));
+        lignes = ArrondiPair(double(n) / largeur + lignes);
+    lignes += texte.count(QLatin1Char('\r'));
     return texte;
 }
 
