@@ -320,6 +320,12 @@ void DepotRappels::Acquitte(qint64 numero, const QDate &aujourdhui)
         throw ErreurBase(QStringLiteral("rappel %1 introuvable").arg(numero));
 }
 
+void DepotRappels::RemetDrapeaux(qint64 numero, const Echeances &echeances)
+{
+    m_connexion.Execute(QStringLiteral("UPDATE Rappel SET EtatEch1 = ?, EtatEch2 = ?, EtatEch3 = ? WHERE NumRappel = ?"),
+                        {echeances[1].fait ? 1 : 0, echeances[2].fait ? 1 : 0, echeances[3].fait ? 1 : 0, numero});
+}
+
 int DepotRappels::Rearme()
 {
     DeclareRegles(m_connexion);

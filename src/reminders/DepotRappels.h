@@ -65,6 +65,8 @@ public:
     bool Supprime(qint64 numero, TypeRappel type);
     // Sets the flag of every slot of the reminder dated `aujourdhui` or earlier.
     void Acquitte(qint64 numero, const QDate &aujourdhui);
+    // Puts the three done flags back as they were (a reminder put off for later).
+    void RemetDrapeaux(qint64 numero, const Echeances &echeances);
     // Moves every readable used slot of the birthdays and name days one year
     // forward and clears its flag (EcheanceRearmee), in one statement: the
     // caller's transaction decides. Returns the rows touched.

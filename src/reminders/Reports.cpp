@@ -1,5 +1,6 @@
 #include "Reports.h"
 
+#include "DepotRappels.h"
 #include "Rappels.h"
 
 #include <algorithm>
@@ -21,8 +22,7 @@ QDateTime MomentReport(DelaiReport delai, const QDateTime &maintenant)
 
 void ReportsRappels::Reporte(qint64 numero, const Echeances &avant, const QDateTime &quand, Connexion &connexion)
 {
-    connexion.Execute(QStringLiteral("UPDATE Rappel SET EtatEch1 = ?, EtatEch2 = ?, EtatEch3 = ? WHERE NumRappel = ?"),
-                      {avant[1].fait ? 1 : 0, avant[2].fait ? 1 : 0, avant[3].fait ? 1 : 0, numero});
+    DepotRappels(connexion).RemetDrapeaux(numero, avant);
     m_reports.removeIf([numero](const Report &r) { return r.numero == numero; });
     m_reports << Report{numero, quand};
 }
