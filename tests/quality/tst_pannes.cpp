@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sqlcipher/sqlite3.h>
 
 #include <cerrno>
 #include <csignal>
@@ -106,6 +107,23 @@ void AbimeTable(const QString &chemin, const QString &table)
     QFile f(chemin);
     QVERIFY(page > 1 && f.open(QIODevice::ReadWrite) && f.seek((page - 1) * 1024 + 300));
     f.write(QByteArray(16, '\x5a'));
+}
+
+// A plain SQLite file without key, with a table of the right name.
+void SansCle(const QString &chemin)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(chemin).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_exec(db, "CREATE TABLE Rappel (NumRappel INTEGER PRIMARY KEY, DateRappel TEXT);"
+                     "INSERT INTO Rappel VALUES (1, '2026-01-01');", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+void EnTeteSqlite(const QString &chemin)
+{
+    QFile f(chemin);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("SQLite format 3\0 ce n'est pas une base", 38));
 }
 
 void Modifie(const QString &chemin, const QStringList &instructions)
@@ -213,12 +231,17 @@ class TestPannes : public QObject
             cible = Cible(op);
         const QByteArray avant = Empreinte(cible);
         const Essai essai = lance(Action(op, cible));
-        const QString raison = Controle(op, cible, avant, essai, panne);
+        Compte(QString::fromUtf8(NomsOperations[int(op)]) + QStringLiteral(", ") + quoi, Controle(op, cible, avant, essai, panne));
+    }
+
+    // One fault point more, held when nothing is reported.
+    void Compte(const QString &quoi, const QString &raison)
+    {
         ++essayes;
         if (raison.isEmpty())
             ++tenus;
         else
-            qWarning("%s, %s : %s", NomsOperations[int(op)], qPrintable(quoi), qPrintable(raison));
+            qWarning("%s : %s", qPrintable(quoi), qPrintable(raison));
     }
 
 private slots:
@@ -393,6 +416,8 @@ private slots:
             {"colonne manquante", abimee([&](const QString &p) {
                  Modifie(p, {sansColonne, QStringLiteral("DROP TABLE Rappel"), QStringLiteral("ALTER TABLE R2 RENAME TO Rappel")});
              }), Refusee},
+            {"sqlite sans clé", [](const QString &p, const QString &) { SansCle(p); }, Refusee},
+            {"en-tête sqlite", [](const QString &p, const QString &) { EnTeteSqlite(p); }, Refusee},
             {"base d'un autre programme", [](const QString &p, const QString &) {
                  Connexion c;
                  QVERIFY(c.Cree(p, CleBase));
@@ -412,12 +437,13 @@ private slots:
             {"base saine, DBC.dtb laissé", [&](const QString &p, const QString &r) { Copie(sain, p); Copie(ancienFormat, r); }, Ouverte, true, false},
         };
         const QString reste = dossier + QLatin1Char('/') + NomBaseCompactee;
+        const auto efface = [&] {
+            for (const QString &chemin : {principale, reste})
+                QFile::remove(chemin) || QDir().rmdir(chemin);
+        };
         for (const CasFichier &f : cas) {
             FermeBase();
-            for (const QString &chemin : {principale, reste}) {
-                QFile::remove(chemin);
-                QDir().rmdir(chemin);
-            }
+            efface();
             f.prepare(principale, reste);
             const QByteArray avant = Empreinte(principale), resteAvant = Empreinte(reste);
             const bool resteExistait = QFileInfo::exists(reste);
@@ -435,27 +461,26 @@ private slots:
                 raison = QStringLiteral("fichier modifié");
             else if (f.attendue == Ouverte && !DonneesIntactes())
                 raison = QStringLiteral("rappels perdus ou modifiés");
-            ++essayes;
-            if (raison.isEmpty())
-                ++tenus;
-            else
-                qWarning("%s : %s", f.nom, qPrintable(raison));
+            Compte(QString::fromUtf8(f.nom), raison);
         }
-        for (const QString &chemin : {principale, reste}) {
-            QFile::remove(chemin);
-            QDir().rmdir(chemin);
+        efface();
+        // Damaged and foreign files as backups to restore: refused, both files untouched.
+        const QString cible = dossier + QStringLiteral("/abimee.dtb");
+        for (const auto &[quoi, prepare] : std::initializer_list<std::pair<const char *, std::function<void(const QString &)>>>{
+                 {"page abîmée dans Fetes", [&](const QString &p) { Copie(sain, p); AbimeTable(p, QStringLiteral("Fetes")); }},
+                 {"coupé de trois pages", [&](const QString &p) { Copie(sain, p); Tronque(p, 3 * 1024); }},
+                 {"sqlite sans clé", SansCle},
+                 {"en-tête sqlite", EnTeteSqlite},
+                 {"dossier", [](const QString &p) { QVERIFY(QDir().mkdir(p)); }}}) {
+            QFile::remove(cible);
+            prepare(cible);
+            const auto seul = [](const std::function<int()> &action) { return LanceAvecPanne(action, {}); };
+            Essaie(Operation::Restaure, QString::fromUtf8(quoi), seul, Panne::Aucune, cible);
+            // Nor is a folder a place to save to.
+            if (QFileInfo(cible).isDir())
+                Essaie(Operation::Sauve, QString::fromUtf8(quoi), seul, Panne::Aucune, cible);
         }
-        // The damaged files as backups to restore: refused, main file untouched.
-        for (const auto &[quoi, abime] : std::initializer_list<std::pair<const char *, std::function<void(const QString &)>>>{
-                 {"page abîmée dans Fetes", [](const QString &p) { AbimeTable(p, QStringLiteral("Fetes")); }},
-                 {"coupé de trois pages", [](const QString &p) { Tronque(p, 3 * 1024); }}}) {
-            const QString cible = dossier + QStringLiteral("/abimee.dtb");
-            Copie(sain, cible);
-            abime(cible);
-            Essaie(Operation::Restaure, QString::fromUtf8(quoi), [](const std::function<int()> &action) {
-                return LanceAvecPanne(action, {});
-            }, Panne::Aucune, cible);
-        }
+        QDir().rmdir(cible);
     }
 
     void cleanupTestCase()
