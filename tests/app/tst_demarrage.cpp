@@ -2,6 +2,7 @@
 #include "Chemins.h"
 #include "Constantes.h"
 #include "Demarrage.h"
+#include "Generateur.h"
 #include "OutilsTest.h"
 #include "Plateforme.h"
 #include "Region.h"
@@ -10,13 +11,13 @@
 #include "frmAccueil.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
 #include <QTest>
 
 using namespace oxi;
+using oxi::test::Empreinte;
 
 namespace {
 
@@ -45,12 +46,6 @@ public:
     bool LanceInfosSysteme() override { return false; }
 };
 
-QByteArray Empreinte(const QString &chemin)
-{
-    QFile fichier(chemin);
-    fichier.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(fichier.readAll(), QCryptographicHash::Sha256);
-}
 
 const QString LigneStandard = QStringLiteral(
     "Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).");

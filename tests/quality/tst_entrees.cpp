@@ -22,11 +22,6 @@ using namespace oxi::test;
 
 namespace {
 
-QByteArray Empreinte(const QString &chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
-}
 
 void Ecrit(const QString &chemin, const QByteArray &octets)
 {

@@ -13,7 +13,6 @@
 #include "Pannes.h"
 #include "Sauvegarde.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -39,14 +38,6 @@ const Operation Operations[] = {Operation::Compacte, Operation::Sauve, Operation
 // Errors a write can meet, taken in turn from one fault point to the next.
 const int Erreurs[] = {ENOSPC, EIO, EROFS, EACCES, EDQUOT, EFBIG};
 
-QByteArray Empreinte(const QString &chemin)
-{
-    // A FIFO is never opened: that would wait for a writer.
-    if (!QFileInfo(chemin).isFile())
-        return QFileInfo(chemin).isSymLink() ? QFileInfo(chemin).symLinkTarget().toUtf8() : QByteArray();
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
-}
 
 void Copie(const QString &source, const QString &destination)
 {
