@@ -167,8 +167,7 @@ class TestPannes : public QObject
     QString Cible(Operation op) const { return op == Operation::Restaure ? autre : sauvegarde; }
 
     // What must hold once the child ended: the chosen file untouched or
-    // whole, the main file with the data the outcome calls for, and the next
-    // start (compaction, which rolls back a leftover journal, then connection) working.
+    // whole, and the next start finding the data the outcome calls for.
     QString Controle(Operation op, const QString &cible, const QByteArray &avant, const Essai &essai, Panne panne)
     {
         if (panne != Panne::Aucune && !essai.atteint)
@@ -188,30 +187,27 @@ class TestPannes : public QObject
         } else if (op == Operation::Restaure && !intact) {
             return QStringLiteral("le fichier de sauvegarde a été modifié");
         }
-        FermeBase();
-        FixeNomBase(NomBaseDefaut);
-        CompacteBase();
-        if (!ConnecteBase() || !Base().EstOuverte())
-            return QStringLiteral("le démarrage suivant n'ouvre pas la base");
-        QStringList etat;
-        try {
-            if (Base().Requete(QStringLiteral("PRAGMA integrity_check")).Valeur(0, 0).toString() == QLatin1String("ok"))
-                etat = EtatConnexion(Base());
-        } catch (const ErreurBase &) {
-        }
-        FermeBase();
+        const QStringList etat = EtatAuDemarrage();
         const bool restauree = op == Operation::Restaure && (code == 0 || (code < 0 && etat == etatAutre));
         return etat == (restauree ? etatAutre : etatPrincipal) ? QString() : QStringLiteral("rappels perdus ou modifiés");
     }
 
-    // The main file opens as at a start and holds the data it held.
-    bool DonneesIntactes()
+    // What the next start (compaction, which rolls back a leftover journal, then
+    // connection) finds in the main file; empty when it does not open whole.
+    QStringList EtatAuDemarrage()
     {
         FermeBase();
-        NomBase() = NomBaseDefaut;
-        const bool intactes = ConnecteBase() && Base().EstOuverte() && EtatConnexion(Base()) == etatPrincipal;
+        FixeNomBase(NomBaseDefaut);
+        CompacteBase();
+        QStringList etat;
+        try {
+            if (ConnecteBase() && Base().EstOuverte()
+                && Base().Requete(QStringLiteral("PRAGMA integrity_check")).Valeur(0, 0).toString() == QLatin1String("ok"))
+                etat = EtatConnexion(Base());
+        } catch (const ErreurBase &) {
+        }
         FermeBase();
-        return intactes;
+        return etat;
     }
 
     // One fault tried from fresh files: counted, and reported when it did not hold.
@@ -450,7 +446,7 @@ private slots:
                 raison = QStringLiteral("DBC.dtb supprimé ou modifié");
             else if (!f.principaleModifiee && QFileInfo::exists(principale) && Empreinte(principale) != avant)
                 raison = QStringLiteral("fichier modifié");
-            else if (f.attendue == Ouverte && !DonneesIntactes())
+            else if (f.attendue == Ouverte && EtatAuDemarrage() != etatPrincipal)
                 raison = QStringLiteral("rappels perdus ou modifiés");
             Compte(QString::fromUtf8(f.nom), raison);
         }
