@@ -1,10 +1,10 @@
 #include "Base.h"
 #include "Constantes.h"
+#include "Generateur.h"
 #include "OutilsTest.h"
 #include "Sauvegarde.h"
 #include "Schema.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTest>
@@ -13,17 +13,12 @@
 #include <unistd.h>
 
 using namespace oxi;
+using oxi::test::Empreinte;
 
 namespace {
 
 using Lignes = QVector<QVector<QVariant>>;
 
-QByteArray Empreinte(const QString &chemin)
-{
-    QFile fichier(chemin);
-    return fichier.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(fichier.readAll(), QCryptographicHash::Sha256)
-                                             : QByteArray();
-}
 
 Lignes Table(Connexion &connexion, const QString &table)
 {

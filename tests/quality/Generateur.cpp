@@ -2,7 +2,10 @@
 #include "Base.h"
 #include "Constantes.h"
 
+#include <QCryptographicHash>
 #include <QDate>
+#include <QFile>
+#include <QFileInfo>
 #include <random>
 
 namespace oxi::test {
@@ -86,6 +89,14 @@ QStringList EtatFichier(const QString &chemin)
     } catch (const ErreurBase &) {
     }
     return {};
+}
+
+QByteArray Empreinte(const QString &chemin)
+{
+    if (!QFileInfo(chemin).isFile())
+        return QFileInfo(chemin).isSymLink() ? QFileInfo(chemin).symLinkTarget().toUtf8() : QByteArray();
+    QFile f(chemin);
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
 }
 
 } // namespace oxi::test

@@ -5,8 +5,8 @@ namespace oxi {
 class Connexion;
 }
 
-// Reminders of every kind written straight into a keyed file, for the fault
-// and load tests and the benchmark.
+// Reminders of every kind written straight into a keyed file, and the
+// state of files, for the fault, load and data tests and the benchmark.
 namespace oxi::test {
 
 // Texts that have broken programs before: quotes, SQL and LIKE characters,
@@ -22,5 +22,9 @@ void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine 
 // file does not open with the key or fails its integrity check.
 QStringList EtatFichier(const QString &chemin);
 QStringList EtatConnexion(Connexion &connexion);
+
+// SHA-256 of a file's bytes; a link's target or nothing for what is not a plain
+// file (a FIFO is never opened: that would wait for a writer).
+QByteArray Empreinte(const QString &chemin);
 
 } // namespace oxi::test

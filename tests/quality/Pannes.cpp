@@ -75,76 +75,42 @@ struct Fichier
 };
 Fichier *F(sqlite3_file *f) { return reinterpret_cast<Fichier *>(f); }
 
-int Ferme(sqlite3_file *f)
+// Any other call of the file goes straight to the real one.
+template <auto Methode, typename... Arguments>
+int Passe(sqlite3_file *f, Arguments... arguments)
 {
-    return F(f)->reel()->pMethods->xClose(F(f)->reel());
-}
-int Lit(sqlite3_file *f, void *t, int n, sqlite3_int64 o)
-{
-    return F(f)->reel()->pMethods->xRead(F(f)->reel(), t, n, o);
+    return (F(f)->reel()->pMethods->*Methode)(F(f)->reel(), arguments...);
 }
 int Ecrit(sqlite3_file *f, const void *t, int n, sqlite3_int64 o)
 {
-    return Point(F(f)->suivi) ? CodeSqlite(SQLITE_IOERR_WRITE) : F(f)->reel()->pMethods->xWrite(F(f)->reel(), t, n, o);
+    return Point(F(f)->suivi) ? CodeSqlite(SQLITE_IOERR_WRITE) : Passe<&sqlite3_io_methods::xWrite>(f, t, n, o);
 }
 int Tronque(sqlite3_file *f, sqlite3_int64 taille)
 {
-    return Point(F(f)->suivi) ? SQLITE_IOERR_TRUNCATE : F(f)->reel()->pMethods->xTruncate(F(f)->reel(), taille);
+    return Point(F(f)->suivi) ? SQLITE_IOERR_TRUNCATE : Passe<&sqlite3_io_methods::xTruncate>(f, taille);
 }
 int Synchronise(sqlite3_file *f, int drapeaux)
 {
-    return Point(F(f)->suivi) ? SQLITE_IOERR_FSYNC : F(f)->reel()->pMethods->xSync(F(f)->reel(), drapeaux);
-}
-int Taille(sqlite3_file *f, sqlite3_int64 *t)
-{
-    return F(f)->reel()->pMethods->xFileSize(F(f)->reel(), t);
-}
-int Verrouille(sqlite3_file *f, int v)
-{
-    return F(f)->reel()->pMethods->xLock(F(f)->reel(), v);
-}
-int Deverrouille(sqlite3_file *f, int v)
-{
-    return F(f)->reel()->pMethods->xUnlock(F(f)->reel(), v);
-}
-int Reserve(sqlite3_file *f, int *r)
-{
-    return F(f)->reel()->pMethods->xCheckReservedLock(F(f)->reel(), r);
-}
-int Controle(sqlite3_file *f, int op, void *arg)
-{
-    return F(f)->reel()->pMethods->xFileControl(F(f)->reel(), op, arg);
-}
-int Secteur(sqlite3_file *f)
-{
-    return F(f)->reel()->pMethods->xSectorSize(F(f)->reel());
-}
-int Caracteristiques(sqlite3_file *f)
-{
-    return F(f)->reel()->pMethods->xDeviceCharacteristics(F(f)->reel());
+    return Point(F(f)->suivi) ? SQLITE_IOERR_FSYNC : Passe<&sqlite3_io_methods::xSync>(f, drapeaux);
 }
 
 // Version 1 only: no shared memory, no mapping, so the library writes
-// every page through xWrite where it is counted.
+// every page through xWrite where it is counted. Members left out are null.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 const sqlite3_io_methods Methodes = {.iVersion = 1,
-                                     .xClose = Ferme,
-                                     .xRead = Lit,
+                                     .xClose = Passe<&sqlite3_io_methods::xClose>,
+                                     .xRead = Passe<&sqlite3_io_methods::xRead, void *, int, sqlite3_int64>,
                                      .xWrite = Ecrit,
                                      .xTruncate = Tronque,
                                      .xSync = Synchronise,
-                                     .xFileSize = Taille,
-                                     .xLock = Verrouille,
-                                     .xUnlock = Deverrouille,
-                                     .xCheckReservedLock = Reserve,
-                                     .xFileControl = Controle,
-                                     .xSectorSize = Secteur,
-                                     .xDeviceCharacteristics = Caracteristiques,
-                                     .xShmMap = nullptr,
-                                     .xShmLock = nullptr,
-                                     .xShmBarrier = nullptr,
-                                     .xShmUnmap = nullptr,
-                                     .xFetch = nullptr,
-                                     .xUnfetch = nullptr};
+                                     .xFileSize = Passe<&sqlite3_io_methods::xFileSize, sqlite3_int64 *>,
+                                     .xLock = Passe<&sqlite3_io_methods::xLock, int>,
+                                     .xUnlock = Passe<&sqlite3_io_methods::xUnlock, int>,
+                                     .xCheckReservedLock = Passe<&sqlite3_io_methods::xCheckReservedLock, int *>,
+                                     .xFileControl = Passe<&sqlite3_io_methods::xFileControl, int, void *>,
+                                     .xSectorSize = Passe<&sqlite3_io_methods::xSectorSize>,
+                                     .xDeviceCharacteristics = Passe<&sqlite3_io_methods::xDeviceCharacteristics>};
 
 int Ouvre(sqlite3_vfs *, const char *nom, sqlite3_file *f, int drapeaux, int *sortie)
 {
@@ -165,39 +131,28 @@ int Supprime(sqlite3_vfs *, const char *nom, int synchro)
 }
 
 // The rest goes straight to the system's layer.
-int Acces(sqlite3_vfs *, const char *n, int d, int *r) { return consigne.reel->xAccess(consigne.reel, n, d, r); }
-int CheminComplet(sqlite3_vfs *, const char *n, int t, char *s) { return consigne.reel->xFullPathname(consigne.reel, n, t, s); }
-void *OuvreBibliotheque(sqlite3_vfs *, const char *n) { return consigne.reel->xDlOpen(consigne.reel, n); }
-void ErreurBibliotheque(sqlite3_vfs *, int n, char *s) { consigne.reel->xDlError(consigne.reel, n, s); }
-void (*Symbole(sqlite3_vfs *, void *b, const char *s))() { return consigne.reel->xDlSym(consigne.reel, b, s); }
-void FermeBibliotheque(sqlite3_vfs *, void *b) { consigne.reel->xDlClose(consigne.reel, b); }
-int Hasard(sqlite3_vfs *, int n, char *s) { return consigne.reel->xRandomness(consigne.reel, n, s); }
-int Dort(sqlite3_vfs *, int us) { return consigne.reel->xSleep(consigne.reel, us); }
-int Heure(sqlite3_vfs *, double *t) { return consigne.reel->xCurrentTime(consigne.reel, t); }
-int DerniereErreur(sqlite3_vfs *, int n, char *s) { return consigne.reel->xGetLastError(consigne.reel, n, s); }
+template <auto Methode, typename... Arguments>
+auto Relaie(sqlite3_vfs *, Arguments... arguments)
+{
+    return (consigne.reel->*Methode)(consigne.reel, arguments...);
+}
 
+// Sizes are known once the system's layer is.
 sqlite3_vfs systemePannes = {.iVersion = 1,
-                             .szOsFile = 0,   // known once the system's layer is
-                             .mxPathname = 0, // known once the system's layer is
-                             .pNext = nullptr,
                              .zName = "pannes",
-                             .pAppData = nullptr,
                              .xOpen = Ouvre,
                              .xDelete = Supprime,
-                             .xAccess = Acces,
-                             .xFullPathname = CheminComplet,
-                             .xDlOpen = OuvreBibliotheque,
-                             .xDlError = ErreurBibliotheque,
-                             .xDlSym = Symbole,
-                             .xDlClose = FermeBibliotheque,
-                             .xRandomness = Hasard,
-                             .xSleep = Dort,
-                             .xCurrentTime = Heure,
-                             .xGetLastError = DerniereErreur,
-                             .xCurrentTimeInt64 = nullptr,
-                             .xSetSystemCall = nullptr,
-                             .xGetSystemCall = nullptr,
-                             .xNextSystemCall = nullptr};
+                             .xAccess = Relaie<&sqlite3_vfs::xAccess, const char *, int, int *>,
+                             .xFullPathname = Relaie<&sqlite3_vfs::xFullPathname, const char *, int, char *>,
+                             .xDlOpen = Relaie<&sqlite3_vfs::xDlOpen, const char *>,
+                             .xDlError = Relaie<&sqlite3_vfs::xDlError, int, char *>,
+                             .xDlSym = Relaie<&sqlite3_vfs::xDlSym, void *, const char *>,
+                             .xDlClose = Relaie<&sqlite3_vfs::xDlClose, void *>,
+                             .xRandomness = Relaie<&sqlite3_vfs::xRandomness, int, char *>,
+                             .xSleep = Relaie<&sqlite3_vfs::xSleep, int>,
+                             .xCurrentTime = Relaie<&sqlite3_vfs::xCurrentTime, double *>,
+                             .xGetLastError = Relaie<&sqlite3_vfs::xGetLastError, int, char *>};
+#pragma GCC diagnostic pop
 
 // The data layer's own file operations, counted and failed the same way.
 class OperationsPannes : public OperationsFichiers

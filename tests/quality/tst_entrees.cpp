@@ -1,13 +1,12 @@
 // Hostile input: odd texts kept intact through lists, backup and restore;
-// files that are not the program's database; odd settings and autostart
-// entries; the data folder of an installed program.
+// odd settings; the data folder of an installed program. Files that are not
+// the program's database are tried with the faults (tst_pannes).
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
 #include "Generateur.h"
 #include "TablesRappels.h"
 #include "OutilsTest.h"
-#include "Plateforme.h"
 #include "Reglages.h"
 #include "Sauvegarde.h"
 
@@ -17,41 +16,18 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sqlcipher/sqlite3.h>
 
 using namespace oxi;
 using namespace oxi::test;
 
 namespace {
 
-QByteArray Empreinte(const QString &chemin)
-{
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
-}
 
 void Ecrit(const QString &chemin, const QByteArray &octets)
 {
     QFile f(chemin);
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(octets);
-}
-
-// A file, or a folder, that a careless program would take for its database.
-void Fabrique(const QString &genre, const QString &chemin)
-{
-    if (genre == QLatin1String("dossier")) {
-        QVERIFY(QDir().mkpath(chemin));
-    } else if (genre == QLatin1String("en-tête sqlite")) {
-        Ecrit(chemin, QByteArray("SQLite format 3\0 ce n'est pas une base", 38));
-    } else {
-        // A plain SQLite file, without key, with a table of the right name.
-        sqlite3 *db = nullptr;
-        sqlite3_open_v2(QFile::encodeName(chemin).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        sqlite3_exec(db, "CREATE TABLE Rappel (NumRappel INTEGER PRIMARY KEY, DateRappel TEXT);"
-                         "INSERT INTO Rappel VALUES (1, '2026-01-01');", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
 }
 
 } // namespace
@@ -96,47 +72,6 @@ private slots:
         QCOMPARE(EtatConnexion(Base()), avant);
     }
 
-    // Not the program's database, as the main file or as a backup: refused
-    // with a clear message, the file and the stored reminders left as they were.
-    void fichiersHostiles_data()
-    {
-        QTest::addColumn<QString>("genre");
-        QTest::addColumn<bool>("commeBase");
-        for (const char *genre : {"sqlite sans clé", "en-tête sqlite", "dossier"})
-            for (const bool commeBase : {true, false})
-                QTest::newRow(qPrintable(QString::fromUtf8(genre) + (commeBase ? " comme base" : " comme sauvegarde")))
-                    << QString::fromUtf8(genre) << commeBase;
-    }
-    void fichiersHostiles()
-    {
-        QFETCH(QString, genre);
-        QFETCH(bool, commeBase);
-        EnvironnementTest env;
-        MessagerieScriptee messages;
-        GenereRappels(Base(), 30, 2026);
-        const QStringList avant = EtatConnexion(Base());
-        QTemporaryDir annexe;
-        const QString chemin = commeBase ? env.CheminBase() : annexe.filePath(NomBaseDefaut);
-        if (commeBase)
-            FermeBase();
-        QFile::remove(chemin);
-        Fabrique(genre, chemin);
-        const QByteArray empreinte = Empreinte(chemin);
-        if (commeBase) {
-            FixeNomBase(NomBaseDefaut);
-            CompacteBase();
-            QVERIFY(!ConnecteBase());
-            QCOMPARE(messages.critiques, QStringList{QStringLiteral("Echec de la connection ! ")});
-        } else {
-            QVERIFY(RestaureSauvegarde(chemin) != Restauration::Faite);
-            QCOMPARE(EtatConnexion(Base()), avant);
-            // A folder is no place to save to either.
-            QVERIFY(genre != QLatin1String("dossier") || !SauvegardeBase(chemin));
-        }
-        QCOMPARE(Empreinte(chemin), empreinte);
-        QCOMPARE(QFileInfo(chemin).isDir(), genre == QLatin1String("dossier"));
-    }
-
     // Only the exact text "1" means yes, whatever else the file holds; odd
     // values stored through the settings store come back as they were.
     void reglagesEtranges()
@@ -158,21 +93,6 @@ private slots:
         QVERIFY(!ReglageOui(ReglageEphemerides));
         EcritReglage(ReglageEphemerides, QStringLiteral("1"));
         QVERIFY(ReglageOui(ReglageEphemerides));
-    }
-
-    // An entry made while the program is missing reads as off, through
-    // characters a desktop entry must escape.
-    void demarrageAutomatique()
-    {
-        EnvironnementTest env;
-        Plateforme &p = PlateformeCourante();
-        const QString etrange = env.Dossier() + QStringLiteral("/dossier \"guillemets\" $HOME `x` \\ é/oxi");
-        p.AjouteDemarrage(QStringLiteral("oxitest"), etrange);
-        QVERIFY(!p.TestDemarrage(QStringLiteral("oxitest")));
-        QDir().mkpath(QFileInfo(etrange).absolutePath());
-        Ecrit(etrange, "#!/bin/sh\n");
-        QVERIFY(p.TestDemarrage(QStringLiteral("oxitest")));
-        p.SupprimeDemarrage(QStringLiteral("oxitest"));
     }
 
     // A program run where it was built keeps its database beside it; an

@@ -13,11 +13,11 @@
 #include "Pannes.h"
 #include "Sauvegarde.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sqlcipher/sqlite3.h>
 
 #include <cerrno>
 #include <csignal>
@@ -38,14 +38,6 @@ const Operation Operations[] = {Operation::Compacte, Operation::Sauve, Operation
 // Errors a write can meet, taken in turn from one fault point to the next.
 const int Erreurs[] = {ENOSPC, EIO, EROFS, EACCES, EDQUOT, EFBIG};
 
-QByteArray Empreinte(const QString &chemin)
-{
-    // A FIFO is never opened: that would wait for a writer.
-    if (!QFileInfo(chemin).isFile())
-        return QFileInfo(chemin).isSymLink() ? QFileInfo(chemin).symLinkTarget().toUtf8() : QByteArray();
-    QFile f(chemin);
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
-}
 
 void Copie(const QString &source, const QString &destination)
 {
@@ -108,6 +100,23 @@ void AbimeTable(const QString &chemin, const QString &table)
     f.write(QByteArray(16, '\x5a'));
 }
 
+// A plain SQLite file without key, with a table of the right name.
+void SansCle(const QString &chemin)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(QFile::encodeName(chemin).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    sqlite3_exec(db, "CREATE TABLE Rappel (NumRappel INTEGER PRIMARY KEY, DateRappel TEXT);"
+                     "INSERT INTO Rappel VALUES (1, '2026-01-01');", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+void EnTeteSqlite(const QString &chemin)
+{
+    QFile f(chemin);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray("SQLite format 3\0 ce n'est pas une base", 38));
+}
+
 void Modifie(const QString &chemin, const QStringList &instructions)
 {
     Connexion c;
@@ -158,8 +167,7 @@ class TestPannes : public QObject
     QString Cible(Operation op) const { return op == Operation::Restaure ? autre : sauvegarde; }
 
     // What must hold once the child ended: the chosen file untouched or
-    // whole, the main file with the data the outcome calls for, and the next
-    // start (compaction, which rolls back a leftover journal, then connection) working.
+    // whole, and the next start finding the data the outcome calls for.
     QString Controle(Operation op, const QString &cible, const QByteArray &avant, const Essai &essai, Panne panne)
     {
         if (panne != Panne::Aucune && !essai.atteint)
@@ -179,30 +187,27 @@ class TestPannes : public QObject
         } else if (op == Operation::Restaure && !intact) {
             return QStringLiteral("le fichier de sauvegarde a été modifié");
         }
-        FermeBase();
-        FixeNomBase(NomBaseDefaut);
-        CompacteBase();
-        if (!ConnecteBase() || !Base().EstOuverte())
-            return QStringLiteral("le démarrage suivant n'ouvre pas la base");
-        QStringList etat;
-        try {
-            if (Base().Requete(QStringLiteral("PRAGMA integrity_check")).Valeur(0, 0).toString() == QLatin1String("ok"))
-                etat = EtatConnexion(Base());
-        } catch (const ErreurBase &) {
-        }
-        FermeBase();
+        const QStringList etat = EtatAuDemarrage();
         const bool restauree = op == Operation::Restaure && (code == 0 || (code < 0 && etat == etatAutre));
         return etat == (restauree ? etatAutre : etatPrincipal) ? QString() : QStringLiteral("rappels perdus ou modifiés");
     }
 
-    // The main file opens as at a start and holds the data it held.
-    bool DonneesIntactes()
+    // What the next start (compaction, which rolls back a leftover journal, then
+    // connection) finds in the main file; empty when it does not open whole.
+    QStringList EtatAuDemarrage()
     {
         FermeBase();
-        NomBase() = NomBaseDefaut;
-        const bool intactes = ConnecteBase() && Base().EstOuverte() && EtatConnexion(Base()) == etatPrincipal;
+        FixeNomBase(NomBaseDefaut);
+        CompacteBase();
+        QStringList etat;
+        try {
+            if (ConnecteBase() && Base().EstOuverte()
+                && Base().Requete(QStringLiteral("PRAGMA integrity_check")).Valeur(0, 0).toString() == QLatin1String("ok"))
+                etat = EtatConnexion(Base());
+        } catch (const ErreurBase &) {
+        }
         FermeBase();
-        return intactes;
+        return etat;
     }
 
     // One fault tried from fresh files: counted, and reported when it did not hold.
@@ -213,12 +218,17 @@ class TestPannes : public QObject
             cible = Cible(op);
         const QByteArray avant = Empreinte(cible);
         const Essai essai = lance(Action(op, cible));
-        const QString raison = Controle(op, cible, avant, essai, panne);
+        Compte(QString::fromUtf8(NomsOperations[int(op)]) + QStringLiteral(", ") + quoi, Controle(op, cible, avant, essai, panne));
+    }
+
+    // One fault point more, held when nothing is reported.
+    void Compte(const QString &quoi, const QString &raison)
+    {
         ++essayes;
         if (raison.isEmpty())
             ++tenus;
         else
-            qWarning("%s, %s : %s", NomsOperations[int(op)], qPrintable(quoi), qPrintable(raison));
+            qWarning("%s : %s", qPrintable(quoi), qPrintable(raison));
     }
 
 private slots:
@@ -393,6 +403,8 @@ private slots:
             {"colonne manquante", abimee([&](const QString &p) {
                  Modifie(p, {sansColonne, QStringLiteral("DROP TABLE Rappel"), QStringLiteral("ALTER TABLE R2 RENAME TO Rappel")});
              }), Refusee},
+            {"sqlite sans clé", [](const QString &p, const QString &) { SansCle(p); }, Refusee},
+            {"en-tête sqlite", [](const QString &p, const QString &) { EnTeteSqlite(p); }, Refusee},
             {"base d'un autre programme", [](const QString &p, const QString &) {
                  Connexion c;
                  QVERIFY(c.Cree(p, CleBase));
@@ -412,12 +424,13 @@ private slots:
             {"base saine, DBC.dtb laissé", [&](const QString &p, const QString &r) { Copie(sain, p); Copie(ancienFormat, r); }, Ouverte, true, false},
         };
         const QString reste = dossier + QLatin1Char('/') + NomBaseCompactee;
+        const auto efface = [&] {
+            for (const QString &chemin : {principale, reste})
+                QFile::remove(chemin) || QDir().rmdir(chemin);
+        };
         for (const CasFichier &f : cas) {
             FermeBase();
-            for (const QString &chemin : {principale, reste}) {
-                QFile::remove(chemin);
-                QDir().rmdir(chemin);
-            }
+            efface();
             f.prepare(principale, reste);
             const QByteArray avant = Empreinte(principale), resteAvant = Empreinte(reste);
             const bool resteExistait = QFileInfo::exists(reste);
@@ -433,29 +446,28 @@ private slots:
                 raison = QStringLiteral("DBC.dtb supprimé ou modifié");
             else if (!f.principaleModifiee && QFileInfo::exists(principale) && Empreinte(principale) != avant)
                 raison = QStringLiteral("fichier modifié");
-            else if (f.attendue == Ouverte && !DonneesIntactes())
+            else if (f.attendue == Ouverte && EtatAuDemarrage() != etatPrincipal)
                 raison = QStringLiteral("rappels perdus ou modifiés");
-            ++essayes;
-            if (raison.isEmpty())
-                ++tenus;
-            else
-                qWarning("%s : %s", f.nom, qPrintable(raison));
+            Compte(QString::fromUtf8(f.nom), raison);
         }
-        for (const QString &chemin : {principale, reste}) {
-            QFile::remove(chemin);
-            QDir().rmdir(chemin);
+        efface();
+        // Damaged and foreign files as backups to restore: refused, both files untouched.
+        const QString cible = dossier + QStringLiteral("/abimee.dtb");
+        for (const auto &[quoi, prepare] : std::initializer_list<std::pair<const char *, std::function<void(const QString &)>>>{
+                 {"page abîmée dans Fetes", [&](const QString &p) { Copie(sain, p); AbimeTable(p, QStringLiteral("Fetes")); }},
+                 {"coupé de trois pages", [&](const QString &p) { Copie(sain, p); Tronque(p, 3 * 1024); }},
+                 {"sqlite sans clé", SansCle},
+                 {"en-tête sqlite", EnTeteSqlite},
+                 {"dossier", [](const QString &p) { QVERIFY(QDir().mkdir(p)); }}}) {
+            QFile::remove(cible);
+            prepare(cible);
+            const auto seul = [](const std::function<int()> &action) { return LanceAvecPanne(action, {}); };
+            Essaie(Operation::Restaure, QString::fromUtf8(quoi), seul, Panne::Aucune, cible);
+            // Nor is a folder a place to save to.
+            if (QFileInfo(cible).isDir())
+                Essaie(Operation::Sauve, QString::fromUtf8(quoi), seul, Panne::Aucune, cible);
         }
-        // The damaged files as backups to restore: refused, main file untouched.
-        for (const auto &[quoi, abime] : std::initializer_list<std::pair<const char *, std::function<void(const QString &)>>>{
-                 {"page abîmée dans Fetes", [](const QString &p) { AbimeTable(p, QStringLiteral("Fetes")); }},
-                 {"coupé de trois pages", [](const QString &p) { Tronque(p, 3 * 1024); }}}) {
-            const QString cible = dossier + QStringLiteral("/abimee.dtb");
-            Copie(sain, cible);
-            abime(cible);
-            Essaie(Operation::Restaure, QString::fromUtf8(quoi), [](const std::function<int()> &action) {
-                return LanceAvecPanne(action, {});
-            }, Panne::Aucune, cible);
-        }
+        QDir().rmdir(cible);
     }
 
     void cleanupTestCase()
