@@ -207,7 +207,7 @@ FicheContact LitFiche(const QList<QByteArray> &lignes)
 
 QVector<FicheContact> LitFichesContacts(const QByteArray &contenu)
 {
-    // Some Windows programs write UTF-16, others put a byte-order mark before UTF-8.
+    // Some address books write UTF-16, others put a byte-order mark before UTF-8.
     QByteArray octets = contenu;
     if (octets.startsWith("\xFF\xFE") || octets.startsWith("\xFE\xFF"))
         octets = QStringDecoder(QStringDecoder::Utf16)(contenu).operator QString().toUtf8();
