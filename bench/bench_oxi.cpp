@@ -1,6 +1,8 @@
 // Load figures of the data paths at 100, 1,000 and 10,000 reminders: the
 // connection with its check of the file, the due scan, the yearly re-arming, each list's fill and sort, a backup, a restore.
 // Prints one line per figure: "<reminders> <what> <median ms> <runs>".
+// With --ligne-commande <reference> <folder>: writes there a database of 10,000
+// reminders with lead times and the same reminders for Debian's remind (rappels.rem).
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
@@ -50,11 +52,53 @@ void Mesure(int nombre, const char *quoi, int essais, const std::function<void()
     std::fflush(stdout);
 }
 
+const char *const MoisRemind[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+
+// One REM a due date: the event day, with its lead time as remind's advance warning.
+int PrepareLigneCommande(const QString &reference, const QString &dossier)
+{
+    const QString base = dossier + QLatin1Char('/') + NomBaseDefaut;
+    QFile::remove(base);
+    if (!QFile::copy(reference, base))
+        return 1;
+    QFile(base).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+    Connexion connexion;
+    if (!connexion.Ouvre(base, CleBase))
+        return 1;
+    const QDate aujourdhui = QDate::currentDate();
+    test::GenereRappels(connexion, 10000, aujourdhui.year(), 10000);
+    // As a running tray program leaves them: every past due date acknowledged.
+    for (int k = 1; k <= 3; ++k)
+        connexion.Execute(QStringLiteral("UPDATE Rappel SET EtatEch%1 = 1 WHERE Ech%1 < ?").arg(k), {TexteDate(aujourdhui)});
+    QFile rem(dossier + QStringLiteral("/rappels.rem"));
+    if (!rem.open(QIODevice::WriteOnly))
+        return 1;
+    for (const RappelStocke &rappel : DepotRappels(connexion).Tous()) {
+        const Echeances &e = rappel.echeances;
+        const QDate jour = JourEvenement(rappel.dateRappel, aujourdhui.year());
+        const bool note = rappel.type == TypeRappel::Note;
+        const QString texte = QString(rappel.libelle).remove(QLatin1Char('%')).remove(QLatin1Char('['));
+        for (int k = 1; k <= 3; ++k) {
+            if (e[k].date == DateNulle)
+                continue;
+            QString ligne = QStringLiteral("REM %1 %2").arg(jour.day()).arg(QLatin1String(MoisRemind[jour.month() - 1]));
+            if (note)
+                ligne += QStringLiteral(" %1").arg(jour.year());
+            if (k > 1)
+                ligne += QStringLiteral(" +%1").arg(e[k].date.daysTo(jour));
+            rem.write((ligne + QStringLiteral(" MSG ") + texte.simplified() + QStringLiteral(" %b\n")).toUtf8());
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    if (app.arguments().value(1) == QLatin1String("--ligne-commande"))
+        return PrepareLigneCommande(app.arguments().value(2), app.arguments().value(3));
     const QString reference = app.arguments().value(1);
     const int essais = app.arguments().value(2, QStringLiteral("7")).toInt();
     QTemporaryDir dossier;

@@ -4,10 +4,11 @@ set -euo pipefail
 paquets=(
   build-essential cmake pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins qt6-translations-l10n
-  libsqlcipher-dev sqlcipher libssl-dev
+  libsqlcipher-dev sqlcipher libssl-dev libical-dev
   xvfb xauth trayer xdotool faketime imagemagick x11-utils
   fonts-ebgaramond fonts-liberation2 fonts-dejavu-core
-  xdg-utils procps bc
+  xdg-utils procps bc remind
+  qtkeychain-qt6-dev radicale openssl
 )
 manquants=()
 for p in "${paquets[@]}"; do

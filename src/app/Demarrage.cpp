@@ -1,4 +1,5 @@
 #include "Demarrage.h"
+#include "SynchroAuto.h"
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QTimer>
 
 namespace oxi {
 
@@ -74,6 +76,13 @@ bool Demarre()
     fenetre = new frmAccueil;
     icone = new IconeNotification(fenetre);
     icone->GereIcone(true);
+    auto *synchro = new SynchroAuto(Base(), fenetre);
+    fenetre->FixeSynchro(synchro);
+    QTimer::singleShot(0, synchro, &SynchroAuto::Lance);
+    QObject::connect(synchro, &SynchroAuto::Fini, fenetre, [](const BilanSynchro &bilan) {
+        if (bilan.recus > 0)
+            fenetre->RelitListeOuverte();
+    });
     if (ReglageOui(ReglageEphemerides))
         AfficheEphemerides();
     if (!ReglageOui(ReglagePremiereFois)) {

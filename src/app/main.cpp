@@ -2,10 +2,12 @@
 #include "DeriveCle.h"
 #include "Constantes.h"
 #include "Demarrage.h"
+#include "LigneCommande.h"
 #include "MessagerieQt.h"
 #include "Polices.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibraryInfo>
@@ -33,6 +35,20 @@ QString BaseProbable()
 
 int main(int argc, char **argv)
 {
+    // Terminals and scripts: no window, no widgets, no instance test.
+    if (oxi::EstLigneCommande(argc, argv)) {
+        // Only the modes that open the file start its key derivation ahead.
+        for (int i = 1; i < argc; ++i) {
+            const QByteArray a(argv[i]);
+            if (a.startsWith("--aujourdhui") || a.startsWith("--exporter") || a.startsWith("--importer")) {
+                oxi::PrepareCle(BaseProbable(), oxi::CleBase);
+                break;
+            }
+        }
+        QCoreApplication app(argc, argv);
+        return oxi::ExecuteLigneCommande();
+    }
+
     // The popups have fixed places, which Wayland does not allow: go through XWayland.
     if (qEnvironmentVariableIsSet("WAYLAND_DISPLAY") && qEnvironmentVariableIsSet("DISPLAY")
         && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))

@@ -178,6 +178,16 @@ bool Connexion::OuvreAvec(const QString &chemin, const QString &cle, int drapeau
 
 bool Connexion::Ouvre(const QString &chemin, const QString &cle, QString *erreur, int iterations)
 {
+    return OuvreExistant(chemin, cle, erreur, iterations, SQLITE_OPEN_READWRITE);
+}
+
+bool Connexion::OuvreLecture(const QString &chemin, const QString &cle, QString *erreur, int iterations)
+{
+    return OuvreExistant(chemin, cle, erreur, iterations, SQLITE_OPEN_READONLY);
+}
+
+bool Connexion::OuvreExistant(const QString &chemin, const QString &cle, QString *erreur, int iterations, int drapeaux)
+{
     // An empty file would silently become a new, empty database.
     const QFileInfo info(chemin);
     if (!info.isFile() || info.size() == 0) {
@@ -188,9 +198,9 @@ bool Connexion::Ouvre(const QString &chemin, const QString &cle, QString *erreur
     // Should the raw key not read the file, the library's own derivation
     // has the last word.
     const QByteArray brute = CleBrute(chemin, cle, iterations);
-    if (!brute.isEmpty() && OuvreAvec(chemin, cle, SQLITE_OPEN_READWRITE, iterations, nullptr, brute))
+    if (!brute.isEmpty() && OuvreAvec(chemin, cle, drapeaux, iterations, nullptr, brute))
         return true;
-    return OuvreAvec(chemin, cle, SQLITE_OPEN_READWRITE, iterations, erreur);
+    return OuvreAvec(chemin, cle, drapeaux, iterations, erreur);
 }
 
 bool Connexion::Cree(const QString &chemin, const QString &cle, QString *erreur)

@@ -44,6 +44,8 @@ public:
     // Opens an existing file with the key and checks that the key reads it.
     // `iterations` > 0 sets the key derivation count (older file formats).
     bool Ouvre(const QString &chemin, const QString &cle, QString *erreur = nullptr, int iterations = 0);
+    // The same, read-only: nothing of the file can change, not even its journal.
+    bool OuvreLecture(const QString &chemin, const QString &cle, QString *erreur = nullptr, int iterations = 0);
     // Creates a new keyed file (fails if it exists).
     bool Cree(const QString &chemin, const QString &cle, QString *erreur = nullptr);
     void Ferme();
@@ -65,6 +67,7 @@ public:
     sqlite3 *Poignee() const { return m_db; }
 
 private:
+    bool OuvreExistant(const QString &chemin, const QString &cle, QString *erreur, int iterations, int drapeaux);
     bool OuvreAvec(const QString &chemin, const QString &cle, int drapeaux, int iterations, QString *erreur,
                    const QByteArray &cleBrute = {});
     sqlite3 *m_db = nullptr;

@@ -1,6 +1,9 @@
 #include "DeriveCle.h"
 
+#include <QCryptographicHash>
 #include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 #include <openssl/evp.h>
 
 #include <cstring>
@@ -39,6 +42,38 @@ QByteArray LitSel(const QString &chemin)
     const bool lu = ::fstat(fd, &etat) == 0 && S_ISREG(etat.st_mode) && ::pread(fd, sel.data(), TailleSel, 0) == TailleSel;
     ::close(fd);
     return lu ? sel : QByteArray();
+}
+
+// Derived keys kept for the session in the user's private runtime folder, so that
+// a later process (the command line above all) skips the 64,000 rounds. The
+// passphrase is the program's own constant: the derived key tells nothing more.
+QString FichierCle(const QByteArray &secret, const QByteArray &sel, int tours)
+{
+    const QFileInfo dossier(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+    if (dossier.filePath().isEmpty() || !dossier.isDir() || !dossier.isWritable()
+        || (dossier.permissions() & (QFile::ReadGroup | QFile::ReadOther | QFile::WriteOther)))
+        return {};
+    const QByteArray nom = QCryptographicHash::hash(secret + sel + QByteArray::number(tours), QCryptographicHash::Sha256);
+    return dossier.filePath() + QStringLiteral("/oxi-cle-") + QString::fromLatin1(nom.toHex().left(32));
+}
+
+QByteArray LitCleGardee(const QByteArray &secret, const QByteArray &sel, int tours)
+{
+    QFile fichier(FichierCle(secret, sel, tours));
+    if (fichier.fileName().isEmpty() || !fichier.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray cle = QByteArray::fromHex(fichier.read(2 * TailleCle));
+    return cle.size() == TailleCle ? cle : QByteArray();
+}
+
+void GardeCle(const QByteArray &secret, const QByteArray &sel, int tours, const QByteArray &cle)
+{
+    const QString chemin = FichierCle(secret, sel, tours);
+    if (chemin.isEmpty() || QFileInfo::exists(chemin))
+        return;
+    QSaveFile fichier(chemin);
+    if (fichier.open(QIODevice::WriteOnly) && fichier.write(cle.toHex()) == 2 * TailleCle)
+        fichier.commit();
 }
 
 // The last derivation, started ahead by PrepareCle or done by CleBrute,
@@ -153,9 +188,15 @@ QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations)
         if (preparation && preparation->secret == secret && preparation->sel == sel && preparation->iterations == tours)
             prete = preparation->cle;
     }
-    const QByteArray derivee = prete.valid() ? prete.get() : Pbkdf2Sha1(secret, sel, tours, TailleCle);
-    if (derivee.isEmpty())
-        return {};
+    QByteArray derivee = prete.valid() ? prete.get() : LitCleGardee(secret, sel, tours);
+    const bool gardee = !prete.valid() && !derivee.isEmpty();
+    if (derivee.isEmpty()) {
+        derivee = Pbkdf2Sha1(secret, sel, tours, TailleCle);
+        if (derivee.isEmpty())
+            return {};
+    }
+    if (!gardee)
+        GardeCle(secret, sel, tours, derivee);
     if (!prete.valid()) {
         // Kept for the next open of the same file: the start opens it twice
         // (compaction, then connection), a restore opens it again.
@@ -173,6 +214,8 @@ void PrepareCle(const QString &chemin, const QString &cle)
     if (sel.isEmpty())
         return;
     const QByteArray secret = cle.toUtf8();
+    if (!LitCleGardee(secret, sel, IterationsParDefaut).isEmpty())
+        return;
     const std::lock_guard<std::mutex> verrou(verrouPreparation);
     preparation = Preparation{secret, sel, IterationsParDefaut,
                               std::async(std::launch::async, Pbkdf2Sha1, secret, sel, IterationsParDefaut, TailleCle).share()};

@@ -1,12 +1,18 @@
 #include "PanneauTransfert.h"
+#include "Base.h"
 #include "Chemins.h"
+#include "Echanges.h"
 #include "Horloge.h"
 #include "Messagerie.h"
 #include "Polices.h"
 #include "Sauvegarde.h"
 #include "Twips.h"
+#include "SynchroAuto.h"
+#include "frmSynchro.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QScreen>
 
@@ -48,6 +54,17 @@ QLabel *Etiquette(QWidget *parent, const QString &nom, const QString &texte)
     etiquette->setObjectName(nom);
     etiquette->setFont(Police(QStringLiteral("Tahoma"), 8, true));
     return etiquette;
+}
+
+LienTexte *Lien(QWidget *parent, const QString &nom, const QString &texte, int gauche, int haut)
+{
+    auto *lien = new LienTexte(nom, texte, parent);
+    lien->setFont(Police(QStringLiteral("Tahoma"), 8));
+    lien->setStyleSheet(QStringLiteral("color: rgb(0, 0, 255);"));
+    lien->setCursor(Qt::PointingHandCursor);
+    PlaceTwips(lien, gauche, haut, 2400, 252);
+    lien->adjustSize(); // the whole text, whatever the font's width
+    return lien;
 }
 
 } // namespace
@@ -92,9 +109,37 @@ QString ChoisitRepertoire(const QString &depart, bool fichiers, bool centre, con
     return choix;
 }
 
+QString ChoisitContacts(const QString &depart)
+{
+    QFileDialog *navigateur = PrepareNavigateur(depart, true, true, QStringLiteral("Importer des contacts"));
+    navigateur->setNameFilters({QStringLiteral("Carnets d'adresses (*.vcf *.vcard *.VCF)"), QStringLiteral("Tous les fichiers (*)")});
+    QString choix;
+    if (navigateur->exec() == QDialog::Accepted && !navigateur->selectedFiles().isEmpty())
+        choix = navigateur->selectedFiles().constFirst();
+    delete navigateur;
+    return choix;
+}
+
+QString ChoisitAgenda(const QString &depart)
+{
+    QFileDialog *navigateur = PrepareNavigateur(depart, true, true, QStringLiteral("Exporter vers un agenda"));
+    navigateur->setAcceptMode(QFileDialog::AcceptSave);
+    navigateur->setFileMode(QFileDialog::AnyFile);
+    navigateur->setNameFilter(QStringLiteral("Agendas iCalendar (*.ics)"));
+    navigateur->setDefaultSuffix(QStringLiteral("ics"));
+    navigateur->setLabelText(QFileDialog::Accept, QStringLiteral("Enregistrer"));
+    navigateur->selectFile(QStringLiteral("Oxi.ics"));
+    QString choix;
+    if (navigateur->exec() == QDialog::Accepted && !navigateur->selectedFiles().isEmpty())
+        choix = navigateur->selectedFiles().constFirst();
+    delete navigateur;
+    return choix;
+}
+
 PanneauTransfert::PanneauTransfert(QWidget *parent) : Cadre(QStringLiteral("fraTransfert"), parent)
 {
-    PlaceTwips(this, 1080, 360, 5412, 2772);
+    // Taller than the backup and restore alone: room for contacts in and calendars out.
+    PlaceTwips(this, 1080, 360, 5412, 3300);
 
     Label2 = new QLabel(QStringLiteral("Transfert des données"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
@@ -121,6 +166,18 @@ PanneauTransfert::PanneauTransfert(QWidget *parent) : Cadre(QStringLiteral("fraT
                              QStringLiteral(":/panels/transfert/imgRestauDir.svg"), 4620, 2226, 288, 288);
     imgTValid = CreePaire(this, QStringLiteral("imgTValid"), QStringLiteral(":/panels/transfert/imgTValid.svg"),
                           5004, 2226, 288, 288);
+
+    lblEchanges = Etiquette(this, QStringLiteral("lblEchanges"), QStringLiteral("Contacts et agendas :"));
+    PlaceTwips(lblEchanges, 240, 2700, 3000, 252);
+    lblImportContacts = Lien(this, QStringLiteral("lblImportContacts"), QStringLiteral("Importer des contacts"), 360, 3000);
+    lblExportAgenda = Lien(this, QStringLiteral("lblExportAgenda"), QStringLiteral("Exporter vers un agenda"), 2760, 3000);
+    lblImportContacts->setToolTip(QStringLiteral("Ajouter les anniversaires d'un carnet d'adresses (.vcf)"));
+    lblExportAgenda->setToolTip(QStringLiteral("Écrire tous les rappels dans un fichier d'agenda (.ics)"));
+    connect(lblImportContacts, &LienTexte::clic, this, &PanneauTransfert::ImporteFichierContacts);
+    connect(lblExportAgenda, &LienTexte::clic, this, &PanneauTransfert::ExporteVersAgenda);
+    lblSynchro = Lien(this, QStringLiteral("lblSynchro"), QStringLiteral("Synchronisation…"), 3720, 2700);
+    lblSynchro->setToolTip(QStringLiteral("Échanger les rappels avec un agenda CalDAV"));
+    connect(lblSynchro, &LienTexte::clic, this, &PanneauTransfert::OuvreSynchronisation);
 
     imgSauvDir.jumeau->setToolTip(QStringLiteral("Rechercher un répertoire"));
     imgTSValid.image->setToolTip(QStringLiteral("Valider"));
@@ -227,6 +284,65 @@ void PanneauTransfert::ValideRestauration()
         MsgInfo(QStringLiteral("Restauration effectuée avec succès "));
     else
         MsgInfo(QStringLiteral("Restauration annulée."));
+}
+
+void PanneauTransfert::ImporteFichierContacts()
+{
+    const QString chemin = choisitContacts(QDir::homePath());
+    if (chemin.isEmpty())
+        return;
+    QFile fichier(chemin);
+    if (!fichier.open(QIODevice::ReadOnly)) {
+        MsgInfo(DeuxLignes(QStringLiteral("Impossible de lire le fichier :"), chemin));
+        return;
+    }
+    const QVector<FicheContact> fiches = LitFichesContacts(fichier.readAll());
+    if (fiches.isEmpty()) {
+        MsgInfo(DeuxLignes(QStringLiteral("Ce fichier ne contient aucune fiche de contact :"), chemin));
+        return;
+    }
+    try {
+        const PlanImport plan = PrepareImport(fiches);
+        const std::optional<ChoixImport> choix = confirmeImport(plan);
+        if (!choix)
+            return;
+        Sablier sablier;
+        const int fetes = ImporteContacts(plan, choix->echeances, choix->fetes);
+        sablier.Fin();
+        QString bilan = TexteBilan(plan) + QLatin1Char('.');
+        if (choix->fetes)
+            bilan += QStringLiteral("\n%1 fête(s) ajoutée(s).").arg(fetes);
+        MsgInfo(DeuxLignes(QStringLiteral("Import terminé :"), bilan));
+    } catch (const ErreurBase &) {
+        MsgInfo(DeuxLignes(QStringLiteral("Erreur lors de l'ajout en base !"), QStringLiteral("Aucun contact n'a été importé.")));
+    }
+}
+
+void PanneauTransfert::ExporteVersAgenda()
+{
+    const QString chemin = choisitAgenda(QDir::homePath());
+    if (chemin.isEmpty())
+        return;
+    Sablier sablier;
+    QString erreur;
+    const int nombre = ExporteAgenda(chemin, &erreur);
+    sablier.Fin();
+    if (nombre < 0)
+        MsgInfo(DeuxLignes(QStringLiteral("Echec de l'export."), erreur));
+    else
+        MsgInfo(DeuxLignes(QStringLiteral("%1 rappel(s) exporté(s) avec succès dans : ").arg(nombre), chemin));
+}
+
+void PanneauTransfert::OuvreSynchronisation()
+{
+    // One window, raised again when asked twice.
+    if (!m_fenetreSynchro) {
+        m_fenetreSynchro = new frmSynchro(synchro);
+        m_fenetreSynchro->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_fenetreSynchro->show();
+    m_fenetreSynchro->raise();
+    m_fenetreSynchro->activateWindow();
 }
 
 } // namespace oxi

@@ -73,6 +73,7 @@ void frmAccueil::ConstruitPanneaux()
     fraFetes = new PanneauFetes(this);
     fraNotes = new PanneauNotes(this);
     fraTransfert = new PanneauTransfert(this);
+    fraTransfert->synchro = m_synchro;
     connect(fraTransfert, &PanneauTransfert::termine, this, &frmAccueil::AfficheAccueil);
     for (QWidget *panneau : Panneaux()) {
         panneau->move(Px(1080), Px(360));
@@ -246,6 +247,23 @@ void frmAccueil::OuvreEphemerides()
 {
     ConstruitPanneaux();
     OuvrePanneau(fraEphem, QStringLiteral("Oxi - Ephémérides"));
+}
+
+void frmAccueil::FixeSynchro(SynchroAuto *synchro)
+{
+    m_synchro = synchro;
+    if (fraTransfert)
+        fraTransfert->synchro = synchro;
+}
+
+void frmAccueil::RelitListeOuverte()
+{
+    if (SaisieEnCours())
+        return;
+    for (PanneauRappels *panneau : {static_cast<PanneauRappels *>(fraAnniv), static_cast<PanneauRappels *>(fraFetes),
+                                    static_cast<PanneauRappels *>(fraNotes)})
+        if (panneau && panneau->isVisible())
+            panneau->RemplitListe();
 }
 
 void frmAccueil::OuvreAnniversaires()

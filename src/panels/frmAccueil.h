@@ -12,6 +12,7 @@ class PanneauFetes;
 class PanneauNotes;
 class PanneauTransfert;
 class PanneauEphem;
+class SynchroAuto;
 
 // The main window: hidden at start, shown from the tray icon; hosts the icon
 // bar, the help strip, the home frame and the five panels (built at the
@@ -38,6 +39,10 @@ public:
     // Builds the five panels (done by the first show); the panel pointers
     // are null until then.
     void ConstruitPanneaux();
+    // The open reminder list read again (rows changed elsewhere), unless an entry is in progress.
+    void RelitListeOuverte();
+    // The tray program's exchanges with a calendar, handed to the transfer panel.
+    void FixeSynchro(SynchroAuto *synchro);
     void setVisible(bool visible) override;
     // A reminder panel is adding or changing an entry.
     bool SaisieEnCours() const;
@@ -85,6 +90,7 @@ private:
     void ActualiseHeure();
     void ToucheFonction(int touche);
     bool m_sansZone = false;
+    SynchroAuto *m_synchro = nullptr;
     bool m_quitte = false;
 };
 

@@ -163,6 +163,25 @@ bool NoteValide(const QVector<QVariant> &l)
     return EstEntier(l[0]) && (l[1].isNull() || EstTexte(l[1])) && (l[2].isNull() || EstTexte(l[2]));
 }
 
+// A transaction of its own, or a part of the caller's when one is open.
+class TransactionLocale
+{
+public:
+    explicit TransactionLocale(Connexion &connexion)
+    {
+        if (!connexion.Poignee() || sqlite3_get_autocommit(connexion.Poignee()))
+            m_propre.emplace(connexion);
+    }
+    void Valide()
+    {
+        if (m_propre)
+            m_propre->Valide();
+    }
+
+private:
+    std::optional<Transaction> m_propre;
+};
+
 } // namespace
 
 std::optional<RappelStocke> DepotRappels::Lit(qint64 numero, std::optional<TypeRappel> type) const
@@ -174,6 +193,16 @@ std::optional<RappelStocke> DepotRappels::Lit(qint64 numero, std::optional<TypeR
     if (r.Vide())
         return std::nullopt;
     return RappelDeLigne(r.lignes.at(0));
+}
+
+QVector<RappelStocke> DepotRappels::Tous() const
+{
+    const Resultat r = m_connexion.Requete(SelectRappel + QStringLiteral("ORDER BY Rappel.NumRappel"));
+    QVector<RappelStocke> rappels;
+    rappels.reserve(r.Nombre());
+    for (const auto &ligne : r.lignes)
+        rappels << RappelDeLigne(ligne);
+    return rappels;
 }
 
 QVector<RappelStocke> DepotRappels::ListeType(TypeRappel type) const
@@ -210,6 +239,14 @@ int DepotRappels::CompteAnniversaires(const QString &libelle, const QDate &dateR
     return r.Vide() ? 0 : r.Valeur(0, 0).toInt();
 }
 
+int DepotRappels::CompteFetes(const QString &prenom) const
+{
+    const Resultat r = m_connexion.Requete(
+        QStringLiteral("SELECT COUNT(*) FROM Rappel WHERE Libelle = ? COLLATE NOCASE AND Type = ?"),
+        {prenom, LettreType(TypeRappel::Fete)});
+    return r.Vide() ? 0 : r.Valeur(0, 0).toInt();
+}
+
 qint64 DepotRappels::NouveauNumero() const
 {
     // A text row left without its reminder must not block the numbers either.
@@ -225,7 +262,7 @@ qint64 DepotRappels::Ajoute(const RappelStocke &rappel)
 {
     if (!rappel.type)
         throw ErreurBase(QStringLiteral("rappel sans type"));
-    Transaction transaction(m_connexion);
+    TransactionLocale transaction(m_connexion);
     const qint64 numero = NouveauNumero();
     m_connexion.Execute(QStringLiteral("INSERT INTO Rappel (%1) VALUES (%2)")
                             .arg(Liste(ColonnesRappel), Marques(ColonnesRappel.size())),
@@ -242,7 +279,7 @@ void DepotRappels::Modifie(const RappelStocke &rappel)
 {
     if (!rappel.type)
         throw ErreurBase(QStringLiteral("rappel sans type"));
-    Transaction transaction(m_connexion);
+    TransactionLocale transaction(m_connexion);
     const int changes = m_connexion.Execute(
         QStringLiteral("UPDATE Rappel SET DateRappel = ?, Libelle = ?, Ech1 = ?, EtatEch1 = ?, Ech2 = ?, EtatEch2 = ?, "
                        "Ech3 = ?, EtatEch3 = ? WHERE NumRappel = ? AND Type = ?"),
@@ -259,7 +296,7 @@ void DepotRappels::Modifie(const RappelStocke &rappel)
 
 bool DepotRappels::Supprime(qint64 numero, TypeRappel type)
 {
-    Transaction transaction(m_connexion);
+    TransactionLocale transaction(m_connexion);
     const int supprimes =
         m_connexion.Execute(QStringLiteral("DELETE FROM Rappel WHERE NumRappel = ? AND Type = ?"), {numero, LettreType(type)});
     if (supprimes == 0)

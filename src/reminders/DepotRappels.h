@@ -22,6 +22,8 @@ struct RappelStocke
     QString libelle;
     Echeances echeances;        // a slot whose date cannot be read counts as unused
     QString texte;              // notes: Libelle1 followed by Libelle2
+
+    bool operator==(const RappelStocke &) const = default;
 };
 
 // Every row of both tables as stored, in the column order of each table.
@@ -38,17 +40,23 @@ public:
 
     // The reminder numbered `numero` (of kind `type` when given), with its note's text.
     std::optional<RappelStocke> Lit(qint64 numero, std::optional<TypeRappel> type = std::nullopt) const;
+    // Every reminder with its slots and note text, by number.
+    QVector<RappelStocke> Tous() const;
     // Number, date and label of every reminder of one kind, by number.
     QVector<RappelStocke> ListeType(TypeRappel type) const;
     // Numbers of the reminders due on `aujourdhui` (the rule of EstDu), ascending.
     QVector<qint64> NumerosDus(const QDate &aujourdhui) const;
     // Birthdays stored with this label (letter case aside) and this birth date.
     int CompteAnniversaires(const QString &libelle, const QDate &dateRappel) const;
+    // Name days stored for this first name (letter case aside).
+    int CompteFetes(const QString &prenom) const;
     // Highest number in Rappel and Notes plus 1. New numbers stay at most 32767,
     // what stored files rely on: beyond, it throws.
     qint64 NouveauNumero() const;
 
-    // Writes a new reminder (and a note's text) in one transaction; returns its number.
+    // The three writes below run in one transaction of their own, or inside the
+    // caller's when one is open (an import, an exchange with a calendar).
+    // Writes a new reminder (and a note's text); returns its number.
     qint64 Ajoute(const RappelStocke &rappel);
     // Rewrites date, label, slots (and a note's text) of `rappel.numRappel`, of its
     // kind, in one transaction; throws when no such row.

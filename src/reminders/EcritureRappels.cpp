@@ -1,5 +1,6 @@
 #include "EcritureRappels.h"
 
+#include "Modifications.h"
 #include "Schema.h"
 
 #include <algorithm>
@@ -7,6 +8,21 @@
 namespace oxi {
 
 namespace {
+
+// Every write of the panels ends here, and is told to whoever follows the
+// reminders from elsewhere (the calendar exchange).
+qint64 Ajoute(const RappelStocke &rappel)
+{
+    const qint64 numero = DepotRappels().Ajoute(rappel);
+    SignaleModification();
+    return numero;
+}
+
+void Modifie(DepotRappels &depot, const RappelStocke &rappel)
+{
+    depot.Modifie(rappel);
+    SignaleModification();
+}
 
 RappelStocke LitExistant(const DepotRappels &depot, qint64 numRappel, TypeRappel type)
 {
@@ -72,7 +88,7 @@ qint64 AjouteAnniversaire(const Anniversaire &anniv)
     rappel.dateRappel = anniv.DateRappel();
     rappel.libelle = anniv.Libelle();
     rappel.echeances = EcheancesAjout(anniv.Evenement(), anniv.choix);
-    return DepotRappels().Ajoute(rappel);
+    return Ajoute(rappel);
 }
 
 void ModifieAnniversaire(qint64 numRappel, const Anniversaire &anniv)
@@ -82,7 +98,7 @@ void ModifieAnniversaire(qint64 numRappel, const Anniversaire &anniv)
     rappel.dateRappel = anniv.DateRappel();
     rappel.libelle = anniv.Libelle();
     rappel.echeances = EcheancesModification(rappel.echeances, anniv.Evenement(), anniv.choix);
-    depot.Modifie(rappel);
+    Modifie(depot, rappel);
 }
 
 QString FormatePrenom(const QString &texte)
@@ -157,7 +173,7 @@ qint64 AjouteFete(const SaisieFete &fete, const ChoixEcheances &choix)
     rappel.dateRappel = fete.dateFete;
     rappel.libelle = fete.prenom;
     rappel.echeances = EcheancesAjout(fete.dateFete, choix);
-    return DepotRappels().Ajoute(rappel);
+    return Ajoute(rappel);
 }
 
 void ModifieFete(qint64 numRappel, const SaisieFete &fete, const ChoixEcheances &choix)
@@ -166,7 +182,7 @@ void ModifieFete(qint64 numRappel, const SaisieFete &fete, const ChoixEcheances 
     RappelStocke rappel = LitExistant(depot, numRappel, TypeRappel::Fete);
     rappel.dateRappel = fete.dateFete;
     rappel.echeances = EcheancesModification(rappel.echeances, fete.dateFete, choix);
-    depot.Modifie(rappel);
+    Modifie(depot, rappel);
 }
 
 Note LitNote(const QString &titre, const QString &texte, const QDate &date, const ChoixEcheances &choix)
@@ -187,7 +203,7 @@ qint64 AjouteNote(const Note &note)
     rappel.libelle = note.libelle;
     rappel.texte = note.texte;
     rappel.echeances = EcheancesAjout(JourEvenement(note.dateRappel), note.choix);
-    return DepotRappels().Ajoute(rappel);
+    return Ajoute(rappel);
 }
 
 void ModifieNote(qint64 numRappel, const Note &note)
@@ -198,12 +214,15 @@ void ModifieNote(qint64 numRappel, const Note &note)
     rappel.libelle = note.libelle;
     rappel.texte = note.texte;
     rappel.echeances = EcheancesModification(rappel.echeances, JourEvenement(note.dateRappel), note.choix);
-    depot.Modifie(rappel);
+    Modifie(depot, rappel);
 }
 
 bool SupprimeRappel(qint64 numRappel, TypeRappel type)
 {
-    return DepotRappels().Supprime(numRappel, type);
+    const bool supprime = DepotRappels().Supprime(numRappel, type);
+    if (supprime)
+        SignaleModification();
+    return supprime;
 }
 
 } // namespace oxi

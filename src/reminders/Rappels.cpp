@@ -1,5 +1,6 @@
 #include "Rappels.h"
 
+#include "Modifications.h"
 #include "Messagerie.h"
 
 namespace oxi {
@@ -76,6 +77,7 @@ std::optional<RappelAffiche> ScanRappels::Prochain(const QDate &aujourdhui)
         }
         try {
             m_depot.Acquitte(*numero, aujourdhui);
+            SignaleModification();
         } catch (const ErreurBase &) {
             MsgInfo(QStringLiteral("Erreur lors de la mise à jour des données. "));
         }

@@ -172,6 +172,11 @@ Restauration RestaureSauvegarde(const QString &chemin)
     try {
         Transaction transaction(base);
         DepotRappels(base).Remplace(contenu);
+        // What the calendar exchange remembered described the rows just replaced:
+        // forgotten, the next exchange merges both sides instead of deleting on
+        // the server what the backup lacks.
+        base.Execute(QStringLiteral("DROP TABLE IF EXISTS Synchro"));
+        base.Execute(QStringLiteral("DROP TABLE IF EXISTS SynchroEtat"));
         transaction.Valide();
     } catch (const ErreurBase &) {
         return Restauration::Echec;

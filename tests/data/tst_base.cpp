@@ -154,6 +154,47 @@ private Q_SLOTS:
         QVERIFY(Connexion().Ouvre(chemin, CleBase));
     }
 
+    // A derived key kept in the private runtime folder serves later processes; a
+    // damaged one costs only the library's own derivation.
+    void cleGardeeServantAuxOuverturesSuivantes()
+    {
+        FermeBase();
+        const QString chemin = env->CheminBase();
+        QTemporaryDir run;
+        QFile::setPermissions(run.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        const QByteArray avant = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", run.path().toUtf8());
+        const QByteArray cle = CleBrute(chemin, CleBase);
+        const QStringList gardees = QDir(run.path()).entryList(QDir::Files);
+        QCOMPARE(gardees.size(), 1);
+        QCOMPARE(CleBrute(chemin, CleBase), cle);
+        Ecrit(run.path() + '/' + gardees.first(), QByteArray(64, '0'));
+        Connexion connexion;
+        QVERIFY(connexion.Ouvre(chemin, CleBase));
+        qputenv("XDG_RUNTIME_DIR", avant);
+    }
+
+    // The command line's open: reading leaves every byte of the file as it was, and writing fails.
+    void ouvertureEnLectureNeChangeRien()
+    {
+        FermeBase();
+        const QString chemin = env->CheminBase();
+        const auto empreinte = [&] {
+            QFile f(chemin);
+            f.open(QIODevice::ReadOnly);
+            return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
+        };
+        const QByteArray avant = empreinte();
+        {
+            Connexion lecture;
+            QVERIFY(lecture.OuvreLecture(chemin, CleBase));
+            QVERIFY(lecture.Requete("SELECT COUNT(*) FROM Fetes").Valeur(0, 0).toInt() > 0);
+            QVERIFY_THROWS_EXCEPTION(ErreurBase, lecture.Execute("DELETE FROM Fetes"));
+        }
+        QCOMPARE(empreinte(), avant);
+        QVERIFY(!QFile::exists(chemin + "-journal"));
+    }
+
     void texteLieEtTransactionEchoueeSansTrace()
     {
         const QString hostile = QStringLiteral("O'Brien\"; DROP TABLE Rappel; -- #*%_ \t\n 🎂 שלום");

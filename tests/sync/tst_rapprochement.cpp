@@ -1,0 +1,201 @@
+// The decisions of an exchange and the calendar objects, without network or storage.
+#include "ClientCalDav.h"
+#include "ConversionIcs.h"
+#include "Rapprochement.h"
+
+#include <QTest>
+
+using namespace oxi;
+
+namespace {
+
+const QDate Jour(2026, 6, 15);
+const QDateTime Midi(Jour, QTime(12, 0), Qt::UTC);
+const QString Col = QStringLiteral("/alice/cal/");
+
+Contenu Anniv(const QString &libelle, bool fait = false)
+{
+    Contenu c;
+    c.type = TypeRappel::Anniversaire;
+    c.dateRappel = QDate(1970, 3, 10);
+    c.libelle = libelle;
+    c.cases[0] = {true, 0, fait};
+    c.cases[1] = {true, 7, false};
+    return c;
+}
+
+ObjetDistant Distant(const Contenu &c, const QString &etag, const QDateTime &modifie = Midi)
+{
+    return {etag, {QStringLiteral("uid-1"), c, {}, modifie}};
+}
+
+// One linked reminder, number 1, href /alice/cal/1.ics, last exchanged as `echange`.
+EntreeRapprochement Entree(const Contenu &echange)
+{
+    EntreeRapprochement e;
+    e.collection = Col;
+    e.aujourdhui = Jour;
+    e.maintenant = Midi;
+    e.liens = {{QStringLiteral("uid-1"), 1, Col + QStringLiteral("1.ics"), QStringLiteral("\"e1\""),
+                echange.Empreinte(), QDateTime(Jour, QTime(10, 0), Qt::UTC)}};
+    e.locaux.insert(1, echange);
+    return e;
+}
+
+} // namespace
+
+class TestRapprochement : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Each side's change, deletion and their meetings, as a row of expectations.
+    void cas_data()
+    {
+        QTest::addColumn<int>("local");    // 0 unchanged, 1 changed, 2 deleted
+        QTest::addColumn<int>("distant");  // 0 unchanged, 1 changed (older), 2 changed (newer), 3 deleted, 4 flag only
+        QTest::addColumn<QString>("attendu"); // local operations, conflicts, sends, deletions
+        QTest::newRow("rien") << 0 << 0 << "";
+        QTest::newRow("changé ici") << 1 << 0 << "E:\"e1\"";
+        QTest::newRow("supprimé ici") << 2 << 0 << "X:\"e1\"";
+        QTest::newRow("changé là-bas") << 0 << 1 << "R";
+        QTest::newRow("supprimé là-bas") << 0 << 3 << "S";
+        QTest::newRow("conflit, ici plus récent") << 1 << 1 << "C E:\"e2\"";
+        QTest::newRow("conflit, là-bas plus récent") << 1 << 2 << "R C";
+        QTest::newRow("changé ici, supprimé là-bas") << 1 << 3 << "E:";
+        QTest::newRow("supprimé ici, changé là-bas") << 2 << 2 << "A";
+        QTest::newRow("acquitté des deux côtés") << 1 << 4 << "R E:\"e2\"";
+    }
+    void cas()
+    {
+        QFETCH(int, local);
+        QFETCH(int, distant);
+        QFETCH(QString, attendu);
+        const Contenu echange = Anniv(QStringLiteral("Dupont#Jean"));
+        EntreeRapprochement e = Entree(echange);
+        if (local == 1) {
+            Contenu c = echange;
+            c.libelle = QStringLiteral("Dupont#Jeanne");
+            if (distant == 4)
+                c = Anniv(QStringLiteral("Dupont#Jean"), true); // acknowledged here: slot 1 done
+            e.locaux[1] = c;
+        } else if (local == 2)
+            e.locaux.clear();
+        const QString href = Col + QStringLiteral("1.ics");
+        if (distant == 1 || distant == 2) {
+            Contenu r = echange;
+            r.libelle = QStringLiteral("Dupont#Jeannot");
+            e.modifies.insert(href, Distant(r, QStringLiteral("\"e2\""),
+                                            distant == 1 ? QDateTime(Jour, QTime(9, 0), Qt::UTC) : Midi));
+        } else if (distant == 4) {
+            Contenu r = echange;
+            r.cases[1].fait = true; // acknowledged there: slot 2 done
+            e.modifies.insert(href, Distant(r, QStringLiteral("\"e2\"")));
+        } else if (distant == 3)
+            e.supprimes.insert(href);
+
+        const PlanRapprochement p = Rapproche(e);
+        QStringList vu;
+        for (const OperationLocale &op : p.locales)
+            vu << QString(QStringLiteral("ARS").at(int(op.genre)));
+        for (int i = 0; i < p.conflits.size(); ++i)
+            vu << QStringLiteral("C");
+        for (const Envoi &envoi : p.envois)
+            vu << QStringLiteral("E:") + envoi.lien.etag;
+        for (const LienObjet &l : p.effacements)
+            vu << QStringLiteral("X:") + l.etag;
+        QCOMPARE(vu.join(QLatin1Char(' ')), attendu);
+
+        if (distant == 4) { // done anywhere is done: both flags kept, on both sides
+            QCOMPARE(p.locales.first().contenu.cases[0].fait, true);
+            QCOMPARE(p.locales.first().contenu.cases[1].fait, true);
+            QCOMPARE(p.envois.first().contenu, p.locales.first().contenu);
+        }
+        if (!p.conflits.isEmpty()) { // the loser's text is kept, readable
+            QCOMPARE(p.conflits.first().libelle, QStringLiteral("Conflit de synchronisation"));
+            QVERIFY(p.conflits.first().texte.contains(distant == 2 ? QStringLiteral("Jeanne Dupont")
+                                                                   : QStringLiteral("Jeannot Dupont")));
+        }
+    }
+
+    // Objects the server holds that this database never exchanged.
+    void nouveaux()
+    {
+        EntreeRapprochement e;
+        e.collection = Col;
+        e.aujourdhui = Jour;
+        e.maintenant = Midi;
+        e.locaux.insert(4, Anniv(QStringLiteral("Durand#Paul")));
+        e.locaux.insert(5, Anniv(QStringLiteral("Martin#Léa")));
+        // Same content as row 4 (a first exchange on a second computer): linked, not doubled.
+        e.modifies.insert(Col + QStringLiteral("a.ics"), {QStringLiteral("\"a\""), {QStringLiteral("ua"), Anniv(QStringLiteral("Durand#Paul")), {}, {}}});
+        // New there: added here. Its UID is the one row 5 would have taken.
+        e.modifies.insert(Col + QStringLiteral("b.ics"), {QStringLiteral("\"b\""), {UidParDefaut(5), Anniv(QStringLiteral("Petit#Luc")), {}, {}}});
+        // A timed meeting: remembered aside, never a reminder.
+        e.modifies.insert(Col + QStringLiteral("c.ics"), {QStringLiteral("\"c\""), {QStringLiteral("uc"), std::nullopt, QStringLiteral("x"), {}}});
+        const PlanRapprochement p = Rapproche(e);
+        QCOMPARE(p.locales.size(), 1);
+        QCOMPARE(p.locales.first().contenu.libelle, QStringLiteral("Petit#Luc"));
+        QCOMPARE(p.liensAEcrire.size(), 2);
+        QCOMPARE(p.envois.size(), 1);
+        QCOMPARE(p.envois.first().lien.numRappel, qint64(5));
+        QVERIFY(p.envois.first().lien.uid != UidParDefaut(5));
+        QVERIFY(p.envois.first().lien.etag.isEmpty()); // sent with If-None-Match
+        QVERIFY(p.envois.first().lien.href.startsWith(Col));
+    }
+
+    // A reminder goes to the server and comes back the same; objects made elsewhere follow our rules.
+    void objets()
+    {
+        Contenu note;
+        note.type = TypeRappel::Note;
+        note.dateRappel = QDate(2026, 12, 20);
+        note.libelle = QStringLiteral("Courses « été »");
+        note.texte = QStringLiteral("Pain\nLait");
+        note.cases[1] = {true, 3, true};
+        for (const Contenu &c : {Anniv(QStringLiteral("Dupont#Jean"), true), note}) {
+            const ObjetLu lu = LitObjet(IcsDeContenu(c, QStringLiteral("u1"), Midi), Jour);
+            QCOMPARE(lu.uid, QStringLiteral("u1"));
+            QVERIFY2(lu.contenu, qPrintable(lu.defaut));
+            QCOMPARE(*lu.contenu, c);
+            QCOMPARE(lu.modifie, Midi);
+        }
+        const auto objet = [](const QByteArray &corps) {
+            return LitObjet("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:x\r\nDTSTAMP:20260101T000000Z\r\n" + corps
+                                + "END:VEVENT\r\nEND:VCALENDAR\r\n",
+                            Jour);
+        };
+        // A yearly all-day event without our mark: a note, on its day.
+        const ObjetLu annuel = objet("DTSTART;VALUE=DATE:19800505\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Mariage\r\n");
+        QVERIFY(annuel.contenu);
+        QCOMPARE(annuel.contenu->type, std::optional(TypeRappel::Note));
+        QVERIFY(annuel.contenu->cases[0].utilise);
+        // A timed meeting and an oversized or unknown kind: left aside.
+        QVERIFY(!objet("DTSTART:20260505T100000Z\r\nSUMMARY:Réunion\r\n").contenu);
+        QVERIFY(!objet("DTSTART;VALUE=DATE:20260505\r\nSUMMARY:" + QByteArray(300, 'x') + "\r\n").contenu);
+        QVERIFY(!objet("DTSTART;VALUE=DATE:20260505\r\nX-OXI-TYPE:Z\r\nSUMMARY:a\r\n").contenu);
+    }
+
+    void adresses_data()
+    {
+        QTest::addColumn<QString>("adresse");
+        QTest::addColumn<bool>("acceptee");
+        QTest::newRow("https distant") << "https://dav.example.org/" << true;
+        QTest::newRow("http local") << "http://127.0.0.1:5232/" << true;
+        QTest::newRow("http localhost") << "http://localhost:5232/" << true;
+        QTest::newRow("http ::1") << "http://[::1]:5232/" << true;
+        QTest::newRow("http 127.8") << "http://127.8.0.1/" << true;
+        QTest::newRow("http distant") << "http://dav.example.org/" << false;
+        QTest::newRow("http réseau local") << "http://192.168.1.2/" << false;
+        QTest::newRow("localhost déguisé") << "http://localhost.example.org/" << false;
+        QTest::newRow("ftp") << "ftp://127.0.0.1/" << false;
+    }
+    void adresses()
+    {
+        QFETCH(QString, adresse);
+        QFETCH(bool, acceptee);
+        QCOMPARE(RefusAdresse(QUrl(adresse)).isEmpty(), acceptee);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestRapprochement)
+#include "tst_rapprochement.moc"
