@@ -3,7 +3,6 @@
 #include "ListeRappels.h"
 #include "OutilsPanneaux.h"
 #include "OutilsTest.h"
-#include "Plateforme.h"
 #include "frmAccueil.h"
 
 #include <QApplication>
@@ -18,13 +17,6 @@
 using namespace oxi;
 
 namespace {
-
-class PlateformeTest : public PlateformeLinux
-{
-public:
-    QStringList documents;
-    void OuvreDocument(const QString &adresse, std::function<void()>) override { documents << adresse; }
-};
 
 // The controls of the panel of a kind of reminder.
 struct Genre
@@ -54,7 +46,6 @@ class TestPanneaux : public QObject
     Q_OBJECT
     EnvironnementTest *env = nullptr;
     MessagerieScriptee *messages = nullptr;
-    PlateformeTest plateforme;
     frmAccueil *fen = nullptr;
 
     template <class T = QWidget> T *W(const QString &nom)
@@ -83,7 +74,6 @@ private Q_SLOTS:
     {
         messages = new MessagerieScriptee;
         env = new EnvironnementTest;
-        InstallePlateforme(&plateforme);
         FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
         fen = new frmAccueil;
         fen->show();
@@ -93,8 +83,6 @@ private Q_SLOTS:
         fen->FermePourQuitter();
         delete fen;
         RetablitHorloge();
-        InstallePlateforme(nullptr);
-        plateforme.documents.clear();
         delete env;
         delete messages;
     }
@@ -131,8 +119,6 @@ private Q_SLOTS:
         Clic("imgNAnnul2");
         Clic("imgAnniv");
         QVERIFY(!fen->SaisieEnCours() && Montre("fraAnniv") && !Montre("fraNotes"));
-        QTest::keyClick(fen, Qt::Key_F1);
-        QVERIFY(plateforme.documents.value(0).endsWith(NomAide));
     }
 
     void saisieDAnniversaire_data()

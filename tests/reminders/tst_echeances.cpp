@@ -48,11 +48,6 @@ private Q_SLOTS:
                                                "FROM Rappel WHERE NumRappel = ?"), {illisible}).Valeur(0, 0).toString(),
                  QStringLiteral("2025-06-0102025-6-112027-02-301"));
 
-        // A second start in the same year changes nothing.
-        Base().Execute(QStringLiteral("UPDATE Rappel SET EtatEch1 = 1 WHERE NumRappel = ?"), {anniv});
-        QVERIFY(RearmeEcheances());
-        QCOMPARE(Lit(anniv), Slots(QDate(2025, 3, 1), true, QDate(2025, 2, 22), false));
-
         // Next year: 1 March 2025 goes to 1 March 2026, not back to 29 February.
         FixeMaintenant(QDateTime(QDate(2026, 1, 1), QTime(0, 0, 1)));
         QVERIFY(RearmeEcheances());
