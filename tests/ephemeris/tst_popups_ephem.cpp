@@ -145,9 +145,6 @@ private Q_SLOTS:
         QTest::newRow("36 characters") << trenteSix << coupe << "Dicton" << 1240.0;
         QTest::newRow("stops at an empty part") << QStringList{"Court.", "", "non lu"} << "Court." << "Dicton" << 1020.0;
         QTest::newRow("three parts") << QStringList{"Un", "deux", "trois"} << "Un deux trois" << "Dictons" << 1020.0;
-        QTest::newRow("word longer than a line") << QStringList{QString(40, QLatin1Char('a'))}
-                                                 << QString(28, QLatin1Char('a')) + "\n" + QString(12, QLatin1Char('a'))
-                                                 << "Dicton" << 1240.0;
         QTest::newRow("no saying today") << QStringList{} << "" << "Dicton" << 1020.0;
     }
     void dictonCoupeA28Caracteres()

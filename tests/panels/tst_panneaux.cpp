@@ -266,11 +266,8 @@ private Q_SLOTS:
         Clic("imgAFetes2");
         auto *cbo = W<QComboBox>("cboFetes");
         QVERIFY(cbo->count() > 1000 && cbo->isEnabled());
-        Clic("imgFValid2");
-        Ecrit("cboFetes", "Charles le Bon 2 mars");
-        Clic("imgFValid2");
-        QCOMPARE(messages->infos,
-                 (QStringList{"Choisissez un prénom ou annulez.", "Erreur lors de la lecture des valeurs saisies !"}));
+        Clic("imgFValid2"); // an unreadable typed text is the table of tst_listes
+        QCOMPARE(messages->infos, QStringList{"Choisissez un prénom ou annulez."});
         cbo->setCurrentIndex(cbo->findText("Charles le Bon - 2 mars"));
         W<QComboBox>("cboFeteJ1")->setCurrentIndex(3);
         Clic("imgFValid2");

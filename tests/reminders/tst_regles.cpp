@@ -156,6 +156,8 @@ private Q_SLOTS:
         texte = "abcde fgh";
         QCOMPARE(DecoupeLignes(texte, 5, lignes), QStringLiteral("abcde\r\n fgh"));
         QCOMPARE(lignes, 2.0);
+        texte = "abcdefg"; // a word longer than a line is cut
+        QCOMPARE(DecoupeLignes(texte, 5, lignes), QStringLiteral("abcde\r\nfg"));
         // Line breaks typed in a text box (LF), stored by older versions (CR LF), or a lone CR.
         for (const auto &[note, attendu] : QList<std::pair<QString, double>>{
                  {"a\nb\nc", 3}, {"a\r\nb\r\nc", 3}, {"a\rb", 2}, {"a\n\nb", 3}}) {
