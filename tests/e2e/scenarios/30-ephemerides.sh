@@ -25,7 +25,7 @@ home=$(prepare ephemerides-mois "PremiereFois/Affich=1" "Init/Annee=2026" \
   "Ephemerides/Affich=1" "Ephemerides/Fetes=0" "Ephemerides/Dictons=\"1 \"" "Ephemerides/Mois=1")
 pid=$(lance_le '2026-02-28 10:00:00' "$home")
 mois=$(geometrie '^Oxi - Mois$')
-verifie "a setting holding '1 ' opens nothing" sh -c "! xdotool search --onlyvisible --name '^Oxi - Dictons\$' >/dev/null 2>&1"
+verifie "a setting holding '1 ' opens nothing" absente '^Oxi - Dictons$'
 verifie "the month popup alone sits at the top" test "$(echo "$mois" | cut -d' ' -f2)" -le 70
 capture 31-ephemerides-mois-seul
 arrete "$pid"

@@ -2,12 +2,6 @@
 # its menu entry in a fresh home; its database goes to the user's data folder
 # and survives installing again.
 
-position_icone() { # prints the centre of the embedded icon
-  xwininfo -root -tree 2>/dev/null | grep -A8 '"panel": ("panel" "trayer")' | grep '("oxi" "oxi")' |
-    sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/' |
-    awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'
-}
-
 home=$(prepare installation "PremiereFois/Affich=1")
 rm -rf "$home/prog"   # only the installed copy may run
 prefixe="$TMP/prefixe"
@@ -26,7 +20,7 @@ printf '#!/bin/sh\nprintf "%%s\\n" "$1" > "%s/aide.txt"\n' "$home" > "$home/bin/
 chmod +x "$home/bin/xdg-open"
 
 pid=$(lance_programme "$home" "$commande" PATH="$home/bin:$PATH")
-attente=0; until icone_dans_zone || [ $attente -ge 40 ]; do sleep 0.25; attente=$((attente + 1)); done
+attend_icone
 verifie "the installed program starts with its icon in the tray" icone_dans_zone
 capture 40-installe-icone
 base="$home/data/oxi/DBOxi.dtb"
@@ -49,4 +43,3 @@ sql "$base" "INSERT INTO Rappel VALUES (1, '1975-03-12', 'A', 'Dupont#Marie', '2
 avant=$(empreinte "$base")
 verifie "the install rules run again" installe
 verifie "installing again leaves the user's database unchanged" test -n "$avant" -a "$avant" = "$(empreinte "$base" 2>/dev/null)"
-verifie "the user's reminder is still there" test "$(sql "$base" 'SELECT Libelle FROM Rappel;')" = 'Dupont#Marie'

@@ -1,15 +1,9 @@
 # The tray icon in use: double-click shows the main window, right-click opens
 # the menu, "A propos" opens the about box.
 
-position_icone() { # prints the centre of the embedded icon
-  xwininfo -root -tree 2>/dev/null | grep -A8 '"panel": ("panel" "trayer")' | grep '("oxi" "oxi")' |
-    sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/' |
-    awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'
-}
-
 home=$(prepare menu "PremiereFois/Affich=1" "Init/Annee=2026")
 pid=$(lance_le '2026-12-06 10:00:00' "$home")
-attente=0; until icone_dans_zone || [ $attente -ge 40 ]; do sleep 0.25; attente=$((attente + 1)); done
+attend_icone
 read -r ix iy <<<"$(position_icone)"
 xdotool mousemove "$ix" "$iy" click --repeat 2 --delay 80 1
 verifie "a double-click on the icon shows the main window" visible '^Oxi$' 10

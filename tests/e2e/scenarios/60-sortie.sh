@@ -2,19 +2,10 @@
 # browser, and the menu reached from the window when there is no tray.
 
 visibles() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
-repond() { # repond <key>: answers the visible question box with that key
-  local w; w=$(attend_fenetre '^Oxi$' 5) || return 1
-  xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key "$1" 2>/dev/null; sleep 0.3
-}
-centre_icone() { # prints the centre of the embedded icon
-  xwininfo -root -tree 2>/dev/null | grep -A8 '"panel": ("panel" "trayer")' | grep '("oxi" "oxi")' |
-    sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/' |
-    awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'
-}
 menu_icone() { # opens the tray icon's menu and chooses the item of the given letter
-  local attente=0 ix iy
-  until icone_dans_zone || [ $attente -ge 40 ]; do sleep 0.25; attente=$((attente + 1)); done
-  read -r ix iy <<<"$(centre_icone)"
+  local ix iy
+  attend_icone
+  read -r ix iy <<<"$(position_icone)"
   xdotool mousemove "$ix" "$iy" click 3; sleep 0.8
   xdotool key "$1"
 }
@@ -54,7 +45,7 @@ INSERT INTO Rappel VALUES (2, '2026-03-01', 'F', 'Aubin', '2026-03-01', 0, '1800
   menu_icone q
   verifie "Quitter asks about the reminder left ($reponse)" visible '^Oxi$' 10
   [ "$reponse" = Return ] && capture 61-question-en-quittant
-  repond "$reponse"
+  valide_boite "$reponse"
   verifie "the process is gone within seconds ($reponse)" termine "$pid" 5
   verifie "the reminder shown is done, the other stays due ($reponse)" \
     test "$(sql "$home/prog/DBOxi.dtb" 'SELECT group_concat(EtatEch1) FROM Rappel;')" = "1,0"
@@ -80,9 +71,7 @@ capture 63-menu-de-la-fenetre
 xdotool key q
 verifie "the window's own menu reaches Quitter" termine "$pid" 5
 arrete "$pid"
-trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
-TRAYER=$!
-sleep 0.5
+demarre_zone
 
 # The postcard opens the e-mail program on a greeting; "Plus tard" puts the
 # reminder off, not done, and the program runs on.
@@ -102,7 +91,7 @@ sleep 0.8
 capture 64-plus-tard
 xdotool key Down Return
 sleep 1
-verifie "'Plus tard' hides the popup" sh -c "! xdotool search --onlyvisible --name '^Oxi - Rappel\$' >/dev/null 2>&1"
+verifie "'Plus tard' hides the popup" absente '^Oxi - Rappel$'
 verifie "the reminder put off is not done in the file" \
   test "$(sql "$home/prog/DBOxi.dtb" 'SELECT EtatEch1 FROM Rappel;')" = "0"
 verifie "the program runs on" en_vie "$pid"
