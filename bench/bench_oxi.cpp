@@ -6,13 +6,13 @@
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
+#include "DepotRappels.h"
 #include "Generateur.h"
 #include "Horloge.h"
-#include "TablesRappels.h"
-#include "DepotRappels.h"
 #include "Rearmement.h"
 #include "Reglages.h"
 #include "Sauvegarde.h"
+#include "TablesRappels.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -128,16 +128,19 @@ int main(int argc, char **argv)
         ConnecteBase();
 
         // As at a start, the key aside: a fresh connection reads and checks every page.
-        Mesure(nombre, "ouverture et contrôle du fichier", essais, [] { ConnecteBase(); }, [] { FermeBase(); });
+        Mesure(
+            nombre, "ouverture et contrôle du fichier", essais, [] { ConnecteBase(); }, [] { FermeBase(); });
         Mesure(nombre, "recherche des rappels dus", essais, [] { DepotRappels().NumerosDus(Aujourdhui()); });
-        Mesure(nombre, "réarmement annuel", essais, [] { RearmeEcheances(); },
-               [annee] { EcritReglage(ReglageAnnee, QString::number(annee - 1)); });
+        Mesure(
+            nombre, "réarmement annuel", essais, [] { RearmeEcheances(); },
+            [annee] { EcritReglage(ReglageAnnee, QString::number(annee - 1)); });
         Mesure(nombre, "liste des anniversaires (lecture et tri)", essais, [] { TableAnniversaires(); });
         Mesure(nombre, "liste des fêtes (lecture et tri)", essais, [] { TableFetes(); });
         Mesure(nombre, "liste des notes (lecture et tri)", essais, [] { TableNotes(); });
         Tableau anniversaires = TableAnniversaires();
-        Mesure(nombre, "tri des anniversaires par date", essais, [&anniversaires] { TrieTableau(anniversaires, 4); },
-               [&anniversaires] { TrieTableau(anniversaires, 1); });
+        Mesure(
+            nombre, "tri des anniversaires par date", essais, [&anniversaires] { TrieTableau(anniversaires, 4); },
+            [&anniversaires] { TrieTableau(anniversaires, 1); });
         const QString sauvegarde = dossier.filePath(QStringLiteral("Oxi_Sauv_15_06.dtb"));
         Mesure(nombre, "sauvegarde", essais, [sauvegarde] {
             if (!SauvegardeBase(sauvegarde))

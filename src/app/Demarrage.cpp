@@ -1,5 +1,4 @@
 #include "Demarrage.h"
-#include "SynchroAuto.h"
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
@@ -12,6 +11,7 @@
 #include "RechercheRappels.h"
 #include "Region.h"
 #include "Reglages.h"
+#include "SynchroAuto.h"
 #include "frmAccueil.h"
 
 #include <QApplication>
@@ -22,8 +22,8 @@ namespace oxi {
 
 namespace {
 
-const QString LigneStandard = QStringLiteral(
-    "Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).");
+const QString LigneStandard =
+    QStringLiteral("Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).");
 
 bool DejaLance()
 {

@@ -22,7 +22,8 @@ namespace oxi {
 
 namespace {
 
-const char *const Options[] = {"aujourdhui", "ephemerides", "exporter", "importer", "fetes", "delais", "help", "version", "synchroniser"};
+const char *const Options[] = {"aujourdhui", "ephemerides", "exporter", "importer",    "fetes",
+                               "delais",     "help",        "version",  "synchroniser"};
 
 void Ecrit(FILE *flux, const QString &texte)
 {
@@ -100,14 +101,15 @@ QString Ephemerides(const QDate &aujourdhui)
     try {
         const NomsDuJour noms = LitNomsDuJour(aujourdhui);
         if (noms.trouve && !noms.noms.isEmpty())
-            lignes << (noms.parts > 1 ? QStringLiteral("Fêtes à souhaiter : ") : QStringLiteral("Fête à souhaiter : ")) + noms.noms;
+            lignes << (noms.parts > 1 ? QStringLiteral("Fêtes à souhaiter : ") : QStringLiteral("Fête à souhaiter : "))
+                    + noms.noms;
     } catch (const ErreurBase &) {
     }
     const DictonDuJour dicton = LitDicton(aujourdhui);
     if (dicton.trouve && !dicton.texte.isEmpty())
         lignes << (dicton.dictons > 1 ? QStringLiteral("Dictons : ") : QStringLiteral("Dicton : ")) + dicton.texte;
     const QStringList faits = LitFaitsDuMois(aujourdhui.month());
-    const QStringList legendes{QStringLiteral("Mois : "), QStringLiteral("Ange : "), QStringLiteral("Arbre : "),
+    const QStringList legendes{QStringLiteral("Mois : "),     QStringLiteral("Ange : "),   QStringLiteral("Arbre : "),
                                QStringLiteral("Fleur(s) : "), QStringLiteral("Animal : "), QStringLiteral("Pierre(s) : ")};
     for (int i = 0; i < 6; ++i)
         if (!faits.value(i).isEmpty())
@@ -169,9 +171,8 @@ int Importe(const QString &chemin, bool fetes, const QString &delais)
 {
     const auto choix = LitDelais(delais);
     if (!choix)
-        return Echec(QStringLiteral("délais invalides : « %1 » (un ou deux nombres de 0 à 31 séparés par une virgule).")
-                         .arg(delais),
-                     2);
+        return Echec(
+            QStringLiteral("délais invalides : « %1 » (un ou deux nombres de 0 à 31 séparés par une virgule).").arg(delais), 2);
     QFile fichier(chemin);
     if (!fichier.open(QIODevice::ReadOnly))
         return Echec(QStringLiteral("impossible de lire le fichier %1.").arg(chemin));
@@ -199,7 +200,8 @@ int Importe(const QString &chemin, bool fetes, const QString &delais)
 // Qt's parser speaks English: its three complaints in French.
 QString ErreurAnalyse(const QCommandLineParser &analyse)
 {
-    static const QRegularExpression forme(QStringLiteral("^(Unknown option|Missing value after|Unexpected value after) '(.*)'\\.$"));
+    static const QRegularExpression forme(
+        QStringLiteral("^(Unknown option|Missing value after|Unexpected value after) '(.*)'\\.$"));
     const auto m = forme.match(analyse.errorText());
     if (!m.hasMatch())
         return QStringLiteral("arguments invalides.");
@@ -228,8 +230,8 @@ bool EstLigneCommande(int argc, char **argv)
             if (a == option)
                 return true;
         // Qt's own options keep going to the tray program.
-        if (a != "platform" && a != "style" && a != "session" && a != "display" && a != "qwindowgeometry"
-            && a != "qwindowtitle" && a != "reverse")
+        if (a != "platform" && a != "style" && a != "session" && a != "display" && a != "qwindowgeometry" && a != "qwindowtitle"
+            && a != "reverse")
             return true;
     }
     return false;
@@ -238,9 +240,8 @@ bool EstLigneCommande(int argc, char **argv)
 int ExecuteLigneCommande()
 {
     QCommandLineParser analyse;
-    analyse.setApplicationDescription(
-        QStringLiteral("Oxi, rappels d'anniversaires, de fêtes et de notes.\n"
-                       "Sans option, Oxi démarre dans la zone de notification."));
+    analyse.setApplicationDescription(QStringLiteral("Oxi, rappels d'anniversaires, de fêtes et de notes.\n"
+                                                     "Sans option, Oxi démarre dans la zone de notification."));
     const QCommandLineOption aide({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("Affiche cette aide."));
     const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
                                      QStringLiteral("Affiche la version d'Oxi."));
@@ -257,9 +258,9 @@ int ExecuteLigneCommande()
     const QCommandLineOption fetes(QStringLiteral("fetes"),
                                    QStringLiteral("Avec --importer : ajoute la fête de chaque prénom du calendrier."));
     const QCommandLineOption delais(QStringLiteral("delais"),
-                                   QStringLiteral("Avec --importer : un ou deux délais en jours avant la date, "
-                                                  "par exemple 7,1 (par défaut : le jour même seulement)."),
-                                   QStringLiteral("J1[,J2]"));
+                                    QStringLiteral("Avec --importer : un ou deux délais en jours avant la date, "
+                                                   "par exemple 7,1 (par défaut : le jour même seulement)."),
+                                    QStringLiteral("J1[,J2]"));
     const QCommandLineOption synchroniser(QStringLiteral("synchroniser"),
                                           QStringLiteral("Échange les rappels avec le calendrier du serveur CalDAV réglé "
                                                          "(section [Synchronisation])."));
@@ -269,9 +270,11 @@ int ExecuteLigneCommande()
     if (!analyse.parse(QCoreApplication::arguments()))
         return Echec(ErreurAnalyse(analyse) + QStringLiteral("\nEssayez « oxi --help »."), 2);
     if (analyse.isSet(aide)) {
-        Ecrit(stdout, analyse.helpText().replace(QStringLiteral("Usage:"), QStringLiteral("Utilisation :"))
-                          .replace(QStringLiteral("Options:"), QStringLiteral("Options :"))
-                          .trimmed());
+        Ecrit(stdout,
+              analyse.helpText()
+                  .replace(QStringLiteral("Usage:"), QStringLiteral("Utilisation :"))
+                  .replace(QStringLiteral("Options:"), QStringLiteral("Options :"))
+                  .trimmed());
         return 0;
     }
     if (analyse.isSet(version)) {

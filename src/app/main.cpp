@@ -1,7 +1,7 @@
 #include "Base.h"
-#include "DeriveCle.h"
 #include "Constantes.h"
 #include "Demarrage.h"
+#include "DeriveCle.h"
 #include "LigneCommande.h"
 #include "MessagerieQt.h"
 #include "Polices.h"

@@ -31,6 +31,9 @@ QString ChoisitCheminAppli(const QString &dossierExecutable);
 // "DBOxi.dtb", emptied when the file is missing at connection time.
 QString NomBase();
 void FixeNomBase(const QString &nom);
-inline QString CheminBase() { return CheminAppli() + NomBase(); }
+inline QString CheminBase()
+{
+    return CheminAppli() + NomBase();
+}
 
 } // namespace oxi

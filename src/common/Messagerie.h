@@ -21,12 +21,27 @@ public:
 void InstalleMessagerie(Messagerie *messagerie);
 Messagerie &Messages();
 
-inline void MsgInfo(const QString &texte) { Messages().Information(texte); }
-inline void MsgCritique(const QString &texte) { Messages().Critique(texte); }
-inline void MsgSimple(const QString &texte) { Messages().Simple(texte); }
-inline bool MsgQuestion(const QString &texte) { return Messages().Question(texte); }
+inline void MsgInfo(const QString &texte)
+{
+    Messages().Information(texte);
+}
+inline void MsgCritique(const QString &texte)
+{
+    Messages().Critique(texte);
+}
+inline void MsgSimple(const QString &texte)
+{
+    Messages().Simple(texte);
+}
+inline bool MsgQuestion(const QString &texte)
+{
+    return Messages().Question(texte);
+}
 
 // Two lines of a message, joined the way the program always joins them.
-inline QString DeuxLignes(const QString &a, const QString &b) { return a + QStringLiteral("\r\n") + b; }
+inline QString DeuxLignes(const QString &a, const QString &b)
+{
+    return a + QStringLiteral("\r\n") + b;
+}
 
 } // namespace oxi

@@ -13,6 +13,9 @@ signals:
 };
 
 Modifications &AvisModifications();
-inline void SignaleModification() { emit AvisModifications().Ecrites(); }
+inline void SignaleModification()
+{
+    emit AvisModifications().Ecrites();
+}
 
 } // namespace oxi

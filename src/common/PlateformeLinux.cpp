@@ -151,9 +151,8 @@ void PlateformeLinux::OuvreDocument(const QString &adresse, std::function<void()
         if (echoue && siEchec)
             siEchec();
     };
-    QObject::connect(processus, &QProcess::finished, processus, [fin](int code, QProcess::ExitStatus etat) {
-        fin(code != 0 || etat != QProcess::NormalExit);
-    });
+    QObject::connect(processus, &QProcess::finished, processus,
+                     [fin](int code, QProcess::ExitStatus etat) { fin(code != 0 || etat != QProcess::NormalExit); });
     QObject::connect(processus, &QProcess::errorOccurred, processus, [fin](QProcess::ProcessError erreur) {
         if (erreur == QProcess::FailedToStart)
             fin(true);
@@ -165,14 +164,9 @@ bool PlateformeLinux::LanceInfosSysteme()
 {
     // The desktop's own "about this system" first, then hardware-information programs.
     static const char *const programmes[][2] = {
-        {"gnome-control-center", "info-overview"},
-        {"kinfocenter", nullptr},
-        {"xfce4-about", nullptr},
-        {"mate-system-monitor", nullptr},
-        {"hardinfo", nullptr},
-        {"hardinfo2", nullptr},
-        {"gnome-system-monitor", nullptr},
-        {"lshw-gtk", nullptr},
+        {"gnome-control-center", "info-overview"}, {"kinfocenter", nullptr}, {"xfce4-about", nullptr},
+        {"mate-system-monitor", nullptr},          {"hardinfo", nullptr},    {"hardinfo2", nullptr},
+        {"gnome-system-monitor", nullptr},         {"lshw-gtk", nullptr},
     };
     for (const auto &programme : programmes) {
         const QString chemin = QStandardPaths::findExecutable(QString::fromLatin1(programme[0]));

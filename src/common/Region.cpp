@@ -10,7 +10,11 @@ int premierJour = 2;
 
 bool TestParamRegionaux()
 {
-    static const struct { const char *identifiant; const char *code; } table[] = {
+    static const struct
+    {
+        const char *identifiant;
+        const char *code;
+    } table[] = {
         {"080c", "B"}, {"0c0c", "C"}, {"140c", "L"}, {"040c", "F"}, {"100c", "S"},
     };
     const QString identifiant = PlateformeCourante().IdentifiantLangue().left(4);

@@ -22,7 +22,13 @@ inline constexpr Reglage ReglageAnnee{"Init", "Annee"};
 QString LitReglage(const Reglage &reglage);
 // True only once the value is written to the store's file.
 bool EcritReglage(const Reglage &reglage, const QString &valeur);
-inline bool EstOui(const QString &valeur) { return valeur == QLatin1String("1"); }
-inline bool ReglageOui(const Reglage &reglage) { return EstOui(LitReglage(reglage)); }
+inline bool EstOui(const QString &valeur)
+{
+    return valeur == QLatin1String("1");
+}
+inline bool ReglageOui(const Reglage &reglage)
+{
+    return EstOui(LitReglage(reglage));
+}
 
 } // namespace oxi

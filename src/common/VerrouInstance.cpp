@@ -12,7 +12,9 @@
 
 namespace oxi {
 
-VerrouInstance::VerrouInstance(const QString &chemin) : m_chemin(chemin) {}
+VerrouInstance::VerrouInstance(const QString &chemin) : m_chemin(chemin)
+{
+}
 
 VerrouInstance::~VerrouInstance()
 {

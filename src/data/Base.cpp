@@ -65,11 +65,10 @@ QVariant Colonne(sqlite3_stmt *requete, int i)
     case SQLITE_FLOAT:
         return QVariant(sqlite3_column_double(requete, i));
     case SQLITE_TEXT:
-        return QVariant(QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(requete, i)),
-                                          sqlite3_column_bytes(requete, i)));
+        return QVariant(
+            QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(requete, i)), sqlite3_column_bytes(requete, i)));
     case SQLITE_BLOB:
-        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(requete, i)),
-                                   sqlite3_column_bytes(requete, i)));
+        return QVariant(QByteArray(static_cast<const char *>(sqlite3_column_blob(requete, i)), sqlite3_column_bytes(requete, i)));
     default:
         return QVariant();
     }
@@ -155,8 +154,8 @@ bool Connexion::OuvreAvec(const QString &chemin, const QString &cle, int drapeau
     const QByteArray nom = QFile::encodeName(chemin);
     int rc = sqlite3_open_v2(nom.constData(), &db, drapeaux, nullptr);
     bool ok = rc == SQLITE_OK
-              && (cleBrute.isEmpty() ? AppliqueCle(db, cle, iterations)
-                                     : sqlite3_key(db, cleBrute.constData(), int(cleBrute.size())) == SQLITE_OK);
+        && (cleBrute.isEmpty() ? AppliqueCle(db, cle, iterations)
+                               : sqlite3_key(db, cleBrute.constData(), int(cleBrute.size())) == SQLITE_OK);
     // A wrong key or a file that is not a database shows here, on the first read.
     if (ok)
         ok = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK;

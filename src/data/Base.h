@@ -15,7 +15,7 @@ namespace oxi {
 class ErreurBase : public std::runtime_error
 {
 public:
-    explicit ErreurBase(const QString &message) : std::runtime_error(message.toStdString()) {}
+    explicit ErreurBase(const QString &message) : std::runtime_error(message.toStdString()) { }
 };
 
 // A fully fetched result: the column names and every row.
@@ -107,7 +107,10 @@ QString LitChamp(const QVariant &valeur);
 QVariant ChaineOuNull(const QString &texte);
 // A stored ISO date; invalid for Null or anything else.
 QDate LitDate(const QVariant &valeur);
-inline QString TexteDate(const QDate &date) { return date.toString(Qt::ISODate); }
+inline QString TexteDate(const QDate &date)
+{
+    return date.toString(Qt::ISODate);
+}
 
 // Compacts a sound keyed file in place (VACUUM, atomic); empty name = the main
 // file, opened as ConnecteBase does and left open for it (a leftover "DBC.dtb"

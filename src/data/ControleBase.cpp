@@ -10,8 +10,8 @@ namespace oxi {
 
 namespace {
 
-const QStringList Tables{QStringLiteral("Rappel"), QStringLiteral("Notes"), QStringLiteral("Fetes"),
-                         QStringLiteral("Dictons"), QStringLiteral("Mois")};
+const QStringList Tables{QStringLiteral("Rappel"), QStringLiteral("Notes"), QStringLiteral("Fetes"), QStringLiteral("Dictons"),
+                         QStringLiteral("Mois")};
 
 QStringList ColonnesDe(Connexion &connexion, const QString &table)
 {
@@ -45,7 +45,9 @@ bool SchemaAttendu(Connexion &connexion)
 
 bool EstFichierOrdinaire(const QString &chemin)
 {
-    struct stat etat {};
+    struct stat etat
+    {
+    };
     return ::stat(QFile::encodeName(chemin).constData(), &etat) == 0 && S_ISREG(etat.st_mode);
 }
 

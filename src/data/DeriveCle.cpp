@@ -31,7 +31,9 @@ constexpr int TailleCle = 32;
 QByteArray LitSel(const QString &chemin)
 {
     const QByteArray nom = QFile::encodeName(chemin);
-    struct stat etat {};
+    struct stat etat
+    {
+    };
     if (::stat(nom.constData(), &etat) != 0 || !S_ISREG(etat.st_mode))
         return {};
     // Replaced by something else between the two calls: still no wait.
@@ -111,8 +113,7 @@ bool Hmac(EVP_MD_CTX *travail, const EVP_MD_CTX *interne, const EVP_MD_CTX *exte
         if (EVP_DigestUpdate(travail, octets, taille) != 1)
             return false;
     return EVP_DigestFinal_ex(travail, empreinte, nullptr) == 1 && EVP_MD_CTX_copy_ex(travail, externe) == 1
-           && EVP_DigestUpdate(travail, empreinte, TailleEmpreinte) == 1
-           && EVP_DigestFinal_ex(travail, empreinte, nullptr) == 1;
+        && EVP_DigestUpdate(travail, empreinte, TailleEmpreinte) == 1 && EVP_DigestFinal_ex(travail, empreinte, nullptr) == 1;
 }
 
 // Block `numero` (from 1) of PBKDF2-HMAC-SHA1, 20 bytes; empty on failure.

@@ -14,8 +14,7 @@ QPointer<frmRegistre> registre;
 QPointer<frmAbout> aPropos;
 
 // One window of each kind: asked again, the open one comes forward.
-template <typename Fenetre>
-void Affiche(QPointer<Fenetre> &fenetre)
+template <typename Fenetre> void Affiche(QPointer<Fenetre> &fenetre)
 {
     if (!fenetre)
         fenetre = new Fenetre;
@@ -44,8 +43,8 @@ void AfficheAPropos()
 void FermeDialogues()
 {
     // Closing, not deleting: the first-use window writes its setting as it closes.
-    for (QWidget *fenetre : {static_cast<QWidget *>(premiereFois), static_cast<QWidget *>(registre),
-                             static_cast<QWidget *>(aPropos)})
+    for (QWidget *fenetre :
+         {static_cast<QWidget *>(premiereFois), static_cast<QWidget *>(registre), static_cast<QWidget *>(aPropos)})
         if (fenetre)
             fenetre->close();
 }

@@ -29,18 +29,17 @@ frmSynchro::frmSynchro(SynchroAuto *synchro, QWidget *parent) : QWidget(parent, 
     setWindowTitle(QStringLiteral("Synchronisation avec un agenda"));
     setFont(Police(QStringLiteral("Tahoma"), 9));
 
-    auto *explication = new QLabel(
-        QStringLiteral("Oxi échange ses rappels avec un calendrier de votre serveur CalDAV (Nextcloud, Radicale, "
-                       "Baïkal…), que lisent aussi votre téléphone et vos autres ordinateurs."),
-        this);
+    auto *explication =
+        new QLabel(QStringLiteral("Oxi échange ses rappels avec un calendrier de votre serveur CalDAV (Nextcloud, Radicale, "
+                                  "Baïkal…), que lisent aussi votre téléphone et vos autres ordinateurs."),
+                   this);
     explication->setObjectName(QStringLiteral("lblExplication"));
     explication->setWordWrap(true);
     QString calendrier = LitReglage(ReglageCalendrier);
     txtAdresse = Zone(this, QStringLiteral("txtAdresse"), LitReglage(ReglageAdresse));
     txtAdresse->setPlaceholderText(QStringLiteral("https://serveur.exemple/dav/"));
     txtUtilisateur = Zone(this, QStringLiteral("txtUtilisateur"), LitReglage(ReglageUtilisateur));
-    txtCalendrier = Zone(this, QStringLiteral("txtCalendrier"),
-                         calendrier.isEmpty() ? QStringLiteral("Calendrier") : calendrier);
+    txtCalendrier = Zone(this, QStringLiteral("txtCalendrier"), calendrier.isEmpty() ? QStringLiteral("Calendrier") : calendrier);
     txtMotDePasse = Zone(this, QStringLiteral("txtMotDePasse"), QString());
     txtMotDePasse->setEchoMode(QLineEdit::Password);
     txtMotDePasse->setPlaceholderText(QStringLiteral("inchangé s'il est laissé vide"));

@@ -12,8 +12,7 @@ namespace oxi {
 
 namespace {
 
-template <class Fenetre>
-void Affiche()
+template <class Fenetre> void Affiche()
 {
     if (Fenetre *ouverte = Fenetre::Ouverte()) {
         ouverte->show();
@@ -23,23 +22,20 @@ void Affiche()
     (new Fenetre)->show();
 }
 
-template <class Fenetre>
-void Ferme()
+template <class Fenetre> void Ferme()
 {
     if (Fenetre *ouverte = Fenetre::Ouverte())
         ouverte->close();
 }
 
-template <class Fenetre>
-bool Charge()
+template <class Fenetre> bool Charge()
 {
     const Fenetre *ouverte = Fenetre::Ouverte();
     return ouverte && ouverte->EstCharge();
 }
 
 // Closed, pending events let run, and shown again: loaded for the new day.
-template <class Fenetre>
-void Recharge()
+template <class Fenetre> void Recharge()
 {
     if (!Charge<Fenetre>())
         return;
@@ -50,17 +46,44 @@ void Recharge()
 
 } // namespace
 
-void AfficheFetes() { Affiche<frmFetes>(); }
-void AfficheDictons() { Affiche<frmDictons>(); }
-void AfficheMois() { Affiche<frmMois>(); }
+void AfficheFetes()
+{
+    Affiche<frmFetes>();
+}
+void AfficheDictons()
+{
+    Affiche<frmDictons>();
+}
+void AfficheMois()
+{
+    Affiche<frmMois>();
+}
 
-bool FetesAffiche() { return Charge<frmFetes>(); }
-bool DictonsAffiche() { return Charge<frmDictons>(); }
-bool MoisAffiche() { return Charge<frmMois>(); }
+bool FetesAffiche()
+{
+    return Charge<frmFetes>();
+}
+bool DictonsAffiche()
+{
+    return Charge<frmDictons>();
+}
+bool MoisAffiche()
+{
+    return Charge<frmMois>();
+}
 
-frmFetes *FenetreFetes() { return frmFetes::Ouverte(); }
-frmDictons *FenetreDictons() { return frmDictons::Ouverte(); }
-frmMois *FenetreMois() { return frmMois::Ouverte(); }
+frmFetes *FenetreFetes()
+{
+    return frmFetes::Ouverte();
+}
+frmDictons *FenetreDictons()
+{
+    return frmDictons::Ouverte();
+}
+frmMois *FenetreMois()
+{
+    return frmMois::Ouverte();
+}
 
 void AfficheEphemerides()
 {

@@ -90,7 +90,6 @@ PanneauEphem::PanneauEphem(QWidget *parent) : Cadre(QStringLiteral("fraEphem"), 
     Led->hide();
     Led->raise();
 
-
     // The boxes follow the stored settings from the moment the main window exists.
     ChargeOptionsEphemerides();
 }

@@ -15,8 +15,7 @@ QFont PoliceTitre(double points)
 void AjustePolice(QLabel *label, double pointsMin)
 {
     QFont police = label->font();
-    while (police.pointSizeF() - 0.5 >= pointsMin &&
-           QFontMetrics(police).horizontalAdvance(label->text()) > label->width()) {
+    while (police.pointSizeF() - 0.5 >= pointsMin && QFontMetrics(police).horizontalAdvance(label->text()) > label->width()) {
         police.setPointSizeF(police.pointSizeF() - 0.5);
         label->setFont(police);
     }
@@ -57,8 +56,7 @@ void EtiquetteQuitter::mouseReleaseEvent(QMouseEvent *event)
         Q_EMIT clic();
 }
 
-PopupEphem::PopupEphem(const QString &nom, const QString &titre)
-    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
+PopupEphem::PopupEphem(const QString &nom, const QString &titre) : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
 {
     setObjectName(nom);
     setWindowTitle(titre);
@@ -77,8 +75,8 @@ PopupEphem::PopupEphem(const QString &nom, const QString &titre)
     PlaceTwips(lblQuit, 2680, 120, 252, 252);
 }
 
-QLabel *PopupEphem::Etiquette(const QString &nom, const QString &texte, const QFont &police,
-                              int gauche, int haut, int largeur, int hauteur)
+QLabel *PopupEphem::Etiquette(const QString &nom, const QString &texte, const QFont &police, int gauche, int haut, int largeur,
+                              int hauteur)
 {
     auto *etiquette = new QLabel(texte, this);
     etiquette->setObjectName(nom);
@@ -92,8 +90,7 @@ void PopupEphem::Termine(double hauteurTwips, double haut)
 {
     m_haut = haut;
     Shape1->lower();
-    m_taille = ArronditPopup(this, LargeurFenetreEphem, hauteurTwips, Shape1->HauteurTwips(),
-                             GaucheEphemeride(), haut);
+    m_taille = ArronditPopup(this, LargeurFenetreEphem, hauteurTwips, Shape1->HauteurTwips(), GaucheEphemeride(), haut);
     m_charge = true;
 }
 

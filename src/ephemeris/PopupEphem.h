@@ -44,8 +44,8 @@ public:
 protected:
     PopupEphem(const QString &nom, const QString &titre);
     // A label on the face, transparent, at a place in twips.
-    QLabel *Etiquette(const QString &nom, const QString &texte, const QFont &police,
-                      int gauche, int haut, int largeur, int hauteur);
+    QLabel *Etiquette(const QString &nom, const QString &texte, const QFont &police, int gauche, int haut, int largeur,
+                      int hauteur);
     // The last steps of the loading: scale, place at `haut`, round; then loaded.
     void Termine(double hauteurTwips, double haut);
     void mouseMoveEvent(QMouseEvent *event) override;
@@ -60,8 +60,7 @@ private:
 
 // The open popup of class `Fenetre` (shown, not closed), or nullptr. Qt's list of
 // windows is the only record kept, so a closed or deleted popup is never returned.
-template <class Fenetre>
-Fenetre *PopupOuverte()
+template <class Fenetre> Fenetre *PopupOuverte()
 {
     for (QWidget *fenetre : QApplication::topLevelWidgets())
         if (auto *popup = qobject_cast<Fenetre *>(fenetre); popup && popup->isVisible())
@@ -80,6 +79,9 @@ void AjustePolice(QLabel *label, double pointsMin = 7);
 constexpr int LargeurShapeEphem = 3036;
 constexpr int LargeurFenetreEphem = 3816;
 // Window height for an outline of `h` twips.
-inline double HauteurFenetrePour(double h) { return h / 1950 * 506 + h; }
+inline double HauteurFenetrePour(double h)
+{
+    return h / 1950 * 506 + h;
+}
 
 } // namespace oxi

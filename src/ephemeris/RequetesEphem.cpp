@@ -48,8 +48,8 @@ namespace {
 // The cell of one day, or no value when the table has no row for it.
 std::optional<QString> CelluleFetes(const QDate &jour)
 {
-    const Resultat resultat = OuvreRecordset(
-        QStringLiteral("SELECT %1 FROM Fetes WHERE Jour=?").arg(ColonneMois(jour.month())), {jour.day()});
+    const Resultat resultat =
+        OuvreRecordset(QStringLiteral("SELECT %1 FROM Fetes WHERE Jour=?").arg(ColonneMois(jour.month())), {jour.day()});
     if (resultat.Vide())
         return std::nullopt;
     const QVariant valeur = resultat.Valeur(0, 0);
@@ -108,12 +108,13 @@ DictonDuJour FormeDicton(const QString &lib1, const QString &lib2, const QString
 DictonDuJour LitDicton(const QDate &jour)
 {
     try {
-        const Resultat resultat = OuvreRecordset(QStringLiteral("SELECT lib1, lib2, lib3, lib4 FROM Dictons WHERE NumJour=? AND Mois=?"),
-                                                 {jour.day(), ColonneMois(jour.month())});
+        const Resultat resultat =
+            OuvreRecordset(QStringLiteral("SELECT lib1, lib2, lib3, lib4 FROM Dictons WHERE NumJour=? AND Mois=?"),
+                           {jour.day(), ColonneMois(jour.month())});
         if (resultat.Vide())
             return {};
-        return FormeDicton(LitChamp(resultat.Valeur(0, 0)), LitChamp(resultat.Valeur(0, 1)),
-                           LitChamp(resultat.Valeur(0, 2)), LitChamp(resultat.Valeur(0, 3)));
+        return FormeDicton(LitChamp(resultat.Valeur(0, 0)), LitChamp(resultat.Valeur(0, 1)), LitChamp(resultat.Valeur(0, 2)),
+                           LitChamp(resultat.Valeur(0, 3)));
     } catch (const ErreurBase &) {
         return {};
     }

@@ -12,8 +12,7 @@ namespace oxi {
 
 frmDictons::frmDictons() : PopupEphem(QStringLiteral("frmDictons"), QStringLiteral("Oxi - Dictons"))
 {
-    Label1 = Etiquette(QStringLiteral("Label1"), QStringLiteral("Dicton"),
-                       PoliceTitre(14), 360, 120, 2295, 375);
+    Label1 = Etiquette(QStringLiteral("Label1"), QStringLiteral("Dicton"), PoliceTitre(14), 360, 120, 2295, 375);
     Label1->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
     lblDict = Etiquette(QStringLiteral("lblDict"), QString(), Police(QStringLiteral("Arial"), 9), 240, 600, 2652, 852);
     lblDict->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -30,15 +30,14 @@ frmFetes::frmFetes() : PopupEphem(QStringLiteral("frmFetes"), QStringLiteral("Ox
         AfficheAccueilDepuisEphemerides();
     });
 
-    lblDate = Etiquette(QStringLiteral("lblDate"), QStringLiteral("Jeudi 6 novembre"),
-                        Police(QStringLiteral("Verdana"), 8, true), 520, 240, 2172, 252);
+    lblDate = Etiquette(QStringLiteral("lblDate"), QStringLiteral("Jeudi 6 novembre"), Police(QStringLiteral("Verdana"), 8, true),
+                        520, 240, 2172, 252);
     lblDate->setAlignment(Qt::AlignCenter);
-    lblHeure = Etiquette(QStringLiteral("lblHeure"), QStringLiteral("21:30"),
-                         Police(QStringLiteral("Verdana"), 8), 0, 480, 2892, 252);
+    lblHeure =
+        Etiquette(QStringLiteral("lblHeure"), QStringLiteral("21:30"), Police(QStringLiteral("Verdana"), 8), 0, 480, 2892, 252);
     lblHeure->setAlignment(Qt::AlignCenter);
     lblHeure->installEventFilter(this);
-    Label1 = Etiquette(QStringLiteral("Label1"), QStringLiteral("Fête à souhaiter"),
-                       PoliceTitre(14), 120, 720, 2772, 372);
+    Label1 = Etiquette(QStringLiteral("Label1"), QStringLiteral("Fête à souhaiter"), PoliceTitre(14), 120, 720, 2772, 372);
     Label1->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
     lblFet = Etiquette(QStringLiteral("lblFet"), QString(), Police(QStringLiteral("Arial"), 9), 120, 1200, 2652, 852);
     lblFet->setWordWrap(true);
@@ -118,8 +117,8 @@ void frmFetes::SurvolFond()
 
 bool frmFetes::eventFilter(QObject *objet, QEvent *event)
 {
-    if ((objet == imgFetes2 && event->type() == QEvent::Leave) ||
-        (objet == lblHeure && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)))
+    if ((objet == imgFetes2 && event->type() == QEvent::Leave)
+        || (objet == lblHeure && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)))
         SurvolFond();
     return PopupEphem::eventFilter(objet, event);
 }

@@ -12,8 +12,7 @@ namespace oxi {
 frmMois::frmMois() : PopupEphem(QStringLiteral("frmMois"), QStringLiteral("Oxi - Mois"))
 {
     const QFont texte = Police(QStringLiteral("Arial"), 9);
-    lblRepublicain = Etiquette(QStringLiteral("lblRepublicain"), QStringLiteral("Mois"),
-                               PoliceTitre(14), 240, 120, 2415, 375);
+    lblRepublicain = Etiquette(QStringLiteral("lblRepublicain"), QStringLiteral("Mois"), PoliceTitre(14), 240, 120, 2415, 375);
     lblRepublicain->setStyleSheet(QStringLiteral("color: rgb(0, 0, 128);"));
     struct Ligne
     {
@@ -22,10 +21,8 @@ frmMois::frmMois() : PopupEphem(QStringLiteral("frmMois"), QStringLiteral("Oxi -
         QLabel **valeur;
     };
     const Ligne lignes[] = {
-        {"lbl1", "Ange :", "lblAnge", 612, &lblAnge},
-        {"lbl2", "Arbre :", "lblArbre", 612, &lblArbre},
-        {"lbl3", "Fleur(s) :", "lblFleur", 732, &lblFleur},
-        {"lbl4", "Animal :", "lblAnimal", 732, &lblAnimal},
+        {"lbl1", "Ange :", "lblAnge", 612, &lblAnge},           {"lbl2", "Arbre :", "lblArbre", 612, &lblArbre},
+        {"lbl3", "Fleur(s) :", "lblFleur", 732, &lblFleur},     {"lbl4", "Animal :", "lblAnimal", 732, &lblAnimal},
         {"lbl5", "Pierre(s) : ", "lblPierre", 852, &lblPierre},
     };
     int haut = 600;
@@ -60,8 +57,7 @@ double frmMois::Placement() const
 {
     const frmDictons *dictons = frmDictons::Ouverte();
     const frmFetes *fetes = frmFetes::Ouverte();
-    return HautSous({dictons ? dictons->CommeAuDessus() : PopupAuDessus{},
-                     fetes ? fetes->CommeAuDessus() : PopupAuDessus{}});
+    return HautSous({dictons ? dictons->CommeAuDessus() : PopupAuDessus{}, fetes ? fetes->CommeAuDessus() : PopupAuDessus{}});
 }
 
 } // namespace oxi

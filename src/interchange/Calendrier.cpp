@@ -65,8 +65,7 @@ QString NomComplet(const QString &libelle)
 QString De(const QString &nom)
 {
     static const QString voyelles = QStringLiteral("AEIOUYÀÂÄÉÈÊËÎÏÔÖÙÛÜ");
-    return !nom.isEmpty() && voyelles.contains(nom.at(0).toUpper()) ? QStringLiteral("d'") + nom
-                                                                     : QStringLiteral("de ") + nom;
+    return !nom.isEmpty() && voyelles.contains(nom.at(0).toUpper()) ? QStringLiteral("d'") + nom : QStringLiteral("de ") + nom;
 }
 
 // A summary written by another program: "Anniversaire de Jean Dupont (1970)" or just "Jean Dupont".
@@ -122,8 +121,9 @@ icalcomponent *Alarme(const RappelStocke &rappel, int k, const QString &resume)
     if (e.fait) {
         // Acknowledged at the end of the due day: that occurrence is done, the next year's is not.
         const QDateTime fin(e.date.addDays(1), QTime(0, 0), Qt::UTC);
-        icalcomponent_add_property(alarme, icalproperty_new_acknowledged(icaltime_from_timet_with_zone(
-                                               time_t(fin.toSecsSinceEpoch()), 0, icaltimezone_get_utc_timezone())));
+        icalcomponent_add_property(alarme,
+                                   icalproperty_new_acknowledged(icaltime_from_timet_with_zone(time_t(fin.toSecsSinceEpoch()), 0,
+                                                                                               icaltimezone_get_utc_timezone())));
     }
     return alarme;
 }
@@ -162,8 +162,7 @@ std::optional<AlarmeLue> LitAlarme(icalcomponent *alarme)
         icaltimetype t = icalproperty_get_acknowledged(a);
         if (!icaltime_is_null_time(t)) {
             const QDateTime moment =
-                QDateTime::fromSecsSinceEpoch(qint64(icaltime_as_timet_with_zone(t, icaltimezone_get_utc_timezone())),
-                                              Qt::UTC);
+                QDateTime::fromSecsSinceEpoch(qint64(icaltime_as_timet_with_zone(t, icaltimezone_get_utc_timezone())), Qt::UTC);
             lue.acquittement = moment.date();
         }
     }
@@ -262,8 +261,9 @@ ComposantIcal ConvertitRappel(const RappelStocke &rappel, const QString &uid)
     icalcomponent *e = evenement.get();
     const QString resume = ResumeRappel(rappel);
     icalcomponent_add_property(e, icalproperty_new_uid(uid.toUtf8().constData()));
-    icalcomponent_add_property(e, icalproperty_new_dtstamp(icaltime_from_timet_with_zone(
-                                      time_t(Maintenant().toSecsSinceEpoch()), 0, icaltimezone_get_utc_timezone())));
+    icalcomponent_add_property(e,
+                               icalproperty_new_dtstamp(icaltime_from_timet_with_zone(time_t(Maintenant().toSecsSinceEpoch()), 0,
+                                                                                      icaltimezone_get_utc_timezone())));
     icalcomponent_add_property(e, icalproperty_new_dtstart(JourIcal(rappel.dateRappel)));
     icalcomponent_add_property(e, icalproperty_new_dtend(JourIcal(rappel.dateRappel.addDays(1))));
     icalcomponent_add_property(e, icalproperty_new_summary(resume.toUtf8().constData()));
@@ -324,20 +324,19 @@ std::optional<RappelStocke> LitEvenement(icalcomponent *evenement, QString *rais
         RappelStocke essai = rappel;
         essai.libelle = libelle.value_or(QString());
         rappel.libelle = libelle && ResumeRappel(essai) == resume ? *libelle
-            : rappel.type == TypeRappel::Anniversaire                   ? LibelleDepuisResume(resume)
+            : rappel.type == TypeRappel::Anniversaire             ? LibelleDepuisResume(resume)
                                                                   : PrenomDepuisResume(resume);
     }
 
     if (rappel.libelle.isEmpty() || rappel.libelle == QLatin1String("#")) {
-        Refuse(raison, QStringLiteral("Un événement du %1 n'a pas de titre.")
-                           .arg(rappel.dateRappel.toString(QStringLiteral("dd/MM/yyyy"))));
+        Refuse(
+            raison,
+            QStringLiteral("Un événement du %1 n'a pas de titre.").arg(rappel.dateRappel.toString(QStringLiteral("dd/MM/yyyy"))));
         return std::nullopt;
     }
     const int longueurMax = rappel.type == TypeRappel::Note ? LongueurTitreNoteMax : LongueurLibelleMax;
     if (rappel.libelle.size() > longueurMax) {
-        Refuse(raison, QStringLiteral("Le titre « %1… » dépasse %2 caractères.")
-                           .arg(rappel.libelle.left(30))
-                           .arg(longueurMax));
+        Refuse(raison, QStringLiteral("Le titre « %1… » dépasse %2 caractères.").arg(rappel.libelle.left(30)).arg(longueurMax));
         return std::nullopt;
     }
     if (rappel.texte.size() > LongueurTexteNoteMax) {

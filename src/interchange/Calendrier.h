@@ -38,8 +38,7 @@ ComposantIcal ConvertitRappel(const RappelStocke &rappel, const QString &uid);
 // The reminder an event describes, its due dates computed in `annee` as the
 // panels compute them. Nothing, and a French reason in `raison`, when the event
 // cannot be stored as it is (no date, unknown kind, text too long...).
-std::optional<RappelStocke> LitEvenement(icalcomponent *evenement, QString *raison = nullptr,
-                                          int annee = Aujourdhui().year());
+std::optional<RappelStocke> LitEvenement(icalcomponent *evenement, QString *raison = nullptr, int annee = Aujourdhui().year());
 
 // Longest texts accepted from outside, as the panels accept them.
 constexpr int LongueurLibelleMax = 255;

@@ -7,8 +7,7 @@
 // and phones write them. No database here.
 namespace oxi {
 
-enum class EtatFiche
-{
+enum class EtatFiche {
     Anniversaire, // a name and a birth day
     SansDate,     // no birthday given
     Illisible,    // broken card, unreadable birthday, or a birthday without a name

@@ -115,8 +115,8 @@ QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte,
     return etiquette;
 }
 
-PaireImages CreeBouton(QWidget *parent, const QString &nom, const QString &ressource, const QString &bulle,
-                       int gauche, int haut, const std::function<void()> &action, const QString &nomJumeau)
+PaireImages CreeBouton(QWidget *parent, const QString &nom, const QString &ressource, const QString &bulle, int gauche, int haut,
+                       const std::function<void()> &action, const QString &nomJumeau)
 {
     PaireImages paire = CreePaire(parent, nom, ressource, gauche, haut, 384, 384, nomJumeau);
     paire.image->setToolTip(bulle);

@@ -43,8 +43,8 @@ QLabel *CreeTitre(QWidget *parent, const QString &nom, const QString &texte);
 QComboBox *CreeListe(QWidget *parent, const QString &nom, int gauche, int haut, int largeur);
 QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte, int gauche, int haut, int largeur);
 // An image button with its twin and tooltip; the twin runs `action`.
-PaireImages CreeBouton(QWidget *parent, const QString &nom, const QString &ressource, const QString &bulle,
-                       int gauche, int haut, const std::function<void()> &action, const QString &nomJumeau = {});
+PaireImages CreeBouton(QWidget *parent, const QString &nom, const QString &ressource, const QString &bulle, int gauche, int haut,
+                       const std::function<void()> &action, const QString &nomJumeau = {});
 // A sort button (smaller); its click leaves the twin shown.
 PaireImages CreeBoutonTri(QWidget *parent, const QString &nom, const QString &ressource, int gauche, int haut,
                           const std::function<void()> &action);

@@ -35,28 +35,27 @@ QLineEdit *CreeTexte(QWidget *parent, const QString &nom, int haut)
 } // namespace
 
 PanneauAnniv::PanneauAnniv(QWidget *parent)
-    : PanneauRappels(
-          {.cadre = QStringLiteral("fraAnniv"),
-           .titre = QStringLiteral("lblTitre4"),
-           .texteTitre = QStringLiteral("Anniversaires"),
-           .liste = QStringLiteral("ListView2"),
-           .entetes = {QStringLiteral("Prenom"), QStringLiteral("Nom"), QStringLiteral("Date")},
-           .boutons = QStringLiteral("Anniv"),
-           .jumeauValider = QStringLiteral("imgAVAlid2"),
-           .echeances = QStringLiteral("lblEch2"),
-           .delai1 = QStringLiteral("cboAnnivJ1"),
-           .delai2 = QStringLiteral("cboAnnivJ2"),
-           .hautEcheances = 1785,
-           .type = TypeRappel::Anniversaire,
-           .litTable = &TableAnniversaires,
-           .cellules = &CellulesAnniv,
-           .erreurListe = QStringLiteral("Erreur lors du remplissage de la liste des anniversaires !"),
-           .choisirModif = QStringLiteral("Pour modifier, sélectionnez une personne. "),
-           .choisirSuppr = QStringLiteral("Sélectionnez une personne à supprimer. "),
-           .questionSuppr = QStringLiteral("Etes-vous sûr de vouloir supprimer ce rappel d'anniversaire ?"),
-           .introuvable = QStringLiteral("Aucune donnée trouvée !"),
-           .erreurAjout = QStringLiteral("Erreur: impossible d'ajouter un prénom à la liste !")},
-          parent)
+    : PanneauRappels({.cadre = QStringLiteral("fraAnniv"),
+                      .titre = QStringLiteral("lblTitre4"),
+                      .texteTitre = QStringLiteral("Anniversaires"),
+                      .liste = QStringLiteral("ListView2"),
+                      .entetes = {QStringLiteral("Prenom"), QStringLiteral("Nom"), QStringLiteral("Date")},
+                      .boutons = QStringLiteral("Anniv"),
+                      .jumeauValider = QStringLiteral("imgAVAlid2"),
+                      .echeances = QStringLiteral("lblEch2"),
+                      .delai1 = QStringLiteral("cboAnnivJ1"),
+                      .delai2 = QStringLiteral("cboAnnivJ2"),
+                      .hautEcheances = 1785,
+                      .type = TypeRappel::Anniversaire,
+                      .litTable = &TableAnniversaires,
+                      .cellules = &CellulesAnniv,
+                      .erreurListe = QStringLiteral("Erreur lors du remplissage de la liste des anniversaires !"),
+                      .choisirModif = QStringLiteral("Pour modifier, sélectionnez une personne. "),
+                      .choisirSuppr = QStringLiteral("Sélectionnez une personne à supprimer. "),
+                      .questionSuppr = QStringLiteral("Etes-vous sûr de vouloir supprimer ce rappel d'anniversaire ?"),
+                      .introuvable = QStringLiteral("Aucune donnée trouvée !"),
+                      .erreurAjout = QStringLiteral("Erreur: impossible d'ajouter un prénom à la liste !")},
+                     parent)
 {
     // The date column fits its longest ordinary text in the list's real font;
     // the two name columns share the rest (a tooltip gives a name cut short).
@@ -74,15 +73,13 @@ PanneauAnniv::PanneauAnniv(QWidget *parent)
     txtPrenomAnniv = CreeTexte(this, QStringLiteral("txtPrenomAnniv"), 510);
     lblNomAnniv = CreeEtiquette(this, QStringLiteral("lblNomAnniv"), QStringLiteral("Nom :"), 120, 930, 1800);
     txtNomAnniv = CreeTexte(this, QStringLiteral("txtNomAnniv"), 900);
-    lblDateNaiss =
-        CreeEtiquette(this, QStringLiteral("lblDateNaiss"), QStringLiteral("Date de naissance :"), 120, 1320, 1860);
+    lblDateNaiss = CreeEtiquette(this, QStringLiteral("lblDateNaiss"), QStringLiteral("Date de naissance :"), 120, 1320, 1860);
     cboAnnivJ = CreeListe(this, QStringLiteral("cboAnnivJ"), 1980, 1290, 600);
     cboAnnivM = CreeListe(this, QStringLiteral("cboAnnivM"), 2610, 1290, 1290);
     cboAnnivA = CreeListe(this, QStringLiteral("cboAnnivA"), 3960, 1290, 810);
     for (QComboBox *boite : {cboAnnivJ, cboAnnivM, cboAnnivA, cboDelai1, cboDelai2})
         boite->setMaxVisibleItems(12);
-    AjouteSaisie({txtNomAnniv, lblNomAnniv, txtPrenomAnniv, lblPrenomAnniv, lblDateNaiss, cboAnnivJ, cboAnnivM,
-                  cboAnnivA});
+    AjouteSaisie({txtNomAnniv, lblNomAnniv, txtPrenomAnniv, lblPrenomAnniv, lblDateNaiss, cboAnnivJ, cboAnnivM, cboAnnivA});
     GereAffiche(true);
 }
 

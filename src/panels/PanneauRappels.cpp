@@ -23,10 +23,10 @@ PanneauRappels::PanneauRappels(NomsPanneau noms, QWidget *parent) : Cadre(noms.c
 
     const QString &b = m_noms.boutons;
     const QString l = LettreType(m_noms.type);
-    ajouter = CreeBouton(this, QStringLiteral("imgA") + b, QStringLiteral(":/panels/ajouter.svg"),
-                         QStringLiteral("Ajouter"), 4860, 690, [this] { Ajoute(); });
-    modifier = CreeBouton(this, QStringLiteral("imgM") + b, QStringLiteral(":/panels/modifier.svg"),
-                          QStringLiteral("Modifier"), 4860, 1230, [this] { Modifie(); });
+    ajouter = CreeBouton(this, QStringLiteral("imgA") + b, QStringLiteral(":/panels/ajouter.svg"), QStringLiteral("Ajouter"),
+                         4860, 690, [this] { Ajoute(); });
+    modifier = CreeBouton(this, QStringLiteral("imgM") + b, QStringLiteral(":/panels/modifier.svg"), QStringLiteral("Modifier"),
+                          4860, 1230, [this] { Modifie(); });
     supprimer = CreeBouton(this, QStringLiteral("imgS") + b, QStringLiteral(":/panels/supprimer.svg"),
                            QStringLiteral("Supprimer"), 4860, 1770, [this] { Supprime(); });
 
@@ -42,8 +42,9 @@ PanneauRappels::PanneauRappels(NomsPanneau noms, QWidget *parent) : Cadre(noms.c
         chkJour->move(finLegende, chkJour->y());
     cboDelai1 = CreeListe(this, m_noms.delai1, 1980, haut + 375, 1260);
     cboDelai2 = CreeListe(this, m_noms.delai2, 3360, haut + 375, 1260);
-    valider = CreeBouton(this, QStringLiteral("img") + l + QStringLiteral("Valid"), QStringLiteral(":/panels/valider.svg"),
-                         QStringLiteral("Valider"), 4860, 690, [this] { Valide(); }, m_noms.jumeauValider);
+    valider = CreeBouton(
+        this, QStringLiteral("img") + l + QStringLiteral("Valid"), QStringLiteral(":/panels/valider.svg"),
+        QStringLiteral("Valider"), 4860, 690, [this] { Valide(); }, m_noms.jumeauValider);
     annuler = CreeBouton(this, QStringLiteral("img") + l + QStringLiteral("Annul"), QStringLiteral(":/panels/annuler.svg"),
                          QStringLiteral("Annuler"), 4860, 1230, [this] { Annule(); });
 

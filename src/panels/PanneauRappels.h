@@ -24,13 +24,13 @@ struct NomsPanneau
     QString boutons;       // "Anniv": imgAAnniv, imgMAnniv, imgSAnniv
     QString jumeauValider; // the twin of Valider when not named after it
     QString echeances, delai1, delai2;
-    int hautEcheances = 0; // twips
+    int hautEcheances = 0;              // twips
     TypeRappel type = TypeRappel::Note; // its letter names controls too: imgAValid, imgAAnnul, chkAJ1
     Tableau (*litTable)() = nullptr;
     QStringList (*cellules)(const LigneTableau &) = nullptr;
     QString erreurListe, choisirModif, choisirSuppr, questionSuppr;
-    QString introuvable;   // Modifier finds no stored row
-    QString erreurAjout;   // an unexpected failure while saving a new entry
+    QString introuvable; // Modifier finds no stored row
+    QString erreurAjout; // an unexpected failure while saving a new entry
 };
 
 // What the birthday, name-day and note panels share: the list view with

@@ -6,8 +6,8 @@
 #include "Messagerie.h"
 #include "Polices.h"
 #include "Sauvegarde.h"
-#include "Twips.h"
 #include "SynchroAuto.h"
+#include "Twips.h"
 #include "frmSynchro.h"
 
 #include <QApplication>
@@ -112,7 +112,8 @@ QString ChoisitRepertoire(const QString &depart, bool fichiers, bool centre, con
 QString ChoisitContacts(const QString &depart)
 {
     QFileDialog *navigateur = PrepareNavigateur(depart, true, true, QStringLiteral("Importer des contacts"));
-    navigateur->setNameFilters({QStringLiteral("Carnets d'adresses (*.vcf *.vcard *.VCF)"), QStringLiteral("Tous les fichiers (*)")});
+    navigateur->setNameFilters(
+        {QStringLiteral("Carnets d'adresses (*.vcf *.vcard *.VCF)"), QStringLiteral("Tous les fichiers (*)")});
     QString choix;
     if (navigateur->exec() == QDialog::Accepted && !navigateur->selectedFiles().isEmpty())
         choix = navigateur->selectedFiles().constFirst();
@@ -153,19 +154,19 @@ PanneauTransfert::PanneauTransfert(QWidget *parent) : Cadre(QStringLiteral("fraT
     PlaceTwips(txtSauvName, 240, 900, 2880, 300);
     TxtSauvDir = Zone(this, QStringLiteral("TxtSauvDir"), true);
     PlaceTwips(TxtSauvDir, 240, 1290, 4260, 300);
-    imgSauvDir = CreePaire(this, QStringLiteral("imgSauvDir"), QStringLiteral(":/panels/transfert/imgSauvDir.svg"),
-                           4620, 1296, 288, 288);
-    imgTSValid = CreePaire(this, QStringLiteral("imgTSValid"), QStringLiteral(":/panels/transfert/imgTSValid.svg"),
-                           5004, 1296, 288, 288);
+    imgSauvDir =
+        CreePaire(this, QStringLiteral("imgSauvDir"), QStringLiteral(":/panels/transfert/imgSauvDir.svg"), 4620, 1296, 288, 288);
+    imgTSValid =
+        CreePaire(this, QStringLiteral("imgTSValid"), QStringLiteral(":/panels/transfert/imgTSValid.svg"), 5004, 1296, 288, 288);
 
     lblRestau = Etiquette(this, QStringLiteral("lblRestau"), QStringLiteral("Restauration :"));
     PlaceTwips(lblRestau, 240, 1920, 1800, 252);
     txtRestauName = Zone(this, QStringLiteral("txtRestauName"), true);
     PlaceTwips(txtRestauName, 240, 2220, 4260, 300);
-    imgRestauDir = CreePaire(this, QStringLiteral("imgRestauDir"),
-                             QStringLiteral(":/panels/transfert/imgRestauDir.svg"), 4620, 2226, 288, 288);
-    imgTValid = CreePaire(this, QStringLiteral("imgTValid"), QStringLiteral(":/panels/transfert/imgTValid.svg"),
-                          5004, 2226, 288, 288);
+    imgRestauDir = CreePaire(this, QStringLiteral("imgRestauDir"), QStringLiteral(":/panels/transfert/imgRestauDir.svg"), 4620,
+                             2226, 288, 288);
+    imgTValid =
+        CreePaire(this, QStringLiteral("imgTValid"), QStringLiteral(":/panels/transfert/imgTValid.svg"), 5004, 2226, 288, 288);
 
     lblEchanges = Etiquette(this, QStringLiteral("lblEchanges"), QStringLiteral("Contacts et agendas :"));
     PlaceTwips(lblEchanges, 240, 2700, 3000, 252);

@@ -83,8 +83,7 @@ void frmAccueil::ConstruitPanneaux()
         imgHelp.jumeau->hide();
         imgTransfert.jumeau->hide();
     });
-    for (Cadre *panneau : {static_cast<Cadre *>(fraAnniv), static_cast<Cadre *>(fraFetes),
-                           static_cast<Cadre *>(fraNotes)})
+    for (Cadre *panneau : {static_cast<Cadre *>(fraAnniv), static_cast<Cadre *>(fraFetes), static_cast<Cadre *>(fraNotes)})
         connect(panneau, &Cadre::survol, this, [this] {
             imgHelp.jumeau->hide();
             imgTransfert.jumeau->hide();
@@ -157,18 +156,16 @@ void frmAccueil::CreeAide()
     imgCarte = CreePaire(fraAide, QStringLiteral("imgCarte"), QStringLiteral(":/panels/carte.svg"), 0, 0, 288, 288);
     imgTransfert = CreePaire(fraAide, QStringLiteral("imgTransfert"), QStringLiteral(":/panels/transfert.svg"), 360, 0, 288, 288);
     imgHelp = CreePaire(fraAide, QStringLiteral("imgHelp"), QStringLiteral(":/panels/aide.svg"), 720, 0, 288, 288);
-    const QList<std::pair<PaireImages *, QString>> bulles{
-        {&imgCarte, QStringLiteral("Envoyer une carte")},
-        {&imgTransfert, QStringLiteral("Transfert des données")},
-        {&imgHelp, QStringLiteral("Aide")}};
+    const QList<std::pair<PaireImages *, QString>> bulles{{&imgCarte, QStringLiteral("Envoyer une carte")},
+                                                          {&imgTransfert, QStringLiteral("Transfert des données")},
+                                                          {&imgHelp, QStringLiteral("Aide")}};
     for (const auto &[paire, bulle] : bulles) {
         paire->image->setToolTip(bulle);
         paire->jumeau->setToolTip(bulle);
         paire->jumeau->setCursor(Qt::PointingHandCursor);
     }
     connect(imgHelp.image, &Image::survol, this, [this] { setWindowTitle(QStringLiteral("Oxi - Aide")); });
-    connect(imgCarte.image, &Image::survol, this,
-            [this] { setWindowTitle(QStringLiteral("Oxi - Envoyer une carte postale")); });
+    connect(imgCarte.image, &Image::survol, this, [this] { setWindowTitle(QStringLiteral("Oxi - Envoyer une carte postale")); });
     connect(imgTransfert.image, &Image::survol, this, [this] {
         imgCarte.jumeau->hide();
         setWindowTitle(QStringLiteral("Oxi - Transfert des données"));
@@ -201,8 +198,8 @@ void frmAccueil::AfficheAccueil()
 
 void frmAccueil::CacheBordures()
 {
-    for (QWidget *w : std::initializer_list<QWidget *>{bord1, bord2, bord3, bord4, imgHelp.jumeau,
-                                                       imgTransfert.jumeau, imgLogo.jumeau, imgCarte.jumeau})
+    for (QWidget *w : std::initializer_list<QWidget *>{bord1, bord2, bord3, bord4, imgHelp.jumeau, imgTransfert.jumeau,
+                                                       imgLogo.jumeau, imgCarte.jumeau})
         w->hide();
     QString legende = TitreAppli;
     if (!fraEphem)

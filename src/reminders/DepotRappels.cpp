@@ -8,15 +8,15 @@ namespace oxi {
 
 namespace {
 
-const QStringList ColonnesRappel{"NumRappel", "DateRappel", "Type", "Libelle", "Ech1",
-                                 "EtatEch1", "Ech2", "EtatEch2", "Ech3", "EtatEch3"};
+const QStringList ColonnesRappel{"NumRappel", "DateRappel", "Type",     "Libelle", "Ech1",
+                                 "EtatEch1",  "Ech2",       "EtatEch2", "Ech3",    "EtatEch3"};
 const QStringList ColonnesNotes{"NumNote", "Libelle1", "Libelle2"};
 
 // A row of Rappel with its note's text, in the order RappelDeLigne reads.
-const QString SelectRappel = QStringLiteral(
-    "SELECT Rappel.NumRappel, Rappel.DateRappel, Rappel.Type, Rappel.Libelle, Rappel.Ech1, Rappel.EtatEch1, "
-    "Rappel.Ech2, Rappel.EtatEch2, Rappel.Ech3, Rappel.EtatEch3, Notes.Libelle1, Notes.Libelle2 "
-    "FROM Rappel LEFT JOIN Notes ON Notes.NumNote = Rappel.NumRappel ");
+const QString SelectRappel =
+    QStringLiteral("SELECT Rappel.NumRappel, Rappel.DateRappel, Rappel.Type, Rappel.Libelle, Rappel.Ech1, Rappel.EtatEch1, "
+                   "Rappel.Ech2, Rappel.EtatEch2, Rappel.Ech3, Rappel.EtatEch3, Notes.Libelle1, Notes.Libelle2 "
+                   "FROM Rappel LEFT JOIN Notes ON Notes.NumNote = Rappel.NumRappel ");
 
 QString Liste(const QStringList &colonnes)
 {
@@ -113,10 +113,11 @@ void DeclareRegles(Connexion &connexion)
     sqlite3 *db = connexion.Poignee();
     if (!db)
         throw ErreurBase(QStringLiteral("base fermée"));
-    if (sqlite3_create_function(db, "oxi_est_du", 7, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FonctionEstDu,
-                                nullptr, nullptr) != SQLITE_OK
-        || sqlite3_create_function(db, "oxi_rearme", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FonctionRearme,
-                                   nullptr, nullptr) != SQLITE_OK)
+    if (sqlite3_create_function(db, "oxi_est_du", 7, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FonctionEstDu, nullptr, nullptr)
+            != SQLITE_OK
+        || sqlite3_create_function(db, "oxi_rearme", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, FonctionRearme, nullptr,
+                                   nullptr)
+            != SQLITE_OK)
         throw ErreurBase(QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
@@ -153,9 +154,8 @@ bool EstDrapeau(const QVariant &valeur)
 // A row the rest of the program can live with: anything else is a damaged backup.
 bool RappelValide(const QVector<QVariant> &l)
 {
-    return EstEntier(l[0]) && EstDate(l[1]) && EstTexte(l[2]) && TypeDeLettre(l[2].toString()) && EstTexte(l[3])
-        && EstDate(l[4]) && EstDrapeau(l[5]) && EstDate(l[6]) && EstDrapeau(l[7]) && EstDate(l[8])
-        && EstDrapeau(l[9]);
+    return EstEntier(l[0]) && EstDate(l[1]) && EstTexte(l[2]) && TypeDeLettre(l[2].toString()) && EstTexte(l[3]) && EstDate(l[4])
+        && EstDrapeau(l[5]) && EstDate(l[6]) && EstDrapeau(l[7]) && EstDate(l[8]) && EstDrapeau(l[9]);
 }
 
 bool NoteValide(const QVector<QVariant> &l)
@@ -186,10 +186,9 @@ private:
 
 std::optional<RappelStocke> DepotRappels::Lit(qint64 numero, std::optional<TypeRappel> type) const
 {
-    const Resultat r =
-        type ? m_connexion.Requete(SelectRappel + QStringLiteral("WHERE Rappel.NumRappel = ? AND Rappel.Type = ?"),
-                                   {numero, LettreType(*type)})
-             : m_connexion.Requete(SelectRappel + QStringLiteral("WHERE Rappel.NumRappel = ?"), {numero});
+    const Resultat r = type ? m_connexion.Requete(SelectRappel + QStringLiteral("WHERE Rappel.NumRappel = ? AND Rappel.Type = ?"),
+                                                  {numero, LettreType(*type)})
+                            : m_connexion.Requete(SelectRappel + QStringLiteral("WHERE Rappel.NumRappel = ?"), {numero});
     if (r.Vide())
         return std::nullopt;
     return RappelDeLigne(r.lignes.at(0));
@@ -241,17 +240,17 @@ int DepotRappels::CompteAnniversaires(const QString &libelle, const QDate &dateR
 
 int DepotRappels::CompteFetes(const QString &prenom) const
 {
-    const Resultat r = m_connexion.Requete(
-        QStringLiteral("SELECT COUNT(*) FROM Rappel WHERE Libelle = ? COLLATE NOCASE AND Type = ?"),
-        {prenom, LettreType(TypeRappel::Fete)});
+    const Resultat r =
+        m_connexion.Requete(QStringLiteral("SELECT COUNT(*) FROM Rappel WHERE Libelle = ? COLLATE NOCASE AND Type = ?"),
+                            {prenom, LettreType(TypeRappel::Fete)});
     return r.Vide() ? 0 : r.Valeur(0, 0).toInt();
 }
 
 qint64 DepotRappels::NouveauNumero() const
 {
     // A text row left without its reminder must not block the numbers either.
-    const Resultat r = m_connexion.Requete(QStringLiteral(
-        "SELECT MAX(n) FROM (SELECT MAX(NumRappel) AS n FROM Rappel UNION ALL SELECT MAX(NumNote) FROM Notes)"));
+    const Resultat r = m_connexion.Requete(
+        QStringLiteral("SELECT MAX(n) FROM (SELECT MAX(NumRappel) AS n FROM Rappel UNION ALL SELECT MAX(NumNote) FROM Notes)"));
     const qint64 numero = r.Vide() || r.Valeur(0, 0).isNull() ? 1 : r.Valeur(0, 0).toLongLong() + 1;
     if (numero > 32767)
         throw ErreurBase(QStringLiteral("plus de numéro de rappel libre"));
@@ -264,10 +263,10 @@ qint64 DepotRappels::Ajoute(const RappelStocke &rappel)
         throw ErreurBase(QStringLiteral("rappel sans type"));
     TransactionLocale transaction(m_connexion);
     const qint64 numero = NouveauNumero();
-    m_connexion.Execute(QStringLiteral("INSERT INTO Rappel (%1) VALUES (%2)")
-                            .arg(Liste(ColonnesRappel), Marques(ColonnesRappel.size())),
-                        QVariantList{numero, TexteDate(rappel.dateRappel), LettreType(*rappel.type), rappel.libelle}
-                            + ParametresEcheances(rappel.echeances));
+    m_connexion.Execute(
+        QStringLiteral("INSERT INTO Rappel (%1) VALUES (%2)").arg(Liste(ColonnesRappel), Marques(ColonnesRappel.size())),
+        QVariantList{numero, TexteDate(rappel.dateRappel), LettreType(*rappel.type), rappel.libelle}
+            + ParametresEcheances(rappel.echeances));
     if (rappel.type == TypeRappel::Note)
         m_connexion.Execute(QStringLiteral("INSERT INTO Notes (%1) VALUES (?, ?, ?)").arg(Liste(ColonnesNotes)),
                             QVariantList{numero} + MoitiesTexte(rappel.texte));
@@ -311,11 +310,11 @@ void DepotRappels::Acquitte(qint64 numero, const QDate &aujourdhui)
 {
     // Unused slots (the no-date value) are before today and get their flag too.
     const QString jour = TexteDate(aujourdhui);
-    const int changes = m_connexion.Execute(
-        QStringLiteral("UPDATE Rappel SET EtatEch1 = CASE WHEN Ech1 <= ?1 THEN 1 ELSE EtatEch1 END, "
-                       "EtatEch2 = CASE WHEN Ech2 <= ?1 THEN 1 ELSE EtatEch2 END, "
-                       "EtatEch3 = CASE WHEN Ech3 <= ?1 THEN 1 ELSE EtatEch3 END WHERE NumRappel = ?2"),
-        {jour, numero});
+    const int changes =
+        m_connexion.Execute(QStringLiteral("UPDATE Rappel SET EtatEch1 = CASE WHEN Ech1 <= ?1 THEN 1 ELSE EtatEch1 END, "
+                                           "EtatEch2 = CASE WHEN Ech2 <= ?1 THEN 1 ELSE EtatEch2 END, "
+                                           "EtatEch3 = CASE WHEN Ech3 <= ?1 THEN 1 ELSE EtatEch3 END WHERE NumRappel = ?2"),
+                            {jour, numero});
     if (changes == 0)
         throw ErreurBase(QStringLiteral("rappel %1 introuvable").arg(numero));
 }
@@ -330,12 +329,12 @@ int DepotRappels::Rearme()
 {
     DeclareRegles(m_connexion);
     // A slot the rule leaves (unused, unreadable) keeps its flag as well as its date.
-    return m_connexion.Execute(QStringLiteral(
-        "UPDATE Rappel SET "
-        "EtatEch1 = CASE WHEN oxi_rearme(Ech1) IS NOT Ech1 THEN 0 ELSE EtatEch1 END, Ech1 = oxi_rearme(Ech1), "
-        "EtatEch2 = CASE WHEN oxi_rearme(Ech2) IS NOT Ech2 THEN 0 ELSE EtatEch2 END, Ech2 = oxi_rearme(Ech2), "
-        "EtatEch3 = CASE WHEN oxi_rearme(Ech3) IS NOT Ech3 THEN 0 ELSE EtatEch3 END, Ech3 = oxi_rearme(Ech3) "
-        "WHERE Type IN (?, ?)"),
+    return m_connexion.Execute(
+        QStringLiteral("UPDATE Rappel SET "
+                       "EtatEch1 = CASE WHEN oxi_rearme(Ech1) IS NOT Ech1 THEN 0 ELSE EtatEch1 END, Ech1 = oxi_rearme(Ech1), "
+                       "EtatEch2 = CASE WHEN oxi_rearme(Ech2) IS NOT Ech2 THEN 0 ELSE EtatEch2 END, Ech2 = oxi_rearme(Ech2), "
+                       "EtatEch3 = CASE WHEN oxi_rearme(Ech3) IS NOT Ech3 THEN 0 ELSE EtatEch3 END, Ech3 = oxi_rearme(Ech3) "
+                       "WHERE Type IN (?, ?)"),
         {LettreType(TypeRappel::Anniversaire), LettreType(TypeRappel::Fete)});
 }
 
@@ -346,8 +345,8 @@ void DepotRappels::CopieVers(const QString &schema)
     m_connexion.Execute(QString(SchemaNotes).replace(QStringLiteral("CREATE TABLE "), cible));
     m_connexion.Execute(QStringLiteral("INSERT INTO %1.Rappel (%2) SELECT %2 FROM main.Rappel ORDER BY NumRappel")
                             .arg(schema, Liste(ColonnesRappel)));
-    m_connexion.Execute(QStringLiteral("INSERT INTO %1.Notes (%2) SELECT %2 FROM main.Notes ORDER BY NumNote")
-                            .arg(schema, Liste(ColonnesNotes)));
+    m_connexion.Execute(
+        QStringLiteral("INSERT INTO %1.Notes (%2) SELECT %2 FROM main.Notes ORDER BY NumNote").arg(schema, Liste(ColonnesNotes)));
 }
 
 std::optional<ContenuRappels> DepotRappels::LitContenu() const
@@ -369,12 +368,12 @@ void DepotRappels::Remplace(const ContenuRappels &contenu)
 {
     m_connexion.Execute(QStringLiteral("DELETE FROM Rappel"));
     m_connexion.Execute(QStringLiteral("DELETE FROM Notes"));
-    m_connexion.ExecuteLot(QStringLiteral("INSERT INTO Rappel (%1) VALUES (%2)")
-                               .arg(Liste(ColonnesRappel), Marques(ColonnesRappel.size())),
-                           contenu.rappels);
-    m_connexion.ExecuteLot(QStringLiteral("INSERT INTO Notes (%1) VALUES (%2)")
-                               .arg(Liste(ColonnesNotes), Marques(ColonnesNotes.size())),
-                           contenu.notes);
+    m_connexion.ExecuteLot(
+        QStringLiteral("INSERT INTO Rappel (%1) VALUES (%2)").arg(Liste(ColonnesRappel), Marques(ColonnesRappel.size())),
+        contenu.rappels);
+    m_connexion.ExecuteLot(
+        QStringLiteral("INSERT INTO Notes (%1) VALUES (%2)").arg(Liste(ColonnesNotes), Marques(ColonnesNotes.size())),
+        contenu.notes);
 }
 
 int DepotRappels::NombreRappels() const

@@ -17,11 +17,11 @@ namespace oxi {
 struct RappelStocke
 {
     qint64 numRappel = 0;
-    QDate dateRappel;           // invalid when the stored text is not a date
+    QDate dateRappel;               // invalid when the stored text is not a date
     std::optional<TypeRappel> type; // nothing for a letter this program does not know
     QString libelle;
-    Echeances echeances;        // a slot whose date cannot be read counts as unused
-    QString texte;              // notes: Libelle1 followed by Libelle2
+    Echeances echeances; // a slot whose date cannot be read counts as unused
+    QString texte;       // notes: Libelle1 followed by Libelle2
 
     bool operator==(const RappelStocke &) const = default;
 };
@@ -36,7 +36,7 @@ struct ContenuRappels
 class DepotRappels
 {
 public:
-    explicit DepotRappels(Connexion &connexion = Base()) : m_connexion(connexion) {}
+    explicit DepotRappels(Connexion &connexion = Base()) : m_connexion(connexion) { }
 
     // The reminder numbered `numero` (of kind `type` when given), with its note's text.
     std::optional<RappelStocke> Lit(qint64 numero, std::optional<TypeRappel> type = std::nullopt) const;

@@ -7,8 +7,7 @@ namespace oxi {
 
 namespace {
 
-template<typename Caractere>
-int Chiffres(const Caractere *texte, int debut, int nombre)
+template <typename Caractere> int Chiffres(const Caractere *texte, int debut, int nombre)
 {
     int valeur = 0;
     for (int i = debut; i < debut + nombre; ++i) {
@@ -21,8 +20,7 @@ int Chiffres(const Caractere *texte, int debut, int nombre)
 }
 
 // Read by hand: the due scan and the re-arming call this for every slot of every row.
-template<typename Caractere>
-QDate LitDate(const Caractere *texte, qsizetype taille)
+template <typename Caractere> QDate LitDate(const Caractere *texte, qsizetype taille)
 {
     if (taille != 10 || char16_t(texte[4]) != u'-' || char16_t(texte[7]) != u'-')
         return {};
@@ -119,8 +117,8 @@ Echeances EcheancesAjout(const QDate &evenement, const ChoixEcheances &choix, co
     return e;
 }
 
-Echeances EcheancesModification(const Echeances &anciennes, const QDate &evenement,
-                                const ChoixEcheances &choix, const QDate &aujourdhui)
+Echeances EcheancesModification(const Echeances &anciennes, const QDate &evenement, const ChoixEcheances &choix,
+                                const QDate &aujourdhui)
 {
     Echeances e = CalculeEcheances(evenement, choix);
     for (int k = 1; k <= 3; ++k) {

@@ -26,7 +26,7 @@ struct Echeances
 {
     std::array<Echeance, 3> ech{};
 
-    Echeance &operator[](int k) { return ech.at(k - 1); }            // k = 1, 2, 3
+    Echeance &operator[](int k) { return ech.at(k - 1); } // k = 1, 2, 3
     const Echeance &operator[](int k) const { return ech.at(k - 1); }
     bool operator==(const Echeances &) const = default;
 };
@@ -73,12 +73,11 @@ QDate JourEvenement(const QDate &reference, int annee = Aujourdhui().year());
 Echeances CalculeEcheances(const QDate &evenement, const ChoixEcheances &choix);
 
 // Slots of a new row: every date before `aujourdhui` (DateNulle included) is done, others not.
-Echeances EcheancesAjout(const QDate &evenement, const ChoixEcheances &choix,
-                         const QDate &aujourdhui = Aujourdhui());
+Echeances EcheancesAjout(const QDate &evenement, const ChoixEcheances &choix, const QDate &aujourdhui = Aujourdhui());
 
 // Slots of a changed row, from the stored ones: a date before `aujourdhui` is done;
 // a date left as it was keeps its stored flag; a date moved to today or later is due again.
-Echeances EcheancesModification(const Echeances &anciennes, const QDate &evenement,
-                                const ChoixEcheances &choix, const QDate &aujourdhui = Aujourdhui());
+Echeances EcheancesModification(const Echeances &anciennes, const QDate &evenement, const ChoixEcheances &choix,
+                                const QDate &aujourdhui = Aujourdhui());
 
 } // namespace oxi

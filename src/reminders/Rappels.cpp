@@ -1,7 +1,7 @@
 #include "Rappels.h"
 
-#include "Modifications.h"
 #include "Messagerie.h"
+#include "Modifications.h"
 
 namespace oxi {
 

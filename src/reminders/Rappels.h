@@ -49,7 +49,7 @@ struct RappelAffiche
 class ScanRappels
 {
 public:
-    explicit ScanRappels(Connexion &connexion = Base()) : m_depot(connexion) {}
+    explicit ScanRappels(Connexion &connexion = Base()) : m_depot(connexion) { }
 
     // Lists the reminders due on `aujourdhui`; the list is replaced only when
     // something is due (a popup still open keeps its own). Throws ErreurBase.

@@ -42,8 +42,8 @@ bool ReportsRappels::RameneProchain(FileRappels &file)
 {
     if (m_reports.isEmpty())
         return false;
-    const auto premier = std::min_element(m_reports.begin(), m_reports.end(),
-                                          [](const Report &a, const Report &b) { return a.quand < b.quand; });
+    const auto premier =
+        std::min_element(m_reports.begin(), m_reports.end(), [](const Report &a, const Report &b) { return a.quand < b.quand; });
     file.RemetEnAttente(premier->numero);
     m_reports.erase(premier);
     return true;

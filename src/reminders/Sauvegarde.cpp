@@ -2,8 +2,8 @@
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
-#include "Messagerie.h"
 #include "DepotRappels.h"
+#include "Messagerie.h"
 #include "OperationsFichiers.h"
 
 #include <QDir>
@@ -26,8 +26,12 @@ bool BasePrete()
 
 bool MemeFichier(const QString &a, const QString &b)
 {
-    struct stat sa {};
-    struct stat sb {};
+    struct stat sa
+    {
+    };
+    struct stat sb
+    {
+    };
     if (::stat(QFile::encodeName(a).constData(), &sa) != 0 || ::stat(QFile::encodeName(b).constData(), &sb) != 0)
         return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;

@@ -28,10 +28,10 @@ bool EstNomCompaction(const QString &chemin);
 bool SauvegardeBase(const QString &chemin);
 
 enum class Restauration {
-    Faite,       // the personal data were replaced
-    Vide,        // the backup holds no Rappel row; nothing changed
-    Illisible,   // not a backup: no database, wrong key, other tables, damaged rows
-    Echec,       // the replacement failed and was rolled back
+    Faite,     // the personal data were replaced
+    Vide,      // the backup holds no Rappel row; nothing changed
+    Illisible, // not a backup: no database, wrong key, other tables, damaged rows
+    Echec,     // the replacement failed and was rolled back
 };
 
 // Replaces every row of Rappel and Notes by those of the backup, in one

@@ -48,8 +48,7 @@ void TrieTableau(Tableau &tableau, int colonne)
     // keep the order they give to equal keys.
     QVector<int> ordre(n);
     std::iota(ordre.begin(), ordre.end(), 0);
-    std::stable_sort(ordre.begin(), ordre.end(),
-                     [&](int a, int b) { return Precede(dates, cles.at(a), cles.at(b)); });
+    std::stable_sort(ordre.begin(), ordre.end(), [&](int a, int b) { return Precede(dates, cles.at(a), cles.at(b)); });
     std::vector<int> rang(n);
     for (int k = 0, r = 0; k < n; ++k) {
         if (k > 0 && Precede(dates, cles.at(ordre.at(k - 1)), cles.at(ordre.at(k))))
@@ -80,8 +79,7 @@ Tableau TableAnniversaires()
         const int p = r.libelle.indexOf(QLatin1Char('#'));
         const QString nom = p < 0 ? r.libelle : r.libelle.left(p);
         const QString prenom = p < 0 ? QString() : r.libelle.mid(p + 1);
-        table.lignes.append({{nom, prenom, TexteDate(r.dateRappel), TexteDate(JourEvenement(r.dateRappel, annee))},
-                             r.numRappel});
+        table.lignes.append({{nom, prenom, TexteDate(r.dateRappel), TexteDate(JourEvenement(r.dateRappel, annee))}, r.numRappel});
     }
     TrieTableau(table, TriDefautAnniv);
     return table;
@@ -92,8 +90,8 @@ Tableau TableFetes()
     Tableau table{{}, {3}};
     const int annee = Aujourdhui().year();
     for (const RappelStocke &r : DepotRappels().ListeType(TypeRappel::Fete))
-        table.lignes.append({{r.libelle, TexteJourMois(r.dateRappel), TexteDate(JourEvenement(r.dateRappel, annee + 1))},
-                             r.numRappel});
+        table.lignes.append(
+            {{r.libelle, TexteJourMois(r.dateRappel), TexteDate(JourEvenement(r.dateRappel, annee + 1))}, r.numRappel});
     TrieTableau(table, TriDefautFetes);
     return table;
 }
@@ -128,8 +126,7 @@ QString TexteAnniversaire(const QDate &naissance)
         return {};
     if (naissance.year() == AnneeInconnue)
         return TexteJourMois(naissance);
-    return TexteJourMois(naissance) + QStringLiteral(" (") + QString::number(CalculeAge(naissance)) +
-           QStringLiteral(" ans)");
+    return TexteJourMois(naissance) + QStringLiteral(" (") + QString::number(CalculeAge(naissance)) + QStringLiteral(" ans)");
 }
 
 } // namespace oxi

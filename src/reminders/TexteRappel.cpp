@@ -58,10 +58,9 @@ std::optional<TexteRappel> ComposeRappel(const RappelStocke &rappel, const QDate
         const QString nomFamille = diese < 0 ? rappel.libelle : rappel.libelle.left(diese);
         const QString prenom = diese < 0 ? QString() : rappel.libelle.mid(diese + 1);
         const QString nom = prenom.isEmpty() ? nomFamille : prenom + QLatin1Char(' ') + nomFamille;
-        t.message = Coupe(rappel.dateRappel.year() != AnneeInconnue
-                              ? nom + QStringLiteral(" : ") + QString::number(jour.year() - rappel.dateRappel.year())
-                                  + QStringLiteral(" ans.")
-                              : nom + QStringLiteral(" (âge inconnu)"),
+        t.message = Coupe(rappel.dateRappel.year() != AnneeInconnue ? nom + QStringLiteral(" : ")
+                                  + QString::number(jour.year() - rappel.dateRappel.year()) + QStringLiteral(" ans.")
+                                                                    : nom + QStringLiteral(" (âge inconnu)"),
                           lignes);
         break;
     }

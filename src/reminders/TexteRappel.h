@@ -12,9 +12,9 @@ namespace oxi {
 struct TexteRappel
 {
     TypeRappel type = TypeRappel::Note;
-    QString ligneDate;  // "Aujourd'hui," or "Le jeudi 6 novembre,"
-    QString message;    // the text of lblMsg
-    int nbLignes = 0;   // lines of the message, for the popup's height
+    QString ligneDate; // "Aujourd'hui," or "Le jeudi 6 novembre,"
+    QString message;   // the text of lblMsg
+    int nbLignes = 0;  // lines of the message, for the popup's height
 };
 
 // The day the reminder speaks of: the day and month of `dateRappel` in the current

@@ -127,8 +127,7 @@ QString RefusAdresse(const QUrl &url)
 }
 
 ClientCalDav::ClientCalDav(const QString &utilisateur, const QString &motDePasse, QObject *parent)
-    : QObject(parent),
-      m_autorisation("Basic " + (utilisateur + QLatin1Char(':') + motDePasse).toUtf8().toBase64())
+    : QObject(parent), m_autorisation("Basic " + (utilisateur + QLatin1Char(':') + motDePasse).toUtf8().toBase64())
 {
     m_reseau.setRedirectPolicy(QNetworkRequest::SameOriginRedirectPolicy);
     m_reseau.setAutoDeleteReplies(true);

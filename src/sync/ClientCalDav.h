@@ -12,18 +12,18 @@ namespace oxi {
 
 struct Reponse
 {
-    int statut = 0;     // HTTP status; 0 when no answer came
+    int statut = 0; // HTTP status; 0 when no answer came
     QByteArray corps;
     QString etag;
-    QString erreur;     // in French, when no usable answer came (network, certificate)
+    QString erreur; // in French, when no usable answer came (network, certificate)
 };
 
 struct ReponseDav
 {
-    QString href;                   // decoded path
-    int statut = 0;                 // of the response itself (sync-collection deletions)
-    QHash<QString, QString> props;  // found properties by local name; an inner href as text
-    QStringList types;              // children of resourcetype
+    QString href;                  // decoded path
+    int statut = 0;                // of the response itself (sync-collection deletions)
+    QHash<QString, QString> props; // found properties by local name; an inner href as text
+    QStringList types;             // children of resourcetype
 };
 
 struct Multistatut

@@ -22,8 +22,7 @@ int DelaiVers(const QDate &dateRappel, const QDate &echeance)
 bool TexteSain(const QString &texte)
 {
     for (const QChar c : texte)
-        if (c.category() == QChar::Other_Control && c != QLatin1Char('\n') && c != QLatin1Char('\r')
-            && c != QLatin1Char('\t'))
+        if (c.category() == QChar::Other_Control && c != QLatin1Char('\n') && c != QLatin1Char('\r') && c != QLatin1Char('\t'))
             return false;
     return true;
 }
@@ -40,8 +39,8 @@ bool Contenu::MemeSaufEtats(const Contenu &autre) const
 
 QString Contenu::Empreinte() const
 {
-    QString s = (type ? LettreType(*type) : QString()) + QLatin1Char('\x1f') + dateRappel.toString(Qt::ISODate) + QLatin1Char('\x1f') + libelle
-        + QLatin1Char('\x1f') + texte;
+    QString s = (type ? LettreType(*type) : QString()) + QLatin1Char('\x1f') + dateRappel.toString(Qt::ISODate)
+        + QLatin1Char('\x1f') + libelle + QLatin1Char('\x1f') + texte;
     for (const SlotSynchro &slot : cases)
         s += QStringLiteral("\x1f%1,%2,%3").arg(int(slot.utilise)).arg(slot.delai).arg(int(slot.fait));
     return QString::fromLatin1(QCryptographicHash::hash(s.toUtf8(), QCryptographicHash::Sha1).toHex());
@@ -117,13 +116,12 @@ QString DecritContenu(const Contenu &c)
         const QString nom = c.libelle.section(QLatin1Char('#'), 0, 0);
         const QString prenom = c.libelle.section(QLatin1Char('#'), 1);
         const QString date = c.dateRappel.year() == AnneeInconnue ? fr.toString(c.dateRappel, QStringLiteral("d MMMM"))
-                                                                   : fr.toString(c.dateRappel, QStringLiteral("d MMMM yyyy"));
+                                                                  : fr.toString(c.dateRappel, QStringLiteral("d MMMM yyyy"));
         return QStringLiteral("Anniversaire : %1 %2, né(e) le %3").arg(prenom, nom, date);
     }
     if (c.type == TypeRappel::Fete)
         return QStringLiteral("Fête : %1, le %2").arg(c.libelle, fr.toString(c.dateRappel, QStringLiteral("d MMMM")));
-    QString texte = QStringLiteral("Note : %1, le %2")
-                        .arg(c.libelle, fr.toString(c.dateRappel, QStringLiteral("d MMMM yyyy")));
+    QString texte = QStringLiteral("Note : %1, le %2").arg(c.libelle, fr.toString(c.dateRappel, QStringLiteral("d MMMM yyyy")));
     if (!c.texte.isEmpty())
         texte += QStringLiteral("\n") + c.texte;
     return texte;

@@ -19,8 +19,7 @@ QDateTime InstantQt(const icaltimetype &t)
 {
     if (icaltime_is_null_time(t))
         return {};
-    return QDateTime::fromSecsSinceEpoch(qint64(icaltime_as_timet_with_zone(t, icaltimezone_get_utc_timezone())),
-                                         Qt::UTC);
+    return QDateTime::fromSecsSinceEpoch(qint64(icaltime_as_timet_with_zone(t, icaltimezone_get_utc_timezone())), Qt::UTC);
 }
 
 bool MarqueOxi(icalcomponent *evenement)

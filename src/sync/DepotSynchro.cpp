@@ -5,7 +5,9 @@
 
 namespace oxi {
 
-DepotSynchro::DepotSynchro(Connexion &c) : connexion(c) {}
+DepotSynchro::DepotSynchro(Connexion &c) : connexion(c)
+{
+}
 
 void DepotSynchro::PrepareTables()
 {
@@ -52,8 +54,8 @@ void DepotSynchro::SupprimeRappel(qint64 numRappel)
 
 QVector<LienObjet> DepotSynchro::LitLiens()
 {
-    const Resultat r = connexion.Requete(
-        QStringLiteral("SELECT Uid, NumRappel, Href, Etag, Empreinte, ChangeLocal FROM Synchro"));
+    const Resultat r =
+        connexion.Requete(QStringLiteral("SELECT Uid, NumRappel, Href, Etag, Empreinte, ChangeLocal FROM Synchro"));
     QVector<LienObjet> liens;
     liens.reserve(r.Nombre());
     for (const auto &l : r.lignes)

@@ -21,7 +21,7 @@ struct LienObjet
     qint64 numRappel = 0; // 0: an object of the server that is not a reminder
     QString href;
     QString etag;
-    QString empreinte;   // of the content last exchanged
+    QString empreinte;     // of the content last exchanged
     QDateTime changeLocal; // when a local change was first seen; invalid when none
 };
 

@@ -35,7 +35,7 @@ struct OperationLocale
 
 struct Envoi
 {
-    LienObjet lien;        // etag empty: a new object (If-None-Match), else If-Match
+    LienObjet lien; // etag empty: a new object (If-None-Match), else If-Match
     Contenu contenu;
     QDateTime modifie;
 };
@@ -43,11 +43,11 @@ struct Envoi
 struct PlanRapprochement
 {
     QVector<OperationLocale> locales;
-    QVector<Contenu> conflits;      // the versions that lost, kept as notes
-    QVector<LienObjet> liensAEcrire;     // links that change without any write of a row
+    QVector<Contenu> conflits;       // the versions that lost, kept as notes
+    QVector<LienObjet> liensAEcrire; // links that change without any write of a row
     QVector<LienObjet> liensASupprimer;
     QVector<Envoi> envois;
-    QVector<LienObjet> effacements;      // DELETE with If-Match
+    QVector<LienObjet> effacements; // DELETE with If-Match
     int illisibles = 0;
 };
 

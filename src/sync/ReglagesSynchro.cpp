@@ -59,11 +59,12 @@ QString LitSecret(QString *erreur)
         *erreur = QStringLiteral("Aucun mot de passe n'est enregistré.");
         return {};
     }
-    const auto ouverts = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup
-        | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther;
+    const auto ouverts = QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+        | QFileDevice::WriteOther | QFileDevice::ExeOther;
     if (fichier.permissions() & ouverts) {
         *erreur = QStringLiteral("Le fichier %1 est lisible par d'autres utilisateurs : il est refusé "
-                                 "(chmod 600 le rend utilisable).").arg(CheminSecret());
+                                 "(chmod 600 le rend utilisable).")
+                      .arg(CheminSecret());
         return {};
     }
     if (!fichier.open(QIODevice::ReadOnly)) {
@@ -80,8 +81,7 @@ bool EcritSecret(const QString &motDePasse, QString *erreur)
 {
     QDir().mkpath(QFileInfo(CheminSecret()).absolutePath());
     QSaveFile fichier(CheminSecret());
-    if (!fichier.open(QIODevice::WriteOnly)
-        || !fichier.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
+    if (!fichier.open(QIODevice::WriteOnly) || !fichier.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
         || fichier.write(motDePasse.toUtf8()) < 0 || !fichier.commit()) {
         *erreur = QStringLiteral("Le mot de passe n'a pu être écrit dans %1.").arg(CheminSecret());
         return false;
@@ -102,8 +102,9 @@ void LitMotDePasse(const std::function<void(const QString &, const QString &)> &
         if (job->error() == QKeychain::NoError)
             suite(static_cast<QKeychain::ReadPasswordJob *>(job)->textData(), {});
         else
-            suite({}, QStringLiteral("Aucun mot de passe n'est enregistré : saisissez-le dans la fenêtre "
-                                     "de synchronisation."));
+            suite({},
+                  QStringLiteral("Aucun mot de passe n'est enregistré : saisissez-le dans la fenêtre "
+                                 "de synchronisation."));
     });
     tache->start();
 }
@@ -120,8 +121,10 @@ void EcritMotDePasse(const QString &motDePasse, const std::function<void(bool, c
         }
         QString erreur;
         if (EcritSecret(motDePasse, &erreur))
-            suite(true, QStringLiteral("Aucun trousseau ne répond : le mot de passe est gardé dans %1, "
-                                       "lisible par vous seul.").arg(CheminSecret()));
+            suite(true,
+                  QStringLiteral("Aucun trousseau ne répond : le mot de passe est gardé dans %1, "
+                                 "lisible par vous seul.")
+                      .arg(CheminSecret()));
         else
             suite(false, erreur);
     });

@@ -38,8 +38,8 @@ QString Dossier(const QString &chemin)
 } // namespace
 
 Synchroniseur::Synchroniseur(Connexion &connexion, const ParametresSynchro &parametres, QObject *parent)
-    : QObject(parent), m_depot(connexion), m_parametres(parametres),
-      m_client(parametres.utilisateur, parametres.motDePasse), m_base(parametres.adresse.trimmed())
+    : QObject(parent), m_depot(connexion), m_parametres(parametres), m_client(parametres.utilisateur, parametres.motDePasse),
+      m_base(parametres.adresse.trimmed())
 {
 }
 
@@ -51,8 +51,8 @@ void Synchroniseur::Lance()
         return Echoue(QStringLiteral("Aucun calendrier n'est indiqué."));
     try {
         m_depot.PrepareTables();
-        const QString source = m_parametres.adresse.trimmed() + QLatin1Char('\n') + m_parametres.utilisateur
-            + QLatin1Char('\n') + m_parametres.calendrier;
+        const QString source = m_parametres.adresse.trimmed() + QLatin1Char('\n') + m_parametres.utilisateur + QLatin1Char('\n')
+            + m_parametres.calendrier;
         if (m_depot.LitEtat(QStringLiteral("source")) != source) {
             // Another calendar: what was exchanged with the former one says nothing of this one.
             Transaction t(m_depot.connexion);
@@ -128,52 +128,59 @@ void Synchroniseur::Decouvre()
 
 void Synchroniseur::TrouvePrincipal(const QUrl &url, bool dejaConnu)
 {
-    m_client.Envoie("PROPFIND", url, Propfind("<d:current-user-principal/>"), [this, url, dejaConnu](const Reponse &r) {
-        if (!r.erreur.isEmpty() || r.statut == 401)
-            return void(Accepte(r, ""));
-        QString principal;
-        if (r.statut == 207)
-            for (const ReponseDav &rep : LitMultistatut(r.corps).reponses)
-                if (principal.isEmpty())
-                    principal = rep.props.value(QStringLiteral("current-user-principal"));
-        if (!principal.isEmpty())
-            TrouveDossier(Url(principal));
-        else if (!dejaConnu)
-            TrouvePrincipal(url.resolved(QUrl(QStringLiteral("/.well-known/caldav"))), true);
-        else
-            TrouveDossier(m_base);
-    }, {{"Depth", "0"}});
+    m_client.Envoie("PROPFIND", url, Propfind("<d:current-user-principal/>"),
+                    [this, url, dejaConnu](const Reponse &r) {
+                        if (!r.erreur.isEmpty() || r.statut == 401)
+                            return void(Accepte(r, ""));
+                        QString principal;
+                        if (r.statut == 207)
+                            for (const ReponseDav &rep : LitMultistatut(r.corps).reponses)
+                                if (principal.isEmpty())
+                                    principal = rep.props.value(QStringLiteral("current-user-principal"));
+                        if (!principal.isEmpty())
+                            TrouveDossier(Url(principal));
+                        else if (!dejaConnu)
+                            TrouvePrincipal(url.resolved(QUrl(QStringLiteral("/.well-known/caldav"))), true);
+                        else
+                            TrouveDossier(m_base);
+                    },
+                    {{"Depth", "0"}});
 }
 
 void Synchroniseur::TrouveDossier(const QUrl &principal)
 {
-    m_client.Envoie("PROPFIND", principal, Propfind("<c:calendar-home-set/>"), [this](const Reponse &r) {
-        if (!Accepte(r, "la recherche des calendriers"))
-            return;
-        QString dossier;
-        for (const ReponseDav &rep : LitMultistatut(r.corps).reponses)
-            if (dossier.isEmpty())
-                dossier = rep.props.value(QStringLiteral("calendar-home-set"));
-        if (dossier.isEmpty())
-            return Echoue(QStringLiteral("le serveur ne donne pas de dossier de calendriers pour cet utilisateur."));
-        TrouveCalendrier(Url(Dossier(dossier)));
-    }, {{"Depth", "0"}});
+    m_client.Envoie("PROPFIND", principal, Propfind("<c:calendar-home-set/>"),
+                    [this](const Reponse &r) {
+                        if (!Accepte(r, "la recherche des calendriers"))
+                            return;
+                        QString dossier;
+                        for (const ReponseDav &rep : LitMultistatut(r.corps).reponses)
+                            if (dossier.isEmpty())
+                                dossier = rep.props.value(QStringLiteral("calendar-home-set"));
+                        if (dossier.isEmpty())
+                            return Echoue(
+                                QStringLiteral("le serveur ne donne pas de dossier de calendriers pour cet utilisateur."));
+                        TrouveCalendrier(Url(Dossier(dossier)));
+                    },
+                    {{"Depth", "0"}});
 }
 
 void Synchroniseur::TrouveCalendrier(const QUrl &dossier)
 {
-    m_client.Envoie("PROPFIND", dossier, Propfind("<d:displayname/><d:resourcetype/>"), [this, dossier](const Reponse &r) {
-        if (!Accepte(r, "la liste des calendriers"))
-            return;
-        for (const ReponseDav &rep : LitMultistatut(r.corps).reponses)
-            if (rep.types.contains(QStringLiteral("calendar"))
-                && rep.props.value(QStringLiteral("displayname")) == m_parametres.calendrier) {
-                m_collection = Dossier(rep.href);
-                m_depot.EcritEtat(QStringLiteral("collection"), m_collection);
-                return Liste();
-            }
-        CreeCalendrier(dossier);
-    }, {{"Depth", "1"}});
+    m_client.Envoie("PROPFIND", dossier, Propfind("<d:displayname/><d:resourcetype/>"),
+                    [this, dossier](const Reponse &r) {
+                        if (!Accepte(r, "la liste des calendriers"))
+                            return;
+                        for (const ReponseDav &rep : LitMultistatut(r.corps).reponses)
+                            if (rep.types.contains(QStringLiteral("calendar"))
+                                && rep.props.value(QStringLiteral("displayname")) == m_parametres.calendrier) {
+                                m_collection = Dossier(rep.href);
+                                m_depot.EcritEtat(QStringLiteral("collection"), m_collection);
+                                return Liste();
+                            }
+                        CreeCalendrier(dossier);
+                    },
+                    {{"Depth", "1"}});
 }
 
 void Synchroniseur::CreeCalendrier(const QUrl &dossier)
@@ -213,8 +220,9 @@ void Synchroniseur::Liste()
             m_redecouvert = true;
             try {
                 m_depot.OublieTout();
-                m_depot.EcritEtat(QStringLiteral("source"), m_parametres.adresse.trimmed() + QLatin1Char('\n')
-                                      + m_parametres.utilisateur + QLatin1Char('\n') + m_parametres.calendrier);
+                m_depot.EcritEtat(QStringLiteral("source"),
+                                  m_parametres.adresse.trimmed() + QLatin1Char('\n') + m_parametres.utilisateur
+                                      + QLatin1Char('\n') + m_parametres.calendrier);
             } catch (const ErreurBase &e) {
                 return Echoue(QString::fromStdString(e.what()));
             }
@@ -232,13 +240,15 @@ void Synchroniseur::Liste()
 
 void Synchroniseur::ListeParPropfind()
 {
-    m_client.Envoie("PROPFIND", Url(m_collection), Propfind("<d:getetag/>"), [this](const Reponse &r) {
-        if (!Accepte(r, "la liste des rendez-vous"))
-            return;
-        Multistatut m = LitMultistatut(r.corps);
-        m.jeton.clear();
-        TraiteListe(m, true);
-    }, {{"Depth", "1"}});
+    m_client.Envoie("PROPFIND", Url(m_collection), Propfind("<d:getetag/>"),
+                    [this](const Reponse &r) {
+                        if (!Accepte(r, "la liste des rendez-vous"))
+                            return;
+                        Multistatut m = LitMultistatut(r.corps);
+                        m.jeton.clear();
+                        TraiteListe(m, true);
+                    },
+                    {{"Depth", "1"}});
 }
 
 void Synchroniseur::TraiteListe(const Multistatut &m, bool complet)
@@ -274,25 +284,28 @@ void Synchroniseur::Telecharge()
         return m_groupeEnvoye ? LieGroupe() : Applique();
     const QStringList lot = m_aTelecharger.mid(0, ObjetsParLot);
     m_aTelecharger.remove(0, lot.size());
-    QByteArray corps = EnteteXml + "<c:calendar-multiget" + Espaces
-        + "><d:prop><d:getetag/><c:calendar-data/></d:prop>";
+    QByteArray corps = EnteteXml + "<c:calendar-multiget" + Espaces + "><d:prop><d:getetag/><c:calendar-data/></d:prop>";
     for (const QString &href : lot)
         corps += "<d:href>" + Echappe(QString::fromUtf8(QUrl::toPercentEncoding(href, "/"))) + "</d:href>";
     corps += "</c:calendar-multiget>";
-    m_client.Envoie("REPORT", Url(m_collection), corps, [this](const Reponse &r) {
-        if (!Accepte(r, "la lecture des rendez-vous"))
-            return;
-        for (const ReponseDav &rep : LitMultistatut(r.corps).reponses) {
-            if (rep.statut == 404) {
-                m_supprimes.insert(rep.href);
-                continue;
-            }
-            const QString donnees = rep.props.value(QStringLiteral("calendar-data"));
-            if (!donnees.isEmpty())
-                m_modifies.insert(rep.href, {rep.props.value(QStringLiteral("getetag")), LitObjet(donnees.toUtf8(), Aujourdhui())});
-        }
-        Telecharge();
-    }, {{"Depth", "1"}});
+    m_client.Envoie("REPORT", Url(m_collection), corps,
+                    [this](const Reponse &r) {
+                        if (!Accepte(r, "la lecture des rendez-vous"))
+                            return;
+                        for (const ReponseDav &rep : LitMultistatut(r.corps).reponses) {
+                            if (rep.statut == 404) {
+                                m_supprimes.insert(rep.href);
+                                continue;
+                            }
+                            const QString donnees = rep.props.value(QStringLiteral("calendar-data"));
+                            if (!donnees.isEmpty())
+                                m_modifies.insert(
+                                    rep.href,
+                                    {rep.props.value(QStringLiteral("getetag")), LitObjet(donnees.toUtf8(), Aujourdhui())});
+                        }
+                        Telecharge();
+                    },
+                    {{"Depth", "1"}});
 }
 
 void Synchroniseur::Applique()
@@ -328,8 +341,8 @@ void Synchroniseur::Applique()
         for (const Contenu &note : plan.conflits) {
             const qint64 num = m_depot.AjouteRappel(note, entree.aujourdhui);
             const QString uid = QStringLiteral("oxi-") + QUuid::createUuid().toString(QUuid::WithoutBraces);
-            m_envois.append({{uid, num, HrefPour(m_collection, uid), {}, {}, {}},
-                             ContenuStocke(note, entree.aujourdhui), entree.maintenant});
+            m_envois.append(
+                {{uid, num, HrefPour(m_collection, uid), {}, {}, {}}, ContenuStocke(note, entree.aujourdhui), entree.maintenant});
         }
         m_depot.EcritEtat(QStringLiteral("jeton"), m_jeton);
         t.Valide();
@@ -352,36 +365,43 @@ void Synchroniseur::Applique()
 // and then every object goes one by one as usual.
 void Synchroniseur::EnvoieGroupe()
 {
-    m_client.Envoie("PROPFIND", Url(m_collection), Propfind("<d:getetag/>"), [this](const Reponse &r) {
-        if (!r.erreur.isEmpty())
-            return Echoue(r.erreur);
-        QString etag;
-        for (const ReponseDav &rep : LitMultistatut(r.corps).reponses)
-            if (Dossier(rep.href) == m_collection)
-                etag = rep.props.value(QStringLiteral("getetag"));
-        if (r.statut != 207 || etag.isEmpty())
-            return EnvoieSuivants();
-        QVector<ObjetAEcrire> objets;
-        objets.reserve(m_envois.size());
-        for (const Envoi &e : std::as_const(m_envois))
-            objets.append({e.contenu, e.lien.uid, e.modifie});
-        m_client.Envoie("PUT", Url(m_collection), IcsDeContenus(objets, m_parametres.calendrier), [this](const Reponse &r) {
-            if (!r.erreur.isEmpty())
-                return Echoue(r.erreur + QStringLiteral(" Ce qui n'a pas été envoyé le sera à la prochaine synchronisation."));
-            if (r.statut / 100 != 2)
-                return EnvoieSuivants();
-            // Learn the names the server gave: a full listing, then every object.
-            m_groupeEnvoye = true;
-            try {
-                m_depot.EcritEtat(QStringLiteral("jeton"), QString());
-            } catch (const ErreurBase &e) {
-                return Echoue(QString::fromStdString(e.what()));
-            }
-            m_modifies.clear();
-            m_supprimes.clear();
-            Liste();
-        }, {{"If-Match", etag.toUtf8()}});
-    }, {{"Depth", "0"}});
+    m_client.Envoie("PROPFIND", Url(m_collection), Propfind("<d:getetag/>"),
+                    [this](const Reponse &r) {
+                        if (!r.erreur.isEmpty())
+                            return Echoue(r.erreur);
+                        QString etag;
+                        for (const ReponseDav &rep : LitMultistatut(r.corps).reponses)
+                            if (Dossier(rep.href) == m_collection)
+                                etag = rep.props.value(QStringLiteral("getetag"));
+                        if (r.statut != 207 || etag.isEmpty())
+                            return EnvoieSuivants();
+                        QVector<ObjetAEcrire> objets;
+                        objets.reserve(m_envois.size());
+                        for (const Envoi &e : std::as_const(m_envois))
+                            objets.append({e.contenu, e.lien.uid, e.modifie});
+                        m_client.Envoie(
+                            "PUT", Url(m_collection), IcsDeContenus(objets, m_parametres.calendrier),
+                            [this](const Reponse &r) {
+                                if (!r.erreur.isEmpty())
+                                    return Echoue(
+                                        r.erreur
+                                        + QStringLiteral(" Ce qui n'a pas été envoyé le sera à la prochaine synchronisation."));
+                                if (r.statut / 100 != 2)
+                                    return EnvoieSuivants();
+                                // Learn the names the server gave: a full listing, then every object.
+                                m_groupeEnvoye = true;
+                                try {
+                                    m_depot.EcritEtat(QStringLiteral("jeton"), QString());
+                                } catch (const ErreurBase &e) {
+                                    return Echoue(QString::fromStdString(e.what()));
+                                }
+                                m_modifies.clear();
+                                m_supprimes.clear();
+                                Liste();
+                            },
+                            {{"If-Match", etag.toUtf8()}});
+                    },
+                    {{"Depth", "0"}});
 }
 
 void Synchroniseur::LieGroupe()
@@ -434,17 +454,19 @@ void Synchroniseur::EnvoieSuivants()
                             {{condition, valeur}});
         } else {
             const LienObjet lien = m_effacements.at(i - m_envois.size());
-            m_client.Envoie("DELETE", Url(lien.href), {}, [this, lien](const Reponse &r) {
-                if (!r.erreur.isEmpty())
-                    m_echecEnvoi = r.erreur;
-                else if (r.statut / 100 == 2 || r.statut == 404) {
-                    m_hrefsEffaces << lien.href;
-                    ++m_bilan.envoyes;
-                } else
-                    ++m_bilan.enAttente;
-                emit Avance(++m_faits, m_envois.size() + m_effacements.size());
-                EnvoieSuivants();
-            }, {{"If-Match", lien.etag.toUtf8()}});
+            m_client.Envoie("DELETE", Url(lien.href), {},
+                            [this, lien](const Reponse &r) {
+                                if (!r.erreur.isEmpty())
+                                    m_echecEnvoi = r.erreur;
+                                else if (r.statut / 100 == 2 || r.statut == 404) {
+                                    m_hrefsEffaces << lien.href;
+                                    ++m_bilan.envoyes;
+                                } else
+                                    ++m_bilan.enAttente;
+                                emit Avance(++m_faits, m_envois.size() + m_effacements.size());
+                                EnvoieSuivants();
+                            },
+                            {{"If-Match", lien.etag.toUtf8()}});
         }
     }
     if (m_liensEnvoyes.size() + m_hrefsEffaces.size() >= LiensParTransaction)
@@ -493,9 +515,9 @@ void Synchroniseur::Termine()
         parties << QStringLiteral("%1 rendez-vous illisible(s) laissé(s) de côté").arg(m_bilan.illisibles);
     if (m_bilan.enAttente)
         parties << QStringLiteral("%1 modification(s) reportée(s) à la prochaine synchronisation").arg(m_bilan.enAttente);
-    m_bilan.message = parties.isEmpty() ? QStringLiteral("Synchronisation faite : rien de nouveau.")
-                                        : QStringLiteral("Synchronisation faite : ") + parties.join(QStringLiteral(", "))
-            + QLatin1Char('.');
+    m_bilan.message = parties.isEmpty()
+        ? QStringLiteral("Synchronisation faite : rien de nouveau.")
+        : QStringLiteral("Synchronisation faite : ") + parties.join(QStringLiteral(", ")) + QLatin1Char('.');
     emit Fini(m_bilan);
 }
 

@@ -82,8 +82,8 @@ private:
     BilanSynchro m_bilan;
     bool m_fini = false;
     bool m_calendrierCree = false; // made by this exchange (MKCALENDAR)
-    bool m_serveurVide = false;  // the full listing found no object at all
-    bool m_groupeEnvoye = false; // every object went in one request: only their names remain to learn
+    bool m_serveurVide = false;    // the full listing found no object at all
+    bool m_groupeEnvoye = false;   // every object went in one request: only their names remain to learn
 };
 
 } // namespace oxi

@@ -33,7 +33,11 @@ public:
 
     bool PrendVerrouInstance(const QString &) override { return verrouLibre; }
     QString IdentifiantLangue() override { return langue; }
-    void AjouteDemarrage(const QString &, const QString &donnee) override { demarrage = donnee; demarrageExiste = true; }
+    void AjouteDemarrage(const QString &, const QString &donnee) override
+    {
+        demarrage = donnee;
+        demarrageExiste = true;
+    }
     void SupprimeDemarrage(const QString &) override { demarrageExiste = false; }
     bool TestDemarrage(const QString &) override { return demarrageExiste; }
     bool documentOuvrable = true;
@@ -46,9 +50,8 @@ public:
     bool LanceInfosSysteme() override { return false; }
 };
 
-
-const QString LigneStandard = QStringLiteral(
-    "Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).");
+const QString LigneStandard =
+    QStringLiteral("Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).");
 
 } // namespace
 
@@ -82,8 +85,10 @@ private Q_SLOTS:
         QFile::copy(env->CheminBase(), env->Dossier() + QStringLiteral("/DBC.dtb"));
         const QByteArray avant = Empreinte(env->CheminBase());
         QVERIFY(!Demarre());
-        QCOMPARE(messages->infos, QStringList{QStringLiteral(
-            "Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône dans la zone de notification")});
+        QCOMPARE(
+            messages->infos,
+            QStringList{QStringLiteral(
+                "Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône dans la zone de notification")});
         QCOMPARE(Empreinte(env->CheminBase()), avant);
         QVERIFY(QFile::exists(env->Dossier() + QStringLiteral("/DBC.dtb")));
         QVERIFY(!Base().EstOuverte());
@@ -125,9 +130,11 @@ private Q_SLOTS:
         QTest::newRow("Canada") << "fr_CA.UTF-8" << true << 1 << QString();
         QTest::newRow("Luxembourg") << "fr_LU" << true << 2 << QString();
         QTest::newRow("Suisse") << "fr_CH" << false << 0
-                                << "Oxi ne fonctionne pas si vos paramètres régionaux sont de type Français Suisse.\r\n" + LigneStandard;
+                                << "Oxi ne fonctionne pas si vos paramètres régionaux sont de type Français Suisse.\r\n"
+                + LigneStandard;
         QTest::newRow("anglais") << "en_US" << false << 0
-                                 << "Oxi ne fonctionne pas si vos paramètres régionaux ne sont pas de type Français.\r\n" + LigneStandard;
+                                 << "Oxi ne fonctionne pas si vos paramètres régionaux ne sont pas de type Français.\r\n"
+                + LigneStandard;
     }
     void parametresRegionaux()
     {
@@ -185,10 +192,11 @@ private Q_SLOTS:
         QVERIFY(!plateforme.demarrageExiste);
         QTest::keyClick(fenetre, Qt::Key_F11);
         QCOMPARE(LitReglage(ReglagePremiereFois), QStringLiteral("0"));
-        QCOMPARE(messages->infos, (QStringList{
-            "Oxi se lancera automatiquement au démarrage.\r\nAppuyez sur F10 pour empêcher ce démarrage automatique.",
-            "Oxi ne se lancera plus automatiquement au démarrage.\r\nAppuyez sur F9 pour relancer automatiquement.",
-            "La fenêtre 'Première utilisation' sera affichée au prochain démarrage de Oxi."}));
+        QCOMPARE(messages->infos,
+                 (QStringList{
+                     "Oxi se lancera automatiquement au démarrage.\r\nAppuyez sur F10 pour empêcher ce démarrage automatique.",
+                     "Oxi ne se lancera plus automatiquement au démarrage.\r\nAppuyez sur F9 pour relancer automatiquement.",
+                     "La fenêtre 'Première utilisation' sera affichée au prochain démarrage de Oxi."}));
     }
 
     void baseAbsenteDemarreQuandMeme()
@@ -220,8 +228,10 @@ private Q_SLOTS:
         // No browser: the message gives the file's path.
         plateforme.documentOuvrable = false;
         menu->actions().at(3)->trigger();
-        QCOMPARE(messages->infos, QStringList{"Oxi n'a pas pu ouvrir l'aide dans votre navigateur.\r\n"
-                                              "Vous la trouverez dans le fichier : " + CheminAide()});
+        QCOMPARE(messages->infos,
+                 QStringList{"Oxi n'a pas pu ouvrir l'aide dans votre navigateur.\r\n"
+                             "Vous la trouverez dans le fichier : "
+                             + CheminAide()});
     }
 
     // Through characters a desktop entry must escape; a moved program leaves a stale entry that reads as off.

@@ -101,7 +101,8 @@ QStringList TextesCoupes(QWidget *fenetre)
             option.initFrom(vue);
             for (int c = 0; c < vue->columnCount(); ++c) {
                 // What the column shows: its width, ended by the visible part of the list.
-                const int largeur = std::min(vue->columnWidth(c), vue->viewport()->width() - vue->header()->sectionViewportPosition(c));
+                const int largeur =
+                    std::min(vue->columnWidth(c), vue->viewport()->width() - vue->header()->sectionViewportPosition(c));
                 const QString entete = vue->headerItem()->text(c);
                 if (fmEntete.horizontalAdvance(entete) + 2 * marge > largeur)
                     fautes << Nom(w) + QStringLiteral(" (en-tête) : ") + entete;
@@ -116,7 +117,9 @@ QStringList TextesCoupes(QWidget *fenetre)
         } else if (auto *e = qobject_cast<QLineEdit *>(w)) {
             if (!e->text().isEmpty() && e->echoMode() == QLineEdit::Normal
                 && e->fontMetrics().horizontalAdvance(e->text()) + 8 > e->width())
-                fautes << Nom(w) + QStringLiteral(" (boîte %1/%2) : ").arg(e->fontMetrics().horizontalAdvance(e->text())).arg(e->width()) + e->text();
+                fautes << Nom(w)
+                        + QStringLiteral(" (boîte %1/%2) : ").arg(e->fontMetrics().horizontalAdvance(e->text())).arg(e->width())
+                        + e->text();
         }
     }
     return fautes;
@@ -158,7 +161,8 @@ private Q_SLOTS:
         Base().Execute(QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, Ech3, "
                                       "EtatEch3) VALUES ('2026-12-30', 'F', 'Roger', '2026-12-30', 0, '2026-12-05', 0, "
                                       "'1800-01-01', 1)"));
-        const int note = insere("N", QStringLiteral("Rendez-vous au garage pour la révision annuelle"), "2026-12-05", "2026-12-05");
+        const int note =
+            insere("N", QStringLiteral("Rendez-vous au garage pour la révision annuelle"), "2026-12-05", "2026-12-05");
         Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'Apporter le carnet')"), {note});
 
         QStringList fautes;

@@ -30,15 +30,30 @@ class MessagerieScriptee : public Messagerie
 public:
     MessagerieScriptee();
     ~MessagerieScriptee() override;
-    void Information(const QString &texte) override { infos << texte; tous << texte; }
-    void Critique(const QString &texte) override { critiques << texte; tous << texte; }
+    void Information(const QString &texte) override
+    {
+        infos << texte;
+        tous << texte;
+    }
+    void Critique(const QString &texte) override
+    {
+        critiques << texte;
+        tous << texte;
+    }
     bool Question(const QString &texte) override
     {
         questions << texte;
         tous << texte;
         return reponses.isEmpty() ? false : reponses.takeFirst();
     }
-    void Vide() { infos.clear(); critiques.clear(); questions.clear(); tous.clear(); reponses.clear(); }
+    void Vide()
+    {
+        infos.clear();
+        critiques.clear();
+        questions.clear();
+        tous.clear();
+        reponses.clear();
+    }
 
     QStringList infos, critiques, questions, tous;
     QList<bool> reponses;

@@ -1,7 +1,7 @@
 #include "Base.h"
-#include "DeriveCle.h"
 #include "Chemins.h"
 #include "Constantes.h"
+#include "DeriveCle.h"
 #include "OutilsTest.h"
 
 #include <QCryptographicHash>
@@ -29,8 +29,8 @@ bool LitAvecCle(const QString &chemin, const QByteArray &cle)
 {
     sqlite3 *db = nullptr;
     bool ok = sqlite3_open_v2(QFile::encodeName(chemin).constData(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK
-              && sqlite3_key(db, cle.constData(), int(cle.size())) == SQLITE_OK
-              && sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK;
+        && sqlite3_key(db, cle.constData(), int(cle.size())) == SQLITE_OK
+        && sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
 }
@@ -103,9 +103,9 @@ private Q_SLOTS:
         QFETCH(int, iterations);
         QFETCH(int, taille);
         QByteArray attendue(taille, '\0');
-        QVERIFY(PKCS5_PBKDF2_HMAC(secret.constData(), int(secret.size()), reinterpret_cast<const unsigned char *>(sel.constData()),
-                                  int(sel.size()), iterations, EVP_sha1(), taille,
-                                  reinterpret_cast<unsigned char *>(attendue.data())));
+        QVERIFY(PKCS5_PBKDF2_HMAC(secret.constData(), int(secret.size()),
+                                  reinterpret_cast<const unsigned char *>(sel.constData()), int(sel.size()), iterations,
+                                  EVP_sha1(), taille, reinterpret_cast<unsigned char *>(attendue.data())));
         QCOMPARE(Pbkdf2Sha1(secret, sel, iterations, taille).toHex(), attendue.toHex());
     }
 
@@ -122,8 +122,9 @@ private Q_SLOTS:
         QCOMPARE(sqlite3_open(QFile::encodeName(ancien).constData(), &db), SQLITE_OK);
         const QByteArray cle = QString(CleBase).toUtf8();
         sqlite3_key(db, cle.constData(), int(cle.size()));
-        QCOMPARE(sqlite3_exec(db, "PRAGMA kdf_iter = 4000; CREATE TABLE t (x); INSERT INTO t VALUES (7)", nullptr, nullptr,
-                              nullptr), SQLITE_OK);
+        QCOMPARE(
+            sqlite3_exec(db, "PRAGMA kdf_iter = 4000; CREATE TABLE t (x); INSERT INTO t VALUES (7)", nullptr, nullptr, nullptr),
+            SQLITE_OK);
         sqlite3_close(db);
         QVERIFY(LitAvecCle(ancien, CleBrute(ancien, CleBase, 4000)));
         QVERIFY(!LitAvecCle(ancien, CleBrute(ancien, CleBase)));

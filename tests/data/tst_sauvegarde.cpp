@@ -19,7 +19,6 @@ namespace {
 
 using Lignes = QVector<QVector<QVariant>>;
 
-
 Lignes Table(Connexion &connexion, const QString &table)
 {
     return connexion.Requete("SELECT * FROM " + table + " ORDER BY 1").lignes;
@@ -69,13 +68,14 @@ private Q_SLOTS:
         const QString ligne = "INSERT INTO Rappel VALUES (1,'%1','N','x','2026-05-01',%2,'1800-01-01',0,'1800-01-01',0)";
         const QString bonne = ligne.arg("2026-05-01", "0");
         const QList<std::pair<QString, QStringList>> fichiers{
-            {"schema.dtb", {"CREATE TABLE Rappel (NumRappel INTEGER, Libelle TEXT)", "INSERT INTO Rappel VALUES (1, 'x')",
-                            SchemaNotes}},
+            {"schema.dtb",
+             {"CREATE TABLE Rappel (NumRappel INTEGER, Libelle TEXT)", "INSERT INTO Rappel VALUES (1, 'x')", SchemaNotes}},
             {"drapeau.dtb", {SchemaRappel, SchemaNotes, ligne.arg("2026-05-01", "'oui'")}},
             {"date.dtb", {SchemaRappel, SchemaNotes, ligne.arg("01/05/2026", "0")}},
             // Two notes of one number: the second insert fails after the old rows were deleted.
-            {"doublon.dtb", {SchemaRappel, "CREATE TABLE Notes (NumNote INTEGER, Libelle1 TEXT, Libelle2 TEXT)", bonne,
-                             "INSERT INTO Notes VALUES (1,'a',NULL)", "INSERT INTO Notes VALUES (1,'b',NULL)"}}};
+            {"doublon.dtb",
+             {SchemaRappel, "CREATE TABLE Notes (NumNote INTEGER, Libelle1 TEXT, Libelle2 TEXT)", bonne,
+              "INSERT INTO Notes VALUES (1,'a',NULL)", "INSERT INTO Notes VALUES (1,'b',NULL)"}}};
         for (const auto &[nom, instructions] : fichiers) {
             Connexion connexion;
             QVERIFY(connexion.Cree(Reserve(nom), CleBase));
@@ -125,9 +125,10 @@ private Q_SLOTS:
     {
         QFETCH(QString, source);
         RemplitBase();
-        for (const char *sql : {"DELETE FROM Rappel WHERE NumRappel=3", "UPDATE Notes SET Libelle1='autre' WHERE NumNote=7",
-                                "UPDATE Rappel SET EtatEch1=1, Ech1='2030-01-01' WHERE NumRappel=7",
-                                "INSERT INTO Rappel SELECT 40,DateRappel,Type,'Aubin',Ech1,0,Ech2,0,Ech3,0 FROM Rappel WHERE NumRappel=7"})
+        for (const char *sql :
+             {"DELETE FROM Rappel WHERE NumRappel=3", "UPDATE Notes SET Libelle1='autre' WHERE NumNote=7",
+              "UPDATE Rappel SET EtatEch1=1, Ech1='2030-01-01' WHERE NumRappel=7",
+              "INSERT INTO Rappel SELECT 40,DateRappel,Type,'Aubin',Ech1,0,Ech2,0,Ech3,0 FROM Rappel WHERE NumRappel=7"})
             Base().Execute(sql);
         QVERIFY(RestaureBase(Reserve(source)));
         QVERIFY(messages.tous.isEmpty());

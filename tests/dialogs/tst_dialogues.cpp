@@ -11,9 +11,9 @@
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <memory>
 #include <QPointer>
 #include <QTest>
+#include <memory>
 
 using namespace oxi;
 

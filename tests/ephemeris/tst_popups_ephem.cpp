@@ -106,11 +106,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("noms");
         QTest::addColumn<QString>("titre");
         QTest::addColumn<int>("hauteurNoms");
-        QTest::newRow("one name") << "Martin" << "Martin" << "Fête à souhaiter" << 440;
+        QTest::newRow("one name") << "Martin"
+                                  << "Martin"
+                                  << "Fête à souhaiter" << 440;
         QTest::newRow("45 characters") << "Abcdefghi Abcdefghij Abcdefghij Abcdefghij"
-                                       << "Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij" << "Fêtes à souhaiter" << 660;
-        QTest::newRow("two blanks") << "A  B" << "A, , B" << "Fêtes à souhaiter" << 440;
-        QTest::newRow("empty cell") << "" << "" << "Fête à souhaiter" << 220;
+                                       << "Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij"
+                                       << "Fêtes à souhaiter" << 660;
+        QTest::newRow("two blanks") << "A  B"
+                                    << "A, , B"
+                                    << "Fêtes à souhaiter" << 440;
+        QTest::newRow("empty cell") << ""
+                                    << ""
+                                    << "Fête à souhaiter" << 220;
     }
     void tailleDesFetesSelonLesNoms()
     {
@@ -143,9 +150,12 @@ private Q_SLOTS:
         const QStringList trenteSix{QStringLiteral("Vingt caractères ici"), QStringLiteral("quinze de plus.")};
         const QString coupe = QStringLiteral("Vingt caractères ici quinze \nde plus.");
         QTest::newRow("36 characters") << trenteSix << coupe << "Dicton" << 1240.0;
-        QTest::newRow("stops at an empty part") << QStringList{"Court.", "", "non lu"} << "Court." << "Dicton" << 1020.0;
-        QTest::newRow("three parts") << QStringList{"Un", "deux", "trois"} << "Un deux trois" << "Dictons" << 1020.0;
-        QTest::newRow("no saying today") << QStringList{} << "" << "Dicton" << 1020.0;
+        QTest::newRow("stops at an empty part") << QStringList{"Court.", "", "non lu"} << "Court."
+                                                << "Dicton" << 1020.0;
+        QTest::newRow("three parts") << QStringList{"Un", "deux", "trois"} << "Un deux trois"
+                                     << "Dictons" << 1020.0;
+        QTest::newRow("no saying today") << QStringList{} << ""
+                                         << "Dicton" << 1020.0;
     }
     void dictonCoupeA28Caracteres()
     {

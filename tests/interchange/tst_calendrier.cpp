@@ -57,11 +57,16 @@ private Q_SLOTS:
         QTest::newRow("anniversaire, deux délais, un fait")
             << Rappel("A", "Dupont#Jean", QDate(1970, 3, 10),
                       Slots(QDate(2026, 3, 10), true, QDate(2026, 3, 3), true, QDate(2026, 2, 8), false))
-            << QStringList{"DTSTART;VALUE=DATE:19700310", "RRULE:FREQ=YEARLY", "X-OXI-TYPE:A",
-                           "SUMMARY:Anniversaire de Jean Dupont (1970)", "TRIGGER:-P7D", "TRIGGER:PT0S"};
+            << QStringList{"DTSTART;VALUE=DATE:19700310",
+                           "RRULE:FREQ=YEARLY",
+                           "X-OXI-TYPE:A",
+                           "SUMMARY:Anniversaire de Jean Dupont (1970)",
+                           "TRIGGER:-P7D",
+                           "TRIGGER:PT0S"};
         QTest::newRow("29 février, année connue")
             << Rappel("A", "Martin#Léa", QDate(1996, 2, 29), Slots(QDate(2026, 3, 1), false, QDate(2026, 2, 22), false))
-            << QStringList{"RRULE:FREQ=YEARLY;BYYEARDAY=60", "DTSTART;VALUE=DATE:19960229", "SUMMARY:Anniversaire de Léa Martin (1996)"};
+            << QStringList{"RRULE:FREQ=YEARLY;BYYEARDAY=60", "DTSTART;VALUE=DATE:19960229",
+                           "SUMMARY:Anniversaire de Léa Martin (1996)"};
         QTest::newRow("année inconnue, voyelle, délai sur l'an passé")
             << Rappel("A", "Étienne#Anne-Sophie", QDate(1850, 1, 5), Slots(DateNulle, true, QDate(2025, 12, 6), true))
             << QStringList{"DTSTART;VALUE=DATE:18500105", "SUMMARY:Anniversaire d'Anne-Sophie Étienne", "TRIGGER:-P30D"};
@@ -70,15 +75,16 @@ private Q_SLOTS:
             << QStringList{"SUMMARY:Anniversaire d'O'Neil\\, \"Bob\"\\; dit \\\\ Bobby (1950)"};
         QTest::newRow("retour à la ligne dans un libellé restauré")
             << Rappel("F", "Jean\nMarie", QDate(2025, 9, 9), Slots(QDate(2026, 9, 9), false)) << QStringList{"X-OXI-TYPE:F"};
-        QTest::newRow("fête, délai seul")
-            << Rappel("F", "Jean Marie", QDate(2025, 9, 9), Slots(DateNulle, true, DateNulle, true, QDate(2026, 9, 8), false))
-            << QStringList{"SUMMARY:Fête des Jean Marie", "X-OXI-TYPE:F", "TRIGGER:-P1D", "X-OXI-ECHEANCE:3"};
+        QTest::newRow("fête, délai seul") << Rappel("F", "Jean Marie", QDate(2025, 9, 9),
+                                                    Slots(DateNulle, true, DateNulle, true, QDate(2026, 9, 8), false))
+                                          << QStringList{"SUMMARY:Fête des Jean Marie", "X-OXI-TYPE:F", "TRIGGER:-P1D",
+                                                         "X-OXI-ECHEANCE:3"};
         QTest::newRow("note d'une autre année, texte sur plusieurs lignes")
             << Rappel("N", "Impôts", QDate(2027, 5, 10),
                       Slots(QDate(2026, 5, 10), true, QDate(2026, 4, 9), true, QDate(2026, 5, 9), true),
                       "Déclarer en ligne,\nsans faute; 100 % 😀")
-            << QStringList{"DTSTART;VALUE=DATE:20270510", "SUMMARY:Impôts", "DESCRIPTION:Déclarer en ligne\\,\\nsans faute\\; 100 % 😀",
-                           "ACKNOWLEDGED:20260511T000000Z"};
+            << QStringList{"DTSTART;VALUE=DATE:20270510", "SUMMARY:Impôts",
+                           "DESCRIPTION:Déclarer en ligne\\,\\nsans faute\\; 100 % 😀", "ACKNOWLEDGED:20260511T000000Z"};
         QTest::newRow("note sans échéance ni texte")
             << Rappel("N", "Sans titre", QDate(2026, 7, 1), Slots(DateNulle, true)) << QStringList{"X-OXI-TYPE:N"};
     }
@@ -129,7 +135,9 @@ private Q_SLOTS:
             << "DTSTART;VALUE=DATE:19700310\nRRULE:FREQ=YEARLY\nSUMMARY:Anniversaire de Jean-Paul Durand (1970)\n"
                "X-OXI-TYPE:A\nX-OXI-LIBELLE:Dupont#Jean\n"
                "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-PT15M\nDESCRIPTION:x\nEND:VALARM\n"
-            << "A" << "Durand#Jean-Paul" << QDate(1970, 3, 10) << "- 09/03 0 -" << "";
+            << "A"
+            << "Durand#Jean-Paul" << QDate(1970, 3, 10) << "- 09/03 0 -"
+            << "";
         QTest::newRow("rendez-vous d'un autre agenda")
             << "DTSTART:20260820T140000Z\nSUMMARY:Dentiste\nDESCRIPTION:Cabinet\n"
                "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-P2D\nACKNOWLEDGED:20260818T080000Z\nDESCRIPTION:x\nEND:VALARM\n"
@@ -137,19 +145,29 @@ private Q_SLOTS:
                "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-P40D\nDESCRIPTION:x\nEND:VALARM\n"
                "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER;VALUE=DATE-TIME:20260801T080000Z\nDESCRIPTION:x\nEND:VALARM\n"
                "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-P1D\nACKNOWLEDGED:20250819T080000Z\nDESCRIPTION:x\nEND:VALARM\n"
-            << "N" << "Dentiste" << QDate(2026, 8, 20) << "20/08 0 19/08 0 18/08 1" << "";
-        QTest::newRow("anniversaire sans année d'un téléphone")
-            << "DTSTART;VALUE=DATE:16040310\nRRULE:FREQ=YEARLY\nSUMMARY:Léa\n"
-            << "A" << "Léa#" << QDate(1850, 3, 10) << "- - -" << "";
-        QTest::newRow("type inconnu")
-            << "DTSTART;VALUE=DATE:20260101\nSUMMARY:x\nX-OXI-TYPE:Z\n" << "" << "" << QDate() << "" << "type inconnu";
-        QTest::newRow("sans date")
-            << "SUMMARY:Réunion\n" << "" << "" << QDate() << "" << "pas de date";
-        QTest::newRow("titre de note trop long")
-            << "DTSTART;VALUE=DATE:20260101\nSUMMARY:" + QString(51, 'x') + "\n" << "" << "" << QDate() << "" << "dépasse 50";
-        QTest::newRow("fête sans prénom")
-            << "DTSTART;VALUE=DATE:20260101\nRRULE:FREQ=YEARLY\nSUMMARY:Fête des \nX-OXI-TYPE:F\n" << "" << "" << QDate() << ""
-            << "pas de titre";
+            << "N"
+            << "Dentiste" << QDate(2026, 8, 20) << "20/08 0 19/08 0 18/08 1"
+            << "";
+        QTest::newRow("anniversaire sans année d'un téléphone") << "DTSTART;VALUE=DATE:16040310\nRRULE:FREQ=YEARLY\nSUMMARY:Léa\n"
+                                                                << "A"
+                                                                << "Léa#" << QDate(1850, 3, 10) << "- - -"
+                                                                << "";
+        QTest::newRow("type inconnu") << "DTSTART;VALUE=DATE:20260101\nSUMMARY:x\nX-OXI-TYPE:Z\n"
+                                      << ""
+                                      << "" << QDate() << ""
+                                      << "type inconnu";
+        QTest::newRow("sans date") << "SUMMARY:Réunion\n"
+                                   << ""
+                                   << "" << QDate() << ""
+                                   << "pas de date";
+        QTest::newRow("titre de note trop long") << "DTSTART;VALUE=DATE:20260101\nSUMMARY:" + QString(51, 'x') + "\n"
+                                                 << ""
+                                                 << "" << QDate() << ""
+                                                 << "dépasse 50";
+        QTest::newRow("fête sans prénom") << "DTSTART;VALUE=DATE:20260101\nRRULE:FREQ=YEARLY\nSUMMARY:Fête des \nX-OXI-TYPE:F\n"
+                                          << ""
+                                          << "" << QDate() << ""
+                                          << "pas de titre";
     }
 
     void evenementsEtrangers()
@@ -160,8 +178,8 @@ private Q_SLOTS:
         QFETCH(QDate, date);
         QFETCH(QString, echeances);
         QFETCH(QString, raison);
-        const QString texte = QStringLiteral("BEGIN:VEVENT\nUID:x@y\nDTSTAMP:20260101T000000Z\n") + vevent
-            + QStringLiteral("END:VEVENT\n");
+        const QString texte =
+            QStringLiteral("BEGIN:VEVENT\nUID:x@y\nDTSTAMP:20260101T000000Z\n") + vevent + QStringLiteral("END:VEVENT\n");
         ComposantIcal evenement(icalparser_parse_string(texte.toUtf8().constData()));
         QVERIFY(evenement);
         QString pourquoi;

@@ -52,28 +52,30 @@ private Q_SLOTS:
         QTest::newRow("3.0, CRLF, plié, accents")
             << Carte("3.0", "N:Dupont;H\xC3\xA9l\xC3\xA8ne;;;\r\nFN:H\xC3\xA9l\xC3\xA8ne Dupont\r\nBDAY:1970-\r\n 03-10\r\n")
             << QStringList{"anniv Dupont|Hélène 1970-3-10"};
-        QTest::newRow("2.1 imprimable, CHARSET, coupure douce, LF")
-            << QByteArray("BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=89tienne;Jo=\ns=C3=A9\n"
-                          "BDAY:19700310\nEND:VCARD\n"
-                          "BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:M=FCller;J=FCrgen\nBDAY:1965-12-01\nEND:VCARD\n")
-            << QStringList{"anniv Étienne|José 1970-3-10", "anniv Müller|Jürgen 1965-12-1"};
+        QTest::newRow("2.1 imprimable, CHARSET, coupure douce, LF") << QByteArray(
+            "BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=89tienne;Jo=\ns=C3=A9\n"
+            "BDAY:19700310\nEND:VCARD\n"
+            "BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:M=FCller;J=FCrgen\nBDAY:1965-12-01\nEND:VCARD\n")
+                                                                    << QStringList{"anniv Étienne|José 1970-3-10",
+                                                                                   "anniv Müller|Jürgen 1965-12-1"};
         QTest::newRow("4.0, formes de date, échappements, groupe")
             << Carte("4.0", "N:O\\,Neil;Ann\\;a;;;\r\nitem1.BDAY:--0310\r\n")
-                   + Carte("4.0", "FN:Zo\xC3\xA9 Martin\r\nBDAY;VALUE=date:--03-10\r\n")
-                   + Carte("4.0", "N:A;B\r\nBDAY:1970-03-10T00:00:00Z\r\n")
-                   + Carte("3.0", "N:C;D\r\nBDAY;X-APPLE-OMIT-YEAR=1604:1604-02-29\r\n")
-                   + Carte("3.0", "N:E;F\r\nBDAY:19960229T000000\r\n")
+                + Carte("4.0", "FN:Zo\xC3\xA9 Martin\r\nBDAY;VALUE=date:--03-10\r\n")
+                + Carte("4.0", "N:A;B\r\nBDAY:1970-03-10T00:00:00Z\r\n")
+                + Carte("3.0", "N:C;D\r\nBDAY;X-APPLE-OMIT-YEAR=1604:1604-02-29\r\n")
+                + Carte("3.0", "N:E;F\r\nBDAY:19960229T000000\r\n")
             << QStringList{"anniv O,Neil|Ann;a 1850-3-10", "anniv Zoé Martin| 1850-3-10", "anniv A|B 1970-3-10",
                            "anniv C|D 1850-2-29", "anniv E|F 1996-2-29"};
         QTest::newRow("fiches cassées ou sans date")
             << Carte("3.0", "N:Sans;Date\r\nEMAIL:a@b.c\r\nBDAY:\r\n") + Carte("3.0", "N:X;Y\r\nBDAY:1970-02-30\r\n")
-                   + Carte("3.0", "N:X;Y\r\nBDAY:vers 1900\r\n") + Carte("3.0", "BDAY:1970-03-10\r\n")
-                   + Carte("3.0", "N:X;Y\r\nligne sans deux-points\r\nBDAY:1970-03-10\r\n")
-                   + Carte("3.0", "N:X;Y\r\nBDAY:2030-01-01\r\n") + "BEGIN:VCARD\r\nN:Fin;Manquante\r\nBDAY:1970-01-01\r\n"
+                + Carte("3.0", "N:X;Y\r\nBDAY:vers 1900\r\n") + Carte("3.0", "BDAY:1970-03-10\r\n")
+                + Carte("3.0", "N:X;Y\r\nligne sans deux-points\r\nBDAY:1970-03-10\r\n")
+                + Carte("3.0", "N:X;Y\r\nBDAY:2030-01-01\r\n") + "BEGIN:VCARD\r\nN:Fin;Manquante\r\nBDAY:1970-01-01\r\n"
             << QStringList{"sans date", "illisible", "illisible", "illisible", "illisible", "illisible", "illisible"};
         QTest::newRow("marque d'ordre UTF-8, puis UTF-16")
             << "\xEF\xBB\xBF" + Carte("3.0", "N:Zoé;Léa\r\nBDAY:2000-01-02\r\n") << QStringList{"anniv Zoé|Léa 2000-1-2"};
-        QTest::newRow("UTF-16") << Utf16(Carte("3.0", "N:Zoé;Léa\r\nBDAY:2000-01-02\r\n")) << QStringList{"anniv Zoé|Léa 2000-1-2"};
+        QTest::newRow("UTF-16") << Utf16(Carte("3.0", "N:Zoé;Léa\r\nBDAY:2000-01-02\r\n"))
+                                << QStringList{"anniv Zoé|Léa 2000-1-2"};
         QTest::newRow("pas un carnet d'adresses") << QByteArray("\x89PNG\r\n\x1a\n\0\0") << QStringList{};
     }
 
@@ -104,8 +106,9 @@ private Q_SLOTS:
             + Carte("3.0", "N:Durand;Xyzzy\r\nBDAY:2001-01-05\r\n") + Carte("3.0", "N:Sans;Date\r\n")
             + Carte("3.0", "N:Cassée\r\nBDAY:n'importe\r\n");
         const PlanImport plan = PrepareImport(LitFichesContacts(fichier));
-        QCOMPARE(TexteBilan(plan), QStringLiteral("2 anniversaires ajoutés, 2 déjà présents, "
-                                                  "1 contact sans date de naissance, 1 fiche illisible"));
+        QCOMPARE(TexteBilan(plan),
+                 QStringLiteral("2 anniversaires ajoutés, 2 déjà présents, "
+                                "1 contact sans date de naissance, 1 fiche illisible"));
         QCOMPARE(plan.fetes, QStringList{QStringLiteral("Alain")});
 
         const ChoixEcheances choix{true, 7, 0};
@@ -130,8 +133,8 @@ private Q_SLOTS:
     void importeToutOuRien()
     {
         EnvironnementTest env;
-        const PlanImport plan = PrepareImport(LitFichesContacts(
-            Carte("3.0", "N:Un;A\r\nBDAY:1980-01-01\r\n") + Carte("3.0", "N:Deux;B\r\nBDAY:1980-01-02\r\n")));
+        const PlanImport plan = PrepareImport(
+            LitFichesContacts(Carte("3.0", "N:Un;A\r\nBDAY:1980-01-01\r\n") + Carte("3.0", "N:Deux;B\r\nBDAY:1980-01-02\r\n")));
         QCOMPARE(plan.aAjouter.size(), 2);
         // The numbers run out at the second card.
         Base().Execute(QStringLiteral("INSERT INTO Rappel VALUES (32766, '2026-01-01', 'N', 'x', '1800-01-01', 1, "

@@ -68,7 +68,8 @@ private Q_SLOTS:
             QVERIFY(panneau->rect().contains(lien->geometry()));
         }
         QVERIFY(!panneau->lblImportContacts->geometry().intersects(panneau->lblExportAgenda->geometry()));
-        QVERIFY(panneau->lblEchanges->width() >= panneau->lblEchanges->fontMetrics().horizontalAdvance(panneau->lblEchanges->text()));
+        QVERIFY(panneau->lblEchanges->width()
+                >= panneau->lblEchanges->fontMetrics().horizontalAdvance(panneau->lblEchanges->text()));
     }
 
     void importe()
@@ -92,7 +93,9 @@ private Q_SLOTS:
             return f.Choix();
         };
         panneau->ImporteFichierContacts();
-        QCOMPARE(bilan, QStringLiteral("1 anniversaire ajouté,\n0 déjà présent,\n1 contact sans date de naissance,\n0 fiche illisible."));
+        QCOMPARE(
+            bilan,
+            QStringLiteral("1 anniversaire ajouté,\n0 déjà présent,\n1 contact sans date de naissance,\n0 fiche illisible."));
         QCOMPARE(Compte("A"), 0); // cancelled: nothing written
 
         annule = false;

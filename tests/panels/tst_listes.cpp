@@ -1,8 +1,8 @@
 #include "EcritureRappels.h"
 #include "Horloge.h"
-#include "TablesRappels.h"
 #include "OutilsPanneaux.h"
 #include "OutilsTest.h"
+#include "TablesRappels.h"
 
 #include <QTest>
 
@@ -69,7 +69,8 @@ private Q_SLOTS:
         }
         QCOMPARE(DepotRappels(Base()).NouveauNumero(), qint64(attendu));
         // And the reminder written under it keeps its own text.
-        const qint64 n = AjouteNote({QDate(2026, 12, 24), QStringLiteral("Cadeaux"), QStringLiteral("liste"), ChoixEcheances{true, 0, 0}});
+        const qint64 n =
+            AjouteNote({QDate(2026, 12, 24), QStringLiteral("Cadeaux"), QStringLiteral("liste"), ChoixEcheances{true, 0, 0}});
         QCOMPARE(n, qint64(attendu));
         QCOMPARE(Compte("SELECT COUNT(*) FROM Notes WHERE NumNote = ?", {n}), 1);
     }
@@ -82,8 +83,8 @@ private Q_SLOTS:
         QTest::newRow("B1 B2 A gives A B2 B1") << QStringList{"B", "B", "A"} << false << QList<qint64>{3, 2, 1};
         QTest::newRow("case aside, É after Z")
             << QStringList{"Émile", "Zoé", "dupont", "Dupont", "alain"} << false << QList<qint64>{5, 4, 3, 2, 1};
-        QTest::newRow("dates as dates")
-            << QStringList{"2027-03-05", "2026-04-10", "1990-12-31"} << true << QList<qint64>{3, 2, 1};
+        QTest::newRow("dates as dates") << QStringList{"2027-03-05", "2026-04-10", "1990-12-31"} << true
+                                        << QList<qint64>{3, 2, 1};
     }
     void triParEchange()
     {
@@ -175,7 +176,8 @@ private Q_SLOTS:
         autre.prenom = QStringLiteral("Zoé x_*#");
         QCOMPARE(ExisteAnniversaire(autre), 0);
         QCOMPARE(Compte(QStringLiteral("SELECT COUNT(*) FROM Rappel WHERE Libelle='O''Brien#Zoé %_*#' AND "
-                                       "Ech2='2026-02-19' AND EtatEch1=1")), 1);
+                                       "Ech2='2026-02-19' AND EtatEch1=1")),
+                 1);
     }
 };
 

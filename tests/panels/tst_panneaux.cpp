@@ -137,7 +137,8 @@ private Q_SLOTS:
         // A birthday already past this year is done.
         QTest::newRow("31 April is 1 May") << QStringList{"Zoé", "31", "AVRIL", "1990", "7 jours av"}
                                            << QStringList{"1990-05-01", "2026-04-24", "1"};
-        QTest::newRow("today, due") << QStringList{"Zoé", "5", "décembre", "?", ""} << QStringList{"1850-12-05", "1800-01-01", "0"};
+        QTest::newRow("today, due") << QStringList{"Zoé", "5", "décembre", "?", ""}
+                                    << QStringList{"1850-12-05", "1800-01-01", "0"};
     }
     void saisieDAnniversaire()
     {
@@ -250,9 +251,9 @@ private Q_SLOTS:
             Insere(type, type == "A" ? "Alpha#Zoé" : "Zoé", QDate(type == "A" ? 1990 : 2026, 3, 1));
             Insere(type, type == "A" ? "Zulu#Anne" : "Anne", QDate(type == "A" ? 1990 : 2026, 6, 1));
         }
-        const QList<std::tuple<const char *, const char *, int>> tris{
-            {"A", "TriAN2", 1}, {"A", "TriAP2", 2}, {"A", "TriAD2", 1}, {"F", "TriFD2", 3},
-            {"F", "TriFP2", 4}, {"F", "TriFD2", 3}, {"N", "TriNT2", 6}, {"N", "TriND2", 5}};
+        const QList<std::tuple<const char *, const char *, int>> tris{{"A", "TriAN2", 1}, {"A", "TriAP2", 2}, {"A", "TriAD2", 1},
+                                                                      {"F", "TriFD2", 3}, {"F", "TriFP2", 4}, {"F", "TriFD2", 3},
+                                                                      {"N", "TriNT2", 6}, {"N", "TriND2", 5}};
         for (const auto &[type, tri, premier] : tris) {
             Clic(DuType(type).icone);
             Clic(tri);

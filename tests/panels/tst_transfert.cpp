@@ -79,11 +79,13 @@ private Q_SLOTS:
         QTest::newRow("defaults") << QString() << QString() << QString();
         QTest::newRow("chosen folder") << QString() << "sauvegardes" << QString();
         QTest::newRow("blank name") << "   " << QString() << "Saisissez un nom de sauvegarde !";
-        QTest::newRow("folder chooser cancelled") << "a.bak" << "" << "Sélectionnez un répertoire de destination !";
+        QTest::newRow("folder chooser cancelled") << "a.bak"
+                                                  << ""
+                                                  << "Sélectionnez un répertoire de destination !";
         QTest::newRow("slash in the name") << "../x" << QString()
                                            << "Le nom de sauvegarde ne peut pas contenir le caractère « / » !";
-        QTest::newRow("the database's own name") << "DBOxi" << QString()
-                                                 << "La sauvegarde ne peut pas remplacer la base de données d'Oxi.";
+        QTest::newRow("the database's own name")
+            << "DBOxi" << QString() << "La sauvegarde ne peut pas remplacer la base de données d'Oxi.";
         QTest::newRow("the compaction's name") << "DBC" << QString() << "Ce nom est réservé à Oxi dans ce répertoire.";
     }
     void sauvegarde()
@@ -125,8 +127,7 @@ private Q_SLOTS:
         QTest::addColumn<int>("rappels");
         QTest::newRow("nothing chosen") << QString() << QStringList{"Sélectionnez une sauvegarde !"} << 2;
         QTest::newRow("good backup") << "bonne.dtb" << QStringList{"Restauration effectuée avec succès "} << 1;
-        QTest::newRow("empty backup") << "vide.dtb" << QStringList{"La sauvegarde est vide.", "Restauration annulée."}
-                                      << 2;
+        QTest::newRow("empty backup") << "vide.dtb" << QStringList{"La sauvegarde est vide.", "Restauration annulée."} << 2;
     }
     void restauration()
     {

@@ -54,8 +54,8 @@ void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine)
                                          "Ech3, EtatEch3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                           {dateRappel, type, libelle, ech1, fait(ech1), ech2, fait(ech2), ech3, fait(ech3)});
         if (type == QLatin1String("N")) {
-            const QString texte = tirage(8) == 0 ? hostiles.at(tirage(int(hostiles.size())))
-                                                 : QStringLiteral("Texte de la note %1").arg(i);
+            const QString texte =
+                tirage(8) == 0 ? hostiles.at(tirage(int(hostiles.size()))) : QStringLiteral("Texte de la note %1").arg(i);
             connexion.Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1, Libelle2) VALUES (?, ?, ?)"),
                               {++numNote, texte.left(255), texte.mid(255)});
         }
@@ -72,7 +72,8 @@ QStringList EtatConnexion(Connexion &connexion)
         for (const auto &ligne : r.lignes) {
             QStringList champs;
             for (const QVariant &v : ligne)
-                champs << (v.isNull() ? QStringLiteral("<null>") : QString::fromLatin1(v.typeName()) + QLatin1Char(':') + v.toString());
+                champs << (v.isNull() ? QStringLiteral("<null>")
+                                      : QString::fromLatin1(v.typeName()) + QLatin1Char(':') + v.toString());
             etat << champs.join(QLatin1Char('|'));
         }
     }

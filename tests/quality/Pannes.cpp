@@ -73,11 +73,13 @@ struct Fichier
     bool suivi;
     sqlite3_file *reel() { return reinterpret_cast<sqlite3_file *>(this + 1); }
 };
-Fichier *F(sqlite3_file *f) { return reinterpret_cast<Fichier *>(f); }
+Fichier *F(sqlite3_file *f)
+{
+    return reinterpret_cast<Fichier *>(f);
+}
 
 // Any other call of the file goes straight to the real one.
-template <auto Methode, typename... Arguments>
-int Passe(sqlite3_file *f, Arguments... arguments)
+template <auto Methode, typename... Arguments> int Passe(sqlite3_file *f, Arguments... arguments)
 {
     return (F(f)->reel()->pMethods->*Methode)(F(f)->reel(), arguments...);
 }
@@ -131,8 +133,7 @@ int Supprime(sqlite3_vfs *, const char *nom, int synchro)
 }
 
 // The rest goes straight to the system's layer.
-template <auto Methode, typename... Arguments>
-auto Relaie(sqlite3_vfs *, Arguments... arguments)
+template <auto Methode, typename... Arguments> auto Relaie(sqlite3_vfs *, Arguments... arguments)
 {
     return (consigne.reel->*Methode)(consigne.reel, arguments...);
 }

@@ -12,7 +12,8 @@ namespace oxi::test {
 
 enum class Panne { Aucune, Tue, Erreur };
 
-struct Essai {
+struct Essai
+{
     int points = 0;       // file-changing operations seen (up to the fault)
     bool atteint = false; // the fault point was reached
     bool tue = false;     // the child ended by a signal
@@ -22,7 +23,7 @@ struct Essai {
 // Runs `operation` in a child; its return value becomes the exit code.
 // Panne::Aucune counts every point. `avant` runs in the child first
 // (dropping privileges, limits); nothing counted when `dossier` is empty.
-Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossier, Panne panne = Panne::Aucune,
-                     int n = 0, int erreur = 28 /* ENOSPC */, const std::function<void()> &avant = {});
+Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossier, Panne panne = Panne::Aucune, int n = 0,
+                     int erreur = 28 /* ENOSPC */, const std::function<void()> &avant = {});
 
 } // namespace oxi::test

@@ -5,10 +5,10 @@
 #include "Chemins.h"
 #include "Constantes.h"
 #include "Generateur.h"
-#include "TablesRappels.h"
 #include "OutilsTest.h"
 #include "Reglages.h"
 #include "Sauvegarde.h"
+#include "TablesRappels.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -21,7 +21,6 @@ using namespace oxi;
 using namespace oxi::test;
 
 namespace {
-
 
 void Ecrit(const QString &chemin, const QByteArray &octets)
 {
@@ -77,7 +76,8 @@ private slots:
     void reglagesEtranges()
     {
         EnvironnementTest env;
-        const QString fichier = env.Dossier() + QStringLiteral("/config/") + NomAppli() + QLatin1Char('/') + NomAppli() + QStringLiteral(".conf");
+        const QString fichier =
+            env.Dossier() + QStringLiteral("/config/") + NomAppli() + QLatin1Char('/') + NomAppli() + QStringLiteral(".conf");
         QDir().mkpath(QFileInfo(fichier).absolutePath());
         for (const QByteArray &valeur : {QByteArray("1 "), QByteArray(" 1"), QByteArray("yes"), QByteArray(""), QByteArray("01"),
                                          QByteArray("1\n"), QByteArray("\"1\\0\""), QByteArray("\xff\xfe\x01")}) {
@@ -119,7 +119,8 @@ private slots:
         // The user's file is never replaced by the shipped one, nor a link to elsewhere.
         Ecrit(donnees + NomBaseDefaut, "les données de l'utilisateur");
         QCOMPARE(ChoisitCheminAppli(bin), donnees);
-        QCOMPARE(Empreinte(donnees + NomBaseDefaut), QCryptographicHash::hash("les données de l'utilisateur", QCryptographicHash::Sha256));
+        QCOMPARE(Empreinte(donnees + NomBaseDefaut),
+                 QCryptographicHash::hash("les données de l'utilisateur", QCryptographicHash::Sha256));
         QFile::remove(donnees + NomBaseDefaut);
         QVERIFY(QFile::link(racine.filePath(QStringLiteral("ailleurs.dtb")), donnees + NomBaseDefaut));
         QCOMPARE(ChoisitCheminAppli(bin), donnees);
@@ -138,8 +139,8 @@ private slots:
         const auto installe = [&] {
             QProcess cmake;
             cmake.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            cmake.start(QStringLiteral(OXI_CMAKE), {QStringLiteral("--install"), QStringLiteral(OXI_CONSTRUCTION),
-                                                    QStringLiteral("--prefix"), prefixe});
+            cmake.start(QStringLiteral(OXI_CMAKE),
+                        {QStringLiteral("--install"), QStringLiteral(OXI_CONSTRUCTION), QStringLiteral("--prefix"), prefixe});
             return cmake.waitForFinished(120000) && cmake.exitStatus() == QProcess::NormalExit && cmake.exitCode() == 0;
         };
         QVERIFY(installe());

@@ -38,7 +38,6 @@ const Operation Operations[] = {Operation::Compacte, Operation::Sauve, Operation
 // Errors a write can meet, taken in turn from one fault point to the next.
 const int Erreurs[] = {ENOSPC, EIO, EROFS, EACCES, EDQUOT, EFBIG};
 
-
 void Copie(const QString &source, const QString &destination)
 {
     QFile::remove(destination);
@@ -105,8 +104,10 @@ void SansCle(const QString &chemin)
 {
     sqlite3 *db = nullptr;
     sqlite3_open_v2(QFile::encodeName(chemin).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    sqlite3_exec(db, "CREATE TABLE Rappel (NumRappel INTEGER PRIMARY KEY, DateRappel TEXT);"
-                     "INSERT INTO Rappel VALUES (1, '2026-01-01');", nullptr, nullptr, nullptr);
+    sqlite3_exec(db,
+                 "CREATE TABLE Rappel (NumRappel INTEGER PRIMARY KEY, DateRappel TEXT);"
+                 "INSERT INTO Rappel VALUES (1, '2026-01-01');",
+                 nullptr, nullptr, nullptr);
     sqlite3_close(db);
 }
 
@@ -218,7 +219,8 @@ class TestPannes : public QObject
             cible = Cible(op);
         const QByteArray avant = Empreinte(cible);
         const Essai essai = lance(Action(op, cible));
-        Compte(QString::fromUtf8(NomsOperations[int(op)]) + QStringLiteral(", ") + quoi, Controle(op, cible, avant, essai, panne));
+        Compte(QString::fromUtf8(NomsOperations[int(op)]) + QStringLiteral(", ") + quoi,
+               Controle(op, cible, avant, essai, panne));
     }
 
     // One fault point more, held when nothing is reported.
@@ -295,8 +297,9 @@ private slots:
         for (int n = 1; n <= complet.points; ++n)
             for (const Panne panne : {Panne::Tue, Panne::Erreur}) {
                 const int erreur = Erreurs[n % std::size(Erreurs)];
-                Essaie(op, QStringLiteral("point %1 %2").arg(n).arg(panne == Panne::Tue ? "tué" : strerror(erreur)),
-                       [&](const std::function<int()> &action) { return LanceAvecPanne(action, dossier, panne, n, erreur); }, panne);
+                Essaie(
+                    op, QStringLiteral("point %1 %2").arg(n).arg(panne == Panne::Tue ? "tué" : strerror(erreur)),
+                    [&](const std::function<int()> &action) { return LanceAvecPanne(action, dossier, panne, n, erreur); }, panne);
             }
     }
 
@@ -331,7 +334,8 @@ private slots:
         for (const QString &verrou : {QStringLiteral("BEGIN EXCLUSIVE"), QStringLiteral("BEGIN IMMEDIATE")})
             for (const Operation op : Operations)
                 Essaie(op, verrou, verrouille(principale, verrou));
-        Essaie(Operation::Restaure, QStringLiteral("sauvegarde verrouillée"), verrouille(autre, QStringLiteral("BEGIN EXCLUSIVE")));
+        Essaie(Operation::Restaure, QStringLiteral("sauvegarde verrouillée"),
+               verrouille(autre, QStringLiteral("BEGIN EXCLUSIVE")));
     }
 
     // Folders and files that cannot be written, for a user who is not root.
@@ -358,9 +362,11 @@ private slots:
                 return essai;
             };
         };
-        Essaie(Operation::Sauve, QStringLiteral("dossier fermé"), lanceur(ferme, lecture), Panne::Aucune, ferme + QStringLiteral("/Oxi_Sauv.dtb"));
+        Essaie(Operation::Sauve, QStringLiteral("dossier fermé"), lanceur(ferme, lecture), Panne::Aucune,
+               ferme + QStringLiteral("/Oxi_Sauv.dtb"));
         Essaie(Operation::Compacte, QStringLiteral("dossier du programme fermé"), lanceur(dossier, lecture));
-        Essaie(Operation::Restaure, QStringLiteral("base en lecture seule"), lanceur(principale, QFile::ReadOwner | QFile::ReadOther));
+        Essaie(Operation::Restaure, QStringLiteral("base en lecture seule"),
+               lanceur(principale, QFile::ReadOwner | QFile::ReadOther));
         if (root)
             QVERIFY(chown(QFile::encodeName(dossier).constData(), 0, 0) == 0);
         QDir(ferme).removeRecursively();
@@ -383,45 +389,82 @@ private slots:
             c.Execute(QStringLiteral("DETACH DATABASE ancien"));
             c.Execute(QStringLiteral("PRAGMA cipher_default_kdf_iter = 64000"));
         }
-        const auto copie = [](const QString &source) { return [source](const QString &p, const QString &) { Copie(source, p); }; };
+        const auto copie = [](const QString &source) {
+            return [source](const QString &p, const QString &) { Copie(source, p); };
+        };
         const auto abimee = [&](const std::function<void(const QString &)> &abime) {
-            return [&, abime](const QString &p, const QString &) { Copie(sain, p); abime(p); };
+            return [&, abime](const QString &p, const QString &) {
+                Copie(sain, p);
+                abime(p);
+            };
         };
         const QString sansColonne = QStringLiteral(
             "CREATE TABLE R2 AS SELECT NumRappel, DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, Ech3 FROM Rappel");
         const CasFichier cas[] = {
-            {"FIFO", [](const QString &p, const QString &) { QCOMPARE(mkfifo(QFile::encodeName(p).constData(), 0600), 0); }, Refusee},
+            {"FIFO", [](const QString &p, const QString &) { QCOMPARE(mkfifo(QFile::encodeName(p).constData(), 0600), 0); },
+             Refusee},
             {"dossier", [](const QString &p, const QString &) { QVERIFY(QDir().mkdir(p)); }, Refusee},
-            {"périphérique", [](const QString &p, const QString &) { QVERIFY(QFile::link(QStringLiteral("/dev/zero"), p)); }, Refusee},
-            {"fichier vide", [](const QString &p, const QString &) { QFile f(p); QVERIFY(f.open(QIODevice::WriteOnly)); }, Refusee},
-            {"un octet", [](const QString &p, const QString &) { QFile f(p); QVERIFY(f.open(QIODevice::WriteOnly)); f.write("S"); }, Refusee},
+            {"périphérique", [](const QString &p, const QString &) { QVERIFY(QFile::link(QStringLiteral("/dev/zero"), p)); },
+             Refusee},
+            {"fichier vide",
+             [](const QString &p, const QString &) {
+                 QFile f(p);
+                 QVERIFY(f.open(QIODevice::WriteOnly));
+             },
+             Refusee},
+            {"un octet",
+             [](const QString &p, const QString &) {
+                 QFile f(p);
+                 QVERIFY(f.open(QIODevice::WriteOnly));
+                 f.write("S");
+             },
+             Refusee},
             {"coupé de trois pages", abimee([](const QString &p) { Tronque(p, 3 * 1024); }), Refusee},
             {"coupé d'une demi-page", abimee([](const QString &p) { Tronque(p, 512); }), Refusee},
             {"page abîmée dans Fetes", abimee([](const QString &p) { AbimeTable(p, QStringLiteral("Fetes")); }), Refusee},
-            {"sans la table Rappel", abimee([](const QString &p) { Modifie(p, {QStringLiteral("DROP TABLE Rappel")}); }), Refusee},
+            {"sans la table Rappel", abimee([](const QString &p) { Modifie(p, {QStringLiteral("DROP TABLE Rappel")}); }),
+             Refusee},
             {"sans la table Mois", abimee([](const QString &p) { Modifie(p, {QStringLiteral("DROP TABLE Mois")}); }), Refusee},
             {"colonne manquante", abimee([&](const QString &p) {
-                 Modifie(p, {sansColonne, QStringLiteral("DROP TABLE Rappel"), QStringLiteral("ALTER TABLE R2 RENAME TO Rappel")});
-             }), Refusee},
+                 Modifie(p,
+                         {sansColonne, QStringLiteral("DROP TABLE Rappel"), QStringLiteral("ALTER TABLE R2 RENAME TO Rappel")});
+             }),
+             Refusee},
             {"sqlite sans clé", [](const QString &p, const QString &) { SansCle(p); }, Refusee},
             {"en-tête sqlite", [](const QString &p, const QString &) { EnTeteSqlite(p); }, Refusee},
-            {"base d'un autre programme", [](const QString &p, const QString &) {
+            {"base d'un autre programme",
+             [](const QString &p, const QString &) {
                  Connexion c;
                  QVERIFY(c.Cree(p, CleBase));
                  c.Execute(QStringLiteral("CREATE TABLE Rappel (x)"));
-             }, Refusee},
-            {"table en plus", abimee([](const QString &p) { Modifie(p, {QStringLiteral("CREATE TABLE Synchro (x)")}); }), Ouverte, true},
+             },
+             Refusee},
+            {"table en plus", abimee([](const QString &p) { Modifie(p, {QStringLiteral("CREATE TABLE Synchro (x)")}); }), Ouverte,
+             true},
             {"ancien format de clé", copie(ancienFormat), Ouverte},
             {"DBC.dtb seul et sain", [&](const QString &, const QString &r) { Copie(sain, r); }, Ouverte, true, false},
-            {"DBC.dtb seul et coupé", [&](const QString &, const QString &r) { Copie(sain, r); Tronque(r, 3 * 1024); }, Absente},
-            {"DBC.dtb seul en FIFO", [](const QString &, const QString &r) { QCOMPARE(mkfifo(QFile::encodeName(r).constData(), 0600), 0); }, Absente},
-            {"base d'un octet, DBC.dtb sain", [&](const QString &p, const QString &r) {
+            {"DBC.dtb seul et coupé",
+             [&](const QString &, const QString &r) {
+                 Copie(sain, r);
+                 Tronque(r, 3 * 1024);
+             },
+             Absente},
+            {"DBC.dtb seul en FIFO",
+             [](const QString &, const QString &r) { QCOMPARE(mkfifo(QFile::encodeName(r).constData(), 0600), 0); }, Absente},
+            {"base d'un octet, DBC.dtb sain",
+             [&](const QString &p, const QString &r) {
                  QFile f(p);
                  QVERIFY(f.open(QIODevice::WriteOnly));
                  f.write("S");
                  Copie(sain, r);
-             }, Refusee},
-            {"base saine, DBC.dtb laissé", [&](const QString &p, const QString &r) { Copie(sain, p); Copie(ancienFormat, r); }, Ouverte, true, false},
+             },
+             Refusee},
+            {"base saine, DBC.dtb laissé",
+             [&](const QString &p, const QString &r) {
+                 Copie(sain, p);
+                 Copie(ancienFormat, r);
+             },
+             Ouverte, true, false},
         };
         const QString reste = dossier + QLatin1Char('/') + NomBaseCompactee;
         const auto efface = [&] {
@@ -454,8 +497,16 @@ private slots:
         // Damaged and foreign files as backups to restore: refused, both files untouched.
         const QString cible = dossier + QStringLiteral("/abimee.dtb");
         for (const auto &[quoi, prepare] : std::initializer_list<std::pair<const char *, std::function<void(const QString &)>>>{
-                 {"page abîmée dans Fetes", [&](const QString &p) { Copie(sain, p); AbimeTable(p, QStringLiteral("Fetes")); }},
-                 {"coupé de trois pages", [&](const QString &p) { Copie(sain, p); Tronque(p, 3 * 1024); }},
+                 {"page abîmée dans Fetes",
+                  [&](const QString &p) {
+                      Copie(sain, p);
+                      AbimeTable(p, QStringLiteral("Fetes"));
+                  }},
+                 {"coupé de trois pages",
+                  [&](const QString &p) {
+                      Copie(sain, p);
+                      Tronque(p, 3 * 1024);
+                  }},
                  {"sqlite sans clé", SansCle},
                  {"en-tête sqlite", EnTeteSqlite},
                  {"dossier", [](const QString &p) { QVERIFY(QDir().mkdir(p)); }}}) {

@@ -36,8 +36,12 @@ struct Cas
 
 QString Contenu(qint64 numero)
 {
-    return Base().Requete(QStringLiteral("SELECT DateRappel || Ech1 || EtatEch1 || Ech2 || EtatEch2 FROM Rappel "
-                                         "WHERE NumRappel = ?"), {numero}).Valeur(0, 0).toString();
+    return Base()
+        .Requete(QStringLiteral("SELECT DateRappel || Ech1 || EtatEch1 || Ech2 || EtatEch2 FROM Rappel "
+                                "WHERE NumRappel = ?"),
+                 {numero})
+        .Valeur(0, 0)
+        .toString();
 }
 
 } // namespace
@@ -69,7 +73,11 @@ private Q_SLOTS:
         struct Demontage
         {
             QByteArray point;
-            ~Demontage() { if (!point.isEmpty()) ::umount(point.constData()); }
+            ~Demontage()
+            {
+                if (!point.isEmpty())
+                    ::umount(point.constData());
+            }
         } demontage;
         if (panne == QLatin1String("plein")) {
             QDir().mkpath(disque);
@@ -126,10 +134,14 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("date");
-        QTest::newRow("date vide") << "F" << "";
-        QTest::newRow("pas une date") << "F" << "abc";
-        QTest::newRow("date impossible") << "A" << "2026-02-30";
-        QTest::newRow("type inconnu") << "X" << "2026-03-01";
+        QTest::newRow("date vide") << "F"
+                                   << "";
+        QTest::newRow("pas une date") << "F"
+                                      << "abc";
+        QTest::newRow("date impossible") << "A"
+                                         << "2026-02-30";
+        QTest::newRow("type inconnu") << "X"
+                                      << "2026-03-01";
     }
     void rangeeIllisibleEntreDeuxBonnes()
     {
@@ -171,11 +183,13 @@ private Q_SLOTS:
         const QDate auj(2026, 3, 1);
         FixeMaintenant(QDateTime(auj, QTime(9, 0)));
         const qint64 grand = (qint64(1) << 32) + 1;
-        const qint64 autre = Ajoute(QStringLiteral("F"), QStringLiteral("Autre"), QDate(2026, 5, 1), Slots(QDate(2026, 5, 1), false));
+        const qint64 autre =
+            Ajoute(QStringLiteral("F"), QStringLiteral("Autre"), QDate(2026, 5, 1), Slots(QDate(2026, 5, 1), false));
         QCOMPARE(autre, 1);
         // Missed yesterday, so that once acknowledged it is no longer due.
         Base().Execute(QStringLiteral("INSERT INTO Rappel VALUES (?, '2026-02-28', 'F', 'Grand', '2026-02-28', 0, "
-                                      "'1800-01-01', 1, '1800-01-01', 1)"), {grand});
+                                      "'1800-01-01', 1, '1800-01-01', 1)"),
+                       {grand});
         const QString avantAutre = Contenu(autre);
         AffichageRappels rappels;
         rappels.RechercheRappels();

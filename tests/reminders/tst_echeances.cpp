@@ -30,8 +30,8 @@ private Q_SLOTS:
         const Echeances note = Slots(QDate(2024, 3, 1), true, QDate(2024, 2, 1), true, QDate(2024, 1, 1), true);
         const qint64 numNote = Ajoute(QStringLiteral("N"), QStringLiteral("Impôts"), QDate(2024, 3, 1), note);
         // Slots that cannot be read keep their text and their flag.
-        const qint64 illisible = Ajoute(QStringLiteral("A"), QStringLiteral("X#Y"), QDate(1990, 6, 1),
-                                        Slots(QDate(2024, 6, 1), true));
+        const qint64 illisible =
+            Ajoute(QStringLiteral("A"), QStringLiteral("X#Y"), QDate(1990, 6, 1), Slots(QDate(2024, 6, 1), true));
         Base().Execute(QStringLiteral("UPDATE Rappel SET Ech2 = '2025-6-1', Ech3 = '2027-02-30' WHERE NumRappel = ?"),
                        {illisible});
 
@@ -41,8 +41,12 @@ private Q_SLOTS:
         // An unused slot keeps its date and its flag, false included.
         QCOMPARE(Lit(fete), Slots(DateNulle, false, QDate(2025, 12, 24), false, QDate(2025, 12, 1), false));
         QCOMPARE(Lit(numNote), note);
-        QCOMPARE(Base().Requete(QStringLiteral("SELECT Ech1 || EtatEch1 || Ech2 || EtatEch2 || Ech3 || EtatEch3 "
-                                               "FROM Rappel WHERE NumRappel = ?"), {illisible}).Valeur(0, 0).toString(),
+        QCOMPARE(Base()
+                     .Requete(QStringLiteral("SELECT Ech1 || EtatEch1 || Ech2 || EtatEch2 || Ech3 || EtatEch3 "
+                                             "FROM Rappel WHERE NumRappel = ?"),
+                              {illisible})
+                     .Valeur(0, 0)
+                     .toString(),
                  QStringLiteral("2025-06-0102025-6-112027-02-301"));
 
         // Without a database the next year waits for one, silently.
@@ -65,7 +69,8 @@ private Q_SLOTS:
         const qint64 futur = Ajoute(QStringLiteral("F"), QStringLiteral("C"), QDate(2026, 3, 20),
                                     Slots(QDate(2026, 3, 20), false, auj, false, DateNulle, false));
         const qint64 jourMeme = Ajoute(QStringLiteral("F"), QStringLiteral("D"), auj, Slots(auj, false));
-        Ajoute(QStringLiteral("F"), QStringLiteral("E"), QDate(2026, 4, 1), Slots(QDate(2026, 4, 1), false, QDate(2026, 3, 25), false));
+        Ajoute(QStringLiteral("F"), QStringLiteral("E"), QDate(2026, 4, 1),
+               Slots(QDate(2026, 4, 1), false, QDate(2026, 3, 25), false));
 
         ScanRappels scan;
         QVERIFY(scan.Scrute());

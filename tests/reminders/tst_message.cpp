@@ -44,7 +44,10 @@ void Bouge(QWidget *widget)
     QTest::mouseMove(widget, QPoint(4, 4));
 }
 
-void Clic(QWidget *widget) { QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(2, 2)); }
+void Clic(QWidget *widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(2, 2));
+}
 
 const QString Question = QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?");
 
@@ -78,9 +81,10 @@ private Q_SLOTS:
     {
         const qint64 a = AjouteDu(QStringLiteral("A"), QStringLiteral("Martin#Léa"), QDate(1990, 11, 3), auj);
         const qint64 f = Ajoute(QStringLiteral("F"), QStringLiteral("Martin"), QDate(2026, 11, 11),
-                             Slots(QDate(2026, 11, 11), false, QDate(2026, 10, 31), false, auj, false));
+                                Slots(QDate(2026, 11, 11), false, QDate(2026, 10, 31), false, auj, false));
         const qint64 n = AjouteDu(QStringLiteral("N"), QStringLiteral("Vidange"), QDate(2026, 11, 1), QDate(2026, 11, 1));
-        Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)"), {n, QStringLiteral("Garage à 9 h")});
+        Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)"),
+                       {n, QStringLiteral("Garage à 9 h")});
 
         AffichageRappels rappels;
         rappels.RechercheRappels();
@@ -125,9 +129,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("note");
         QTest::addColumn<bool>("defile");
         const QString phrase = QStringLiteral("Rendez-vous chez le garagiste pour la révision des freins, apporter le carnet. ");
-        QTest::newRow("note sur plusieurs lignes") << "Courses" << "pain\nlait\nbeurre\nœufs\nfarine\nsucre" << false;
+        QTest::newRow("note sur plusieurs lignes") << "Courses"
+                                                   << "pain\nlait\nbeurre\nœufs\nfarine\nsucre" << false;
         QTest::newRow("longue note") << "Garage" << phrase.repeated(8) << false;
-        QTest::newRow("mot plus long qu'une ligne") << "Box"
+        QTest::newRow("mot plus long qu'une ligne")
+            << "Box"
             << "Clé Wi-Fi : 9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08" << false;
         QTest::newRow("note d'un mégaoctet") << "Archive" << phrase.repeated(13000) << true;
     }
@@ -222,8 +228,9 @@ private Q_SLOTS:
         // A broken base: the scan's message and no window.
         FermeBase();
         rappels.RechercheRappels();
-        QCOMPARE(messages->infos, (QStringList{QStringLiteral("Erreur lors de la mise à jour des données. "),
-                                              QStringLiteral("Erreur lors de l'affichage du message")}));
+        QCOMPARE(messages->infos,
+                 (QStringList{QStringLiteral("Erreur lors de la mise à jour des données. "),
+                              QStringLiteral("Erreur lors de l'affichage du message")}));
         QCOMPARE(rappels.Message(), nullptr);
     }
 

@@ -52,17 +52,28 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("stockee");
         QTest::addColumn<QString>("rearmee"); // empty: left as it was
-        QTest::newRow("date ordinaire") << "2025-06-01" << "2026-06-01";
-        QTest::newRow("29 février") << "2024-02-29" << "2025-03-01";
-        QTest::newRow("1er mars reste 1er mars") << "2025-03-01" << "2026-03-01";
-        QTest::newRow("décembre") << "2025-12-31" << "2026-12-31";
-        QTest::newRow("sans date") << "1800-01-01" << "";
-        QTest::newRow("sans zéros") << "2025-6-1" << "";
-        QTest::newRow("30 février") << "2027-02-30" << "";
-        QTest::newRow("texte") << "abc" << "";
-        QTest::newRow("vide") << "" << "";
-        QTest::newRow("heure jointe") << "2025-06-01T10:00" << "";
-        QTest::newRow("an 9999") << "9999-06-01" << "";
+        QTest::newRow("date ordinaire") << "2025-06-01"
+                                        << "2026-06-01";
+        QTest::newRow("29 février") << "2024-02-29"
+                                    << "2025-03-01";
+        QTest::newRow("1er mars reste 1er mars") << "2025-03-01"
+                                                 << "2026-03-01";
+        QTest::newRow("décembre") << "2025-12-31"
+                                  << "2026-12-31";
+        QTest::newRow("sans date") << "1800-01-01"
+                                   << "";
+        QTest::newRow("sans zéros") << "2025-6-1"
+                                    << "";
+        QTest::newRow("30 février") << "2027-02-30"
+                                    << "";
+        QTest::newRow("texte") << "abc"
+                               << "";
+        QTest::newRow("vide") << ""
+                              << "";
+        QTest::newRow("heure jointe") << "2025-06-01T10:00"
+                                      << "";
+        QTest::newRow("an 9999") << "9999-06-01"
+                                 << "";
     }
     void rearmement()
     {
@@ -82,24 +93,37 @@ private Q_SLOTS:
         QTest::addColumn<QString>("ligneDate"); // "-": cannot be shown
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("lignes");
-        QTest::newRow("âge inconnu") << "A" << "Durand#Zoé" << QDate(1850, 11, 3) << DateNulle << DateNulle
-                                     << QDate(2026, 11, 3) << "Aujourd'hui," << "Zoé Durand (âge inconnu)" << 1;
+        QTest::newRow("âge inconnu") << "A"
+                                     << "Durand#Zoé" << QDate(1850, 11, 3) << DateNulle << DateNulle << QDate(2026, 11, 3)
+                                     << "Aujourd'hui,"
+                                     << "Zoé Durand (âge inconnu)" << 1;
         // A January event shown through a December lead time: next year's weekday and age.
-        QTest::newRow("janvier vu en décembre") << "A" << "Roy#Ana" << QDate(2000, 1, 2) << QDate(2026, 12, 26) << DateNulle
-                                                << QDate(2026, 12, 26) << "Le samedi 2 janvier," << "Ana Roy : 27 ans." << 1;
-        QTest::newRow("janvier par le second délai") << "A" << "Petit#Jules" << QDate(2001, 1, 4) << DateNulle
-                                                     << QDate(2026, 12, 28) << QDate(2026, 12, 28) << "Le lundi 4 janvier,"
+        QTest::newRow("janvier vu en décembre")
+            << "A"
+            << "Roy#Ana" << QDate(2000, 1, 2) << QDate(2026, 12, 26) << DateNulle << QDate(2026, 12, 26) << "Le samedi 2 janvier,"
+            << "Ana Roy : 27 ans." << 1;
+        QTest::newRow("janvier par le second délai") << "A"
+                                                     << "Petit#Jules" << QDate(2001, 1, 4) << DateNulle << QDate(2026, 12, 28)
+                                                     << QDate(2026, 12, 28) << "Le lundi 4 janvier,"
                                                      << "Jules Petit : 26 ans." << 1;
-        QTest::newRow("29 février, année commune") << "A" << "Leroy#Max" << QDate(1996, 2, 29) << DateNulle << DateNulle
-                                                   << QDate(2026, 3, 1) << "Aujourd'hui," << "Max Leroy : 30 ans." << 1;
-        QTest::newRow("fête à venir") << "F" << "Martin" << QDate(2026, 11, 11) << QDate(2026, 11, 3) << DateNulle
-                                      << QDate(2026, 11, 3) << "Le mercredi 11 novembre," << "Martin" << 1;
-        QTest::newRow("note") << "N" << "Vidange" << QDate(2026, 11, 1) << DateNulle << DateNulle << QDate(2026, 11, 3)
-                              << "Le dimanche 1 novembre," << "Vidange\r\n\r\nGarage à 9 h" << 3;
-        QTest::newRow("date illisible") << "F" << "Louise" << QDate() << DateNulle << DateNulle << QDate(2026, 3, 1) << "-"
+        QTest::newRow("29 février, année commune")
+            << "A"
+            << "Leroy#Max" << QDate(1996, 2, 29) << DateNulle << DateNulle << QDate(2026, 3, 1) << "Aujourd'hui,"
+            << "Max Leroy : 30 ans." << 1;
+        QTest::newRow("fête à venir") << "F"
+                                      << "Martin" << QDate(2026, 11, 11) << QDate(2026, 11, 3) << DateNulle << QDate(2026, 11, 3)
+                                      << "Le mercredi 11 novembre,"
+                                      << "Martin" << 1;
+        QTest::newRow("note") << "N"
+                              << "Vidange" << QDate(2026, 11, 1) << DateNulle << DateNulle << QDate(2026, 11, 3)
+                              << "Le dimanche 1 novembre,"
+                              << "Vidange\r\n\r\nGarage à 9 h" << 3;
+        QTest::newRow("date illisible") << "F"
+                                        << "Louise" << QDate() << DateNulle << DateNulle << QDate(2026, 3, 1) << "-"
                                         << "" << 0;
-        QTest::newRow("type inconnu") << "X" << "Louise" << QDate(2026, 3, 1) << DateNulle << DateNulle << QDate(2026, 3, 1)
-                                      << "-" << "" << 0;
+        QTest::newRow("type inconnu") << "X"
+                                      << "Louise" << QDate(2026, 3, 1) << DateNulle << DateNulle << QDate(2026, 3, 1) << "-"
+                                      << "" << 0;
     }
     void textesDesRappels()
     {
@@ -132,10 +156,21 @@ private Q_SLOTS:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("libelle");
         QTest::addColumn<QString>("adresse");
-        QTest::newRow("anniversaire") << "A" << "Martin#Léa" << "mailto:?subject=Joyeux%20anniversaire%20L%C3%A9a%20%21&body=Joyeux%20anniversaire%20L%C3%A9a%20%21";
-        QTest::newRow("sans prénom") << "A" << "Martin" << "mailto:?subject=Joyeux%20anniversaire%20Martin%20%21&body=Joyeux%20anniversaire%20Martin%20%21";
-        QTest::newRow("fête") << "F" << "Jean & Luc" << "mailto:?subject=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21&body=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21";
-        QTest::newRow("note") << "N" << "Vidange" << "mailto:";
+        QTest::newRow("anniversaire")
+            << "A"
+            << "Martin#Léa"
+            << "mailto:?subject=Joyeux%20anniversaire%20L%C3%A9a%20%21&body=Joyeux%20anniversaire%20L%C3%A9a%20%21";
+        QTest::newRow("sans prénom")
+            << "A"
+            << "Martin"
+            << "mailto:?subject=Joyeux%20anniversaire%20Martin%20%21&body=Joyeux%20anniversaire%20Martin%20%21";
+        QTest::newRow("fête")
+            << "F"
+            << "Jean & Luc"
+            << "mailto:?subject=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21&body=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21";
+        QTest::newRow("note") << "N"
+                              << "Vidange"
+                              << "mailto:";
     }
     void carteDuRappel()
     {
@@ -159,8 +194,8 @@ private Q_SLOTS:
         texte = "abcdefg"; // a word longer than a line is cut
         QCOMPARE(DecoupeLignes(texte, 5, lignes), QStringLiteral("abcde\r\nfg"));
         // Line breaks typed in a text box (LF), stored by older versions (CR LF), or a lone CR.
-        for (const auto &[note, attendu] : QList<std::pair<QString, double>>{
-                 {"a\nb\nc", 3}, {"a\r\nb\r\nc", 3}, {"a\rb", 2}, {"a\n\nb", 3}}) {
+        for (const auto &[note, attendu] :
+             QList<std::pair<QString, double>>{{"a\nb\nc", 3}, {"a\r\nb\r\nc", 3}, {"a\rb", 2}, {"a\n\nb", 3}}) {
             lignes = 0;
             CompteLignes(note, 55, lignes);
             QCOMPARE(lignes, attendu);

@@ -48,8 +48,8 @@ private slots:
         QCOMPARE(LitReglage(ReglageCalendrier), QStringLiteral("Calendrier"));
         QString erreur;
         QCOMPARE(LitSecret(&erreur), QStringLiteral("Motdepasse-7"));
-        QCOMPARE(QFile::permissions(CheminSecret()) & ~(QFileDevice::ReadOwner | QFileDevice::WriteOwner
-                                                        | QFileDevice::ReadUser | QFileDevice::WriteUser),
+        QCOMPARE(QFile::permissions(CheminSecret())
+                     & ~(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser),
                  QFileDevice::Permissions());
         QVERIFY(m_messages->infos.last().contains(CheminSecret()));
         QFile conf(m_env->Dossier() + QStringLiteral("/config/%1/%1.conf").arg(NomAppli()));

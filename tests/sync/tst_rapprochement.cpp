@@ -36,8 +36,8 @@ EntreeRapprochement Entree(const Contenu &echange)
     e.collection = Col;
     e.aujourdhui = Jour;
     e.maintenant = Midi;
-    e.liens = {{QStringLiteral("uid-1"), 1, Col + QStringLiteral("1.ics"), QStringLiteral("\"e1\""),
-                echange.Empreinte(), QDateTime(Jour, QTime(10, 0), Qt::UTC)}};
+    e.liens = {{QStringLiteral("uid-1"), 1, Col + QStringLiteral("1.ics"), QStringLiteral("\"e1\""), echange.Empreinte(),
+                QDateTime(Jour, QTime(10, 0), Qt::UTC)}};
     e.locaux.insert(1, echange);
     return e;
 }
@@ -51,8 +51,8 @@ private slots:
     // Each side's change, deletion and their meetings, as a row of expectations.
     void cas_data()
     {
-        QTest::addColumn<int>("local");    // 0 unchanged, 1 changed, 2 deleted
-        QTest::addColumn<int>("distant");  // 0 unchanged, 1 changed (older), 2 changed (newer), 3 deleted, 4 flag only
+        QTest::addColumn<int>("local");       // 0 unchanged, 1 changed, 2 deleted
+        QTest::addColumn<int>("distant");     // 0 unchanged, 1 changed (older), 2 changed (newer), 3 deleted, 4 flag only
         QTest::addColumn<QString>("attendu"); // local operations, conflicts, sends, deletions
         QTest::newRow("rien") << 0 << 0 << "";
         QTest::newRow("changé ici") << 1 << 0 << "E:\"e1\"";
@@ -84,8 +84,8 @@ private slots:
         if (distant == 1 || distant == 2) {
             Contenu r = echange;
             r.libelle = QStringLiteral("Dupont#Jeannot");
-            e.modifies.insert(href, Distant(r, QStringLiteral("\"e2\""),
-                                            distant == 1 ? QDateTime(Jour, QTime(9, 0), Qt::UTC) : Midi));
+            e.modifies.insert(href,
+                              Distant(r, QStringLiteral("\"e2\""), distant == 1 ? QDateTime(Jour, QTime(9, 0), Qt::UTC) : Midi));
         } else if (distant == 4) {
             Contenu r = echange;
             r.cases[1].fait = true; // acknowledged there: slot 2 done
@@ -127,11 +127,14 @@ private slots:
         e.locaux.insert(4, Anniv(QStringLiteral("Durand#Paul")));
         e.locaux.insert(5, Anniv(QStringLiteral("Martin#Léa")));
         // Same content as row 4 (a first exchange on a second computer): linked, not doubled.
-        e.modifies.insert(Col + QStringLiteral("a.ics"), {QStringLiteral("\"a\""), {QStringLiteral("ua"), Anniv(QStringLiteral("Durand#Paul")), {}, {}}});
+        e.modifies.insert(Col + QStringLiteral("a.ics"),
+                          {QStringLiteral("\"a\""), {QStringLiteral("ua"), Anniv(QStringLiteral("Durand#Paul")), {}, {}}});
         // New there: added here. Its UID is the one row 5 would have taken.
-        e.modifies.insert(Col + QStringLiteral("b.ics"), {QStringLiteral("\"b\""), {UidParDefaut(5), Anniv(QStringLiteral("Petit#Luc")), {}, {}}});
+        e.modifies.insert(Col + QStringLiteral("b.ics"),
+                          {QStringLiteral("\"b\""), {UidParDefaut(5), Anniv(QStringLiteral("Petit#Luc")), {}, {}}});
         // A timed meeting: remembered aside, never a reminder.
-        e.modifies.insert(Col + QStringLiteral("c.ics"), {QStringLiteral("\"c\""), {QStringLiteral("uc"), std::nullopt, QStringLiteral("x"), {}}});
+        e.modifies.insert(Col + QStringLiteral("c.ics"),
+                          {QStringLiteral("\"c\""), {QStringLiteral("uc"), std::nullopt, QStringLiteral("x"), {}}});
         const PlanRapprochement p = Rapproche(e);
         QCOMPARE(p.locales.size(), 1);
         QCOMPARE(p.locales.first().contenu.libelle, QStringLiteral("Petit#Luc"));

@@ -47,13 +47,13 @@ public:
             openssl.setStandardOutputFile(QProcess::nullDevice());
             openssl.setStandardErrorFile(QProcess::nullDevice());
             openssl.start(QStringLiteral("openssl"),
-                              {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                               QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-keyout"),
-                               dossier + QStringLiteral("/cle.pem"), QStringLiteral("-out"),
-                               dossier + QStringLiteral("/cert.pem"), QStringLiteral("-days"), QStringLiteral("1"),
-                               QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")});
+                          {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                           QStringLiteral("-nodes"), QStringLiteral("-keyout"), dossier + QStringLiteral("/cle.pem"),
+                           QStringLiteral("-out"), dossier + QStringLiteral("/cert.pem"), QStringLiteral("-days"),
+                           QStringLiteral("1"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1")});
             openssl.waitForFinished();
-            config.replace(QStringLiteral("[auth]"), QStringLiteral("ssl = True\ncertificate = %1/cert.pem\nkey = %1/cle.pem\n[auth]").arg(dossier));
+            config.replace(QStringLiteral("[auth]"),
+                           QStringLiteral("ssl = True\ncertificate = %1/cert.pem\nkey = %1/cle.pem\n[auth]").arg(dossier));
         }
         QFile fichier(dossier + QStringLiteral("/config"));
         fichier.open(QIODevice::WriteOnly);
@@ -112,14 +112,17 @@ struct Maison
     QStringList Libelles()
     {
         QStringList l;
-        for (const Resultat r = connexion.Requete(QStringLiteral("SELECT Libelle FROM Rappel ORDER BY Libelle")); const auto &ligne : r.lignes)
+        for (const Resultat r = connexion.Requete(QStringLiteral("SELECT Libelle FROM Rappel ORDER BY Libelle"));
+             const auto &ligne : r.lignes)
             l << ligne[0].toString();
         return l;
     }
     QString Texte(const QString &libelle)
     {
-        const Resultat r = connexion.Requete(QStringLiteral("SELECT coalesce(n.Libelle1, '') || coalesce(n.Libelle2, '') FROM Rappel r "
-                                                            "JOIN Notes n ON n.NumNote = r.NumRappel WHERE r.Libelle = ?"), {libelle});
+        const Resultat r =
+            connexion.Requete(QStringLiteral("SELECT coalesce(n.Libelle1, '') || coalesce(n.Libelle2, '') FROM Rappel r "
+                                             "JOIN Notes n ON n.NumNote = r.NumRappel WHERE r.Libelle = ?"),
+                              {libelle});
         return r.Vide() ? QString() : r.Valeur(0, 0).toString();
     }
     qint64 Ajoute(const Contenu &c) { return DepotSynchro(connexion).AjouteRappel(c, Aujourdhui()); }
@@ -178,7 +181,7 @@ struct Telephone
         QObject::connect(reponse, &QNetworkReply::finished, &boucle, &QEventLoop::quit);
         boucle.exec();
         const QPair<int, QByteArray> resultat{reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
-                                             reponse->readAll()};
+                                              reponse->readAll()};
         reponse->deleteLater();
         return resultat;
     }
@@ -188,7 +191,8 @@ struct Telephone
         const auto r = Requete("REPORT", adresse + collection.mid(1),
                                "<c:calendar-query xmlns:d=\"DAV:\" xmlns:c=\"urn:ietf:params:xml:ns:caldav\"><d:prop>"
                                "<c:calendar-data/></d:prop><c:filter><c:comp-filter name=\"VCALENDAR\"/></c:filter>"
-                               "</c:calendar-query>", "1");
+                               "</c:calendar-query>",
+                               "1");
         QMap<QString, QByteArray> objets;
         for (const ReponseDav &rep : LitMultistatut(r.second).reponses)
             if (rep.props.contains(QStringLiteral("calendar-data")))
@@ -242,13 +246,21 @@ private slots:
         m_b->connexion.Execute(QStringLiteral("UPDATE Rappel SET EtatEch2=1 WHERE Libelle='Dupont#Jean'"));
         m_b->connexion.Execute(QStringLiteral("DELETE FROM Rappel WHERE Libelle='Courses'"));
         const QString collection = DepotSynchro(m_a->connexion).LitEtat(QStringLiteral("collection"));
-        QCOMPARE(m_tel.Requete("PUT", adresse + collection.mid(1) + QStringLiteral("dentiste.ics"),
-                               EvenementTelephone(QStringLiteral("dentiste"), "20261230", "Dentiste")).first, 201);
+        QCOMPARE(m_tel
+                     .Requete("PUT", adresse + collection.mid(1) + QStringLiteral("dentiste.ics"),
+                              EvenementTelephone(QStringLiteral("dentiste"), "20261230", "Dentiste"))
+                     .first,
+                 201);
         QVERIFY(Synchronise(*m_b, adresse).reussi);
         QVERIFY(Synchronise(*m_a, adresse).reussi);
         QCOMPARE(m_a->Libelles(), QStringList({QStringLiteral("Dentiste"), QStringLiteral("Dupont#Jean")}));
-        QCOMPARE(m_a->connexion.Requete(QStringLiteral("SELECT EtatEch2, Type FROM Rappel WHERE Libelle='Dupont#Jean'")).Valeur(0, 0).toInt(), 1);
-        QCOMPARE(m_a->connexion.Requete(QStringLiteral("SELECT Type FROM Rappel WHERE Libelle='Dentiste'")).Valeur(0, 0).toString(), QStringLiteral("N"));
+        QCOMPARE(m_a->connexion.Requete(QStringLiteral("SELECT EtatEch2, Type FROM Rappel WHERE Libelle='Dupont#Jean'"))
+                     .Valeur(0, 0)
+                     .toInt(),
+                 1);
+        QCOMPARE(
+            m_a->connexion.Requete(QStringLiteral("SELECT Type FROM Rappel WHERE Libelle='Dentiste'")).Valeur(0, 0).toString(),
+            QStringLiteral("N"));
 
         // The phone renames the birthday and deletes its own event.
         const auto objets = m_tel.Objets(adresse, collection);
@@ -353,7 +365,8 @@ private slots:
         QVERIFY(!bilan.reussi);
         QVERIFY2(bilan.message.contains(QStringLiteral("certificat")), qPrintable(bilan.message));
         QVERIFY(!QDir(m_dossier.path() + QStringLiteral("/tls/collections/collection-root/alice")).exists());
-        Synchroniseur mauvais(c.connexion, {m_serveur->Adresse(), Utilisateur, QStringLiteral("Calendrier"), QStringLiteral("faux")});
+        Synchroniseur mauvais(c.connexion,
+                              {m_serveur->Adresse(), Utilisateur, QStringLiteral("Calendrier"), QStringLiteral("faux")});
         QEventLoop boucle;
         QObject::connect(&mauvais, &Synchroniseur::Fini, &boucle, &QEventLoop::quit);
         mauvais.Lance();
@@ -374,7 +387,8 @@ private slots:
         QFile conf(config + QStringLiteral("/oxi/oxi.conf"));
         QVERIFY(conf.open(QIODevice::WriteOnly));
         conf.write(QStringLiteral("[Synchronisation]\nAdresse=%1\nUtilisateur=%2\nCalendrier=Calendrier\n")
-                       .arg(m_serveur->Adresse(), Utilisateur).toUtf8());
+                       .arg(m_serveur->Adresse(), Utilisateur)
+                       .toUtf8());
         conf.close();
         const QString secret = config + QStringLiteral("/oxi/caldav-secret");
         QFile fichier(secret);

@@ -14,7 +14,7 @@ namespace oxi {
 namespace {
 // A test's stand-in for the screen's resolution; 0 reads the screen.
 int resolutionFixee = 0;
-}
+} // namespace
 
 void FixeResolutionLogique(int dpi)
 {
@@ -74,8 +74,7 @@ double HautSous(std::initializer_list<PopupAuDessus> auDessus)
     return HautPremierPopup;
 }
 
-QSizeF ArronditPopup(QWidget *fenetre, double largeurTwips, double hauteurTwips, double hauteurShape,
-                     double gauche, double haut)
+QSizeF ArronditPopup(QWidget *fenetre, double largeurTwips, double hauteurTwips, double hauteurShape, double gauche, double haut)
 {
     const float facteur = FacteurPolice();
     if (facteur != 1.0f) {

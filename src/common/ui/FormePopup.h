@@ -52,8 +52,7 @@ double HautSous(std::initializer_list<PopupAuDessus> auDessus);
 // (gauche, haut) twips; rounded outline from `hauteurShape`.
 // `largeurTwips`/`hauteurTwips` are the window's size before scaling.
 // Returns the window's final size in twips.
-QSizeF ArronditPopup(QWidget *fenetre, double largeurTwips, double hauteurTwips, double hauteurShape,
-                     double gauche, double haut);
+QSizeF ArronditPopup(QWidget *fenetre, double largeurTwips, double hauteurTwips, double hauteurShape, double gauche, double haut);
 
 // Shape1: the white face of a popup, a rounded rectangle outlined in dark blue (0, 0, 128),
 // drawn from the popup's top-left corner, under the labels.

@@ -8,8 +8,7 @@
 
 namespace oxi {
 
-Image::Image(const QString &nom, const QString &ressource, QWidget *parent)
-    : QLabel(parent), m_ressource(ressource)
+Image::Image(const QString &nom, const QString &ressource, QWidget *parent) : QLabel(parent), m_ressource(ressource)
 {
     setObjectName(nom);
     setMouseTracking(true);
@@ -79,8 +78,8 @@ void Image::Dessine()
     setPixmap(pixmap);
 }
 
-PaireImages CreePaire(QWidget *parent, const QString &nom, const QString &ressource,
-                      int gauche, int haut, int largeur, int hauteur, const QString &nomJumeau)
+PaireImages CreePaire(QWidget *parent, const QString &nom, const QString &ressource, int gauche, int haut, int largeur,
+                      int hauteur, const QString &nomJumeau)
 {
     PaireImages paire;
     QString ressourceJumeau = ressource;

@@ -39,8 +39,8 @@ struct PaireImages
 };
 
 // `nomJumeau` defaults to nom + "2"; the twin's resource to the image's with "2" before ".svg".
-PaireImages CreePaire(QWidget *parent, const QString &nom, const QString &ressource,
-                      int gauche, int haut, int largeur, int hauteur, const QString &nomJumeau = {});
+PaireImages CreePaire(QWidget *parent, const QString &nom, const QString &ressource, int gauche, int haut, int largeur,
+                      int hauteur, const QString &nomJumeau = {});
 
 // A text label that acts as a link: tells when the pointer moves over it
 // (keeping the move from the window behind) and when it is clicked.

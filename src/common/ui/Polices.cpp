@@ -6,8 +6,10 @@ namespace oxi {
 
 void InstallePolices()
 {
-    QFont::insertSubstitutions(QStringLiteral("Berthold Garamond"), QStringList{QStringLiteral("EB Garamond"), QStringLiteral("EB Garamond 12")});
-    QFont::insertSubstitutions(QStringLiteral("Arial"), QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
+    QFont::insertSubstitutions(QStringLiteral("Berthold Garamond"),
+                               QStringList{QStringLiteral("EB Garamond"), QStringLiteral("EB Garamond 12")});
+    QFont::insertSubstitutions(QStringLiteral("Arial"),
+                               QStringList{QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), QStringList{QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Verdana"), QStringList{QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QStringLiteral("Arial Black"), QStringList{QStringLiteral("DejaVu Sans")});

@@ -2,20 +2,20 @@
 
 #include "Constantes.h"
 #include "FormePopup.h"
+#include "Horloge.h"
 #include "Messagerie.h"
 #include "Plateforme.h"
 #include "Polices.h"
-#include "Horloge.h"
 #include "Rappels.h"
 #include "TexteLignes.h"
 #include "Twips.h"
 
 #include <QCloseEvent>
-#include <QMenu>
 #include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
-#include <QMouseEvent>
 
 #include <algorithm>
 
@@ -49,8 +49,8 @@ QString CoupableDansLesMots(const QString &texte)
     return resultat;
 }
 
-QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte, const QFont &police,
-                      int gauche, int haut, int largeur, int hauteur)
+QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte, const QFont &police, int gauche, int haut,
+                      int largeur, int hauteur)
 {
     auto *etiquette = new QLabel(texte, parent);
     etiquette->setObjectName(nom);
@@ -60,8 +60,7 @@ QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte,
     return etiquette;
 }
 
-Image *CreeImage(QWidget *parent, const QString &nom, const QString &ressource,
-                 int gauche, int haut, int largeur, int hauteur)
+Image *CreeImage(QWidget *parent, const QString &nom, const QString &ressource, int gauche, int haut, int largeur, int hauteur)
 {
     auto *image = new Image(nom, ressource, parent);
     PlaceTwips(image, gauche, haut, largeur, hauteur);
@@ -70,8 +69,7 @@ Image *CreeImage(QWidget *parent, const QString &nom, const QString &ressource,
 
 } // namespace
 
-frmMessage::frmMessage(ScanRappels &scan, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_scan(scan)
+frmMessage::frmMessage(ScanRappels &scan, QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_scan(scan)
 {
     setObjectName(QStringLiteral("frmMessage"));
     setWindowTitle(QStringLiteral("Oxi - Rappel"));
@@ -112,15 +110,15 @@ frmMessage::frmMessage(ScanRappels &scan, QWidget *parent)
     defMsg->setAutoFillBackground(false);
     defMsg->viewport()->setAutoFillBackground(false);
     PlaceTwips(defMsg, 240, int(HautMsg), int(LargeurMsg), 372);
-    lblMsg = CreeEtiquette(nullptr, QStringLiteral("lblMsg"), QStringLiteral("Texte du message"), tahoma,
-                           0, 0, int(LargeurMsg), 372);
+    lblMsg =
+        CreeEtiquette(nullptr, QStringLiteral("lblMsg"), QStringLiteral("Texte du message"), tahoma, 0, 0, int(LargeurMsg), 372);
     lblMsg->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblMsg->setWordWrap(true);
     // A note's text is the user's: never read as markup.
     lblMsg->setTextFormat(Qt::PlainText);
     defMsg->setWidget(lblMsg);
-    imgLogo = CreeImage(this, QStringLiteral("imgLogo"), images + QStringLiteral("logo.svg"), 2400, 1560,
-                        int(LargeurLogo), int(HauteurLogo));
+    imgLogo = CreeImage(this, QStringLiteral("imgLogo"), images + QStringLiteral("logo.svg"), 2400, 1560, int(LargeurLogo),
+                        int(HauteurLogo));
     lblNombre = CreeEtiquette(this, QStringLiteral("lblNombre"), QStringLiteral("1/1"), tahomaGras, 3120, 1680, 372, 252);
     lblNombre->hide();
 

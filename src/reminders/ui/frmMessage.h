@@ -4,10 +4,10 @@
 #include <QScrollArea>
 #include <QWidget>
 
-#include "ImageBouton.h"
-#include "TypeRappel.h"
 #include "Echeances.h"
+#include "ImageBouton.h"
 #include "Reports.h"
+#include "TypeRappel.h"
 
 class QMenu;
 
@@ -42,8 +42,8 @@ public:
     // the answer; those not shown stay due for the next start.
     void FermePourQuitter();
 
-    int NbMessages = 0;    // reminders left, the one on screen included
-    int NumMessage = 0;    // place of the one on screen
+    int NbMessages = 0; // reminders left, the one on screen included
+    int NumMessage = 0; // place of the one on screen
     int TotalMessages = 0;
 
     QLabel *lblTitre = nullptr;
