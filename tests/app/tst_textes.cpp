@@ -141,7 +141,7 @@ class TestTextes : public QObject
 
 private Q_SLOTS:
     // Every window and panel, filled with long but ordinary entries, in the program's fonts.
-    void everyTextShowsWhole()
+    void chaqueTexteEntier()
     {
         EnvironnementTest env;
         MessagerieScriptee messages;
