@@ -1,9 +1,7 @@
+#include "BancTransfert.h"
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
-#include "Horloge.h"
-#include "OutilsTest.h"
-#include "PanneauTransfert.h"
 #include "Sauvegarde.h"
 #include "Schema.h"
 
@@ -33,9 +31,8 @@ public:
 class TestTransfert : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<MessagerieSablier> messages;
-    std::unique_ptr<EnvironnementTest> env;
-    std::unique_ptr<QWidget> fenetre;
+    std::unique_ptr<BancTransfert<MessagerieSablier>> banc;
+    MessagerieSablier *messages = nullptr;
     PanneauTransfert *panneau = nullptr;
     QList<QStringList> appels;
     QString reponse;
@@ -43,13 +40,9 @@ class TestTransfert : public QObject
 private Q_SLOTS:
     void init()
     {
-        messages = std::make_unique<MessagerieSablier>();
-        env = std::make_unique<EnvironnementTest>();
-        FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
-        fenetre = std::make_unique<QWidget>();
-        fenetre->resize(450, 250);
-        panneau = new PanneauTransfert(fenetre.get());
-        fenetre->show();
+        banc = std::make_unique<BancTransfert<MessagerieSablier>>();
+        messages = &banc->messages;
+        panneau = banc->panneau;
         appels.clear();
         reponse.clear();
         // The chooser answers `reponse` and records how it was called.
@@ -59,16 +52,9 @@ private Q_SLOTS:
         };
         Base().Execute("INSERT INTO Rappel VALUES (5,'1990-03-02','A','Martin#Paul','2026-03-02',1,'2026-02-23',0,"
                        "'1800-01-01',0)");
-        panneau->show();
-        panneau->Initialise();
+        banc->Ouvre();
     }
-    void cleanup()
-    {
-        fenetre.reset();
-        RetablitHorloge();
-        env.reset();
-        messages.reset();
-    }
+    void cleanup() { banc.reset(); }
 
     // Today's name in the program's folder or a chosen one; refusals leave the panel open and as typed.
     void sauvegarde_data()
@@ -99,8 +85,8 @@ private Q_SLOTS:
         if (!nom.isNull())
             panneau->txtSauvName->setText(nom);
         if (!dossier.isNull()) {
-            QVERIFY(dossier.isEmpty() || QDir(env->Dossier()).mkdir(dossier));
-            reponse = dossier.isEmpty() ? QString() : env->Dossier() + '/' + dossier;
+            QVERIFY(dossier.isEmpty() || QDir(banc->env.Dossier()).mkdir(dossier));
+            reponse = dossier.isEmpty() ? QString() : banc->env.Dossier() + '/' + dossier;
             panneau->ChoisitDossierSauvegarde();
             QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "dossiers", "centre", "Sélectionnez un répertoire"}}));
             chemin = reponse + "/Oxi_Sauv_05_12.dtb";
@@ -134,7 +120,7 @@ private Q_SLOTS:
         QFETCH(QString, fichier);
         QFETCH(QStringList, attendus);
         QFETCH(int, rappels);
-        reponse = fichier.isEmpty() ? QString() : env->Dossier() + '/' + fichier;
+        reponse = fichier.isEmpty() ? QString() : banc->env.Dossier() + '/' + fichier;
         if (fichier == "bonne.dtb") {
             QVERIFY(SauvegardeBase(reponse));
         } else if (fichier == "vide.dtb") {
