@@ -94,13 +94,7 @@ private Q_SLOTS:
     void importe()
     {
         EnvironnementTest env;
-        Anniversaire existant;
-        existant.nom = QStringLiteral("Dupont");
-        existant.prenom = QStringLiteral("Hélène");
-        existant.annee = 1970;
-        existant.mois = 3;
-        existant.jour = 10;
-        AjouteAnniversaire(existant);
+        AjouteAnniversaire({"Dupont", "Hélène", 1970, 3, 10, {}});
         const QByteArray fichier = Carte("3.0", "N:dupont;hélène\r\nBDAY:1970-03-10\r\n")
             + Carte("3.0", "N:Martin;alain\r\nBDAY:--09-09\r\n") + Carte("3.0", "N:Martin;Alain\r\nBDAY:--0909\r\n")
             + Carte("3.0", "N:Durand;Xyzzy\r\nBDAY:2001-01-05\r\n") + Carte("3.0", "N:Sans;Date\r\n")
@@ -147,14 +141,7 @@ private Q_SLOTS:
     void exporte()
     {
         EnvironnementTest env;
-        Anniversaire anniv;
-        anniv.nom = QStringLiteral("Martin");
-        anniv.prenom = QStringLiteral("Léa");
-        anniv.annee = 1996;
-        anniv.mois = 2;
-        anniv.jour = 29;
-        anniv.choix = {true, 3, 31};
-        AjouteAnniversaire(anniv);
+        AjouteAnniversaire({"Martin", "Léa", 1996, 2, 29, {true, 3, 31}});
         AjouteFete(SaisieFete{QStringLiteral("Alain"), QDate(2026, 9, 9)}, {false, 1, 0});
         AjouteNote(LitNote(QStringLiteral("Impôts"), QString(300, QLatin1Char('x')) + QStringLiteral(", fin\n"),
                            QDate(2026, 5, 10), {true, 0, 0}));

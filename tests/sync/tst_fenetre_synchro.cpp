@@ -14,17 +14,7 @@ class TestFenetreSynchro : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase()
-    {
-        qunsetenv("DBUS_SESSION_BUS_ADDRESS"); // no keyring here: the file takes the password
-        m_messages = std::make_unique<MessagerieScriptee>();
-        m_env = std::make_unique<EnvironnementTest>();
-    }
-    void cleanupTestCase()
-    {
-        m_env.reset();
-        m_messages.reset();
-    }
+    void initTestCase() { qunsetenv("DBUS_SESSION_BUS_ADDRESS"); } // no keyring here: the file takes the password
 
     // A remote http address is refused and nothing is kept; a good one is kept,
     // its password in an owner-only file and nowhere in oxi.conf.
@@ -36,8 +26,8 @@ private slots:
         fenetre.txtUtilisateur->setText(QStringLiteral("alice"));
         fenetre.txtMotDePasse->setText(QStringLiteral("Motdepasse-7"));
         fenetre.SynchroniseMaintenant();
-        QCOMPARE(m_messages->infos.size(), 1);
-        QVERIFY(m_messages->infos.first().contains(QStringLiteral("https")));
+        QCOMPARE(m_messages.infos.size(), 1);
+        QVERIFY(m_messages.infos.first().contains(QStringLiteral("https")));
         QVERIFY(LitReglage(ReglageAdresse).isEmpty());
 
         fenetre.txtAdresse->setText(QStringLiteral("https://dav.exemple.org/"));
@@ -49,8 +39,8 @@ private slots:
         QCOMPARE(QFile::permissions(CheminSecret())
                      & ~(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser),
                  QFileDevice::Permissions());
-        QVERIFY(m_messages->infos.last().contains(CheminSecret()));
-        QFile conf(m_env->Dossier() + QStringLiteral("/config/%1/%1.conf").arg(NomAppli()));
+        QVERIFY(m_messages.infos.last().contains(CheminSecret()));
+        QFile conf(m_env.Dossier() + QStringLiteral("/config/%1/%1.conf").arg(NomAppli()));
         QVERIFY(conf.open(QIODevice::ReadOnly));
         QVERIFY(!conf.readAll().contains("Motdepasse-7"));
     }
@@ -69,8 +59,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<MessagerieScriptee> m_messages;
-    std::unique_ptr<EnvironnementTest> m_env;
+    MessagerieScriptee m_messages;
+    EnvironnementTest m_env;
 };
 
 QTEST_MAIN(TestFenetreSynchro)

@@ -3,6 +3,7 @@
 // exchange, refusals, and the command line.
 #include "Base.h"
 #include "Constantes.h"
+#include "Contenus.h"
 #include "DepotSynchro.h"
 #include "ReglagesSynchro.h"
 #include "Synchroniseur.h"
@@ -138,28 +139,6 @@ struct Maison
     qint64 Ajoute(const Contenu &c) { return DepotSynchro(connexion).AjouteRappel(c, Aujourdhui()); }
     Connexion connexion;
 };
-
-Contenu Anniv(const QString &libelle)
-{
-    Contenu c;
-    c.type = TypeRappel::Anniversaire;
-    c.dateRappel = QDate(1970, 3, 10);
-    c.libelle = libelle;
-    c.cases[0] = {true, 0, false};
-    c.cases[1] = {true, 7, false};
-    return c;
-}
-
-Contenu Note(const QString &titre, const QString &texte)
-{
-    Contenu c;
-    c.type = TypeRappel::Note;
-    c.dateRappel = QDate(2026, 12, 20);
-    c.libelle = titre;
-    c.texte = texte;
-    c.cases[0] = {true, 0, false};
-    return c;
-}
 
 BilanSynchro Synchronise(Maison &maison, const QString &adresse, const std::function<void(int)> &surAvance = {},
                          const QString &calendrier = QStringLiteral("Calendrier"), const QString &motDePasse = MotDePasse)
