@@ -1,6 +1,9 @@
 #include "BancTransfert.h"
 #include "Base.h"
+#include "Chemins.h"
 #include "Echanges.h"
+#include "ReglagesSynchro.h"
+#include "frmSynchro.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,7 +16,7 @@
 
 using namespace oxi;
 
-// Contacts in and calendars out from the transfer panel, with the real import window.
+// Contacts in, calendars out and the exchange settings from the transfer panel, with the real windows.
 class TestEchangesPanneau : public QObject
 {
     Q_OBJECT
@@ -30,6 +33,7 @@ class TestEchangesPanneau : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase() { qunsetenv("DBUS_SESSION_BUS_ADDRESS"); } // no keyring here: the file takes the password
     void init()
     {
         banc = std::make_unique<BancTransfert<>>();
@@ -90,6 +94,41 @@ private Q_SLOTS:
         panneau->ImporteFichierContacts();
         QVERIFY(bilan.isEmpty());
         QVERIFY(banc->messages.infos.last().startsWith(QStringLiteral("Ce fichier ne contient aucune fiche de contact")));
+    }
+
+    // The settings show whole; a remote http address is refused and nothing is kept;
+    // a good one is kept, its password in an owner-only file and nowhere in oxi.conf.
+    void reglages()
+    {
+        frmSynchro fenetre(nullptr);
+        fenetre.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+        for (QPushButton *b : {fenetre.cmdSynchroniser, fenetre.cmdFermer})
+            QVERIFY(b->width() >= b->fontMetrics().horizontalAdvance(b->text()));
+        for (QLabel *l : fenetre.findChildren<QLabel *>())
+            if (!l->wordWrap() && !l->text().isEmpty())
+                QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
+        fenetre.txtAdresse->setText(QStringLiteral("http://192.0.2.1/dav/"));
+        fenetre.txtUtilisateur->setText(QStringLiteral("alice"));
+        fenetre.txtMotDePasse->setText(QStringLiteral("Motdepasse-7"));
+        fenetre.SynchroniseMaintenant();
+        QCOMPARE(banc->messages.infos.size(), 1);
+        QVERIFY(banc->messages.infos.first().contains(QStringLiteral("https")));
+        QVERIFY(LitReglage(ReglageAdresse).isEmpty());
+
+        fenetre.txtAdresse->setText(QStringLiteral("https://dav.exemple.org/"));
+        fenetre.SynchroniseMaintenant();
+        QTRY_VERIFY(QFile::exists(CheminSecret()));
+        QCOMPARE(LitReglage(ReglageAdresse), QStringLiteral("https://dav.exemple.org/"));
+        QString erreur;
+        QCOMPARE(LitSecret(&erreur), QStringLiteral("Motdepasse-7"));
+        QCOMPARE(QFile::permissions(CheminSecret())
+                     & ~(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser),
+                 QFileDevice::Permissions());
+        QVERIFY(banc->messages.infos.last().contains(CheminSecret()));
+        QFile conf(banc->env.Dossier() + QStringLiteral("/config/%1/%1.conf").arg(NomAppli()));
+        QVERIFY(conf.open(QIODevice::ReadOnly));
+        QVERIFY(!conf.readAll().contains("Motdepasse-7"));
     }
 };
 
