@@ -191,13 +191,6 @@ struct Telephone
     QNetworkAccessManager reseau;
 };
 
-QByteArray EvenementTelephone(const QString &uid, const QByteArray &date, const QByteArray &resume)
-{
-    return "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Telephone//FR\r\nBEGIN:VEVENT\r\nUID:" + uid.toUtf8()
-        + "\r\nDTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:" + date + "\r\nSUMMARY:" + resume
-        + "\r\nEND:VEVENT\r\nEND:VCALENDAR\r\n";
-}
-
 } // namespace
 
 class TestSynchro : public QObject
@@ -234,7 +227,9 @@ private slots:
         const QString collection = DepotSynchro(m_a->connexion).LitEtat(QStringLiteral("collection"));
         QCOMPARE(m_tel
                      .Requete("PUT", adresse + collection.mid(1) + QStringLiteral("dentiste.ics"),
-                              EvenementTelephone(QStringLiteral("dentiste"), "20261230", "Dentiste"))
+                              "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Telephone//FR\r\nBEGIN:VEVENT\r\nUID:dentiste\r\n"
+                              "DTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:20261230\r\nSUMMARY:Dentiste\r\nEND:VEVENT\r\nEND:"
+                              "VCALENDAR\r\n")
                      .first,
                  201);
         QVERIFY(Synchronise(*m_b, adresse).reussi);
