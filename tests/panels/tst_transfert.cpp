@@ -1,13 +1,21 @@
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
+#include "Echanges.h"
 #include "Horloge.h"
 #include "OutilsTest.h"
 #include "PanneauTransfert.h"
+#include "ReglagesSynchro.h"
 #include "Sauvegarde.h"
 #include "Schema.h"
+#include "frmSynchro.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
 #include <QTest>
 
 #include <memory>
@@ -28,28 +36,54 @@ public:
     bool sablierPendantMessage = false;
 };
 
+// A transfer panel in its 450×250 place on a fresh test database, on 5 December 2026.
+struct BancTransfert
+{
+    struct Jour
+    {
+        Jour() { FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0))); }
+        ~Jour() { RetablitHorloge(); }
+    };
+    BancTransfert()
+    {
+        fenetre.resize(450, 250);
+        fenetre.show();
+    }
+    MessagerieSablier messages;
+    EnvironnementTest env;
+    Jour jour;
+    QWidget fenetre;
+    PanneauTransfert *panneau = new PanneauTransfert(&fenetre);
+};
+
 } // namespace
 
+// Backups, contacts in, calendars out and the exchange settings from the transfer panel, with the real windows.
 class TestTransfert : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<MessagerieSablier> messages;
-    std::unique_ptr<EnvironnementTest> env;
-    std::unique_ptr<QWidget> fenetre;
+    std::unique_ptr<BancTransfert> banc;
+    MessagerieSablier *messages = nullptr;
     PanneauTransfert *panneau = nullptr;
     QList<QStringList> appels;
     QString reponse;
 
+    QString Fichier(const QByteArray &contenu)
+    {
+        const QString chemin = banc->env.Dossier() + "/contacts.vcf";
+        QFile f(chemin);
+        f.open(QIODevice::WriteOnly);
+        f.write(contenu);
+        return chemin;
+    }
+
 private Q_SLOTS:
+    void initTestCase() { qunsetenv("DBUS_SESSION_BUS_ADDRESS"); } // no keyring here: the file takes the password
     void init()
     {
-        messages = std::make_unique<MessagerieSablier>();
-        env = std::make_unique<EnvironnementTest>();
-        FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
-        fenetre = std::make_unique<QWidget>();
-        fenetre->resize(450, 250);
-        panneau = new PanneauTransfert(fenetre.get());
-        fenetre->show();
+        banc = std::make_unique<BancTransfert>();
+        messages = &banc->messages;
+        panneau = banc->panneau;
         appels.clear();
         reponse.clear();
         // The chooser answers `reponse` and records how it was called.
@@ -59,16 +93,10 @@ private Q_SLOTS:
         };
         Base().Execute("INSERT INTO Rappel VALUES (5,'1990-03-02','A','Martin#Paul','2026-03-02',1,'2026-02-23',0,"
                        "'1800-01-01',0)");
-        panneau->show();
+        panneau->show(); // shown and reset, as the main window opens it
         panneau->Initialise();
     }
-    void cleanup()
-    {
-        fenetre.reset();
-        RetablitHorloge();
-        env.reset();
-        messages.reset();
-    }
+    void cleanup() { banc.reset(); }
 
     // Today's name in the program's folder or a chosen one; refusals leave the panel open and as typed.
     void sauvegarde_data()
@@ -99,8 +127,8 @@ private Q_SLOTS:
         if (!nom.isNull())
             panneau->txtSauvName->setText(nom);
         if (!dossier.isNull()) {
-            QVERIFY(dossier.isEmpty() || QDir(env->Dossier()).mkdir(dossier));
-            reponse = dossier.isEmpty() ? QString() : env->Dossier() + '/' + dossier;
+            QVERIFY(dossier.isEmpty() || QDir(banc->env.Dossier()).mkdir(dossier));
+            reponse = dossier.isEmpty() ? QString() : banc->env.Dossier() + '/' + dossier;
             panneau->ChoisitDossierSauvegarde();
             QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "dossiers", "centre", "Sélectionnez un répertoire"}}));
             chemin = reponse + "/Oxi_Sauv_05_12.dtb";
@@ -134,7 +162,7 @@ private Q_SLOTS:
         QFETCH(QString, fichier);
         QFETCH(QStringList, attendus);
         QFETCH(int, rappels);
-        reponse = fichier.isEmpty() ? QString() : env->Dossier() + '/' + fichier;
+        reponse = fichier.isEmpty() ? QString() : banc->env.Dossier() + '/' + fichier;
         if (fichier == "bonne.dtb") {
             QVERIFY(SauvegardeBase(reponse));
         } else if (fichier == "vide.dtb") {
@@ -159,6 +187,95 @@ private Q_SLOTS:
         panneau->Initialise();
         panneau->ValideRestauration();
         QCOMPARE(messages->infos, QStringList{"Sélectionnez une sauvegarde !"});
+    }
+
+    // The links show their whole text inside the panel, side by side.
+    void liensEntiers()
+    {
+        for (LienTexte *lien : {panneau->lblImportContacts, panneau->lblExportAgenda, panneau->lblSynchro}) {
+            QVERIFY(lien->isVisible());
+            QVERIFY(lien->width() >= lien->fontMetrics().horizontalAdvance(lien->text()));
+            QVERIFY(panneau->rect().contains(lien->geometry()));
+        }
+        QVERIFY(!panneau->lblImportContacts->geometry().intersects(panneau->lblExportAgenda->geometry()));
+        QVERIFY(!panneau->lblSynchro->geometry().intersects(panneau->lblEchanges->geometry()));
+        QVERIFY(panneau->lblEchanges->width()
+                >= panneau->lblEchanges->fontMetrics().horizontalAdvance(panneau->lblEchanges->text()));
+    }
+
+    void importe()
+    {
+        const QString chemin = Fichier("BEGIN:VCARD\nVERSION:3.0\nN:Martin;Alain\nBDAY:1970-09-09\nEND:VCARD\n"
+                                       "BEGIN:VCARD\nVERSION:3.0\nN:Sans;Date\nEND:VCARD\n");
+        panneau->choisitContacts = [&](const QString &) { return chemin; };
+        bool annule = true;
+        QString bilan;
+        panneau->confirmeImport = [&](const PlanImport &plan) -> std::optional<ChoixImport> {
+            frmImportContacts f(plan);
+            f.show();
+            bilan = f.lblBilan->text();
+            for (QWidget *w : f.findChildren<QWidget *>())
+                if (w->isVisible() && w->width() < w->sizeHint().width())
+                    qFatal("texte coupé : %s", qPrintable(w->objectName()));
+            f.cboImportJ1->setCurrentIndex(7);
+            f.chkImportFetes->setChecked(true);
+            if (annule)
+                return std::nullopt;
+            return f.Choix();
+        };
+        panneau->ImporteFichierContacts();
+        QCOMPARE(
+            bilan,
+            QStringLiteral("1 anniversaire ajouté,\n0 déjà présent,\n1 contact sans date de naissance,\n0 fiche illisible."));
+        QCOMPARE(LitRappelsEchange().size(), 1); // cancelled: nothing written
+
+        annule = false;
+        panneau->ImporteFichierContacts();
+        QCOMPARE(LitRappelsEchange().at(1).echeances[2].date, QDate(2026, 9, 2)); // the chosen lead time
+        QVERIFY(banc->messages.infos.last().startsWith(QStringLiteral("Import terminé :")));
+
+        // A file that is not an address book: a message, nothing asked.
+        const QString image = Fichier("\x89PNG");
+        panneau->choisitContacts = [&](const QString &) { return image; };
+        bilan.clear();
+        panneau->ImporteFichierContacts();
+        QVERIFY(bilan.isEmpty());
+        QVERIFY(banc->messages.infos.last().startsWith(QStringLiteral("Ce fichier ne contient aucune fiche de contact")));
+    }
+
+    // The settings show whole; a remote http address is refused and nothing is kept;
+    // a good one is kept, its password in an owner-only file and nowhere in oxi.conf.
+    void reglages()
+    {
+        frmSynchro fenetre(nullptr);
+        fenetre.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+        for (QPushButton *b : {fenetre.cmdSynchroniser, fenetre.cmdFermer})
+            QVERIFY(b->width() >= b->fontMetrics().horizontalAdvance(b->text()));
+        for (QLabel *l : fenetre.findChildren<QLabel *>())
+            if (!l->wordWrap() && !l->text().isEmpty())
+                QVERIFY2(l->width() >= l->sizeHint().width(), qPrintable(l->text()));
+        fenetre.txtAdresse->setText(QStringLiteral("http://192.0.2.1/dav/"));
+        fenetre.txtUtilisateur->setText(QStringLiteral("alice"));
+        fenetre.txtMotDePasse->setText(QStringLiteral("Motdepasse-7"));
+        fenetre.SynchroniseMaintenant();
+        QCOMPARE(banc->messages.infos.size(), 1);
+        QVERIFY(banc->messages.infos.first().contains(QStringLiteral("https")));
+        QVERIFY(LitReglage(ReglageAdresse).isEmpty());
+
+        fenetre.txtAdresse->setText(QStringLiteral("https://dav.exemple.org/"));
+        fenetre.SynchroniseMaintenant();
+        QTRY_VERIFY(QFile::exists(CheminSecret()));
+        QCOMPARE(LitReglage(ReglageAdresse), QStringLiteral("https://dav.exemple.org/"));
+        QString erreur;
+        QCOMPARE(LitSecret(&erreur), QStringLiteral("Motdepasse-7"));
+        QCOMPARE(QFile::permissions(CheminSecret())
+                     & ~(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser),
+                 QFileDevice::Permissions());
+        QVERIFY(banc->messages.infos.last().contains(CheminSecret()));
+        QFile conf(banc->env.Dossier() + QStringLiteral("/config/%1/%1.conf").arg(NomAppli()));
+        QVERIFY(conf.open(QIODevice::ReadOnly));
+        QVERIFY(!conf.readAll().contains("Motdepasse-7"));
     }
 };
 

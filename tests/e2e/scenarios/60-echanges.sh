@@ -44,7 +44,6 @@ sleep 1
 capture 63-export-termine
 valide_boite
 verifie "the calendar holds one event per reminder" test "$(grep -c '^BEGIN:VEVENT' "$home/Oxi.ics" 2>/dev/null)" = "2"
-verifie "a 9 September birthday without year recurs every year" grep -q '^SUMMARY:Anniversaire d.Alain Étienne' "$home/Oxi.ics"
 
 # The command line beside the running tray program.
 ligne() { env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run" LANG=fr_FR.UTF-8 \
