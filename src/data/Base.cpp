@@ -74,8 +74,8 @@ QVariant Colonne(sqlite3_stmt *requete, int i)
     }
 }
 
-// Runs one statement to its end, collecting rows when asked.
-int Passe(sqlite3 *db, const QString &sql, const QVariantList &parametres, Resultat *resultat)
+// A prepared statement; throws on a closed connection or an unreadable statement.
+sqlite3_stmt *Prepare(sqlite3 *db, const QString &sql)
 {
     if (!db)
         throw ErreurBase(QStringLiteral("base fermée"));
@@ -83,6 +83,13 @@ int Passe(sqlite3 *db, const QString &sql, const QVariantList &parametres, Resul
     sqlite3_stmt *requete = nullptr;
     if (sqlite3_prepare_v2(db, texte.constData(), int(texte.size()), &requete, nullptr) != SQLITE_OK)
         throw ErreurBase(Erreur(db));
+    return requete;
+}
+
+// Runs one statement to its end, collecting rows when asked.
+int Passe(sqlite3 *db, const QString &sql, const QVariantList &parametres, Resultat *resultat)
+{
+    sqlite3_stmt *requete = Prepare(db, sql);
     for (int i = 0; i < parametres.size(); ++i)
         Lie(requete, i + 1, parametres.at(i));
     const int nbColonnes = sqlite3_column_count(requete);
@@ -236,12 +243,7 @@ int Connexion::Execute(const QString &sql, const QVariantList &parametres)
 
 void Connexion::ExecuteLot(const QString &sql, const QVector<QVector<QVariant>> &lots)
 {
-    if (!m_db)
-        throw ErreurBase(QStringLiteral("base fermée"));
-    const QByteArray texte = sql.toUtf8();
-    sqlite3_stmt *requete = nullptr;
-    if (sqlite3_prepare_v2(m_db, texte.constData(), int(texte.size()), &requete, nullptr) != SQLITE_OK)
-        throw ErreurBase(Erreur(m_db));
+    sqlite3_stmt *requete = Prepare(m_db, sql);
     for (const auto &parametres : lots) {
         sqlite3_reset(requete);
         sqlite3_clear_bindings(requete);
