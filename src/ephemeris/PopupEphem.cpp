@@ -78,11 +78,8 @@ PopupEphem::PopupEphem(const QString &nom, const QString &titre) : QWidget(nullp
 QLabel *PopupEphem::Etiquette(const QString &nom, const QString &texte, const QFont &police, int gauche, int haut, int largeur,
                               int hauteur)
 {
-    auto *etiquette = new QLabel(texte, this);
-    etiquette->setObjectName(nom);
-    etiquette->setFont(police);
+    QLabel *etiquette = EtiquetteTwips(this, nom, texte, police, gauche, haut, largeur, hauteur);
     etiquette->setAttribute(Qt::WA_TranslucentBackground);
-    PlaceTwips(etiquette, gauche, haut, largeur, hauteur);
     return etiquette;
 }
 

@@ -52,11 +52,8 @@ QString CoupableDansLesMots(const QString &texte)
 QLabel *CreeEtiquette(QWidget *parent, const QString &nom, const QString &texte, const QFont &police, int gauche, int haut,
                       int largeur, int hauteur)
 {
-    auto *etiquette = new QLabel(texte, parent);
-    etiquette->setObjectName(nom);
-    etiquette->setFont(police);
+    QLabel *etiquette = EtiquetteTwips(parent, nom, texte, police, gauche, haut, largeur, hauteur);
     etiquette->setAttribute(Qt::WA_TransparentForMouseEvents);
-    PlaceTwips(etiquette, gauche, haut, largeur, hauteur);
     return etiquette;
 }
 

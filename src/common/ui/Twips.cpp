@@ -1,5 +1,6 @@
 #include "Twips.h"
 
+#include <QLabel>
 #include <QWidget>
 #include <cmath>
 
@@ -23,6 +24,16 @@ QRect RectTwips(int gauche, int haut, int largeur, int hauteur)
 void PlaceTwips(QWidget *widget, int gauche, int haut, int largeur, int hauteur)
 {
     widget->setGeometry(RectTwips(gauche, haut, largeur, hauteur));
+}
+
+QLabel *EtiquetteTwips(QWidget *parent, const QString &nom, const QString &texte, const QFont &police, int gauche, int haut,
+                       int largeur, int hauteur)
+{
+    auto *etiquette = new QLabel(texte, parent);
+    etiquette->setObjectName(nom);
+    etiquette->setFont(police);
+    PlaceTwips(etiquette, gauche, haut, largeur, hauteur);
+    return etiquette;
 }
 
 } // namespace oxi

@@ -13,8 +13,14 @@ QRect RectTwips(int gauche, int haut, int largeur, int hauteur);
 
 } // namespace oxi
 
+class QFont;
+class QLabel;
+class QString;
 class QWidget;
 namespace oxi {
 // Sets a widget's geometry from twips.
 void PlaceTwips(QWidget *widget, int gauche, int haut, int largeur, int hauteur);
+// A named label in that font, placed in twips.
+QLabel *EtiquetteTwips(QWidget *parent, const QString &nom, const QString &texte, const QFont &police, int gauche, int haut,
+                       int largeur, int hauteur);
 } // namespace oxi
