@@ -7,6 +7,8 @@
 include(GNUInstallDirs)
 
 install(TARGETS oxi RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# The exchange module, loaded from the executable's ../lib/oxi.
+install(TARGETS oxi-echanges LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/oxi)
 install(FILES ${CMAKE_BINARY_DIR}/DBOxi.dtb.ref
         DESTINATION ${CMAKE_INSTALL_DATADIR}/oxi/reference RENAME DBOxi.dtb
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)

@@ -6,12 +6,12 @@
 #include "Ephemerides.h"
 #include "IconeNotification.h"
 #include "Messagerie.h"
+#include "ModuleEchanges.h"
 #include "Plateforme.h"
 #include "Rearmement.h"
 #include "RechercheRappels.h"
 #include "Region.h"
 #include "Reglages.h"
-#include "SynchroAuto.h"
 #include "frmAccueil.h"
 
 #include <QApplication>
@@ -76,13 +76,12 @@ bool Demarre()
     fenetre = new frmAccueil;
     icone = new IconeNotification(fenetre);
     icone->GereIcone(true);
-    auto *synchro = new SynchroAuto(Base(), fenetre);
-    fenetre->FixeSynchro(synchro);
-    QTimer::singleShot(0, synchro, &SynchroAuto::Lance);
-    QObject::connect(synchro, &SynchroAuto::Fini, fenetre, [](const BilanSynchro &bilan) {
-        if (bilan.recus > 0)
-            fenetre->RelitListeOuverte();
-    });
+    // Without an exchange set up, its module is not even loaded.
+    if (SynchroConfiguree())
+        QTimer::singleShot(0, fenetre, [f = fenetre] {
+            if (SynchroAuto *synchro = f->Synchro())
+                synchro->Lance();
+        });
     if (ReglageOui(ReglageEphemerides))
         AfficheEphemerides();
     if (!ReglageOui(ReglagePremiereFois)) {

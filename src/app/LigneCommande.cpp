@@ -3,11 +3,10 @@
 #include "Chemins.h"
 #include "Constantes.h"
 #include "DepotRappels.h"
-#include "Echanges.h"
+#include "ModuleEchanges.h"
 #include "Rappels.h"
 #include "Rearmement.h"
 #include "Reglages.h"
-#include "ReglagesSynchro.h"
 #include "RequetesEphem.h"
 #include "TexteRappel.h"
 
@@ -35,6 +34,18 @@ int Echec(const QString &message, int code = 1)
 {
     Ecrit(stderr, QStringLiteral("oxi : ") + message);
     return code;
+}
+
+// The exchange module for the three modes that need it; nullptr once the reason is written.
+ModuleEchanges *ChargeModule()
+{
+    QString erreur;
+    ModuleEchanges *module = ChargeModuleEchanges(&erreur);
+    if (!module) {
+        erreur.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        Echec(erreur.left(1).toLower() + erreur.mid(1));
+    }
+    return module;
 }
 
 // The main file as the tray program finds it; read-only unless told otherwise.
@@ -139,10 +150,13 @@ int Aujourdhui(bool ephemerides)
 
 int Exporte(const QString &chemin)
 {
+    ModuleEchanges *module = ChargeModule();
+    if (!module)
+        return 1;
     QString erreur;
     if (!OuvreBase(false, &erreur))
         return Echec(erreur);
-    const int nombre = ExporteAgenda(chemin, &erreur);
+    const int nombre = module->ExporteAgenda(chemin, &erreur);
     if (nombre < 0)
         return Echec(erreur);
     Ecrit(stdout, QStringLiteral("%1 rappel(s) exporté(s) dans %2").arg(nombre).arg(chemin));
@@ -173,10 +187,13 @@ int Importe(const QString &chemin, bool fetes, const QString &delais)
     if (!choix)
         return Echec(
             QStringLiteral("délais invalides : « %1 » (un ou deux nombres de 0 à 31 séparés par une virgule).").arg(delais), 2);
+    ModuleEchanges *module = ChargeModule();
+    if (!module)
+        return 1;
     QFile fichier(chemin);
     if (!fichier.open(QIODevice::ReadOnly))
         return Echec(QStringLiteral("impossible de lire le fichier %1.").arg(chemin));
-    const QVector<FicheContact> fiches = LitFichesContacts(fichier.readAll());
+    const QVector<FicheContact> fiches = module->LitFichesContacts(fichier.readAll());
     if (fiches.isEmpty())
         return Echec(QStringLiteral("le fichier %1 ne contient aucune fiche de contact.").arg(chemin));
     QString erreur;
@@ -185,8 +202,8 @@ int Importe(const QString &chemin, bool fetes, const QString &delais)
     // The panels write after the year's re-arming; so must we, or it would move our dates a year on.
     RearmeEcheances();
     try {
-        const PlanImport plan = PrepareImport(fiches);
-        const int ajoutees = ImporteContacts(plan, *choix, fetes);
+        const PlanImport plan = module->PrepareImport(fiches);
+        const int ajoutees = module->ImporteContacts(plan, *choix, fetes);
         QString bilan = TexteBilan(plan);
         if (fetes)
             bilan += QStringLiteral(", %1 fête(s) ajoutée(s)").arg(ajoutees);
@@ -291,8 +308,10 @@ int ExecuteLigneCommande()
         || ((analyse.isSet(fetes) || analyse.isSet(delais)) && !analyse.isSet(importer)))
         return Echec(QStringLiteral("--ephemerides va avec --aujourdhui, --fetes et --delais avec --importer."), 2);
 
-    if (analyse.isSet(synchroniser))
-        return SynchroniseEnLigneDeCommande();
+    if (analyse.isSet(synchroniser)) {
+        ModuleEchanges *module = ChargeModule();
+        return module ? module->SynchroniseEnLigneDeCommande() : 1;
+    }
     int code = 0;
     if (analyse.isSet(aujourdhui))
         code = Aujourdhui(analyse.isSet(ephemerides));

@@ -1,9 +1,8 @@
 #include "frmSynchro.h"
 
-#include "ClientCalDav.h"
 #include "Messagerie.h"
+#include "ModuleEchanges.h"
 #include "Polices.h"
-#include "ReglagesSynchro.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -91,8 +90,11 @@ void frmSynchro::AfficheBilan()
 
 void frmSynchro::SynchroniseMaintenant()
 {
+    ModuleEchanges *module = ModuleEchangesOuMessage();
+    if (!module)
+        return;
     const QString adresse = txtAdresse->text().trimmed();
-    if (const QString refus = RefusAdresse(QUrl(adresse)); !refus.isEmpty()) {
+    if (const QString refus = module->RefusAdresse(QUrl(adresse)); !refus.isEmpty()) {
         MsgInfo(refus);
         return;
     }
@@ -104,7 +106,7 @@ void frmSynchro::SynchroniseMaintenant()
     cmdSynchroniser->setEnabled(false);
     if (txtMotDePasse->text().isEmpty())
         return Enchaine();
-    EcritMotDePasse(txtMotDePasse->text(), [this](bool ecrit, const QString &message) {
+    module->EcritMotDePasse(txtMotDePasse->text(), [this](bool ecrit, const QString &message) {
         txtMotDePasse->clear();
         if (!ecrit || message.contains(QStringLiteral("Aucun trousseau")))
             MsgInfo(message); // where it went, when it is not the keyring

@@ -1,5 +1,5 @@
 #pragma once
-#include "SynchroAuto.h"
+#include "ModuleEchanges.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -37,11 +37,6 @@ QString Cle(const QString &texte)
     return cle.simplified();
 }
 
-QString Compte(int n, const QString &singulier, const QString &pluriel)
-{
-    return QString::number(n) + QLatin1Char(' ') + (n > 1 ? pluriel : singulier);
-}
-
 } // namespace
 
 QVector<RappelStocke> LitRappelsEchange()
@@ -137,16 +132,6 @@ PlanImport PrepareImport(const QVector<FicheContact> &fiches)
         plan.datesFetes.append(date);
     }
     return plan;
-}
-
-QString TexteBilan(const PlanImport &plan)
-{
-    return Compte(int(plan.aAjouter.size()), QStringLiteral("anniversaire ajouté"), QStringLiteral("anniversaires ajoutés"))
-        + QStringLiteral(", ") + Compte(plan.dejaPresents, QStringLiteral("déjà présent"), QStringLiteral("déjà présents"))
-        + QStringLiteral(", ")
-        + Compte(plan.sansDate, QStringLiteral("contact sans date de naissance"),
-                 QStringLiteral("contacts sans date de naissance"))
-        + QStringLiteral(", ") + Compte(plan.illisibles, QStringLiteral("fiche illisible"), QStringLiteral("fiches illisibles"));
 }
 
 int ImporteContacts(const PlanImport &plan, const ChoixEcheances &choix, bool fetes)

@@ -6,7 +6,7 @@
 #include <QVector>
 
 // Calendars out and contacts in, against the program's database (Base()).
-// Shared by the transfer panel and the command line.
+// Inside the exchange module, reached through ModuleEchanges.
 namespace oxi {
 
 // Every reminder of Rappel with its note text, by number. Throws ErreurBase.
@@ -19,24 +19,10 @@ ComposantIcal ComposeAgenda(const QVector<RappelStocke> &rappels);
 // with libical. Returns the number of events; -1 with a French `erreur` on failure.
 int ExporteAgenda(const QString &chemin, QString *erreur);
 
-// What an import of contacts will do, worked out before anything is written.
-struct PlanImport
-{
-    QVector<FicheContact> aAjouter; // new birthdays, in file order
-    QStringList fetes;              // first names whose name day can be added ("Jean Marie" as shown)
-    QVector<QDate> datesFetes;      // their name day this year
-    int dejaPresents = 0;
-    int sansDate = 0;
-    int illisibles = 0;
-};
-
 // Compares the cards with the stored birthdays (the panel's duplicate rule, also
 // inside the file) and finds each new first name in the name-day calendar.
 // Throws ErreurBase.
 PlanImport PrepareImport(const QVector<FicheContact> &fiches);
-
-// "3 anniversaires ajoutés, 1 déjà présent, 2 contacts sans date de naissance, 0 fiche illisible"
-QString TexteBilan(const PlanImport &plan);
 
 // Writes the plan's birthdays, and with `fetes` its name days, in one transaction,
 // as the panels would with `choix`. Returns the number of name days added. Throws

@@ -1,12 +1,11 @@
 #include "PanneauTransfert.h"
 #include "Base.h"
 #include "Chemins.h"
-#include "Echanges.h"
 #include "Horloge.h"
 #include "Messagerie.h"
+#include "ModuleEchanges.h"
 #include "Polices.h"
 #include "Sauvegarde.h"
-#include "SynchroAuto.h"
 #include "Twips.h"
 #include "frmSynchro.h"
 
@@ -289,6 +288,9 @@ void PanneauTransfert::ValideRestauration()
 
 void PanneauTransfert::ImporteFichierContacts()
 {
+    ModuleEchanges *module = ModuleEchangesOuMessage();
+    if (!module)
+        return;
     const QString chemin = choisitContacts(QDir::homePath());
     if (chemin.isEmpty())
         return;
@@ -297,18 +299,18 @@ void PanneauTransfert::ImporteFichierContacts()
         MsgInfo(DeuxLignes(QStringLiteral("Impossible de lire le fichier :"), chemin));
         return;
     }
-    const QVector<FicheContact> fiches = LitFichesContacts(fichier.readAll());
+    const QVector<FicheContact> fiches = module->LitFichesContacts(fichier.readAll());
     if (fiches.isEmpty()) {
         MsgInfo(DeuxLignes(QStringLiteral("Ce fichier ne contient aucune fiche de contact :"), chemin));
         return;
     }
     try {
-        const PlanImport plan = PrepareImport(fiches);
+        const PlanImport plan = module->PrepareImport(fiches);
         const std::optional<ChoixImport> choix = confirmeImport(plan);
         if (!choix)
             return;
         Sablier sablier;
-        const int fetes = ImporteContacts(plan, choix->echeances, choix->fetes);
+        const int fetes = module->ImporteContacts(plan, choix->echeances, choix->fetes);
         sablier.Fin();
         QString bilan = TexteBilan(plan) + QLatin1Char('.');
         if (choix->fetes)
@@ -321,12 +323,15 @@ void PanneauTransfert::ImporteFichierContacts()
 
 void PanneauTransfert::ExporteVersAgenda()
 {
+    ModuleEchanges *module = ModuleEchangesOuMessage();
+    if (!module)
+        return;
     const QString chemin = choisitAgenda(QDir::homePath());
     if (chemin.isEmpty())
         return;
     Sablier sablier;
     QString erreur;
-    const int nombre = ExporteAgenda(chemin, &erreur);
+    const int nombre = module->ExporteAgenda(chemin, &erreur);
     sablier.Fin();
     if (nombre < 0)
         MsgInfo(DeuxLignes(QStringLiteral("Echec de l'export."), erreur));
@@ -338,7 +343,9 @@ void PanneauTransfert::OuvreSynchronisation()
 {
     // One window, raised again when asked twice.
     if (!m_fenetreSynchro) {
-        m_fenetreSynchro = new frmSynchro(synchro);
+        if (!ModuleEchangesOuMessage())
+            return;
+        m_fenetreSynchro = new frmSynchro(synchro ? synchro() : nullptr);
         m_fenetreSynchro->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_fenetreSynchro->show();

@@ -65,8 +65,9 @@ public:
     LienTexte *lblImportContacts = nullptr;
     LienTexte *lblExportAgenda = nullptr;
     LienTexte *lblSynchro = nullptr;
-    // The tray program's exchanges; null when none runs (the settings window then only keeps settings).
-    SynchroAuto *synchro = nullptr;
+    // The tray program's exchanges, made on first call; unset or null when none runs
+    // (the settings window then only keeps settings).
+    std::function<SynchroAuto *()> synchro;
 
 Q_SIGNALS:
     void termine();

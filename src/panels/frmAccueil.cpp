@@ -1,10 +1,12 @@
 #include "frmAccueil.h"
+#include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
 #include "Dialogues.h"
 #include "Ephemerides.h"
 #include "Horloge.h"
 #include "Messagerie.h"
+#include "ModuleEchanges.h"
 #include "PanneauAnniv.h"
 #include "PanneauEphem.h"
 #include "PanneauFetes.h"
@@ -73,7 +75,7 @@ void frmAccueil::ConstruitPanneaux()
     fraFetes = new PanneauFetes(this);
     fraNotes = new PanneauNotes(this);
     fraTransfert = new PanneauTransfert(this);
-    fraTransfert->synchro = m_synchro;
+    fraTransfert->synchro = [this] { return Synchro(); };
     connect(fraTransfert, &PanneauTransfert::termine, this, &frmAccueil::AfficheAccueil);
     for (QWidget *panneau : Panneaux()) {
         panneau->move(Px(1080), Px(360));
@@ -246,11 +248,19 @@ void frmAccueil::OuvreEphemerides()
     OuvrePanneau(fraEphem, QStringLiteral("Oxi - Ephémérides"));
 }
 
-void frmAccueil::FixeSynchro(SynchroAuto *synchro)
+SynchroAuto *frmAccueil::Synchro()
 {
-    m_synchro = synchro;
-    if (fraTransfert)
-        fraTransfert->synchro = synchro;
+    if (m_synchro)
+        return m_synchro;
+    ModuleEchanges *module = ModuleEchangesOuMessage();
+    if (!module)
+        return nullptr;
+    m_synchro = module->CreeSynchroAuto(Base(), this);
+    connect(m_synchro, &SynchroAuto::Fini, this, [this](const BilanSynchro &bilan) {
+        if (bilan.recus > 0)
+            RelitListeOuverte();
+    });
+    return m_synchro;
 }
 
 void frmAccueil::RelitListeOuverte()

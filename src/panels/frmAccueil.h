@@ -42,7 +42,9 @@ public:
     // The open reminder list read again (rows changed elsewhere), unless an entry is in progress.
     void RelitListeOuverte();
     // The tray program's exchanges with a calendar, handed to the transfer panel.
-    void FixeSynchro(SynchroAuto *synchro);
+    // The tray program's exchanges, made on first need with the exchange module;
+    // null when the module cannot be loaded (the user is told).
+    SynchroAuto *Synchro();
     void setVisible(bool visible) override;
     // A reminder panel is adding or changing an entry.
     bool SaisieEnCours() const;

@@ -1,7 +1,7 @@
 #include "frmImportContacts.h"
 #include "Constantes.h"
-#include "Echanges.h"
 #include "Polices.h"
+#include "TypesEchanges.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -32,11 +32,6 @@ void Affiche(const QString &texte)
 
 } // namespace
 
-bool SynchroConfiguree()
-{
-    return !LitReglage(ReglageAdresse).trimmed().isEmpty();
-}
-
 ParametresSynchro ParametresEnregistres(const QString &motDePasse)
 {
     const QString calendrier = LitReglage(ReglageCalendrier).trimmed();

@@ -1,5 +1,5 @@
 #pragma once
-#include "Reglages.h"
+#include "ModuleEchanges.h"
 #include "Synchroniseur.h"
 
 #include <functional>
@@ -8,14 +8,6 @@
 // desktop's keyring; where none answers, in a file only its owner can read.
 namespace oxi {
 
-inline constexpr Reglage ReglageAdresse{"Synchronisation", "Adresse"};
-inline constexpr Reglage ReglageUtilisateur{"Synchronisation", "Utilisateur"};
-inline constexpr Reglage ReglageCalendrier{"Synchronisation", "Calendrier"};
-inline constexpr Reglage ReglageDerniere{"Synchronisation", "Derniere"};
-inline constexpr Reglage ReglageBilan{"Synchronisation", "Bilan"};
-
-// True when an address is set: without one nothing is exchanged.
-bool SynchroConfiguree();
 // The settings of the exchange with `motDePasse`; the calendar "Calendrier" when none is named.
 ParametresSynchro ParametresEnregistres(const QString &motDePasse);
 // ${XDG_CONFIG_HOME:-~/.config}/oxi/caldav-secret, beside the settings

@@ -12,24 +12,24 @@ constexpr int PeriodeMs = 15 * 60 * 1000;
 
 } // namespace
 
-SynchroAuto::SynchroAuto(Connexion &connexion, QObject *parent) : QObject(parent), m_connexion(connexion)
+SynchroAutoCalDav::SynchroAutoCalDav(Connexion &connexion, QObject *parent) : SynchroAuto(parent), m_connexion(connexion)
 {
     m_attente.setSingleShot(true);
     m_attente.setInterval(AttenteApresChangementMs);
-    connect(&m_attente, &QTimer::timeout, this, &SynchroAuto::Lance);
+    connect(&m_attente, &QTimer::timeout, this, &SynchroAutoCalDav::Lance);
     m_periode.setInterval(PeriodeMs);
-    connect(&m_periode, &QTimer::timeout, this, &SynchroAuto::Lance);
+    connect(&m_periode, &QTimer::timeout, this, &SynchroAutoCalDav::Lance);
     m_periode.start();
-    connect(&AvisModifications(), &Modifications::Ecrites, this, &SynchroAuto::Demande);
+    connect(&AvisModifications(), &Modifications::Ecrites, this, &SynchroAutoCalDav::Demande);
 }
 
-void SynchroAuto::Demande()
+void SynchroAutoCalDav::Demande()
 {
     if (SynchroConfiguree())
         m_attente.start();
 }
 
-void SynchroAuto::Lance()
+void SynchroAutoCalDav::Lance()
 {
     m_attente.stop();
     if (!SynchroConfiguree())
@@ -55,7 +55,7 @@ void SynchroAuto::Lance()
     });
 }
 
-void SynchroAuto::Termine(const BilanSynchro &bilan)
+void SynchroAutoCalDav::Termine(const BilanSynchro &bilan)
 {
     NoteBilan(bilan);
     m_occupe = false;

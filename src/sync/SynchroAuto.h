@@ -1,26 +1,23 @@
 #pragma once
+#include "ModuleEchanges.h"
 #include "Synchroniseur.h"
 
 #include <QObject>
 #include <QTimer>
 
-// The exchanges of the tray program: at start, a little after each change
-// of the reminders, and every 15 minutes; never two at once.
+// The tray program's exchanges with a CalDAV server, timed as SynchroAuto says.
 namespace oxi {
 
-class SynchroAuto : public QObject
+class SynchroAutoCalDav : public SynchroAuto
 {
     Q_OBJECT
 public:
-    SynchroAuto(Connexion &connexion, QObject *parent = nullptr);
+    SynchroAutoCalDav(Connexion &connexion, QObject *parent = nullptr);
     // An exchange soon, several changes in a row giving one exchange.
     void Demande();
     // An exchange now (or right after the one running).
-    void Lance();
+    void Lance() override;
     bool EnCours() const { return m_occupe; }
-
-signals:
-    void Fini(const oxi::BilanSynchro &bilan);
 
 private:
     void Termine(const BilanSynchro &bilan);

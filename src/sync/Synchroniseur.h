@@ -2,6 +2,7 @@
 #include "ClientCalDav.h"
 #include "DepotSynchro.h"
 #include "Rapprochement.h"
+#include "TypesEchanges.h"
 
 #include <QObject>
 #include <QPointer>
@@ -11,21 +12,6 @@
 // (sync-token where offered, else tags), the decisions, the local writes in
 // one transaction, then the sends. Driven by the network's answers: nothing waits.
 namespace oxi {
-
-struct ParametresSynchro
-{
-    QString adresse;
-    QString utilisateur;
-    QString calendrier;
-    QString motDePasse;
-};
-
-struct BilanSynchro
-{
-    bool reussi = false;
-    QString message; // in French, for the user
-    int recus = 0, envoyes = 0, conflits = 0, illisibles = 0, enAttente = 0;
-};
 
 class Synchroniseur : public QObject
 {
@@ -87,5 +73,3 @@ private:
 };
 
 } // namespace oxi
-
-Q_DECLARE_METATYPE(oxi::BilanSynchro)

@@ -41,13 +41,15 @@ demarre_zone() {
   sleep 0.5
 }
 
-# A fresh home: the program copied with its shipped database, settings given as "Section/Cle=valeur".
+# A fresh home: the program copied with its exchange module and its shipped database,
+# settings given as "Section/Cle=valeur".
 prepare() {
   local nom=$1; shift
   local dossier="$TMP/$nom"
   mkdir -p "$dossier/prog" "$dossier/config/oxi" "$dossier/run"
   chmod 700 "$dossier/run"
   cp "$OXI" "$dossier/prog/oxi"
+  cp "$BUILD/oxi-echanges.so" "$dossier/prog/"
   cp "$BUILD/DBOxi.dtb.ref" "$dossier/prog/DBOxi.dtb"
   [ -f "$BUILD/HelpOxi.html" ] && cp "$BUILD/HelpOxi.html" "$dossier/prog/"
   : > "$dossier/config/oxi/oxi.conf"
@@ -91,6 +93,9 @@ position_icone() { # prints the centre of the embedded icon
   ligne_icone | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/' |
     awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'
 }
+# The exchange module and the libraries only it needs: no process maps them until an exchange is asked for.
+echanges_chargees() { grep -qE 'oxi-echanges\.so|libical\.so|libQt6Network\.so' "/proc/$1/maps"; }
+sans_echanges() { en_vie "$1" && ! echanges_chargees "$1"; }
 absente() { ! xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; } # no visible window of that name
 en_vie() { kill -0 "$1" 2>/dev/null; }
 termine() { local fin=$(( SECONDS + ${2:-5} )); while en_vie "$1" && [ $SECONDS -lt $fin ]; do sleep 0.2; done; ! en_vie "$1"; }

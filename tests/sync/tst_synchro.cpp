@@ -346,6 +346,7 @@ private slots:
         const QString config = dossier + QStringLiteral("/config");
         QDir().mkpath(config + QStringLiteral("/oxi"));
         QVERIFY(QFile::copy(QStringLiteral(OXI_EXECUTABLE), dossier + QStringLiteral("/oxi")));
+        QVERIFY(QFile::copy(QStringLiteral(OXI_MODULE), dossier + QStringLiteral("/oxi-echanges.so")));
         CopieBase(dossier + QStringLiteral("/DBOxi.dtb"));
         QFile conf(config + QStringLiteral("/oxi/oxi.conf"));
         Ecrit(conf.fileName(),

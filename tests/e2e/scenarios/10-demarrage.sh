@@ -14,6 +14,7 @@ verifie "oxi starts and stays up" en_vie "$pid"
 attend_icone 5
 verifie "the tray icon is embedded" icone_dans_zone
 capture 11-demarrage-icone
+verifie "without an exchange set up, neither the exchange module nor libical nor Qt Network is mapped" sans_echanges "$pid"
 
 avant=$(empreinte "$home/prog/DBOxi.dtb")
 second=$(lance "$home")
@@ -23,6 +24,17 @@ valide_boite
 verifie "the second start ends" termine "$second" 5
 verifie "the second start leaves the database untouched" test "$avant" = "$(empreinte "$home/prog/DBOxi.dtb")"
 verifie "the first instance is still running" en_vie "$pid"
+arrete "$pid"
+
+# An exchange set up: the module comes at start; the server does not answer, which is noted, nothing shown.
+home=$(prepare demarrage-synchro "PremiereFois/Affich=1" "Synchronisation/Adresse=http://127.0.0.1:9/")
+printf 'secret\n' > "$home/config/oxi/caldav-secret"; chmod 600 "$home/config/oxi/caldav-secret"
+pid=$(lance "$home")
+attend_icone 10
+attente=0; until grep -q '^Bilan=' "$home/config/oxi/oxi.conf" || [ $attente -ge 40 ]; do sleep 0.25; attente=$((attente + 1)); done
+verifie "... and notes its failed exchange, the program still running" \
+  sh -c "kill -0 $pid && grep -q '^Bilan=.*chec' '$home/config/oxi/oxi.conf'"
+verifie "with an exchange set up, the tray program loads its exchange module" echanges_chargees "$pid"
 arrete "$pid"
 
 home=$(prepare premiere)

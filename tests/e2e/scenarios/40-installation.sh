@@ -40,6 +40,10 @@ arrete "$pid"
 verifie "the shipped database is left as shipped" test "$livree" = "$(empreinte "$prefixe/share/oxi/reference/DBOxi.dtb")"
 verifie "only the database is left in the user's data folder" test "$(ls -A "$home/data/oxi")" = DBOxi.dtb
 sql "$base" "INSERT INTO Rappel VALUES (1, '1975-03-12', 'A', 'Dupont#Marie', '2027-03-12', 0, '1800-01-01', 1, '1800-01-01', 1);" >/dev/null
+env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/run" LANG=fr_FR.UTF-8 \
+  "$prefixe/bin/oxi" --exporter "$home/installe.ics" >/dev/null 2>&1; code=$?
+verifie "the installed program finds its exchange module in the library folder" \
+  sh -c "[ $code -eq 0 ] && grep -q '^BEGIN:VEVENT' '$home/installe.ics'"
 avant=$(empreinte "$base")
 verifie "the install rules run again" installe
 verifie "installing again leaves the user's database unchanged" test -n "$avant" -a "$avant" = "$(empreinte "$base" 2>/dev/null)"

@@ -19,6 +19,7 @@ clic_dans() { # clic_dans <window> <x> <y>: the pointer moves there first, so th
 # The transfer button of the main window (twips 5400,360 -> pixels 360,24), then the panel's import link.
 clic_dans "$fenetre" 369 33
 capture 60-panneau-transfert
+verifie "the exchange module waits for the first exchange asked for" sans_echanges "$pid"
 clic_dans "$fenetre" 110 230
 choix=$(attend_fenetre '^Importer des contacts$' 10)
 verifie "'Importer des contacts' opens the French file chooser" test -n "$choix"
@@ -26,6 +27,7 @@ xdotool windowfocus --sync "$choix" 2>/dev/null; xdotool type --delay 20 "$home/
 import=$(attend_fenetre '^Oxi - Importer des contacts$' 10)
 verifie "the counts are shown before anything is written" test -n "$import"
 capture 61-import-contacts
+verifie "... and is loaded for it" echanges_chargees "$pid"
 verifie "nothing is written while the counts are shown" test "$(sql "$home/prog/DBOxi.dtb" 'SELECT COUNT(*) FROM Rappel;')" = "0"
 xdotool windowfocus --sync "$import" 2>/dev/null; xdotool key Return
 sleep 1
@@ -54,6 +56,19 @@ verifie "--aujourdhui prints today's birthday as the popup says it" \
   sh -c "[ $code -eq 0 ] && printf '%s' \"\$1\" | grep -q '^Hélène Dupont : 56 ans.\$'" _ "$sortie"
 verifie "--ephemerides adds the names of the day" sh -c "printf '%s' \"\$1\" | grep -q '^Fête'" _ "$sortie"
 verifie "--aujourdhui leaves the file byte-identical" test "$(empreinte "$home/prog/DBOxi.dtb")" = "$avant"
+# What the dynamic loader opens, from its own trace.
+ouvre_echanges() { LD_DEBUG=files "$@" 2>&1 >/dev/null | grep -qE 'oxi-echanges\.so|libical\.so|libQt6Network\.so'; }
+ouvre_sans_echanges() { ! ouvre_echanges "$@"; }
+verifie "--aujourdhui loads neither the exchange module nor libical nor Qt Network" ouvre_sans_echanges ligne --aujourdhui
+ligne --exporter "$home/ligne.ics" >/dev/null 2>&1; code=$?
+verifie "--exporter writes the calendar through its module" sh -c "[ $code -eq 0 ] && grep -q '^BEGIN:VCALENDAR' '$home/ligne.ics'"
+mkdir -p "$home/seul" && cp "$home/prog/oxi" "$home/prog/DBOxi.dtb" "$home/seul/"
+seule() { env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_RUNTIME_DIR="$home/run" LANG=fr_FR.UTF-8 "$home/seul/oxi" "$@"; }
+seule --exporter "$home/seul.ics" >/dev/null 2>"$home/erreur.txt"; code=$?
+verifie "without its module, --exporter says so in French and writes nothing" \
+  sh -c "[ $code -eq 1 ] && grep -q \"module d'échanges d'Oxi (oxi-echanges.so) est introuvable\" '$home/erreur.txt' && [ ! -e '$home/seul.ics' ]"
+seule --aujourdhui >/dev/null 2>&1; code=$?
+verifie "... and --aujourdhui works without it" test "$code" = 0
 verifie "the tray program still runs" en_vie "$pid"
 verifie "--version answers in French" sh -c "printf '%s' \"\$1\" | grep -q '^Oxi version '" _ "$(ligne --version)"
 ligne --inconnue >/dev/null 2>"$home/erreur.txt"; code=$?
