@@ -70,14 +70,15 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 if(OXI_SITE_WEB)
   set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${OXI_SITE_WEB}")
 endif()
-# Libraries come from dpkg-shlibdeps; these are loaded or run at run time:
-# the fonts substituted for the designed ones, the opener of the help and of
-# web addresses, Qt's French texts for the buttons of message boxes and file
-# choosers. The xcb platform plugin and the SVG plugins come with the Qt
-# libraries found above.
+# Libraries come from dpkg-shlibdeps, the exchange module's too; these are
+# loaded or run at run time: the fonts substituted for the designed ones, the
+# opener of the help and of web addresses, Qt's French texts for the buttons of
+# message boxes and file choosers, Qt's SVG image plugin (the program's images
+# are drawn through it, the executable does not link the SVG library). The xcb
+# platform plugin comes with the Qt libraries found above.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "fonts-ebgaramond, fonts-liberation2, fonts-dejavu-core, xdg-utils, qt6-translations-l10n")
+    "fonts-ebgaramond, fonts-liberation2, fonts-dejavu-core, xdg-utils, qt6-translations-l10n, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "hicolor-icon-theme")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

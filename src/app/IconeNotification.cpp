@@ -3,11 +3,11 @@
 #include "Demarrage.h"
 #include "Dialogues.h"
 #include "Ephemerides.h"
+#include "IconeOxi.h"
 #include "Plateforme.h"
 #include "frmAccueil.h"
 
-#include <QPainter>
-#include <QSvgRenderer>
+#include <QResource>
 
 namespace oxi {
 
@@ -16,19 +16,19 @@ namespace {
 constexpr int IntervalleGuetMs = 2000;
 constexpr int EssaisGuet = 60;
 
-// Drawn here at the usual tray and title-bar sizes: cheaper at start than
-// loading the SVG icon plugin.
+// The sizes drawn when the program was built, read in place from the resource.
 QIcon IconeOxi()
 {
-    QSvgRenderer rendu(QStringLiteral(":/app/oxi.svg"));
+    const QResource pixels(QStringLiteral(":/app/oxi.argb"));
+    const uchar *donnees = pixels.data();
+    qint64 debut = 0;
     QIcon icone;
-    for (const int taille : {16, 22, 24, 32, 48, 64}) {
-        QPixmap image(taille, taille);
-        image.fill(Qt::transparent);
-        QPainter peintre(&image);
-        rendu.render(&peintre);
-        peintre.end();
-        icone.addPixmap(image);
+    for (const int taille : TaillesIconeOxi) {
+        const qint64 octets = qint64(taille) * taille * 4;
+        if (pixels.compressionAlgorithm() != QResource::NoCompression || debut + octets > pixels.size())
+            break;
+        icone.addPixmap(QPixmap::fromImage(QImage(donnees + debut, taille, taille, QImage::Format_ARGB32_Premultiplied)));
+        debut += octets;
     }
     return icone;
 }

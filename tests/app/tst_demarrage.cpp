@@ -221,6 +221,12 @@ private Q_SLOTS:
         }
         QCOMPARE(noms, (QStringList{"mnuParametrer", "mnutiret", "mnuEphem", "mnuAide", "mnuAPropos", "mnuQuitter"}));
         QCOMPARE(textes, (QStringList{"&Paramétrer", "-", "&Ephémérides", "&Aide", "A propo&s", "&Quitter"}));
+        // The icon drawn at build time, each size in its place: the red band and the white dial.
+        const QIcon icone = frmAccueil::Instance()->windowIcon();
+        QCOMPARE(icone.availableSizes().size(), 6);
+        const QImage image = icone.pixmap(64, 64).toImage();
+        QCOMPARE(QColor(image.pixel(32, 12)), QColor(0xc8, 0x28, 0x3c));
+        QCOMPARE(QColor(image.pixel(24, 41)), QColor(Qt::white));
         // "&Aide" opens the help file beside the program.
         menu->actions().at(3)->trigger();
         QCOMPARE(plateforme.documents.size(), 1);

@@ -1,10 +1,9 @@
 #include "ImageBouton.h"
 #include "Twips.h"
 
+#include <QImageReader>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPixmap>
-#include <QSvgRenderer>
 
 namespace oxi {
 
@@ -57,6 +56,8 @@ void Image::showEvent(QShowEvent *event)
 
 // Rendered at the device pixel ratio so that the drawing stays sharp at any
 // scale, and only once shown: hidden windows and highlights cost nothing.
+// Through Qt's SVG image plugin, which loads the SVG library with the first
+// image shown rather than at every start of the tray program.
 void Image::Dessine()
 {
     if (!isVisible()) {
@@ -66,14 +67,15 @@ void Image::Dessine()
     m_aDessiner = false;
     if (m_ressource.isEmpty() || width() <= 0 || height() <= 0)
         return;
-    QSvgRenderer rendu(m_ressource);
     const qreal ratio = devicePixelRatioF();
-    QPixmap pixmap(size() * ratio);
-    pixmap.fill(Qt::transparent);
-    if (rendu.isValid()) {
-        QPainter peintre(&pixmap);
-        rendu.render(&peintre);
+    QImageReader lecteur(m_ressource, "svg");
+    lecteur.setScaledSize(size() * ratio);
+    QImage image = lecteur.read();
+    if (image.isNull()) {
+        image = QImage(size() * ratio, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
     }
+    QPixmap pixmap = QPixmap::fromImage(image);
     pixmap.setDevicePixelRatio(ratio);
     setPixmap(pixmap);
 }
