@@ -63,6 +63,7 @@ class TestDemarrage : public QObject
     PlateformeTest plateforme;
 
 private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init()
     {
         messages = new MessagerieScriptee;
@@ -270,11 +271,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TestDemarrage test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestDemarrage)
 #include "tst_demarrage.moc"

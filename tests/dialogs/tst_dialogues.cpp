@@ -50,7 +50,11 @@ class TestDialogues : public QObject
     std::unique_ptr<PlateformeTest> plateforme;
 
 private Q_SLOTS:
-    void initTestCase() { InstallePolices(); }
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        InstallePolices();
+    }
     void init()
     {
         env = std::make_unique<EnvironnementTest>();
@@ -177,11 +181,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TestDialogues test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestDialogues)
 #include "tst_dialogues.moc"

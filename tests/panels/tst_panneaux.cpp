@@ -70,6 +70,7 @@ class TestPanneaux : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init()
     {
         messages = new MessagerieScriptee;
@@ -321,11 +322,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TestPanneaux test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestPanneaux)
 #include "tst_panneaux.moc"
