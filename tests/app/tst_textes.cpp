@@ -1,5 +1,6 @@
 #include "Base.h"
 #include "Dialogues.h"
+#include "Echanges.h"
 #include "Ephemerides.h"
 #include "Horloge.h"
 #include "ImageBouton.h"
@@ -8,7 +9,9 @@
 #include "RechercheRappels.h"
 #include "Reglages.h"
 #include "frmAccueil.h"
+#include "frmImportContacts.h"
 #include "frmMessage.h"
+#include "frmSynchro.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -37,7 +40,7 @@ QString Nom(QWidget *w)
 bool EstControle(QWidget *w)
 {
     return qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)
-        || qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QAbstractScrollArea *>(w);
+        || qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QAbstractScrollArea *>(w) || qobject_cast<LienTexte *>(w);
 }
 
 // A text drawn at `zone` (parent's coordinates) that runs into a control beside it.
@@ -81,6 +84,8 @@ QStringList TextesCoupes(QWidget *fenetre)
                 fautes << Nom(w) + QStringLiteral(" (coupé) : ") + l->text();
             else if (Touche(w, texte.translated(l->pos())))
                 fautes << Nom(w) + QStringLiteral(" (touche) : ") + l->text();
+            else if (w->parentWidget() && !w->parentWidget()->rect().contains(texte.translated(l->pos())))
+                fautes << Nom(w) + QStringLiteral(" (hors du cadre) : ") + l->text();
         } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
             auto *b = static_cast<QAbstractButton *>(w);
             const int largeur = b->sizeHint().width();
@@ -140,6 +145,11 @@ class TestTextes : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        InstallePolices();
+    }
     // Every window and panel, filled with long but ordinary entries, in the program's fonts.
     void chaqueTexteEntier()
     {
@@ -191,6 +201,19 @@ private Q_SLOTS:
             Q_EMIT accueil.findChild<Image *>(QStringLiteral("img") + lettre + QStringLiteral("Annul2"))->clic();
         }
 
+        frmSynchro synchro(nullptr);
+        synchro.show();
+        verifie(&synchro, QStringLiteral("synchronisation"));
+        PlanImport plan;
+        plan.aAjouter.resize(1234);
+        plan.dejaPresents = 567;
+        plan.sansDate = 89;
+        plan.illisibles = 10;
+        plan.fetes = QStringList{QStringLiteral("Jean Marie")};
+        plan.datesFetes = {QDate(2026, 9, 9)};
+        frmImportContacts import(plan);
+        import.show();
+        verifie(&import, QStringLiteral("import de contacts"));
         AfficheAPropos();
         verifie(Fenetre("frmAbout"), QStringLiteral("à propos"));
         AffichePremiereFois();
@@ -220,12 +243,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    InstallePolices();
-    TestTextes test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestTextes)
 #include "tst_textes.moc"
