@@ -24,16 +24,6 @@ namespace {
 
 const QString ErreurAffichage = QStringLiteral("Erreur lors de l'afficage du message.");
 
-int essayes = 0;
-int tenus = 0;
-
-// Counts a case as held when the test function reached its end.
-struct Cas
-{
-    Cas() { ++essayes; }
-    void Tenu() { ++tenus; }
-};
-
 QString Contenu(qint64 numero)
 {
     return Base()
@@ -51,8 +41,8 @@ class TestPannesRappels : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void cleanup() { RetablitHorloge(); }
-    void cleanupTestCase() { qInfo("pannes des rappels : %d cas essayés, %d tenus", essayes, tenus); }
 
     // Three starts in a new year whose year cannot be stored, then one that can:
     // the dates move one year, once. A read-only database the same.
@@ -86,7 +76,6 @@ private Q_SLOTS:
             demontage.point = QFile::encodeName(disque);
             QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, disque);
         }
-        Cas cas;
         MessagerieScriptee messages;
         QVERIFY(EcritReglage(ReglageAnnee, QStringLiteral("2026")));
         FixeMaintenant(QDateTime(QDate(2027, 1, 1), QTime(8, 0)));
@@ -125,7 +114,6 @@ private Q_SLOTS:
         QCOMPARE(Lit(n), Slots(QDate(2027, 6, 2), false, QDate(2027, 5, 26), false));
         QCOMPARE(LitReglage(ReglageAnnee), QStringLiteral("2027"));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, env.Dossier() + QStringLiteral("/config"));
-        cas.Tenu();
     }
 
     // A due row the popup cannot show between two good ones: reported once,
@@ -147,7 +135,6 @@ private Q_SLOTS:
     {
         QFETCH(QString, type);
         QFETCH(QString, date);
-        Cas cas;
         EnvironnementTest env;
         MessagerieScriptee messages;
         const QDate auj(2026, 3, 1);
@@ -170,14 +157,12 @@ private Q_SLOTS:
         // Nothing is left to ask about when closing.
         rappels.FermeMessage();
         QVERIFY(messages.questions.isEmpty());
-        cas.Tenu();
     }
 
     // A number beyond 32 bits is shown and acknowledged as itself, never as the
     // row its low bits name.
     void numeroAuDelaDe32Bits()
     {
-        Cas cas;
         EnvironnementTest env;
         MessagerieScriptee messages;
         const QDate auj(2026, 3, 1);
@@ -207,15 +192,8 @@ private Q_SLOTS:
         QCOMPARE(Contenu(autre), avantAutre);
         QCOMPARE(TableFetes().Nombre(), 1);
         QVERIFY(messages.tous.isEmpty());
-        cas.Tenu();
     }
 };
 
-int main(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TestPannesRappels test;
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(TestPannesRappels)
 #include "tst_pannes_rappels.moc"
