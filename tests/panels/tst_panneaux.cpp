@@ -1,7 +1,7 @@
 #include "Ephemerides.h"
 #include "Horloge.h"
 #include "ListeRappels.h"
-#include "OutilsPanneaux.h"
+#include "OutilsRappels.h"
 #include "OutilsTest.h"
 #include "frmAccueil.h"
 

@@ -46,7 +46,6 @@ private Q_SLOTS:
         messages.reset();
     }
 
-
     void rearmementUneFoisParAn()
     {
         FixeMaintenant(QDateTime(QDate(2025, 1, 2), QTime(9, 0)));
@@ -84,7 +83,6 @@ private Q_SLOTS:
         QCOMPARE(LitReglage(ReglageAnnee), QStringLiteral("2025"));
         QVERIFY(messages->tous.isEmpty());
     }
-
 
     void scanEtAcquittement()
     {
@@ -149,7 +147,6 @@ private Q_SLOTS:
         QCOMPARE(Compte("SELECT COUNT(*) FROM Notes WHERE NumNote = ?", {n}), 1);
     }
 
-
     void tablesDesRangeesStockees()
     {
         Insere(QStringLiteral("A"), QStringLiteral("Martin#Paul"), QDate(1975, 12, 12));
@@ -173,7 +170,6 @@ private Q_SLOTS:
         QCOMPARE(notes.lignes.at(0).Colonne(2), QStringLiteral("5 mars 2027"));
     }
 
-
     // The text is cut at 255 characters into two columns and must read back exactly.
     void decoupeDuTexteDesNotes_data()
     {
@@ -195,7 +191,6 @@ private Q_SLOTS:
         QCOMPARE(QVariantList(r.lignes.at(0).begin(), r.lignes.at(0).end()), parts);
         QCOMPARE(LitRappel(n, TypeRappel::Note)->texte, texte.trimmed());
     }
-
 
     void anniversairesSemblablesAutresPersonnes()
     {

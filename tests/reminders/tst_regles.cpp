@@ -1,6 +1,9 @@
 // The reminder rules as plain tables: no database, no window.
 #include "Echeances.h"
+#include "EcritureRappels.h"
+#include "Horloge.h"
 #include "Rappels.h"
+#include "TablesRappels.h"
 #include "TexteLignes.h"
 #include "TexteRappel.h"
 
@@ -19,6 +22,14 @@ struct CasTexte
     const char *ligneDate, *message;
     int lignes;
 };
+
+QList<qint64> Numeros(const Tableau &t)
+{
+    QList<qint64> numeros;
+    for (const LigneTableau &l : t.lignes)
+        numeros << l.numRappel;
+    return numeros;
+}
 
 } // namespace
 
@@ -174,6 +185,59 @@ private Q_SLOTS:
             CompteLignes(note, 55, lignes);
             QCOMPARE(lignes, attendu);
         }
+    }
+
+    // The lists' exchange sort: letter case aside, accents after Z, dates as dates, equal keys reversed.
+    void triParEchange_data()
+    {
+        QTest::addColumn<QStringList>("cles");
+        QTest::addColumn<bool>("dates");
+        QTest::addColumn<QList<qint64>>("ordre");
+        QTest::newRow("B1 B2 A gives A B2 B1") << QStringList{"B", "B", "A"} << false << QList<qint64>{3, 2, 1};
+        QTest::newRow("case aside, É after Z")
+            << QStringList{"Émile", "Zoé", "dupont", "Dupont", "alain"} << false << QList<qint64>{5, 4, 3, 2, 1};
+        QTest::newRow("dates as dates") << QStringList{"2027-03-05", "2026-04-10", "1990-12-31"} << true
+                                        << QList<qint64>{3, 2, 1};
+    }
+    void triParEchange()
+    {
+        QFETCH(QStringList, cles);
+        QFETCH(bool, dates);
+        Tableau t{{}, dates ? QList<int>{1} : QList<int>{}};
+        for (const QString &cle : cles)
+            t.lignes.append({{cle}, int(t.lignes.size()) + 1});
+        TrieTableau(t, 1);
+        QTEST(Numeros(t), "ordre");
+    }
+
+    void textesDesFetes_data()
+    {
+        QTest::addColumn<QString>("texte");
+        QTest::addColumn<int>("annee");
+        QTest::addColumn<QDate>("date"); // invalid: refused
+        QTest::newRow("compound, upper case") << "Jean Marie - 9 SEPTEMBRE" << 2026 << QDate(2026, 9, 9);
+        QTest::newRow("no dash") << "Alain 9 septembre" << 2026 << QDate();
+        QTest::newRow("29 February, common year") << "Romain - 29 février" << 2026 << QDate();
+        QTest::newRow("29 February, leap year") << "Romain - 29 février" << 2028 << QDate(2028, 2, 29);
+        QTest::newRow("31 in a 30-day month") << "Léa - 31 avril" << 2026 << QDate();
+    }
+    void textesDesFetes()
+    {
+        QFETCH(QString, texte);
+        QFETCH(int, annee);
+        QFETCH(QDate, date);
+        const std::optional<SaisieFete> fete = LitTexteFete(texte, annee);
+        QCOMPARE(fete.has_value(), date.isValid());
+        if (fete)
+            QCOMPARE(fete->dateFete, date);
+    }
+
+    void texteDAnniversaire()
+    {
+        FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
+        QCOMPARE(TexteAnniversaire(QDate(1975, 3, 12)), QStringLiteral("12 mars (51 ans)"));
+        QCOMPARE(TexteAnniversaire(QDate(1850, 3, 12)), QStringLiteral("12 mars"));
+        RetablitHorloge();
     }
 
     void fileDesRappelsDus()
