@@ -2,9 +2,9 @@
 #include "Chemins.h"
 #include "Constantes.h"
 #include "DeriveCle.h"
+#include "Generateur.h"
 #include "OutilsTest.h"
 
-#include <QCryptographicHash>
 #include <QFile>
 #include <QTest>
 
@@ -14,15 +14,9 @@
 #include <sqlcipher/sqlite3.h>
 
 using namespace oxi;
+using namespace oxi::test;
 
 namespace {
-
-QByteArray Empreinte(const QString &chemin)
-{
-    QFile fichier(chemin);
-    fichier.open(QIODevice::ReadOnly);
-    return QCryptographicHash::hash(fichier.readAll(), QCryptographicHash::Sha256);
-}
 
 // Opens with the bare library and a raw key ("x'<hex>'"); true when the file reads.
 bool LitAvecCle(const QString &chemin, const QByteArray &cle)
@@ -33,13 +27,6 @@ bool LitAvecCle(const QString &chemin, const QByteArray &cle)
         && sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr) == SQLITE_OK;
     sqlite3_close(db);
     return ok;
-}
-
-void Ecrit(const QString &chemin, const QByteArray &octets)
-{
-    QFile fichier(chemin);
-    QVERIFY(fichier.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    fichier.write(octets);
 }
 
 int Compte(const QString &table)
@@ -169,7 +156,7 @@ private Q_SLOTS:
         const QStringList gardees = QDir(run.path()).entryList(QDir::Files);
         QCOMPARE(gardees.size(), 1);
         QCOMPARE(CleBrute(chemin, CleBase), cle);
-        Ecrit(run.path() + '/' + gardees.first(), QByteArray(64, '0'));
+        QVERIFY(Ecrit(run.path() + '/' + gardees.first(), QByteArray(64, '0')));
         Connexion connexion;
         QVERIFY(connexion.Ouvre(chemin, CleBase));
         qputenv("XDG_RUNTIME_DIR", avant);
@@ -180,19 +167,14 @@ private Q_SLOTS:
     {
         FermeBase();
         const QString chemin = env->CheminBase();
-        const auto empreinte = [&] {
-            QFile f(chemin);
-            f.open(QIODevice::ReadOnly);
-            return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256);
-        };
-        const QByteArray avant = empreinte();
+        const QByteArray avant = Empreinte(chemin);
         {
             Connexion lecture;
             QVERIFY(lecture.OuvreLecture(chemin, CleBase));
             QVERIFY(lecture.Requete("SELECT COUNT(*) FROM Fetes").Valeur(0, 0).toInt() > 0);
             QVERIFY_THROWS_EXCEPTION(ErreurBase, lecture.Execute("DELETE FROM Fetes"));
         }
-        QCOMPARE(empreinte(), avant);
+        QCOMPARE(Empreinte(chemin), avant);
         QVERIFY(!QFile::exists(chemin + "-journal"));
     }
 
@@ -257,7 +239,7 @@ private Q_SLOTS:
         Base().Execute("DELETE FROM Notes WHERE NumNote > 10");
         FermeBase();
         const qint64 avant = QFileInfo(env->CheminBase()).size();
-        Ecrit(CheminAppli() + NomBaseCompactee, "leftover");
+        QVERIFY(Ecrit(CheminAppli() + NomBaseCompactee, "leftover"));
         QVERIFY(CompacteBase());
         QVERIFY(!QFile::exists(CheminAppli() + NomBaseCompactee));
         QVERIFY(QFileInfo(env->CheminBase()).size() < avant);

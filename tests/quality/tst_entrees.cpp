@@ -20,17 +20,6 @@
 using namespace oxi;
 using namespace oxi::test;
 
-namespace {
-
-void Ecrit(const QString &chemin, const QByteArray &octets)
-{
-    QFile f(chemin);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(octets);
-}
-
-} // namespace
-
 class TestEntrees : public QObject
 {
     Q_OBJECT
@@ -86,10 +75,10 @@ private slots:
             QVERIFY2(!ReglageOui(ReglageEphemerides), valeur.constData());
             // Typed by hand too, where the file format keeps the value as it stands.
             if (valeur.trimmed() == valeur)
-                Ecrit(fichier, "[Ephemerides]\nAffich=" + valeur + "\n[PremiereFois]\nAffich=" + valeur + "\n");
+                QVERIFY(Ecrit(fichier, "[Ephemerides]\nAffich=" + valeur + "\n[PremiereFois]\nAffich=" + valeur + "\n"));
             QVERIFY2(!ReglageOui(ReglageEphemerides) && !ReglageOui(ReglagePremiereFois), valeur.constData());
         }
-        Ecrit(fichier, QByteArray(4096, '\x07'));
+        QVERIFY(Ecrit(fichier, QByteArray(4096, '\x07')));
         QVERIFY(!ReglageOui(ReglageEphemerides));
         EcritReglage(ReglageEphemerides, QStringLiteral("1"));
         QVERIFY(ReglageOui(ReglageEphemerides));
@@ -117,7 +106,7 @@ private slots:
         QCOMPARE(QFile(donnees + NomBaseDefaut).permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::WriteOwner),
                  QFile::WriteOwner);
         // The user's file is never replaced by the shipped one, nor a link to elsewhere.
-        Ecrit(donnees + NomBaseDefaut, "les données de l'utilisateur");
+        QVERIFY(Ecrit(donnees + NomBaseDefaut, "les données de l'utilisateur"));
         QCOMPARE(ChoisitCheminAppli(bin), donnees);
         QCOMPARE(Empreinte(donnees + NomBaseDefaut),
                  QCryptographicHash::hash("les données de l'utilisateur", QCryptographicHash::Sha256));

@@ -111,16 +111,9 @@ void SansCle(const QString &chemin)
     sqlite3_close(db);
 }
 
-void Ecrit(const QString &chemin, const QByteArray &octets)
-{
-    QFile f(chemin);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(octets);
-}
-
 void EnTeteSqlite(const QString &chemin)
 {
-    Ecrit(chemin, QByteArray("SQLite format 3\0 ce n'est pas une base", 38));
+    QVERIFY(Ecrit(chemin, QByteArray("SQLite format 3\0 ce n'est pas une base", 38)));
 }
 
 void Modifie(const QString &chemin, const QStringList &instructions)
@@ -395,7 +388,7 @@ private slots:
             c.Execute(QStringLiteral("PRAGMA cipher_default_kdf_iter = 64000"));
         }
         using Prepare = std::function<void(const QString &)>;
-        const auto octets = [](const QByteArray &contenu) { return [contenu](const QString &p) { Ecrit(p, contenu); }; };
+        const auto octets = [](const QByteArray &contenu) { return [contenu](const QString &p) { QVERIFY(Ecrit(p, contenu)); }; };
         const auto copie = [](const QString &source) { return [source](const QString &p) { Copie(source, p); }; };
         const auto abimee = [&](const Prepare &abime) {
             return [&, abime](const QString &p) {
@@ -444,7 +437,7 @@ private slots:
             {"DBC.dtb seul en FIFO", aCote(fifo), Absente},
             {"base d'un octet, DBC.dtb sain",
              [&](const QString &p, const QString &r) {
-                 Ecrit(p, "S");
+                 QVERIFY(Ecrit(p, "S"));
                  Copie(sain, r);
              },
              Refusee},
