@@ -36,14 +36,9 @@ public:
     bool sablierPendantMessage = false;
 };
 
-// A transfer panel in its 450×250 place on a fresh test database, on 5 December 2026.
+// A transfer panel in its 450×250 place on a fresh test database.
 struct BancTransfert
 {
-    struct Jour
-    {
-        Jour() { FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0))); }
-        ~Jour() { RetablitHorloge(); }
-    };
     BancTransfert()
     {
         fenetre.resize(450, 250);
@@ -51,7 +46,6 @@ struct BancTransfert
     }
     MessagerieSablier messages;
     EnvironnementTest env;
-    Jour jour;
     QWidget fenetre;
     PanneauTransfert *panneau = new PanneauTransfert(&fenetre);
 };
@@ -81,6 +75,7 @@ private Q_SLOTS:
     void initTestCase() { qunsetenv("DBUS_SESSION_BUS_ADDRESS"); } // no keyring here: the file takes the password
     void init()
     {
+        FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
         banc = std::make_unique<BancTransfert>();
         messages = &banc->messages;
         panneau = banc->panneau;
@@ -96,7 +91,11 @@ private Q_SLOTS:
         panneau->show(); // shown and reset, as the main window opens it
         panneau->Initialise();
     }
-    void cleanup() { banc.reset(); }
+    void cleanup()
+    {
+        banc.reset();
+        RetablitHorloge();
+    }
 
     // Today's name in the program's folder or a chosen one; refusals leave the panel open and as typed.
     void sauvegarde_data()
