@@ -3,7 +3,7 @@
 #include "Constantes.h"
 #include "Demarrage.h"
 #include "OutilsTest.h"
-#include "Plateforme.h"
+#include "PlateformeTest.h"
 #include "Region.h"
 #include "Reglages.h"
 #include "VerrouInstance.h"
@@ -18,35 +18,6 @@
 using namespace oxi;
 
 namespace {
-
-// Stands in for the desktop: a free or held instance lock, a chosen locale, autostart kept in memory.
-class PlateformeTest : public Plateforme
-{
-public:
-    bool verrouLibre = true;
-    QString langue = QStringLiteral("040c");
-    QString demarrage;
-    bool demarrageExiste = false;
-    QStringList documents;
-
-    bool PrendVerrouInstance(const QString &) override { return verrouLibre; }
-    QString IdentifiantLangue() override { return langue; }
-    void AjouteDemarrage(const QString &, const QString &donnee) override
-    {
-        demarrage = donnee;
-        demarrageExiste = true;
-    }
-    void SupprimeDemarrage(const QString &) override { demarrageExiste = false; }
-    bool TestDemarrage(const QString &) override { return demarrageExiste; }
-    bool documentOuvrable = true;
-    void OuvreDocument(const QString &adresse, std::function<void()> siEchec) override
-    {
-        documents << adresse;
-        if (!documentOuvrable && siEchec)
-            siEchec();
-    }
-    bool LanceInfosSysteme() override { return false; }
-};
 
 const QString LigneStandard =
     QStringLiteral("Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).");
@@ -165,13 +136,14 @@ private Q_SLOTS:
     void premierDemarrageInscritLeDemarrageAuto()
     {
         QVERIFY(Demarre());
-        QCOMPARE(plateforme.demarrage, CheminExecutable());
+        QFile entree(CheminDemarrage(NomAppli()));
+        QVERIFY(entree.open(QIODevice::ReadOnly) && entree.readAll().contains("\nExec=" + CheminExecutable().toUtf8() + "\n"));
         for (const QString valeur : {"", "1", "1 "}) {
             QuitteProgramme();
-            plateforme.demarrageExiste = false;
+            plateforme.SupprimeDemarrage(NomAppli());
             EcritReglage(ReglagePremiereFois, valeur);
             QVERIFY(Demarre());
-            QCOMPARE(plateforme.demarrageExiste, valeur != QLatin1String("1"));
+            QCOMPARE(plateforme.TestDemarrage(NomAppli()), valeur != QLatin1String("1"));
             QVERIFY(frmAccueil::Instance());
         }
     }
@@ -182,9 +154,9 @@ private Q_SLOTS:
         QVERIFY(Demarre());
         frmAccueil *fenetre = frmAccueil::Instance();
         QTest::keyClick(fenetre, Qt::Key_F9);
-        QVERIFY(plateforme.demarrageExiste);
+        QVERIFY(plateforme.TestDemarrage(NomAppli()));
         QTest::keyClick(fenetre, Qt::Key_F10);
-        QVERIFY(!plateforme.demarrageExiste);
+        QVERIFY(!plateforme.TestDemarrage(NomAppli()));
         QTest::keyClick(fenetre, Qt::Key_F11);
         QCOMPARE(LitReglage(ReglagePremiereFois), QStringLiteral("0"));
         QCOMPARE(messages->infos,

@@ -2,7 +2,7 @@
 #include "Constantes.h"
 #include "Dialogues.h"
 #include "OutilsTest.h"
-#include "Plateforme.h"
+#include "PlateformeTest.h"
 #include "Polices.h"
 #include "Reglages.h"
 #include "frmAbout.h"
@@ -18,16 +18,6 @@
 using namespace oxi;
 
 namespace {
-
-// The real autostart entry, with the browser and the system-information tool recorded.
-class PlateformeTest : public PlateformeLinux
-{
-public:
-    void OuvreDocument(const QString &adresse, std::function<void()>) override { documents << adresse; }
-    bool LanceInfosSysteme() override { return ++lancements, false; }
-    QStringList documents;
-    int lancements = 0;
-};
 
 // Stands in for the main window: records the keys it receives.
 class FenetrePrincipale : public QWidget
