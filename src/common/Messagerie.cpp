@@ -1,37 +1,35 @@
 #include "Messagerie.h"
+#include "Contexte.h"
 
 #include <QDebug>
 
 namespace oxi {
 
-namespace {
-
-// Before the windowed responder is installed (and in tools): messages go to stderr.
-class MessagerieConsole : public Messagerie
+void MessagerieConsole::Information(const QString &texte)
 {
-public:
-    void Information(const QString &texte) override { qWarning().noquote() << texte; }
-    void Critique(const QString &texte) override { qCritical().noquote() << texte; }
-    bool Question(const QString &texte) override
-    {
-        qWarning().noquote() << texte;
-        return false;
-    }
-};
+    qWarning().noquote() << texte;
+}
 
-MessagerieConsole console;
-Messagerie *courante = &console;
+void MessagerieConsole::Critique(const QString &texte)
+{
+    qCritical().noquote() << texte;
+}
 
-} // namespace
+bool MessagerieConsole::Question(const QString &texte)
+{
+    qWarning().noquote() << texte;
+    return false;
+}
 
 void InstalleMessagerie(Messagerie *messagerie)
 {
-    courante = messagerie ? messagerie : &console;
+    Contexte &contexte = Contexte::Courant();
+    contexte.messagerie = messagerie ? messagerie : &contexte.console;
 }
 
 Messagerie &Messages()
 {
-    return *courante;
+    return *Contexte::Courant().messagerie;
 }
 
 } // namespace oxi

@@ -17,7 +17,16 @@ public:
     virtual void Simple(const QString &texte) { Information(texte); }
 };
 
-// Takes no ownership; nullptr puts back the silent default.
+// Before the windowed responder is installed (and in tools): messages go to stderr.
+class MessagerieConsole : public Messagerie
+{
+public:
+    void Information(const QString &texte) override;
+    void Critique(const QString &texte) override;
+    bool Question(const QString &texte) override;
+};
+
+// Takes no ownership; nullptr puts back the console one.
 void InstalleMessagerie(Messagerie *messagerie);
 Messagerie &Messages();
 

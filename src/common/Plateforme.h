@@ -2,6 +2,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 
 // What Oxi asks of the operating system, behind one interface so that
 // tests can stand in for the desktop.
@@ -31,9 +32,13 @@ public:
     virtual bool LanceInfosSysteme() = 0;
 };
 
+class VerrouInstance;
+
 class PlateformeLinux : public Plateforme
 {
 public:
+    PlateformeLinux();
+    ~PlateformeLinux() override;
     bool PrendVerrouInstance(const QString &nom) override;
     QString IdentifiantLangue() override;
     void AjouteDemarrage(const QString &nom, const QString &donnee) override;
@@ -41,6 +46,9 @@ public:
     bool TestDemarrage(const QString &nom) override;
     void OuvreDocument(const QString &adresse, std::function<void()> siEchec = {}) override;
     bool LanceInfosSysteme() override;
+
+private:
+    std::unique_ptr<VerrouInstance> m_verrou;
 };
 
 // The locale name ("fr_FR") turned into the identifier.

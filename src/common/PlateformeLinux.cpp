@@ -1,4 +1,4 @@
-#include "Plateforme.h"
+#include "Contexte.h"
 #include "VerrouInstance.h"
 
 #include <QDir>
@@ -14,9 +14,6 @@
 namespace oxi {
 
 namespace {
-
-PlateformeLinux linux_;
-Plateforme *courante = &linux_;
 
 QString ValeurExec(const QString &chemin)
 {
@@ -88,17 +85,15 @@ QString CheminDemarrage(const QString &nom)
 
 bool PlateformeLinux::PrendVerrouInstance(const QString &nom)
 {
-    // Kept until the process ends: the system releases it however the process dies.
-    static VerrouInstance *verrou = nullptr;
-    if (verrou)
-        return verrou->Prend();
+    // Kept as long as this object: the system releases it however the process dies.
+    if (m_verrou)
+        return m_verrou->Prend();
     for (const QString &chemin : {CheminVerrouInstance(nom), CheminVerrouSecours(nom)}) {
-        auto *essai = new VerrouInstance(chemin);
+        auto essai = std::make_unique<VerrouInstance>(chemin);
         if (essai->Prend() || !essai->Impossible()) {
-            verrou = essai;
-            return essai->Tenu();
+            m_verrou = std::move(essai);
+            return m_verrou->Tenu();
         }
-        delete essai;
     }
     // Nowhere to put the lock: better two instances than a user locked out.
     return true;
@@ -181,14 +176,18 @@ bool PlateformeLinux::LanceInfosSysteme()
     return false;
 }
 
+PlateformeLinux::PlateformeLinux() = default;
+PlateformeLinux::~PlateformeLinux() = default;
+
 void InstallePlateforme(Plateforme *plateforme)
 {
-    courante = plateforme ? plateforme : &linux_;
+    Contexte &contexte = Contexte::Courant();
+    contexte.plateforme = plateforme ? plateforme : &contexte.plateformeLinux;
 }
 
 Plateforme &PlateformeCourante()
 {
-    return *courante;
+    return *Contexte::Courant().plateforme;
 }
 
 } // namespace oxi

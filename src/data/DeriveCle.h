@@ -2,6 +2,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <future>
+
 // The page key of a keyed file, derived here rather than by the library so
 // that the start can derive it on a second core while Qt starts.
 namespace oxi {
@@ -17,5 +19,14 @@ QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations = 
 // Only the file's salt is read: nothing is opened, nothing written; a file that
 // is never opened, or that changed meanwhile, just wastes the work.
 void PrepareCle(const QString &chemin, const QString &cle);
+
+// A derivation started ahead by PrepareCle or done by CleBrute, found again by what it derives from.
+struct DerivationCle
+{
+    QByteArray secret;
+    QByteArray sel;
+    int iterations = 0;
+    std::shared_future<QByteArray> cle;
+};
 
 } // namespace oxi

@@ -61,6 +61,7 @@ class TestDemarrage : public QObject
     EnvironnementTest *env = nullptr;
     MessagerieScriptee *messages = nullptr;
     PlateformeTest plateforme;
+    std::unique_ptr<Programme> programme;
 
 private Q_SLOTS:
     void init()
@@ -70,10 +71,12 @@ private Q_SLOTS:
         FermeBase();
         plateforme = PlateformeTest();
         InstallePlateforme(&plateforme);
+        programme = std::make_unique<Programme>();
     }
     void cleanup()
     {
-        QuitteProgramme();
+        programme->Quitte();
+        programme.reset();
         InstallePlateforme(nullptr);
         delete env;
         delete messages;
@@ -84,7 +87,7 @@ private Q_SLOTS:
         plateforme.verrouLibre = false;
         QFile::copy(env->CheminBase(), env->Dossier() + QStringLiteral("/DBC.dtb"));
         const QByteArray avant = Empreinte(env->CheminBase());
-        QVERIFY(!Demarre());
+        QVERIFY(!programme->Demarre());
         QCOMPARE(
             messages->infos,
             QStringList{QStringLiteral(
@@ -92,7 +95,7 @@ private Q_SLOTS:
         QCOMPARE(Empreinte(env->CheminBase()), avant);
         QVERIFY(QFile::exists(env->Dossier() + QStringLiteral("/DBC.dtb")));
         QVERIFY(!Base().EstOuverte());
-        QVERIFY(!frmAccueil::Instance());
+        QVERIFY(!programme->Fenetre());
     }
 
     // A second lock of the same file is refused; the file's place, and a folder that cannot be written.
@@ -144,11 +147,11 @@ private Q_SLOTS:
         QFETCH(QString, message);
         plateforme.langue = IdentifiantPourLocale(locale);
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
-        QCOMPARE(Demarre(), accepte);
+        QCOMPARE(programme->Demarre(), accepte);
         if (accepte) {
             QCOMPARE(PremierJourSemaine(), premierJour);
             QVERIFY(messages->infos.isEmpty());
-            QVERIFY(frmAccueil::Instance());
+            QVERIFY(programme->Fenetre());
         } else {
             QCOMPARE(messages->infos, QStringList{message});
         }
@@ -161,7 +164,7 @@ private Q_SLOTS:
         fichier.write(QByteArray(4096, '\x11'));
         fichier.close();
         plateforme.langue.clear();
-        QVERIFY(!Demarre());
+        QVERIFY(!programme->Demarre());
         QCOMPARE(messages->critiques, QStringList{QStringLiteral("Echec de la connection ! ")});
         QVERIFY(messages->infos.isEmpty());
     }
@@ -169,23 +172,23 @@ private Q_SLOTS:
     // Only the exact text "1" marks a later start; otherwise the program registers itself again.
     void premierDemarrageInscritLeDemarrageAuto()
     {
-        QVERIFY(Demarre());
+        QVERIFY(programme->Demarre());
         QCOMPARE(plateforme.demarrage, CheminExecutable());
         for (const QString valeur : {"", "1", "1 "}) {
-            QuitteProgramme();
+            programme->Quitte();
             plateforme.demarrageExiste = false;
             EcritReglage(ReglagePremiereFois, valeur);
-            QVERIFY(Demarre());
+            QVERIFY(programme->Demarre());
             QCOMPARE(plateforme.demarrageExiste, valeur != QLatin1String("1"));
-            QVERIFY(frmAccueil::Instance());
+            QVERIFY(programme->Fenetre());
         }
     }
 
     void touchesDeFonction()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
-        QVERIFY(Demarre());
-        frmAccueil *fenetre = frmAccueil::Instance();
+        QVERIFY(programme->Demarre());
+        frmAccueil *fenetre = programme->Fenetre();
         QTest::keyClick(fenetre, Qt::Key_F9);
         QVERIFY(plateforme.demarrageExiste);
         QTest::keyClick(fenetre, Qt::Key_F10);
@@ -203,16 +206,16 @@ private Q_SLOTS:
     {
         QFile::remove(env->CheminBase());
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
-        QVERIFY(Demarre());
+        QVERIFY(programme->Demarre());
         QVERIFY(NomBase().isEmpty());
-        QVERIFY(frmAccueil::Instance());
+        QVERIFY(programme->Fenetre());
     }
 
     void menuDeLIconeEnSixEntrees()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
-        QVERIFY(Demarre());
-        auto *menu = frmAccueil::Instance()->findChild<QMenu *>(QStringLiteral("mnuFichiers"));
+        QVERIFY(programme->Demarre());
+        auto *menu = programme->Fenetre()->findChild<QMenu *>(QStringLiteral("mnuFichiers"));
         QVERIFY(menu);
         QStringList noms, textes;
         for (QAction *action : menu->actions()) {
@@ -257,8 +260,8 @@ private Q_SLOTS:
     void caseDeFermetureCacheOuReduit()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
-        QVERIFY(Demarre());
-        frmAccueil *fenetre = frmAccueil::Instance();
+        QVERIFY(programme->Demarre());
+        frmAccueil *fenetre = programme->Fenetre();
         // Offscreen has no notification area: the window opened and its close box minimises.
         QVERIFY(fenetre->isVisible());
         fenetre->close();
@@ -272,6 +275,7 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
+    ContexteDonnees contexte;
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     TestDemarrage test;

@@ -191,11 +191,12 @@ private Q_SLOTS:
             Q_EMIT accueil.findChild<Image *>(QStringLiteral("img") + lettre + QStringLiteral("Annul2"))->clic();
         }
 
-        AfficheAPropos();
+        Dialogues dialogues;
+        dialogues.AfficheAPropos();
         verifie(Fenetre("frmAbout"), QStringLiteral("à propos"));
-        AffichePremiereFois();
+        dialogues.AffichePremiereFois();
         verifie(Fenetre("frmPremiereFois"), QStringLiteral("première fois"));
-        AfficheRegistre();
+        dialogues.AfficheRegistre();
         verifie(Fenetre("frmRegistre"), QStringLiteral("registre"));
         for (void (*affiche)() : {AfficheFetes, AfficheDictons, AfficheMois})
             affiche();
@@ -213,7 +214,7 @@ private Q_SLOTS:
 
         FermeEphemerides();
         delete rappels.Message();
-        FermeDialogues();
+        dialogues.Ferme();
         accueil.FermePourQuitter();
         RetablitHorloge();
         QVERIFY2(fautes.isEmpty(), qPrintable(QLatin1Char('\n') + fautes.join(QLatin1Char('\n'))));
@@ -222,6 +223,7 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
+    ContexteDonnees contexte;
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     InstallePolices();

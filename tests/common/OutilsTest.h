@@ -1,8 +1,21 @@
 #pragma once
+#include "ContexteDonnees.h"
 #include "Messagerie.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+
+// A GUI-less suite's main, made as the program's: the process's context first, then Qt's.
+#define OXI_TEST_GUILESS_MAIN(Classe)                                                                                            \
+    int main(int argc, char **argv)                                                                                              \
+    {                                                                                                                            \
+        oxi::ContexteDonnees contexte;                                                                                           \
+        QCoreApplication app(argc, argv);                                                                                        \
+        Classe test;                                                                                                             \
+        return QTest::qExec(&test, argc, argv);                                                                                  \
+    }
 
 // Shared by the test suites: a private settings folder and program folder
 // holding a fresh copy of the reference database, and a scripted message seam.

@@ -205,5 +205,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestSauvegarde)
+OXI_TEST_GUILESS_MAIN(TestSauvegarde)
 #include "tst_sauvegarde.moc"

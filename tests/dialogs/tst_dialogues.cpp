@@ -48,6 +48,7 @@ class TestDialogues : public QObject
     MessagerieScriptee messages;
     std::unique_ptr<EnvironnementTest> env;
     std::unique_ptr<PlateformeTest> plateforme;
+    Dialogues dialogues;
 
 private Q_SLOTS:
     void initTestCase() { InstallePolices(); }
@@ -59,7 +60,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        FermeDialogues();
+        dialogues.Ferme();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         InstallePlateforme(nullptr);
         plateforme.reset();
@@ -83,8 +84,8 @@ private Q_SLOTS:
         QFETCH(QList<bool>, clics);
         QFETCH(bool, parQuitter);
         QFETCH(QString, apres);
-        AffichePremiereFois();
-        AffichePremiereFois();
+        dialogues.AffichePremiereFois();
+        dialogues.AffichePremiereFois();
         QList<QPointer<frmPremiereFois>> fenetres;
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *f = qobject_cast<frmPremiereFois *>(w); f && f->isVisible())
@@ -97,7 +98,7 @@ private Q_SLOTS:
             QCOMPARE(fenetre->chkRappel->isChecked(), coche);
         }
         if (parQuitter)
-            FermeDialogues();
+            dialogues.Ferme();
         else
             QVERIFY(fenetre->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -179,6 +180,7 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
+    ContexteDonnees contexte;
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     TestDialogues test;

@@ -181,5 +181,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestListes)
+OXI_TEST_GUILESS_MAIN(TestListes)
 #include "tst_listes.moc"

@@ -323,6 +323,7 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
+    ContexteDonnees contexte;
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     TestPanneaux test;

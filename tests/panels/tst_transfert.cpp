@@ -281,6 +281,7 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
+    ContexteDonnees contexte;
     QApplication app(argc, argv);
     TestTransfert test;
     return QTest::qExec(&test, argc, argv);

@@ -171,5 +171,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestEntrees)
+OXI_TEST_GUILESS_MAIN(TestEntrees)
 #include "tst_entrees.moc"

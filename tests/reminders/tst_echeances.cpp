@@ -88,5 +88,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestEcheances)
+OXI_TEST_GUILESS_MAIN(TestEcheances)
 #include "tst_echeances.moc"

@@ -4,6 +4,7 @@
 #include "TexteLignes.h"
 #include "TexteRappel.h"
 
+#include "OutilsTest.h"
 #include "Plateforme.h"
 #include <QTest>
 
@@ -218,5 +219,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegles)
+OXI_TEST_GUILESS_MAIN(TestRegles)
 #include "tst_regles.moc"
