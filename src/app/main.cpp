@@ -35,6 +35,7 @@ QString BaseProbable()
 
 int main(int argc, char **argv)
 {
+    // What the process shares, before anything reads it (the key derivation below does).
     oxi::ContexteDonnees contexte;
     // Terminals and scripts: no window, no widgets, no instance test.
     if (oxi::EstLigneCommande(argc, argv)) {

@@ -1,8 +1,10 @@
 #pragma once
+#include "VerrouInstance.h"
+
 #include <QString>
 
 #include <functional>
-#include <memory>
+#include <optional>
 
 // What Oxi asks of the operating system, behind one interface so that
 // tests can stand in for the desktop.
@@ -32,13 +34,9 @@ public:
     virtual bool LanceInfosSysteme() = 0;
 };
 
-class VerrouInstance;
-
 class PlateformeLinux : public Plateforme
 {
 public:
-    PlateformeLinux();
-    ~PlateformeLinux() override;
     bool PrendVerrouInstance(const QString &nom) override;
     QString IdentifiantLangue() override;
     void AjouteDemarrage(const QString &nom, const QString &donnee) override;
@@ -48,7 +46,7 @@ public:
     bool LanceInfosSysteme() override;
 
 private:
-    std::unique_ptr<VerrouInstance> m_verrou;
+    std::optional<VerrouInstance> m_verrou;
 };
 
 // The locale name ("fr_FR") turned into the identifier.

@@ -1,5 +1,4 @@
 #include "Contexte.h"
-#include "VerrouInstance.h"
 
 #include <QDir>
 #include <QFile>
@@ -89,11 +88,10 @@ bool PlateformeLinux::PrendVerrouInstance(const QString &nom)
     if (m_verrou)
         return m_verrou->Prend();
     for (const QString &chemin : {CheminVerrouInstance(nom), CheminVerrouSecours(nom)}) {
-        auto essai = std::make_unique<VerrouInstance>(chemin);
-        if (essai->Prend() || !essai->Impossible()) {
-            m_verrou = std::move(essai);
+        m_verrou.emplace(chemin);
+        if (m_verrou->Prend() || !m_verrou->Impossible())
             return m_verrou->Tenu();
-        }
+        m_verrou.reset();
     }
     // Nowhere to put the lock: better two instances than a user locked out.
     return true;
@@ -175,9 +173,6 @@ bool PlateformeLinux::LanceInfosSysteme()
     }
     return false;
 }
-
-PlateformeLinux::PlateformeLinux() = default;
-PlateformeLinux::~PlateformeLinux() = default;
 
 void InstallePlateforme(Plateforme *plateforme)
 {
