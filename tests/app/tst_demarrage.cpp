@@ -195,6 +195,16 @@ private Q_SLOTS:
         QVERIFY(!plateforme.demarrageExiste);
         QTest::keyClick(fenetre, Qt::Key_F11);
         QCOMPARE(LitReglage(ReglagePremiereFois), QStringLiteral("0"));
+        // F8 opens the stored-settings window; the exit closes it with the rest.
+        const auto registreOuvert = [] {
+            const QWidgetList fenetres = QApplication::topLevelWidgets();
+            return std::any_of(fenetres.begin(), fenetres.end(),
+                               [](QWidget *w) { return w->objectName() == QLatin1String("frmRegistre") && w->isVisible(); });
+        };
+        QTest::keyClick(fenetre, Qt::Key_F8);
+        QVERIFY(registreOuvert());
+        programme->Quitte();
+        QVERIFY(!registreOuvert());
         QCOMPARE(messages->infos,
                  (QStringList{
                      "Oxi se lancera automatiquement au démarrage.\r\nAppuyez sur F10 pour empêcher ce démarrage automatique.",
