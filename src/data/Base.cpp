@@ -155,6 +155,7 @@ bool Connexion::OuvreAvec(const QString &chemin, const QString &cle, int drapeau
                           const QByteArray &cleBrute)
 {
     Ferme();
+    PrepareOpenSsl();
     sqlite3 *db = nullptr;
     const QByteArray nom = QFile::encodeName(chemin);
     int rc = sqlite3_open_v2(nom.constData(), &db, drapeaux, nullptr);

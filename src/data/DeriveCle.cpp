@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <openssl/crypto.h>
 #include <openssl/evp.h>
 
 #include <cstring>
@@ -146,6 +147,7 @@ QByteArray BlocPbkdf2(const QByteArray &secret, const QByteArray &sel, int itera
 // of one, and the start does not wait for it while Qt starts.
 QByteArray Pbkdf2Sha1(const QByteArray &secret, const QByteArray &sel, int iterations, int taille)
 {
+    PrepareOpenSsl();
     const int nombre = (taille + TailleEmpreinte - 1) / TailleEmpreinte;
     std::vector<std::future<QByteArray>> suivants;
     for (int numero = 2; numero <= nombre; ++numero)
@@ -198,6 +200,13 @@ QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations)
         contexte.derivation = DerivationCle{secret, sel, tours, faite.get_future().share()};
     }
     return "x'" + derivee.toHex() + '\'';
+}
+
+// Its error texts are never shown to the user (messages are Oxi's own) and
+// cost half a megabyte of every process: they are not loaded.
+void PrepareOpenSsl()
+{
+    OPENSSL_init_crypto(OPENSSL_INIT_NO_LOAD_CRYPTO_STRINGS, nullptr);
 }
 
 void PrepareCle(const QString &chemin, const QString &cle)

@@ -19,6 +19,8 @@ QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations = 
 // Only the file's salt is read: nothing is opened, nothing written; a file that
 // is never opened, or that changed meanwhile, just wastes the work.
 void PrepareCle(const QString &chemin, const QString &cle);
+// Sets OpenSSL up before its first use, by this file or by the library.
+void PrepareOpenSsl();
 
 // A derivation started ahead by PrepareCle or done by CleBrute, found again by what it derives from.
 struct DerivationCle

@@ -1,14 +1,18 @@
 #include "Base.h"
 #include "Dialogues.h"
+#include "Echanges.h"
 #include "Ephemerides.h"
 #include "Horloge.h"
 #include "ImageBouton.h"
+#include "OutilsRappels.h"
 #include "OutilsTest.h"
 #include "Polices.h"
 #include "RechercheRappels.h"
 #include "Reglages.h"
 #include "frmAccueil.h"
+#include "frmImportContacts.h"
 #include "frmMessage.h"
+#include "frmSynchro.h"
 
 #include <QAbstractButton>
 #include <QAbstractSpinBox>
@@ -37,7 +41,7 @@ QString Nom(QWidget *w)
 bool EstControle(QWidget *w)
 {
     return qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)
-        || qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QAbstractScrollArea *>(w);
+        || qobject_cast<QAbstractSpinBox *>(w) || qobject_cast<QAbstractScrollArea *>(w) || qobject_cast<LienTexte *>(w);
 }
 
 // A text drawn at `zone` (parent's coordinates) that runs into a control beside it.
@@ -81,6 +85,8 @@ QStringList TextesCoupes(QWidget *fenetre)
                 fautes << Nom(w) + QStringLiteral(" (coupé) : ") + l->text();
             else if (Touche(w, texte.translated(l->pos())))
                 fautes << Nom(w) + QStringLiteral(" (touche) : ") + l->text();
+            else if (w->parentWidget() && !w->parentWidget()->rect().contains(texte.translated(l->pos())))
+                fautes << Nom(w) + QStringLiteral(" (hors du cadre) : ") + l->text();
         } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
             auto *b = static_cast<QAbstractButton *>(w);
             const int largeur = b->sizeHint().width();
@@ -140,6 +146,11 @@ class TestTextes : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        InstallePolices();
+    }
     // Every window and panel, filled with long but ordinary entries, in the program's fonts.
     void chaqueTexteEntier()
     {
@@ -147,22 +158,17 @@ private Q_SLOTS:
         MessagerieScriptee messages;
         EcritReglage(ReglageAnnee, QStringLiteral("2026"));
         FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
-        const auto insere = [](const char *type, const QString &libelle, const char *date, const char *ech) {
-            Base().Execute(QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, "
-                                          "Ech3, EtatEch3) VALUES (?, ?, ?, ?, 0, '1800-01-01', 1, '1800-01-01', 1)"),
-                           {QString::fromLatin1(date), QString::fromLatin1(type), libelle, QString::fromLatin1(ech)});
-            return Base().Requete(QStringLiteral("SELECT max(NumRappel) FROM Rappel")).Valeur(0, 0).toInt();
+        const auto du = [](const QString &type, const QString &libelle, QDate date, QDate ech) {
+            return Ajoute(type, libelle, date, Slots(ech, false));
         };
-        insere("A", QStringLiteral("Durand#Léa"), "1984-12-20", "2026-12-20");
-        insere("A", QStringLiteral("de La Rochefoucauld-Montmorency#Marie-Geneviève"), "1850-09-30", "2026-09-30");
-        insere("A", QStringLiteral("Roy#Ana"), "1926-12-05", "2026-12-05");
-        insere("F", QStringLiteral("Marie-Madeleine"), "2026-07-22", "2026-07-22");
+        du("A", QStringLiteral("Durand#Léa"), QDate(1984, 12, 20), QDate(2026, 12, 20));
+        du("A", QStringLiteral("de La Rochefoucauld-Montmorency#Marie-Geneviève"), QDate(1850, 9, 30), QDate(2026, 9, 30));
+        du("A", QStringLiteral("Roy#Ana"), QDate(1926, 12, 5), QDate(2026, 12, 5));
+        du("F", QStringLiteral("Marie-Madeleine"), QDate(2026, 7, 22), QDate(2026, 7, 22));
         // Shown ahead: the longest date lines of the month.
-        Base().Execute(QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, Ech3, "
-                                      "EtatEch3) VALUES ('2026-12-30', 'F', 'Roger', '2026-12-30', 0, '2026-12-05', 0, "
-                                      "'1800-01-01', 1)"));
-        const int note =
-            insere("N", QStringLiteral("Rendez-vous au garage pour la révision annuelle"), "2026-12-05", "2026-12-05");
+        Ajoute("F", QStringLiteral("Roger"), QDate(2026, 12, 30), Slots(QDate(2026, 12, 30), false, QDate(2026, 12, 5), false));
+        const qint64 note =
+            du("N", QStringLiteral("Rendez-vous au garage pour la révision annuelle"), QDate(2026, 12, 5), QDate(2026, 12, 5));
         Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'Apporter le carnet')"), {note});
 
         QStringList fautes;
@@ -191,6 +197,19 @@ private Q_SLOTS:
             Q_EMIT accueil.findChild<Image *>(QStringLiteral("img") + lettre + QStringLiteral("Annul2"))->clic();
         }
 
+        frmSynchro synchro(nullptr);
+        synchro.show();
+        verifie(&synchro, QStringLiteral("synchronisation"));
+        PlanImport plan;
+        plan.aAjouter.resize(1234);
+        plan.dejaPresents = 567;
+        plan.sansDate = 89;
+        plan.illisibles = 10;
+        plan.fetes = QStringList{QStringLiteral("Jean Marie")};
+        plan.datesFetes = {QDate(2026, 9, 9)};
+        frmImportContacts import(plan);
+        import.show();
+        verifie(&import, QStringLiteral("import de contacts"));
         Dialogues dialogues;
         dialogues.AfficheAPropos();
         verifie(Fenetre("frmAbout"), QStringLiteral("à propos"));
@@ -221,13 +240,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char **argv)
-{
-    ContexteDonnees contexte;
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    InstallePolices();
-    TestTextes test;
-    return QTest::qExec(&test, argc, argv);
-}
+OXI_TEST_MAIN(TestTextes)
 #include "tst_textes.moc"

@@ -2,7 +2,7 @@
 #include "Constantes.h"
 #include "Dialogues.h"
 #include "OutilsTest.h"
-#include "Plateforme.h"
+#include "PlateformeTest.h"
 #include "Polices.h"
 #include "Reglages.h"
 #include "frmAbout.h"
@@ -18,16 +18,6 @@
 using namespace oxi;
 
 namespace {
-
-// The real autostart entry, with the browser and the system-information tool recorded.
-class PlateformeTest : public PlateformeLinux
-{
-public:
-    void OuvreDocument(const QString &adresse, std::function<void()>) override { documents << adresse; }
-    bool LanceInfosSysteme() override { return ++lancements, false; }
-    QStringList documents;
-    int lancements = 0;
-};
 
 // Stands in for the main window: records the keys it receives.
 class FenetrePrincipale : public QWidget
@@ -51,7 +41,11 @@ class TestDialogues : public QObject
     Dialogues dialogues;
 
 private Q_SLOTS:
-    void initTestCase() { InstallePolices(); }
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        InstallePolices();
+    }
     void init()
     {
         env = std::make_unique<EnvironnementTest>();
@@ -178,12 +172,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char **argv)
-{
-    ContexteDonnees contexte;
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TestDialogues test;
-    return QTest::qExec(&test, argc, argv);
-}
+OXI_TEST_MAIN(TestDialogues)
 #include "tst_dialogues.moc"

@@ -52,6 +52,7 @@ class TestPopupsEphem : public QObject
     MessagerieScriptee *messages = nullptr;
 
 private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init()
     {
         messages = new MessagerieScriptee;
@@ -106,18 +107,12 @@ private Q_SLOTS:
         QTest::addColumn<QString>("noms");
         QTest::addColumn<QString>("titre");
         QTest::addColumn<int>("hauteurNoms");
-        QTest::newRow("one name") << "Martin"
-                                  << "Martin"
-                                  << "Fête à souhaiter" << 440;
-        QTest::newRow("45 characters") << "Abcdefghi Abcdefghij Abcdefghij Abcdefghij"
-                                       << "Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij"
-                                       << "Fêtes à souhaiter" << 660;
-        QTest::newRow("two blanks") << "A  B"
-                                    << "A, , B"
-                                    << "Fêtes à souhaiter" << 440;
-        QTest::newRow("empty cell") << ""
-                                    << ""
-                                    << "Fête à souhaiter" << 220;
+        QTest::newRow("one name") << QStringLiteral("Martin") << QStringLiteral("Martin") << "Fête à souhaiter" << 440;
+        QTest::newRow("45 characters") << QStringLiteral("Abcdefghi Abcdefghij Abcdefghij Abcdefghij")
+                                       << QStringLiteral("Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij") << "Fêtes à souhaiter"
+                                       << 660;
+        QTest::newRow("two blanks") << QStringLiteral("A  B") << QStringLiteral("A, , B") << "Fêtes à souhaiter" << 440;
+        QTest::newRow("empty cell") << QString() << QString() << "Fête à souhaiter" << 220;
     }
     void tailleDesFetesSelonLesNoms()
     {
@@ -150,12 +145,11 @@ private Q_SLOTS:
         const QStringList trenteSix{QStringLiteral("Vingt caractères ici"), QStringLiteral("quinze de plus.")};
         const QString coupe = QStringLiteral("Vingt caractères ici quinze \nde plus.");
         QTest::newRow("36 characters") << trenteSix << coupe << "Dicton" << 1240.0;
-        QTest::newRow("stops at an empty part") << QStringList{"Court.", "", "non lu"} << "Court."
-                                                << "Dicton" << 1020.0;
-        QTest::newRow("three parts") << QStringList{"Un", "deux", "trois"} << "Un deux trois"
-                                     << "Dictons" << 1020.0;
-        QTest::newRow("no saying today") << QStringList{} << ""
-                                         << "Dicton" << 1020.0;
+        QTest::newRow("stops at an empty part")
+            << QStringList{"Court.", "", "non lu"} << QStringLiteral("Court.") << "Dicton" << 1020.0;
+        QTest::newRow("three parts") << QStringList{"Un", "deux", "trois"} << QStringLiteral("Un deux trois") << "Dictons"
+                                     << 1020.0;
+        QTest::newRow("no saying today") << QStringList{} << QString() << "Dicton" << 1020.0;
     }
     void dictonCoupeA28Caracteres()
     {
@@ -193,32 +187,14 @@ private Q_SLOTS:
         QVERIFY(messages->tous.isEmpty());
     }
 
-    void empilementDeChaqueCombinaison_data()
+    // Under the nearest loaded popup above (listed nearest first), by its outline; at the top when none is.
+    void empilement()
     {
-        QTest::addColumn<int>("masque");
-        for (int masque = 1; masque < 8; ++masque)
-            QTest::newRow(qPrintable(QString::number(masque))) << masque;
-    }
-    void empilementDeChaqueCombinaison()
-    {
-        QFETCH(int, masque);
-        FixeResolutionLogique(96); // the window shrinks; the stacking still uses the outline
-        if (masque & 1)
-            AfficheFetes();
-        if (masque & 2)
-            AfficheDictons();
-        if (masque & 4)
-            AfficheMois();
-        double attendu = 1000;
-        for (PopupEphem *p : {static_cast<PopupEphem *>(FenetreFetes()), static_cast<PopupEphem *>(FenetreDictons()),
-                              static_cast<PopupEphem *>(FenetreMois())}) {
-            if (!p)
-                continue;
-            QCOMPARE(p->HautTwips(), attendu);
-            QCOMPARE(p->pos(), QPoint(Px(GaucheEphemeride()), Px(attendu)));
-            attendu += p->Shape1->HauteurTwips() + 200;
-        }
-        QCOMPARE(Ouvertes(), bool(masque & 1) + bool(masque & 2) + bool(masque & 4));
+        const PopupAuDessus absent, fetes{true, 1000, 2292}, dictons{true, 3492, 1692}, enCours{false, 3492, 1692};
+        QCOMPARE(HautSous({absent, absent}), 1000.0);
+        QCOMPARE(HautSous({absent, fetes}), 3492.0);
+        QCOMPARE(HautSous({enCours, fetes}), 3492.0);
+        QCOMPARE(HautSous({dictons, fetes}), 5384.0);
     }
 
     void croixFermantLeurPopup()
@@ -239,6 +215,7 @@ private Q_SLOTS:
 
     void changementDeJourRechargeLesPopups()
     {
+        FixeResolutionLogique(96); // the windows shrink; the column still follows the outlines
         FixeFetes(11, 6, QStringLiteral("Léon Théodore"));
         FixeFetes(11, 7, QStringLiteral("Carine Ernest Hervé Herve Ernestine"));
         AfficheFetes();
@@ -257,6 +234,7 @@ private Q_SLOTS:
         // A closed popup stays closed; the month popup moves under the new outline.
         QVERIFY(!FenetreDictons() && !DictonsAffiche() && MoisAffiche());
         QCOMPARE(FenetreMois()->HautTwips(), 1000 + apres->Shape1->HauteurTwips() + 200);
+        QCOMPARE(FenetreMois()->pos(), QPoint(Px(GaucheEphemeride()), Px(FenetreMois()->HautTwips())));
         QVERIFY(FenetreMois()->HautTwips() != hautMoisAvant);
 
         AfficheDictons();
@@ -347,12 +325,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char **argv)
-{
-    ContexteDonnees contexte;
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TestPopupsEphem test;
-    return QTest::qExec(&test, argc, argv);
-}
+OXI_TEST_MAIN(TestPopupsEphem)
 #include "tst_popups_ephem.moc"

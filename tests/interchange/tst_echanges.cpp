@@ -3,6 +3,7 @@
 #include "Echanges.h"
 #include "EcritureRappels.h"
 #include "Horloge.h"
+#include "OutilsRappels.h"
 #include "OutilsTest.h"
 
 #include <QFile>
@@ -17,11 +18,6 @@ using namespace oxi;
 Q_DECLARE_METATYPE(oxi::RappelStocke)
 
 namespace {
-
-Echeances Slots(QDate d1, bool f1, QDate d2 = DateNulle, bool f2 = true, QDate d3 = DateNulle, bool f3 = true)
-{
-    return Echeances{{{{d1, f1}, {d2, f2}, {d3, f3}}}};
-}
 
 RappelStocke Rappel(const QString &type, const QString &libelle, QDate date, Echeances e, const QString &texte = {})
 {

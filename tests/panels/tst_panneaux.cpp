@@ -1,7 +1,7 @@
 #include "Ephemerides.h"
 #include "Horloge.h"
 #include "ListeRappels.h"
-#include "OutilsPanneaux.h"
+#include "OutilsRappels.h"
 #include "OutilsTest.h"
 #include "frmAccueil.h"
 
@@ -70,6 +70,7 @@ class TestPanneaux : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void init()
     {
         messages = new MessagerieScriptee;
@@ -267,7 +268,7 @@ private Q_SLOTS:
         Clic("imgAFetes2");
         auto *cbo = W<QComboBox>("cboFetes");
         QVERIFY(cbo->count() > 1000 && cbo->isEnabled());
-        Clic("imgFValid2"); // an unreadable typed text is the table of tst_listes
+        Clic("imgFValid2"); // an unreadable typed text is the table of tst_regles
         QCOMPARE(messages->infos, QStringList{"Choisissez un prénom ou annulez."});
         cbo->setCurrentIndex(cbo->findText("Charles le Bon - 2 mars"));
         W<QComboBox>("cboFeteJ1")->setCurrentIndex(3);
@@ -321,12 +322,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char **argv)
-{
-    ContexteDonnees contexte;
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    TestPanneaux test;
-    return QTest::qExec(&test, argc, argv);
-}
+OXI_TEST_MAIN(TestPanneaux)
 #include "tst_panneaux.moc"

@@ -100,4 +100,10 @@ QByteArray Empreinte(const QString &chemin)
     return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Sha256) : QByteArray();
 }
 
+bool Ecrit(const QString &chemin, const QByteArray &octets)
+{
+    QFile f(chemin);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(octets) == octets.size();
+}
+
 } // namespace oxi::test

@@ -26,5 +26,7 @@ QStringList EtatConnexion(Connexion &connexion);
 // SHA-256 of a file's bytes; a link's target or nothing for what is not a plain
 // file (a FIFO is never opened: that would wait for a writer).
 QByteArray Empreinte(const QString &chemin);
+// Writes `octets` in place of what `chemin` held; false when it could not.
+bool Ecrit(const QString &chemin, const QByteArray &octets);
 
 } // namespace oxi::test

@@ -113,9 +113,7 @@ void SansCle(const QString &chemin)
 
 void EnTeteSqlite(const QString &chemin)
 {
-    QFile f(chemin);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray("SQLite format 3\0 ce n'est pas une base", 38));
+    QVERIFY(Ecrit(chemin, QByteArray("SQLite format 3\0 ce n'est pas une base", 38)));
 }
 
 void Modifie(const QString &chemin, const QStringList &instructions)
@@ -389,73 +387,57 @@ private slots:
             c.Execute(QStringLiteral("DETACH DATABASE ancien"));
             c.Execute(QStringLiteral("PRAGMA cipher_default_kdf_iter = 64000"));
         }
-        const auto copie = [](const QString &source) {
-            return [source](const QString &p, const QString &) { Copie(source, p); };
-        };
-        const auto abimee = [&](const std::function<void(const QString &)> &abime) {
-            return [&, abime](const QString &p, const QString &) {
+        using Prepare = std::function<void(const QString &)>;
+        const auto octets = [](const QByteArray &contenu) { return [contenu](const QString &p) { QVERIFY(Ecrit(p, contenu)); }; };
+        const auto copie = [](const QString &source) { return [source](const QString &p) { Copie(source, p); }; };
+        const auto abimee = [&](const Prepare &abime) {
+            return [&, abime](const QString &p) {
                 Copie(sain, p);
                 abime(p);
             };
         };
+        // The file prepared in the main file's place, or as a leftover DBC.dtb beside it.
+        const auto enPlace = [](const Prepare &f) { return [f](const QString &p, const QString &) { f(p); }; };
+        const auto aCote = [](const Prepare &f) { return [f](const QString &, const QString &r) { f(r); }; };
+        const Prepare fifo = [](const QString &p) { QCOMPARE(mkfifo(QFile::encodeName(p).constData(), 0600), 0); };
+        const Prepare dossierVide = [](const QString &p) { QVERIFY(QDir().mkdir(p)); };
+        const Prepare coupee = abimee([](const QString &p) { Tronque(p, 3 * 1024); });
+        const Prepare pageAbimee = abimee([](const QString &p) { AbimeTable(p, QStringLiteral("Fetes")); });
+        const auto sql = [&](const QStringList &instructions) {
+            return abimee([instructions](const QString &p) { Modifie(p, instructions); });
+        };
         const QString sansColonne = QStringLiteral(
             "CREATE TABLE R2 AS SELECT NumRappel, DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, Ech3 FROM Rappel");
         const CasFichier cas[] = {
-            {"FIFO", [](const QString &p, const QString &) { QCOMPARE(mkfifo(QFile::encodeName(p).constData(), 0600), 0); },
+            {"FIFO", enPlace(fifo), Refusee},
+            {"dossier", enPlace(dossierVide), Refusee},
+            {"périphérique", enPlace([](const QString &p) { QVERIFY(QFile::link(QStringLiteral("/dev/zero"), p)); }), Refusee},
+            {"fichier vide", enPlace(octets("")), Refusee},
+            {"un octet", enPlace(octets("S")), Refusee},
+            {"coupé de trois pages", enPlace(coupee), Refusee},
+            {"coupé d'une demi-page", enPlace(abimee([](const QString &p) { Tronque(p, 512); })), Refusee},
+            {"page abîmée dans Fetes", enPlace(pageAbimee), Refusee},
+            {"sans la table Rappel", enPlace(sql({QStringLiteral("DROP TABLE Rappel")})), Refusee},
+            {"sans la table Mois", enPlace(sql({QStringLiteral("DROP TABLE Mois")})), Refusee},
+            {"colonne manquante",
+             enPlace(sql({sansColonne, QStringLiteral("DROP TABLE Rappel"), QStringLiteral("ALTER TABLE R2 RENAME TO Rappel")})),
              Refusee},
-            {"dossier", [](const QString &p, const QString &) { QVERIFY(QDir().mkdir(p)); }, Refusee},
-            {"périphérique", [](const QString &p, const QString &) { QVERIFY(QFile::link(QStringLiteral("/dev/zero"), p)); },
-             Refusee},
-            {"fichier vide",
-             [](const QString &p, const QString &) {
-                 QFile f(p);
-                 QVERIFY(f.open(QIODevice::WriteOnly));
-             },
-             Refusee},
-            {"un octet",
-             [](const QString &p, const QString &) {
-                 QFile f(p);
-                 QVERIFY(f.open(QIODevice::WriteOnly));
-                 f.write("S");
-             },
-             Refusee},
-            {"coupé de trois pages", abimee([](const QString &p) { Tronque(p, 3 * 1024); }), Refusee},
-            {"coupé d'une demi-page", abimee([](const QString &p) { Tronque(p, 512); }), Refusee},
-            {"page abîmée dans Fetes", abimee([](const QString &p) { AbimeTable(p, QStringLiteral("Fetes")); }), Refusee},
-            {"sans la table Rappel", abimee([](const QString &p) { Modifie(p, {QStringLiteral("DROP TABLE Rappel")}); }),
-             Refusee},
-            {"sans la table Mois", abimee([](const QString &p) { Modifie(p, {QStringLiteral("DROP TABLE Mois")}); }), Refusee},
-            {"colonne manquante", abimee([&](const QString &p) {
-                 Modifie(p,
-                         {sansColonne, QStringLiteral("DROP TABLE Rappel"), QStringLiteral("ALTER TABLE R2 RENAME TO Rappel")});
-             }),
-             Refusee},
-            {"sqlite sans clé", [](const QString &p, const QString &) { SansCle(p); }, Refusee},
-            {"en-tête sqlite", [](const QString &p, const QString &) { EnTeteSqlite(p); }, Refusee},
-            {"base d'un autre programme",
-             [](const QString &p, const QString &) {
+            {"sqlite sans clé", enPlace(SansCle), Refusee},
+            {"en-tête sqlite", enPlace(EnTeteSqlite), Refusee},
+            {"base d'un autre programme", enPlace([](const QString &p) {
                  Connexion c;
                  QVERIFY(c.Cree(p, CleBase));
                  c.Execute(QStringLiteral("CREATE TABLE Rappel (x)"));
-             },
+             }),
              Refusee},
-            {"table en plus", abimee([](const QString &p) { Modifie(p, {QStringLiteral("CREATE TABLE Synchro (x)")}); }), Ouverte,
-             true},
-            {"ancien format de clé", copie(ancienFormat), Ouverte},
-            {"DBC.dtb seul et sain", [&](const QString &, const QString &r) { Copie(sain, r); }, Ouverte, true, false},
-            {"DBC.dtb seul et coupé",
-             [&](const QString &, const QString &r) {
-                 Copie(sain, r);
-                 Tronque(r, 3 * 1024);
-             },
-             Absente},
-            {"DBC.dtb seul en FIFO",
-             [](const QString &, const QString &r) { QCOMPARE(mkfifo(QFile::encodeName(r).constData(), 0600), 0); }, Absente},
+            {"table en plus", enPlace(sql({QStringLiteral("CREATE TABLE Synchro (x)")})), Ouverte, true},
+            {"ancien format de clé", enPlace(copie(ancienFormat)), Ouverte},
+            {"DBC.dtb seul et sain", aCote(copie(sain)), Ouverte, true, false},
+            {"DBC.dtb seul et coupé", aCote(coupee), Absente},
+            {"DBC.dtb seul en FIFO", aCote(fifo), Absente},
             {"base d'un octet, DBC.dtb sain",
              [&](const QString &p, const QString &r) {
-                 QFile f(p);
-                 QVERIFY(f.open(QIODevice::WriteOnly));
-                 f.write("S");
+                 QVERIFY(Ecrit(p, "S"));
                  Copie(sain, r);
              },
              Refusee},
@@ -496,20 +478,12 @@ private slots:
         efface();
         // Damaged and foreign files as backups to restore: refused, both files untouched.
         const QString cible = dossier + QStringLiteral("/abimee.dtb");
-        for (const auto &[quoi, prepare] : std::initializer_list<std::pair<const char *, std::function<void(const QString &)>>>{
-                 {"page abîmée dans Fetes",
-                  [&](const QString &p) {
-                      Copie(sain, p);
-                      AbimeTable(p, QStringLiteral("Fetes"));
-                  }},
-                 {"coupé de trois pages",
-                  [&](const QString &p) {
-                      Copie(sain, p);
-                      Tronque(p, 3 * 1024);
-                  }},
-                 {"sqlite sans clé", SansCle},
-                 {"en-tête sqlite", EnTeteSqlite},
-                 {"dossier", [](const QString &p) { QVERIFY(QDir().mkdir(p)); }}}) {
+        for (const auto &[quoi, prepare] :
+             std::initializer_list<std::pair<const char *, Prepare>>{{"page abîmée dans Fetes", pageAbimee},
+                                                                     {"coupé de trois pages", coupee},
+                                                                     {"sqlite sans clé", SansCle},
+                                                                     {"en-tête sqlite", EnTeteSqlite},
+                                                                     {"dossier", dossierVide}}) {
             QFile::remove(cible);
             prepare(cible);
             const auto seul = [](const std::function<int()> &action) { return LanceAvecPanne(action, {}); };

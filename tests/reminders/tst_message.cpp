@@ -62,6 +62,11 @@ class TestMessage : public QObject
     const QDate auj{2026, 11, 3};
 
 private Q_SLOTS:
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        InstallePolices();
+    }
     void init()
     {
         FixeResolutionLogique(96);
@@ -273,13 +278,5 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char **argv)
-{
-    ContexteDonnees contexte;
-    QApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    InstallePolices();
-    TestMessage test;
-    return QTest::qExec(&test, argc, argv);
-}
+OXI_TEST_MAIN(TestMessage)
 #include "tst_message.moc"

@@ -1,6 +1,9 @@
 // The reminder rules as plain tables: no database, no window.
 #include "Echeances.h"
+#include "EcritureRappels.h"
+#include "Horloge.h"
 #include "Rappels.h"
+#include "TablesRappels.h"
 #include "TexteLignes.h"
 #include "TexteRappel.h"
 
@@ -9,6 +12,29 @@
 #include <QTest>
 
 using namespace oxi;
+
+namespace {
+
+// One reminder and the day it is shown; no date line when it cannot be shown.
+struct CasTexte
+{
+    const char *nom, *type, *libelle;
+    QDate date, ech2, ech3, aujourdhui;
+    const char *ligneDate, *message;
+    int lignes;
+};
+
+QList<qint64> Numeros(const Tableau &t)
+{
+    QList<qint64> numeros;
+    for (const LigneTableau &l : t.lignes)
+        numeros << l.numRappel;
+    return numeros;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(CasTexte)
 
 class TestRegles : public QObject
 {
@@ -53,28 +79,19 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("stockee");
         QTest::addColumn<QString>("rearmee"); // empty: left as it was
-        QTest::newRow("date ordinaire") << "2025-06-01"
-                                        << "2026-06-01";
-        QTest::newRow("29 février") << "2024-02-29"
-                                    << "2025-03-01";
-        QTest::newRow("1er mars reste 1er mars") << "2025-03-01"
-                                                 << "2026-03-01";
-        QTest::newRow("décembre") << "2025-12-31"
-                                  << "2026-12-31";
-        QTest::newRow("sans date") << "1800-01-01"
-                                   << "";
-        QTest::newRow("sans zéros") << "2025-6-1"
-                                    << "";
-        QTest::newRow("30 février") << "2027-02-30"
-                                    << "";
-        QTest::newRow("texte") << "abc"
-                               << "";
-        QTest::newRow("vide") << ""
-                              << "";
-        QTest::newRow("heure jointe") << "2025-06-01T10:00"
-                                      << "";
-        QTest::newRow("an 9999") << "9999-06-01"
-                                 << "";
+        const char *const cas[][3] = {{"date ordinaire", "2025-06-01", "2026-06-01"},
+                                      {"29 février", "2024-02-29", "2025-03-01"},
+                                      {"1er mars reste 1er mars", "2025-03-01", "2026-03-01"},
+                                      {"décembre", "2025-12-31", "2026-12-31"},
+                                      {"sans date", "1800-01-01", ""},
+                                      {"sans zéros", "2025-6-1", ""},
+                                      {"30 février", "2027-02-30", ""},
+                                      {"texte", "abc", ""},
+                                      {"vide", "", ""},
+                                      {"heure jointe", "2025-06-01T10:00", ""},
+                                      {"an 9999", "9999-06-01", ""}};
+        for (const auto &[nom, stockee, rearmee] : cas)
+            QTest::newRow(nom) << QString::fromUtf8(stockee) << QString::fromUtf8(rearmee);
     }
     void rearmement()
     {
@@ -85,71 +102,44 @@ private Q_SLOTS:
 
     void textesDesRappels_data()
     {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("libelle");
-        QTest::addColumn<QDate>("date");
-        QTest::addColumn<QDate>("ech2");
-        QTest::addColumn<QDate>("ech3");
-        QTest::addColumn<QDate>("aujourdhui");
-        QTest::addColumn<QString>("ligneDate"); // "-": cannot be shown
-        QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("lignes");
-        QTest::newRow("âge inconnu") << "A"
-                                     << "Durand#Zoé" << QDate(1850, 11, 3) << DateNulle << DateNulle << QDate(2026, 11, 3)
-                                     << "Aujourd'hui,"
-                                     << "Zoé Durand (âge inconnu)" << 1;
-        // A January event shown through a December lead time: next year's weekday and age.
-        QTest::newRow("janvier vu en décembre")
-            << "A"
-            << "Roy#Ana" << QDate(2000, 1, 2) << QDate(2026, 12, 26) << DateNulle << QDate(2026, 12, 26) << "Le samedi 2 janvier,"
-            << "Ana Roy : 27 ans." << 1;
-        QTest::newRow("janvier par le second délai") << "A"
-                                                     << "Petit#Jules" << QDate(2001, 1, 4) << DateNulle << QDate(2026, 12, 28)
-                                                     << QDate(2026, 12, 28) << "Le lundi 4 janvier,"
-                                                     << "Jules Petit : 26 ans." << 1;
-        QTest::newRow("29 février, année commune")
-            << "A"
-            << "Leroy#Max" << QDate(1996, 2, 29) << DateNulle << DateNulle << QDate(2026, 3, 1) << "Aujourd'hui,"
-            << "Max Leroy : 30 ans." << 1;
-        QTest::newRow("fête à venir") << "F"
-                                      << "Martin" << QDate(2026, 11, 11) << QDate(2026, 11, 3) << DateNulle << QDate(2026, 11, 3)
-                                      << "Le mercredi 11 novembre,"
-                                      << "Martin" << 1;
-        QTest::newRow("note") << "N"
-                              << "Vidange" << QDate(2026, 11, 1) << DateNulle << DateNulle << QDate(2026, 11, 3)
-                              << "Le dimanche 1 novembre,"
-                              << "Vidange\r\n\r\nGarage à 9 h" << 3;
-        QTest::newRow("date illisible") << "F"
-                                        << "Louise" << QDate() << DateNulle << DateNulle << QDate(2026, 3, 1) << "-"
-                                        << "" << 0;
-        QTest::newRow("type inconnu") << "X"
-                                      << "Louise" << QDate(2026, 3, 1) << DateNulle << DateNulle << QDate(2026, 3, 1) << "-"
-                                      << "" << 0;
+        QTest::addColumn<CasTexte>("c");
+        const CasTexte cas[] = {
+            {"âge inconnu", "A", "Durand#Zoé", QDate(1850, 11, 3), DateNulle, DateNulle, QDate(2026, 11, 3), "Aujourd'hui,",
+             "Zoé Durand (âge inconnu)", 1},
+            // A January event shown through a December lead time: next year's weekday and age.
+            {"janvier vu en décembre", "A", "Roy#Ana", QDate(2000, 1, 2), QDate(2026, 12, 26), DateNulle, QDate(2026, 12, 26),
+             "Le samedi 2 janvier,", "Ana Roy : 27 ans.", 1},
+            {"janvier par le second délai", "A", "Petit#Jules", QDate(2001, 1, 4), DateNulle, QDate(2026, 12, 28),
+             QDate(2026, 12, 28), "Le lundi 4 janvier,", "Jules Petit : 26 ans.", 1},
+            {"29 février, année commune", "A", "Leroy#Max", QDate(1996, 2, 29), DateNulle, DateNulle, QDate(2026, 3, 1),
+             "Aujourd'hui,", "Max Leroy : 30 ans.", 1},
+            {"fête à venir", "F", "Martin", QDate(2026, 11, 11), QDate(2026, 11, 3), DateNulle, QDate(2026, 11, 3),
+             "Le mercredi 11 novembre,", "Martin", 1},
+            {"note", "N", "Vidange", QDate(2026, 11, 1), DateNulle, DateNulle, QDate(2026, 11, 3), "Le dimanche 1 novembre,",
+             "Vidange\r\n\r\nGarage à 9 h", 3},
+            {"date illisible", "F", "Louise", QDate(), DateNulle, DateNulle, QDate(2026, 3, 1), nullptr, "", 0},
+            {"type inconnu", "X", "Louise", QDate(2026, 3, 1), DateNulle, DateNulle, QDate(2026, 3, 1), nullptr, "", 0}};
+        for (const CasTexte &c : cas)
+            QTest::newRow(c.nom) << c;
     }
     void textesDesRappels()
     {
-        QFETCH(QString, type);
-        QFETCH(QString, libelle);
-        QFETCH(QDate, date);
-        QFETCH(QDate, ech2);
-        QFETCH(QDate, ech3);
-        QFETCH(QDate, aujourdhui);
-        QFETCH(QString, ligneDate);
+        QFETCH(CasTexte, c);
         RappelStocke r;
-        r.type = TypeDeLettre(type);
-        r.libelle = libelle;
-        r.dateRappel = date;
-        r.echeances[2].date = ech2;
-        r.echeances[3].date = ech3;
+        r.type = TypeDeLettre(QString::fromUtf8(c.type));
+        r.libelle = QString::fromUtf8(c.libelle);
+        r.dateRappel = c.date;
+        r.echeances[2].date = c.ech2;
+        r.echeances[3].date = c.ech3;
         r.texte = QStringLiteral("Garage à 9 h");
-        const std::optional<TexteRappel> t = ComposeRappel(r, aujourdhui);
-        QCOMPARE(t.has_value(), ligneDate != QLatin1String("-"));
+        const std::optional<TexteRappel> t = ComposeRappel(r, c.aujourdhui);
+        QCOMPARE(t.has_value(), c.ligneDate != nullptr);
         if (!t)
             return;
         QCOMPARE(t->type, *r.type);
-        QCOMPARE(t->ligneDate, ligneDate);
-        QTEST(t->message, "message");
-        QTEST(t->nbLignes, "lignes");
+        QCOMPARE(t->ligneDate, QString::fromUtf8(c.ligneDate));
+        QCOMPARE(t->message, QString::fromUtf8(c.message));
+        QCOMPARE(t->nbLignes, c.lignes);
     }
 
     void carteDuRappel_data()
@@ -157,21 +147,16 @@ private Q_SLOTS:
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("libelle");
         QTest::addColumn<QString>("adresse");
-        QTest::newRow("anniversaire")
-            << "A"
-            << "Martin#Léa"
-            << "mailto:?subject=Joyeux%20anniversaire%20L%C3%A9a%20%21&body=Joyeux%20anniversaire%20L%C3%A9a%20%21";
-        QTest::newRow("sans prénom")
-            << "A"
-            << "Martin"
-            << "mailto:?subject=Joyeux%20anniversaire%20Martin%20%21&body=Joyeux%20anniversaire%20Martin%20%21";
-        QTest::newRow("fête")
-            << "F"
-            << "Jean & Luc"
-            << "mailto:?subject=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21&body=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21";
-        QTest::newRow("note") << "N"
-                              << "Vidange"
-                              << "mailto:";
+        const char *const cas[][4] = {
+            {"anniversaire", "A", "Martin#Léa",
+             "mailto:?subject=Joyeux%20anniversaire%20L%C3%A9a%20%21&body=Joyeux%20anniversaire%20L%C3%A9a%20%21"},
+            {"sans prénom", "A", "Martin",
+             "mailto:?subject=Joyeux%20anniversaire%20Martin%20%21&body=Joyeux%20anniversaire%20Martin%20%21"},
+            {"fête", "F", "Jean & Luc",
+             "mailto:?subject=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21&body=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21"},
+            {"note", "N", "Vidange", "mailto:"}};
+        for (const auto &[nom, type, libelle, adresse] : cas)
+            QTest::newRow(nom) << QString::fromUtf8(type) << QString::fromUtf8(libelle) << QString::fromUtf8(adresse);
     }
     void carteDuRappel()
     {
@@ -201,6 +186,59 @@ private Q_SLOTS:
             CompteLignes(note, 55, lignes);
             QCOMPARE(lignes, attendu);
         }
+    }
+
+    // The lists' exchange sort: letter case aside, accents after Z, dates as dates, equal keys reversed.
+    void triParEchange_data()
+    {
+        QTest::addColumn<QStringList>("cles");
+        QTest::addColumn<bool>("dates");
+        QTest::addColumn<QList<qint64>>("ordre");
+        QTest::newRow("B1 B2 A gives A B2 B1") << QStringList{"B", "B", "A"} << false << QList<qint64>{3, 2, 1};
+        QTest::newRow("case aside, É after Z")
+            << QStringList{"Émile", "Zoé", "dupont", "Dupont", "alain"} << false << QList<qint64>{5, 4, 3, 2, 1};
+        QTest::newRow("dates as dates") << QStringList{"2027-03-05", "2026-04-10", "1990-12-31"} << true
+                                        << QList<qint64>{3, 2, 1};
+    }
+    void triParEchange()
+    {
+        QFETCH(QStringList, cles);
+        QFETCH(bool, dates);
+        Tableau t{{}, dates ? QList<int>{1} : QList<int>{}};
+        for (const QString &cle : cles)
+            t.lignes.append({{cle}, int(t.lignes.size()) + 1});
+        TrieTableau(t, 1);
+        QTEST(Numeros(t), "ordre");
+    }
+
+    void textesDesFetes_data()
+    {
+        QTest::addColumn<QString>("texte");
+        QTest::addColumn<int>("annee");
+        QTest::addColumn<QDate>("date"); // invalid: refused
+        QTest::newRow("compound, upper case") << "Jean Marie - 9 SEPTEMBRE" << 2026 << QDate(2026, 9, 9);
+        QTest::newRow("no dash") << "Alain 9 septembre" << 2026 << QDate();
+        QTest::newRow("29 February, common year") << "Romain - 29 février" << 2026 << QDate();
+        QTest::newRow("29 February, leap year") << "Romain - 29 février" << 2028 << QDate(2028, 2, 29);
+        QTest::newRow("31 in a 30-day month") << "Léa - 31 avril" << 2026 << QDate();
+    }
+    void textesDesFetes()
+    {
+        QFETCH(QString, texte);
+        QFETCH(int, annee);
+        QFETCH(QDate, date);
+        const std::optional<SaisieFete> fete = LitTexteFete(texte, annee);
+        QCOMPARE(fete.has_value(), date.isValid());
+        if (fete)
+            QCOMPARE(fete->dateFete, date);
+    }
+
+    void texteDAnniversaire()
+    {
+        FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
+        QCOMPARE(TexteAnniversaire(QDate(1975, 3, 12)), QStringLiteral("12 mars (51 ans)"));
+        QCOMPARE(TexteAnniversaire(QDate(1850, 3, 12)), QStringLiteral("12 mars"));
+        RetablitHorloge();
     }
 
     void fileDesRappelsDus()

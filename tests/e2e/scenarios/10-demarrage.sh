@@ -16,12 +16,14 @@ verifie "the tray icon is embedded" icone_dans_zone
 capture 11-demarrage-icone
 
 avant=$(empreinte "$home/prog/DBOxi.dtb")
+cp "$home/prog/DBOxi.dtb" "$home/prog/DBC.dtb"   # a compaction's leftover, which only a start that runs may clear
 second=$(lance "$home")
 verifie "a second start shows its message" visible '^Oxi$' 10
 capture 12-deuxieme-instance
 valide_boite
 verifie "the second start ends" termine "$second" 5
 verifie "the second start leaves the database untouched" test "$avant" = "$(empreinte "$home/prog/DBOxi.dtb")"
+verifie "the second start leaves the leftover DBC.dtb alone" test -f "$home/prog/DBC.dtb"
 verifie "the first instance is still running" en_vie "$pid"
 arrete "$pid"
 

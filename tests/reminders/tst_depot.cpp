@@ -1,7 +1,13 @@
+// Reminders stored in a real database: the yearly re-arming, the due scan and
+// its acknowledgements, the next number, the lists and the writer's rules.
+#include "Constantes.h"
 #include "EcritureRappels.h"
 #include "Horloge.h"
-#include "OutilsPanneaux.h"
+#include "OutilsRappels.h"
 #include "OutilsTest.h"
+#include "Rappels.h"
+#include "Rearmement.h"
+#include "Reglages.h"
 #include "TablesRappels.h"
 
 #include <QTest>
@@ -20,24 +26,90 @@ QList<qint64> Numeros(const Tableau &t)
 
 } // namespace
 
-class TestListes : public QObject
+class TestDepot : public QObject
 {
     Q_OBJECT
-    EnvironnementTest *env = nullptr;
-    MessagerieScriptee *messages = nullptr;
+    std::unique_ptr<MessagerieScriptee> messages;
+    std::unique_ptr<EnvironnementTest> env;
 
 private Q_SLOTS:
     void init()
     {
-        messages = new MessagerieScriptee;
-        env = new EnvironnementTest;
+        messages = std::make_unique<MessagerieScriptee>();
+        env = std::make_unique<EnvironnementTest>();
         FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
     }
     void cleanup()
     {
         RetablitHorloge();
-        delete env;
-        delete messages;
+        env.reset();
+        messages.reset();
+    }
+
+    void rearmementUneFoisParAn()
+    {
+        FixeMaintenant(QDateTime(QDate(2025, 1, 2), QTime(9, 0)));
+        EcritReglage(ReglageAnnee, QStringLiteral("2024"));
+        const qint64 anniv = Ajoute(QStringLiteral("A"), QStringLiteral("Martin#Léa"), QDate(1980, 2, 29),
+                                    Slots(QDate(2024, 2, 29), true, QDate(2024, 2, 22), true));
+        const qint64 fete = Ajoute(QStringLiteral("F"), QStringLiteral("Sylvestre"), QDate(2024, 12, 31),
+                                   Slots(DateNulle, false, QDate(2024, 12, 24), true, QDate(2024, 12, 1), true));
+        const Echeances note = Slots(QDate(2024, 3, 1), true, QDate(2024, 2, 1), true, QDate(2024, 1, 1), true);
+        const qint64 numNote = Ajoute(QStringLiteral("N"), QStringLiteral("Impôts"), QDate(2024, 3, 1), note);
+        // Slots that cannot be read keep their text and their flag.
+        const qint64 illisible =
+            Ajoute(QStringLiteral("A"), QStringLiteral("X#Y"), QDate(1990, 6, 1), Slots(QDate(2024, 6, 1), true));
+        Base().Execute(QStringLiteral("UPDATE Rappel SET Ech2 = '2025-6-1', Ech3 = '2027-02-30' WHERE NumRappel = ?"),
+                       {illisible});
+
+        QVERIFY(RearmeEcheances());
+        QCOMPARE(LitReglage(ReglageAnnee), QStringLiteral("2025"));
+        QCOMPARE(Lit(anniv), Slots(QDate(2025, 3, 1), false, QDate(2025, 2, 22), false));
+        // An unused slot keeps its date and its flag, false included.
+        QCOMPARE(Lit(fete), Slots(DateNulle, false, QDate(2025, 12, 24), false, QDate(2025, 12, 1), false));
+        QCOMPARE(Lit(numNote), note);
+        QCOMPARE(Base()
+                     .Requete(QStringLiteral("SELECT Ech1 || EtatEch1 || Ech2 || EtatEch2 || Ech3 || EtatEch3 "
+                                             "FROM Rappel WHERE NumRappel = ?"),
+                              {illisible})
+                     .Valeur(0, 0)
+                     .toString(),
+                 QStringLiteral("2025-06-0102025-6-112027-02-301"));
+
+        // Without a database the next year waits for one, silently.
+        FermeBase();
+        FixeMaintenant(QDateTime(QDate(2026, 1, 1), QTime(8, 0)));
+        QVERIFY(!RearmeEcheances());
+        QCOMPARE(LitReglage(ReglageAnnee), QStringLiteral("2025"));
+        QVERIFY(messages->tous.isEmpty());
+    }
+
+    void scanEtAcquittement()
+    {
+        const QDate auj(2026, 3, 15);
+        FixeMaintenant(QDateTime(auj, QTime(10, 0)));
+        // Missed on three slots: one entry, and one acknowledgement sets all three.
+        const qint64 manque = Ajoute(QStringLiteral("A"), QStringLiteral("A#B"), QDate(1990, 3, 10),
+                                     Slots(QDate(2026, 3, 10), false, QDate(2026, 3, 5), false, QDate(2026, 3, 1), false));
+        const qint64 futur = Ajoute(QStringLiteral("F"), QStringLiteral("C"), QDate(2026, 3, 20),
+                                    Slots(QDate(2026, 3, 20), false, auj, false, DateNulle, false));
+        const qint64 jourMeme = Ajoute(QStringLiteral("F"), QStringLiteral("D"), auj, Slots(auj, false));
+        Ajoute(QStringLiteral("F"), QStringLiteral("E"), QDate(2026, 4, 1),
+               Slots(QDate(2026, 4, 1), false, QDate(2026, 3, 25), false));
+
+        ScanRappels scan;
+        QVERIFY(scan.Scrute());
+        QCOMPARE(scan.File().Taille(), 3);
+        QVERIFY(scan.File().Numero(0) == manque && scan.File().Numero(1) == futur && scan.File().Numero(2) == jourMeme);
+
+        QCOMPARE(scan.Prochain()->rappel.numRappel, manque);
+        QCOMPARE(Lit(manque), Slots(QDate(2026, 3, 10), true, QDate(2026, 3, 5), true, QDate(2026, 3, 1), true));
+        scan.Prochain();
+        // Due through Ech2 today: Ech2 done, Ech1 still to come; the unused slot gets its flag.
+        QCOMPARE(Lit(futur), Slots(QDate(2026, 3, 20), false, auj, true));
+        QCOMPARE(scan.Prochain()->texte.message, QStringLiteral("D"));
+        QVERIFY(!scan.Prochain());
+        QVERIFY(messages->tous.isEmpty());
     }
 
     // The next number passes a leftover note text; 32767 is the last one given.
@@ -75,28 +147,6 @@ private Q_SLOTS:
         QCOMPARE(Compte("SELECT COUNT(*) FROM Notes WHERE NumNote = ?", {n}), 1);
     }
 
-    void triParEchange_data()
-    {
-        QTest::addColumn<QStringList>("cles");
-        QTest::addColumn<bool>("dates");
-        QTest::addColumn<QList<qint64>>("ordre");
-        QTest::newRow("B1 B2 A gives A B2 B1") << QStringList{"B", "B", "A"} << false << QList<qint64>{3, 2, 1};
-        QTest::newRow("case aside, É after Z")
-            << QStringList{"Émile", "Zoé", "dupont", "Dupont", "alain"} << false << QList<qint64>{5, 4, 3, 2, 1};
-        QTest::newRow("dates as dates") << QStringList{"2027-03-05", "2026-04-10", "1990-12-31"} << true
-                                        << QList<qint64>{3, 2, 1};
-    }
-    void triParEchange()
-    {
-        QFETCH(QStringList, cles);
-        QFETCH(bool, dates);
-        Tableau t{{}, dates ? QList<int>{1} : QList<int>{}};
-        for (const QString &cle : cles)
-            t.lignes.append({{cle}, int(t.lignes.size()) + 1});
-        TrieTableau(t, 1);
-        QTEST(Numeros(t), "ordre");
-    }
-
     void tablesDesRangeesStockees()
     {
         Insere(QStringLiteral("A"), QStringLiteral("Martin#Paul"), QDate(1975, 12, 12));
@@ -107,8 +157,6 @@ private Q_SLOTS:
         QCOMPARE(Numeros(t), (QList<qint64>{3, 1, 2, 4})); // by first name after a fill
         QCOMPARE(t.lignes.at(0).Colonne(1), QStringLiteral("Léger"));
         QCOMPARE(t.lignes.at(0).Colonne(2), QStringLiteral("Anne#Marie"));
-        QCOMPARE(TexteAnniversaire(QDate(1975, 3, 12)), QStringLiteral("12 mars (51 ans)"));
-        QCOMPARE(TexteAnniversaire(QDate(1850, 3, 12)), QStringLiteral("12 mars"));
         // 29 February is 1 March in 2026; equal keys keep the exchange order.
         TrieTableau(t, 4);
         QCOMPARE(Numeros(t), (QList<qint64>{3, 4, 2, 1}));
@@ -120,28 +168,6 @@ private Q_SLOTS:
         const Tableau notes = TableNotes();
         QCOMPARE(Numeros(notes), (QList<qint64>{6, 5}));
         QCOMPARE(notes.lignes.at(0).Colonne(2), QStringLiteral("5 mars 2027"));
-    }
-
-    void textesDesFetes_data()
-    {
-        QTest::addColumn<QString>("texte");
-        QTest::addColumn<int>("annee");
-        QTest::addColumn<QDate>("date"); // invalid: refused
-        QTest::newRow("compound, upper case") << "Jean Marie - 9 SEPTEMBRE" << 2026 << QDate(2026, 9, 9);
-        QTest::newRow("no dash") << "Alain 9 septembre" << 2026 << QDate();
-        QTest::newRow("29 February, common year") << "Romain - 29 février" << 2026 << QDate();
-        QTest::newRow("29 February, leap year") << "Romain - 29 février" << 2028 << QDate(2028, 2, 29);
-        QTest::newRow("31 in a 30-day month") << "Léa - 31 avril" << 2026 << QDate();
-    }
-    void textesDesFetes()
-    {
-        QFETCH(QString, texte);
-        QFETCH(int, annee);
-        QFETCH(QDate, date);
-        const std::optional<SaisieFete> fete = LitTexteFete(texte, annee);
-        QCOMPARE(fete.has_value(), date.isValid());
-        if (fete)
-            QCOMPARE(fete->dateFete, date);
     }
 
     // The text is cut at 255 characters into two columns and must read back exactly.
@@ -181,5 +207,5 @@ private Q_SLOTS:
     }
 };
 
-OXI_TEST_GUILESS_MAIN(TestListes)
-#include "tst_listes.moc"
+OXI_TEST_GUILESS_MAIN(TestDepot)
+#include "tst_depot.moc"
