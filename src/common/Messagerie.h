@@ -21,9 +21,9 @@ public:
 class MessagerieConsole : public Messagerie
 {
 public:
-    void Information(const QString &texte) override;
-    void Critique(const QString &texte) override;
-    bool Question(const QString &texte) override;
+    void Information(const QString &texte) override { qWarning("%s", qUtf8Printable(texte)); }
+    void Critique(const QString &texte) override { qCritical("%s", qUtf8Printable(texte)); }
+    bool Question(const QString &texte) override { return Information(texte), false; }
 };
 
 // Takes no ownership; nullptr puts back the console one.
