@@ -6,6 +6,7 @@
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
+#include "ContexteDonnees.h"
 #include "DepotRappels.h"
 #include "Generateur.h"
 #include "Horloge.h"
@@ -96,6 +97,7 @@ int PrepareLigneCommande(const QString &reference, const QString &dossier)
 
 int main(int argc, char **argv)
 {
+    oxi::ContexteDonnees contexte;
     QCoreApplication app(argc, argv);
     if (app.arguments().value(1) == QLatin1String("--ligne-commande"))
         return PrepareLigneCommande(app.arguments().value(2), app.arguments().value(3));

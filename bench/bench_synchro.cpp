@@ -2,6 +2,7 @@
 // Prints "count<TAB>what<TAB>milliseconds" lines, as oxi_bench does.
 #include "Base.h"
 #include "Constantes.h"
+#include "ContexteDonnees.h"
 #include "ConversionIcs.h"
 #include "DepotSynchro.h"
 #include "Generateur.h"
@@ -42,6 +43,7 @@ qint64 Synchronise(Connexion &base, const ParametresSynchro &p)
 
 int main(int argc, char **argv)
 {
+    oxi::ContexteDonnees contexte;
     QCoreApplication app(argc, argv);
     const QString reference = app.arguments().value(1);
     const int nombre = app.arguments().value(2, QStringLiteral("10000")).toInt();

@@ -2,6 +2,7 @@
 //   construit_base <data folder> <DBOxi.dtb>
 #include "Base.h"
 #include "Constantes.h"
+#include "ContexteDonnees.h"
 #include "Schema.h"
 
 #include <QCoreApplication>
@@ -53,6 +54,7 @@ void Remplit(Connexion &base, const QString &table, const QVector<QStringList> &
 
 int main(int argc, char **argv)
 {
+    oxi::ContexteDonnees contexte;
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() != 3) {

@@ -2,7 +2,6 @@
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
-#include "Dialogues.h"
 #include "Ephemerides.h"
 #include "IconeNotification.h"
 #include "Messagerie.h"
@@ -50,16 +49,11 @@ bool RegionAcceptee()
     return true;
 }
 
-frmAccueil *fenetre = nullptr;
-IconeNotification *icone = nullptr;
-AffichageRappels *rappels = nullptr;
-bool quitte = false;
-
 } // namespace
 
-bool Demarre()
+bool Programme::Demarre()
 {
-    quitte = false;
+    m_quitte = false;
     if (DejaLance())
         return false;
     FixeNomBase(NomBaseDefaut);
@@ -69,60 +63,55 @@ bool Demarre()
     if (!RegionAcceptee())
         return false;
     RearmeEcheances();
-    delete rappels;
-    rappels = new AffichageRappels;
-    rappels->RechercheRappels();
-    QObject::connect(&rappels->Veille(), &VeilleJour::jourChange, [] { RechargeEphemerides(); });
-    fenetre = new frmAccueil;
-    icone = new IconeNotification(fenetre);
-    icone->GereIcone(true);
+    delete m_rappels;
+    m_rappels = new AffichageRappels;
+    m_rappels->RechercheRappels();
+    QObject::connect(&m_rappels->Veille(), &VeilleJour::jourChange, [] { RechargeEphemerides(); });
+    m_fenetre = new frmAccueil;
+    QObject::connect(m_fenetre, &frmAccueil::registreDemande, m_fenetre, [this] { m_dialogues.AfficheRegistre(); });
+    m_icone = new IconeNotification(m_fenetre, *this);
+    m_icone->GereIcone(true);
     // Without an exchange set up, its module is not even loaded.
     if (SynchroConfiguree())
-        QTimer::singleShot(0, fenetre, [f = fenetre] {
-            if (SynchroAuto *synchro = f->Synchro())
+        QTimer::singleShot(0, m_fenetre, [fenetre = m_fenetre] {
+            if (SynchroAuto *synchro = fenetre->Synchro())
                 synchro->Lance();
         });
     if (ReglageOui(ReglageEphemerides))
         AfficheEphemerides();
     if (!ReglageOui(ReglagePremiereFois)) {
         PlateformeCourante().AjouteDemarrage(NomAppli(), CheminExecutable());
-        AffichePremiereFois();
+        m_dialogues.AffichePremiereFois();
     }
     return true;
 }
 
 // Each step goes on whatever the previous one did, and the event loops end
 // whatever the windows say: QApplication::quit() gives up when one refuses.
-void QuitteProgramme()
+void Programme::Quitte()
 {
-    static bool enCours = false;
-    if (enCours)
+    if (m_enCours)
         return;
-    enCours = true;
-    quitte = true;
-    if (icone)
-        icone->GereIcone(false);
+    m_enCours = true;
+    m_quitte = true;
+    if (m_icone)
+        m_icone->GereIcone(false);
     FermeEphemerides();
-    if (rappels) {
-        rappels->FermePourQuitter();
-        rappels->deleteLater();
-        rappels = nullptr;
+    if (m_rappels) {
+        m_rappels->FermePourQuitter();
+        m_rappels->deleteLater();
+        m_rappels = nullptr;
     }
-    if (fenetre) {
-        fenetre->FermePourQuitter();
-        fenetre->deleteLater();
-        fenetre = nullptr;
-        icone = nullptr;
+    if (m_fenetre) {
+        m_fenetre->FermePourQuitter();
+        m_fenetre->deleteLater();
+        m_fenetre = nullptr;
+        m_icone = nullptr;
     }
-    FermeDialogues();
+    m_dialogues.Ferme();
     FermeBase();
     QCoreApplication::exit(0);
-    enCours = false;
-}
-
-bool ProgrammeQuitte()
-{
-    return quitte;
+    m_enCours = false;
 }
 
 } // namespace oxi

@@ -1,7 +1,6 @@
 #include "IconeNotification.h"
 #include "Constantes.h"
 #include "Demarrage.h"
-#include "Dialogues.h"
 #include "Ephemerides.h"
 #include "IconeOxi.h"
 #include "Plateforme.h"
@@ -34,8 +33,8 @@ QIcon IconeOxi()
 }
 } // namespace
 
-IconeNotification::IconeNotification(frmAccueil *fenetre)
-    : QObject(fenetre), m_fenetre(fenetre), m_icone(new QSystemTrayIcon(this)), m_menu(new QMenu(fenetre))
+IconeNotification::IconeNotification(frmAccueil *fenetre, Programme &programme)
+    : QObject(fenetre), m_fenetre(fenetre), m_programme(programme), m_icone(new QSystemTrayIcon(this)), m_menu(new QMenu(fenetre))
 {
     // The icon in the notification area is the main window's own.
     m_fenetre->setWindowIcon(IconeOxi());
@@ -72,8 +71,8 @@ void IconeNotification::ConstruitMenu()
         m_fenetre->Montre();
         OuvreAide();
     });
-    ajoute("mnuAPropos", QStringLiteral("A propo&s"), [] { AfficheAPropos(); });
-    ajoute("mnuQuitter", QStringLiteral("&Quitter"), [] { QuitteProgramme(); });
+    ajoute("mnuAPropos", QStringLiteral("A propo&s"), [this] { m_programme.Fenetres().AfficheAPropos(); });
+    ajoute("mnuQuitter", QStringLiteral("&Quitter"), [this] { m_programme.Quitte(); });
 }
 
 void IconeNotification::GereIcone(bool ajoute)

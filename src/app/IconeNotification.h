@@ -6,6 +6,7 @@
 
 namespace oxi {
 
+class Programme;
 class frmAccueil;
 
 // The notification-area icon and its menu. A panel that starts after Oxi
@@ -15,7 +16,8 @@ class IconeNotification : public QObject
 {
     Q_OBJECT
 public:
-    explicit IconeNotification(frmAccueil *fenetre);
+    // Parented to `fenetre`; the menu's about and exit go to `programme`.
+    IconeNotification(frmAccueil *fenetre, Programme &programme);
     void GereIcone(bool ajoute);
     QMenu *Menu() const { return m_menu; }
     QSystemTrayIcon *Icone() const { return m_icone; }
@@ -25,6 +27,7 @@ private:
     void Active(QSystemTrayIcon::ActivationReason raison);
     void GuetteZone();
     frmAccueil *m_fenetre;
+    Programme &m_programme;
     QSystemTrayIcon *m_icone;
     QMenu *m_menu;
     QTimer m_guet;

@@ -1,5 +1,5 @@
-#include "Base.h"
 #include "Constantes.h"
+#include "ContexteDonnees.h"
 #include "Demarrage.h"
 #include "DeriveCle.h"
 #include "LigneCommande.h"
@@ -35,6 +35,8 @@ QString BaseProbable()
 
 int main(int argc, char **argv)
 {
+    // What the process shares, before anything reads it (the key derivation below does).
+    oxi::ContexteDonnees contexte;
     // Terminals and scripts: no window, no widgets, no instance test.
     if (oxi::EstLigneCommande(argc, argv)) {
         // Only the modes that open the file start its key derivation ahead.
@@ -68,7 +70,8 @@ int main(int argc, char **argv)
     oxi::InstallePolices();
     oxi::MessagerieQt messages;
     oxi::InstalleMessagerie(&messages);
-    if (!oxi::Demarre() || oxi::ProgrammeQuitte())
+    oxi::Programme programme;
+    if (!programme.Demarre() || programme.EstQuitte())
         return 0;
     const int code = app.exec();
     oxi::InstalleMessagerie(nullptr);

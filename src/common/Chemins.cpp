@@ -1,5 +1,6 @@
 #include "Chemins.h"
 #include "Constantes.h"
+#include "Contexte.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -14,9 +15,6 @@
 namespace oxi {
 
 namespace {
-QString cheminAppli;
-QString nomBase = NomBaseDefaut;
-
 QString AvecBarre(const QString &dossier)
 {
     return dossier.endsWith(QLatin1Char('/')) ? dossier : dossier + QLatin1Char('/');
@@ -110,24 +108,25 @@ QString ChoisitCheminAppli(const QString &dossierExecutable)
 
 QString CheminAppli()
 {
-    if (cheminAppli.isEmpty())
-        cheminAppli = ChoisitCheminAppli(QCoreApplication::applicationDirPath());
-    return cheminAppli;
+    QString &chemin = Contexte::Courant().cheminAppli;
+    if (chemin.isEmpty())
+        chemin = ChoisitCheminAppli(QCoreApplication::applicationDirPath());
+    return chemin;
 }
 
 void FixeCheminAppli(const QString &dossier)
 {
-    cheminAppli = AvecBarre(dossier);
+    Contexte::Courant().cheminAppli = AvecBarre(dossier);
 }
 
 QString NomBase()
 {
-    return nomBase;
+    return Contexte::Courant().nomBase;
 }
 
 void FixeNomBase(const QString &nom)
 {
-    nomBase = nom;
+    Contexte::Courant().nomBase = nom;
 }
 
 } // namespace oxi

@@ -1,14 +1,11 @@
 #include "Horloge.h"
+#include "Contexte.h"
 
 namespace oxi {
 
-namespace {
-qint64 decalageMs = 0;
-}
-
 QDateTime Maintenant()
 {
-    return QDateTime::currentDateTime().addMSecs(decalageMs);
+    return QDateTime::currentDateTime().addMSecs(Contexte::Courant().decalageHorlogeMs);
 }
 
 QDate Aujourdhui()
@@ -18,12 +15,12 @@ QDate Aujourdhui()
 
 void FixeMaintenant(const QDateTime &moment)
 {
-    decalageMs = QDateTime::currentDateTime().msecsTo(moment);
+    Contexte::Courant().decalageHorlogeMs = QDateTime::currentDateTime().msecsTo(moment);
 }
 
 void RetablitHorloge()
 {
-    decalageMs = 0;
+    Contexte::Courant().decalageHorlogeMs = 0;
 }
 
 } // namespace oxi

@@ -17,7 +17,16 @@ public:
     virtual void Simple(const QString &texte) { Information(texte); }
 };
 
-// Takes no ownership; nullptr puts back the silent default.
+// Before the windowed responder is installed (and in tools): messages go to stderr.
+class MessagerieConsole : public Messagerie
+{
+public:
+    void Information(const QString &texte) override { qWarning("%s", qUtf8Printable(texte)); }
+    void Critique(const QString &texte) override { qCritical("%s", qUtf8Printable(texte)); }
+    bool Question(const QString &texte) override { return Information(texte), false; }
+};
+
+// Takes no ownership; nullptr puts back the console one.
 void InstalleMessagerie(Messagerie *messagerie);
 Messagerie &Messages();
 

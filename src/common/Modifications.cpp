@@ -1,11 +1,11 @@
 #include "Modifications.h"
+#include "Contexte.h"
 
 namespace oxi {
 
 Modifications &AvisModifications()
 {
-    static Modifications avis;
-    return avis;
+    return Contexte::Courant().modifications;
 }
 
 } // namespace oxi

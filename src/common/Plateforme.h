@@ -1,7 +1,10 @@
 #pragma once
+#include "VerrouInstance.h"
+
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 // What Oxi asks of the operating system, behind one interface so that
 // tests can stand in for the desktop.
@@ -41,6 +44,9 @@ public:
     bool TestDemarrage(const QString &nom) override;
     void OuvreDocument(const QString &adresse, std::function<void()> siEchec = {}) override;
     bool LanceInfosSysteme() override;
+
+private:
+    std::optional<VerrouInstance> m_verrou;
 };
 
 // The locale name ("fr_FR") turned into the identifier.

@@ -1,5 +1,4 @@
-#include "Plateforme.h"
-#include "VerrouInstance.h"
+#include "Contexte.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,9 +13,6 @@
 namespace oxi {
 
 namespace {
-
-PlateformeLinux linux_;
-Plateforme *courante = &linux_;
 
 QString ValeurExec(const QString &chemin)
 {
@@ -88,17 +84,14 @@ QString CheminDemarrage(const QString &nom)
 
 bool PlateformeLinux::PrendVerrouInstance(const QString &nom)
 {
-    // Kept until the process ends: the system releases it however the process dies.
-    static VerrouInstance *verrou = nullptr;
-    if (verrou)
-        return verrou->Prend();
+    // Kept as long as this object: the system releases it however the process dies.
+    if (m_verrou)
+        return m_verrou->Prend();
     for (const QString &chemin : {CheminVerrouInstance(nom), CheminVerrouSecours(nom)}) {
-        auto *essai = new VerrouInstance(chemin);
-        if (essai->Prend() || !essai->Impossible()) {
-            verrou = essai;
-            return essai->Tenu();
-        }
-        delete essai;
+        m_verrou.emplace(chemin);
+        if (m_verrou->Prend() || !m_verrou->Impossible())
+            return m_verrou->Tenu();
+        m_verrou.reset();
     }
     // Nowhere to put the lock: better two instances than a user locked out.
     return true;
@@ -183,12 +176,13 @@ bool PlateformeLinux::LanceInfosSysteme()
 
 void InstallePlateforme(Plateforme *plateforme)
 {
-    courante = plateforme ? plateforme : &linux_;
+    Contexte &contexte = Contexte::Courant();
+    contexte.plateforme = plateforme ? plateforme : &contexte.plateformeLinux;
 }
 
 Plateforme &PlateformeCourante()
 {
-    return *courante;
+    return *Contexte::Courant().plateforme;
 }
 
 } // namespace oxi

@@ -1,12 +1,7 @@
 #include "Region.h"
-#include "Plateforme.h"
+#include "Contexte.h"
 
 namespace oxi {
-
-namespace {
-QString codeRegion = QStringLiteral("E");
-int premierJour = 2;
-} // namespace
 
 bool TestParamRegionaux()
 {
@@ -20,27 +15,27 @@ bool TestParamRegionaux()
     const QString identifiant = PlateformeCourante().IdentifiantLangue().left(4);
     for (const auto &ligne : table) {
         if (identifiant == QLatin1String(ligne.identifiant)) {
-            codeRegion = QString::fromLatin1(ligne.code);
+            Contexte::Courant().codeRegion = QString::fromLatin1(ligne.code);
             return true;
         }
     }
-    codeRegion = QStringLiteral("E");
+    Contexte::Courant().codeRegion = QStringLiteral("E");
     return false;
 }
 
 QString CodeRegion()
 {
-    return codeRegion;
+    return Contexte::Courant().codeRegion;
 }
 
 int PremierJourSemaine()
 {
-    return premierJour;
+    return Contexte::Courant().premierJour;
 }
 
 void FixePremierJourSemaine(int jour)
 {
-    premierJour = jour;
+    Contexte::Courant().premierJour = jour;
 }
 
 } // namespace oxi

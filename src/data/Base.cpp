@@ -1,8 +1,8 @@
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
+#include "ContexteDonnees.h"
 #include "ControleBase.h"
-#include "DeriveCle.h"
 #include "Messagerie.h"
 #include "OperationsFichiers.h"
 
@@ -13,8 +13,6 @@
 namespace oxi {
 
 namespace {
-
-Connexion connexionPrincipale;
 
 QString Erreur(sqlite3 *db)
 {
@@ -294,7 +292,7 @@ void Transaction::Valide()
 
 Connexion &Base()
 {
-    return connexionPrincipale;
+    return ContexteDonnees::Courant().base;
 }
 
 namespace {

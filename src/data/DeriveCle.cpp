@@ -1,4 +1,5 @@
 #include "DeriveCle.h"
+#include "ContexteDonnees.h"
 
 #include <QCryptographicHash>
 #include <QFile>
@@ -78,18 +79,6 @@ void GardeCle(const QByteArray &secret, const QByteArray &sel, int tours, const 
     if (fichier.open(QIODevice::WriteOnly) && fichier.write(cle.toHex()) == 2 * TailleCle)
         fichier.commit();
 }
-
-// The last derivation, started ahead by PrepareCle or done by CleBrute,
-// found again by what it derives from.
-struct Preparation
-{
-    QByteArray secret;
-    QByteArray sel;
-    int iterations = 0;
-    std::shared_future<QByteArray> cle;
-};
-std::mutex verrouPreparation;
-std::optional<Preparation> preparation;
 
 using Contexte = std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)>;
 constexpr int TailleEmpreinte = 20;
@@ -185,11 +174,13 @@ QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations)
         return {};
     const QByteArray secret = cle.toUtf8();
     const int tours = iterations > 0 ? iterations : IterationsParDefaut;
+    ContexteDonnees &contexte = ContexteDonnees::Courant();
     std::shared_future<QByteArray> prete;
     {
-        const std::lock_guard<std::mutex> verrou(verrouPreparation);
-        if (preparation && preparation->secret == secret && preparation->sel == sel && preparation->iterations == tours)
-            prete = preparation->cle;
+        const std::lock_guard<std::mutex> verrou(contexte.verrouDerivation);
+        const auto &derniere = contexte.derivation;
+        if (derniere && derniere->secret == secret && derniere->sel == sel && derniere->iterations == tours)
+            prete = derniere->cle;
     }
     QByteArray derivee = prete.valid() ? prete.get() : LitCleGardee(secret, sel, tours);
     const bool gardee = !prete.valid() && !derivee.isEmpty();
@@ -205,8 +196,8 @@ QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations)
         // (compaction, then connection), a restore opens it again.
         std::promise<QByteArray> faite;
         faite.set_value(derivee);
-        const std::lock_guard<std::mutex> verrou(verrouPreparation);
-        preparation = Preparation{secret, sel, tours, faite.get_future().share()};
+        const std::lock_guard<std::mutex> verrou(contexte.verrouDerivation);
+        contexte.derivation = DerivationCle{secret, sel, tours, faite.get_future().share()};
     }
     return "x'" + derivee.toHex() + '\'';
 }
@@ -226,9 +217,11 @@ void PrepareCle(const QString &chemin, const QString &cle)
     const QByteArray secret = cle.toUtf8();
     if (!LitCleGardee(secret, sel, IterationsParDefaut).isEmpty())
         return;
-    const std::lock_guard<std::mutex> verrou(verrouPreparation);
-    preparation = Preparation{secret, sel, IterationsParDefaut,
-                              std::async(std::launch::async, Pbkdf2Sha1, secret, sel, IterationsParDefaut, TailleCle).share()};
+    ContexteDonnees &contexte = ContexteDonnees::Courant();
+    const std::lock_guard<std::mutex> verrou(contexte.verrouDerivation);
+    contexte.derivation =
+        DerivationCle{secret, sel, IterationsParDefaut,
+                      std::async(std::launch::async, Pbkdf2Sha1, secret, sel, IterationsParDefaut, TailleCle).share()};
 }
 
 } // namespace oxi

@@ -2,6 +2,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <future>
+
 // The page key of a keyed file, derived here rather than by the library so
 // that the start can derive it on a second core while Qt starts.
 namespace oxi {
@@ -19,5 +21,14 @@ QByteArray CleBrute(const QString &chemin, const QString &cle, int iterations = 
 void PrepareCle(const QString &chemin, const QString &cle);
 // Sets OpenSSL up before its first use, by this file or by the library.
 void PrepareOpenSsl();
+
+// A derivation started ahead by PrepareCle or done by CleBrute, found again by what it derives from.
+struct DerivationCle
+{
+    QByteArray secret;
+    QByteArray sel;
+    int iterations = 0;
+    std::shared_future<QByteArray> cle;
+};
 
 } // namespace oxi

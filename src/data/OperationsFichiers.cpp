@@ -1,4 +1,5 @@
 #include "OperationsFichiers.h"
+#include "ContexteDonnees.h"
 
 #include <QFile>
 
@@ -7,13 +8,6 @@
 #include <unistd.h>
 
 namespace oxi {
-
-namespace {
-
-OperationsFichiers systeme;
-OperationsFichiers *installees = nullptr;
-
-} // namespace
 
 QString OperationsFichiers::CreeTemporaire(const QString &modele)
 {
@@ -37,12 +31,13 @@ bool OperationsFichiers::Supprime(const QString &chemin)
 
 OperationsFichiers &Fichiers()
 {
-    return installees ? *installees : systeme;
+    return *ContexteDonnees::Courant().operations;
 }
 
 void InstalleOperationsFichiers(OperationsFichiers *operations)
 {
-    installees = operations;
+    ContexteDonnees &contexte = ContexteDonnees::Courant();
+    contexte.operations = operations ? operations : &contexte.operationsSysteme;
 }
 
 } // namespace oxi

@@ -20,6 +20,7 @@ public:
 
 // The operations in use: the system's unless a test installed others.
 OperationsFichiers &Fichiers();
+// Takes no ownership; nullptr puts back the system's.
 void InstalleOperationsFichiers(OperationsFichiers *operations);
 
 } // namespace oxi

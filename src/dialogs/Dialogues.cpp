@@ -3,17 +3,10 @@
 #include "frmPremiereFois.h"
 #include "frmRegistre.h"
 
-#include <QPointer>
-
 namespace oxi {
 
 namespace {
 
-QPointer<frmPremiereFois> premiereFois;
-QPointer<frmRegistre> registre;
-QPointer<frmAbout> aPropos;
-
-// One window of each kind: asked again, the open one comes forward.
 template <typename Fenetre> void Affiche(QPointer<Fenetre> &fenetre)
 {
     if (!fenetre)
@@ -25,26 +18,26 @@ template <typename Fenetre> void Affiche(QPointer<Fenetre> &fenetre)
 
 } // namespace
 
-void AffichePremiereFois()
+void Dialogues::AffichePremiereFois()
 {
-    Affiche(premiereFois);
+    Affiche(m_premiereFois);
 }
 
-void AfficheRegistre()
+void Dialogues::AfficheRegistre()
 {
-    Affiche(registre);
+    Affiche(m_registre);
 }
 
-void AfficheAPropos()
+void Dialogues::AfficheAPropos()
 {
-    Affiche(aPropos);
+    Affiche(m_aPropos);
 }
 
-void FermeDialogues()
+void Dialogues::Ferme()
 {
     // Closing, not deleting: the first-use window writes its setting as it closes.
     for (QWidget *fenetre :
-         {static_cast<QWidget *>(premiereFois), static_cast<QWidget *>(registre), static_cast<QWidget *>(aPropos)})
+         {static_cast<QWidget *>(m_premiereFois), static_cast<QWidget *>(m_registre), static_cast<QWidget *>(m_aPropos)})
         if (fenetre)
             fenetre->close();
 }

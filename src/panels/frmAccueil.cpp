@@ -2,7 +2,6 @@
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
-#include "Dialogues.h"
 #include "Ephemerides.h"
 #include "Horloge.h"
 #include "Messagerie.h"
@@ -45,16 +44,6 @@ frmAccueil::frmAccueil()
 
 frmAccueil::~frmAccueil()
 {
-}
-
-frmAccueil *frmAccueil::Instance()
-{
-    // Qt's list of windows is the one record kept of it; one closed for the exit
-    // waits there for its deletion and no longer counts.
-    for (QWidget *fenetre : QApplication::topLevelWidgets())
-        if (auto *accueil = qobject_cast<frmAccueil *>(fenetre); accueil && !accueil->m_quitte)
-            return accueil;
-    return nullptr;
 }
 
 QList<QWidget *> frmAccueil::Panneaux() const
@@ -388,7 +377,7 @@ void frmAccueil::ToucheFonction(int touche)
         MsgInfo(DeuxLignes(QStringLiteral("Oxi se lancera automatiquement au démarrage."),
                            QStringLiteral("Appuyez sur F10 pour empêcher ce démarrage automatique.")));
     } else if (touche == Qt::Key_F8) {
-        AfficheRegistre();
+        emit registreDemande();
     } else if (touche == Qt::Key_F1) {
         OuvreAide();
     }

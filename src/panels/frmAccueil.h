@@ -23,7 +23,6 @@ class frmAccueil : public QWidget
 public:
     frmAccueil();
     ~frmAccueil() override;
-    static frmAccueil *Instance();
 
     // Home frame shown, the five panel frames hidden; caption unchanged.
     void AfficheAccueil();
@@ -49,6 +48,11 @@ public:
     // A reminder panel is adding or changing an entry.
     bool SaisieEnCours() const;
 
+signals:
+    // F8: the stored-settings window, opened by whoever owns the single-use windows.
+    void registreDemande();
+
+public:
     Cadre *fraAccueil = nullptr;
     Cadre *fraAide = nullptr;
     PanneauEphem *fraEphem = nullptr;

@@ -29,7 +29,8 @@ class TestDemarrage : public QObject
     Q_OBJECT
     EnvironnementTest *env = nullptr;
     MessagerieScriptee *messages = nullptr;
-    PlateformeTest plateforme;
+    std::unique_ptr<PlateformeTest> plateforme;
+    std::unique_ptr<Programme> programme;
 
 private Q_SLOTS:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
@@ -38,12 +39,14 @@ private Q_SLOTS:
         messages = new MessagerieScriptee;
         env = new EnvironnementTest;
         FermeBase();
-        plateforme = PlateformeTest();
-        InstallePlateforme(&plateforme);
+        plateforme = std::make_unique<PlateformeTest>();
+        InstallePlateforme(plateforme.get());
+        programme = std::make_unique<Programme>();
     }
     void cleanup()
     {
-        QuitteProgramme();
+        programme->Quitte();
+        programme.reset();
         InstallePlateforme(nullptr);
         delete env;
         delete messages;
@@ -52,13 +55,13 @@ private Q_SLOTS:
     // The second instance's refusal; that it leaves the files alone is the end-to-end run's.
     void secondeInstanceRefusee()
     {
-        plateforme.verrouLibre = false;
-        QVERIFY(!Demarre());
+        plateforme->verrouLibre = false;
+        QVERIFY(!programme->Demarre());
         QCOMPARE(
             messages->infos,
             QStringList{QStringLiteral(
                 "Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône dans la zone de notification")});
-        QVERIFY(!Base().EstOuverte() && !frmAccueil::Instance());
+        QVERIFY(!Base().EstOuverte() && !programme->Fenetre());
     }
 
     // A second lock of the same file is refused; the file's place, and a folder that cannot be written.
@@ -108,13 +111,13 @@ private Q_SLOTS:
         QFETCH(bool, accepte);
         QFETCH(int, premierJour);
         QFETCH(QString, message);
-        plateforme.langue = IdentifiantPourLocale(locale);
+        plateforme->langue = IdentifiantPourLocale(locale);
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
-        QCOMPARE(Demarre(), accepte);
+        QCOMPARE(programme->Demarre(), accepte);
         if (accepte) {
             QCOMPARE(PremierJourSemaine(), premierJour);
             QVERIFY(messages->infos.isEmpty());
-            QVERIFY(frmAccueil::Instance());
+            QVERIFY(programme->Fenetre());
         } else {
             QCOMPARE(messages->infos, QStringList{message});
         }
@@ -126,8 +129,8 @@ private Q_SLOTS:
         fichier.open(QIODevice::WriteOnly | QIODevice::Truncate);
         fichier.write(QByteArray(4096, '\x11'));
         fichier.close();
-        plateforme.langue.clear();
-        QVERIFY(!Demarre());
+        plateforme->langue.clear();
+        QVERIFY(!programme->Demarre());
         QCOMPARE(messages->critiques, QStringList{QStringLiteral("Echec de la connection ! ")});
         QVERIFY(messages->infos.isEmpty());
     }
@@ -135,30 +138,40 @@ private Q_SLOTS:
     // Only the exact text "1" marks a later start; otherwise the program registers itself again.
     void premierDemarrageInscritLeDemarrageAuto()
     {
-        QVERIFY(Demarre());
+        QVERIFY(programme->Demarre());
         QFile entree(CheminDemarrage(NomAppli()));
         QVERIFY(entree.open(QIODevice::ReadOnly) && entree.readAll().contains("\nExec=" + CheminExecutable().toUtf8() + "\n"));
         for (const QString valeur : {"", "1", "1 "}) {
-            QuitteProgramme();
-            plateforme.SupprimeDemarrage(NomAppli());
+            programme->Quitte();
+            plateforme->SupprimeDemarrage(NomAppli());
             EcritReglage(ReglagePremiereFois, valeur);
-            QVERIFY(Demarre());
-            QCOMPARE(plateforme.TestDemarrage(NomAppli()), valeur != QLatin1String("1"));
-            QVERIFY(frmAccueil::Instance());
+            QVERIFY(programme->Demarre());
+            QCOMPARE(plateforme->TestDemarrage(NomAppli()), valeur != QLatin1String("1"));
+            QVERIFY(programme->Fenetre());
         }
     }
 
     void touchesDeFonction()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
-        QVERIFY(Demarre());
-        frmAccueil *fenetre = frmAccueil::Instance();
+        QVERIFY(programme->Demarre());
+        frmAccueil *fenetre = programme->Fenetre();
         QTest::keyClick(fenetre, Qt::Key_F9);
-        QVERIFY(plateforme.TestDemarrage(NomAppli()));
+        QVERIFY(plateforme->TestDemarrage(NomAppli()));
         QTest::keyClick(fenetre, Qt::Key_F10);
-        QVERIFY(!plateforme.TestDemarrage(NomAppli()));
+        QVERIFY(!plateforme->TestDemarrage(NomAppli()));
         QTest::keyClick(fenetre, Qt::Key_F11);
         QCOMPARE(LitReglage(ReglagePremiereFois), QStringLiteral("0"));
+        // F8 opens the stored-settings window; the exit closes it with the rest.
+        const auto registreOuvert = [] {
+            const QWidgetList fenetres = QApplication::topLevelWidgets();
+            return std::any_of(fenetres.begin(), fenetres.end(),
+                               [](QWidget *w) { return w->objectName() == QLatin1String("frmRegistre") && w->isVisible(); });
+        };
+        QTest::keyClick(fenetre, Qt::Key_F8);
+        QVERIFY(registreOuvert());
+        programme->Quitte();
+        QVERIFY(!registreOuvert());
         QCOMPARE(messages->infos,
                  (QStringList{
                      "Oxi se lancera automatiquement au démarrage.\r\nAppuyez sur F10 pour empêcher ce démarrage automatique.",
@@ -170,33 +183,33 @@ private Q_SLOTS:
     {
         QFile::remove(env->CheminBase());
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
-        QVERIFY(Demarre());
+        QVERIFY(programme->Demarre());
         QVERIFY(NomBase().isEmpty());
-        QVERIFY(frmAccueil::Instance());
+        QVERIFY(programme->Fenetre());
     }
 
     void menuDeLIconeEnSixEntrees()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
-        QVERIFY(Demarre());
-        auto *menu = frmAccueil::Instance()->findChild<QMenu *>(QStringLiteral("mnuFichiers"));
+        QVERIFY(programme->Demarre());
+        auto *menu = programme->Fenetre()->findChild<QMenu *>(QStringLiteral("mnuFichiers"));
         QVERIFY(menu);
         QStringList textes;
         for (QAction *action : menu->actions())
             textes << (action->isSeparator() ? QStringLiteral("-") : action->text());
         QCOMPARE(textes, (QStringList{"&Paramétrer", "-", "&Ephémérides", "&Aide", "A propo&s", "&Quitter"}));
         // The icon drawn at build time, each size in its place: the red band and the white dial.
-        const QIcon icone = frmAccueil::Instance()->windowIcon();
+        const QIcon icone = programme->Fenetre()->windowIcon();
         QCOMPARE(icone.availableSizes().size(), 6);
         const QImage image = icone.pixmap(64, 64).toImage();
         QCOMPARE(QColor(image.pixel(32, 12)), QColor(0xc8, 0x28, 0x3c));
         QCOMPARE(QColor(image.pixel(24, 41)), QColor(Qt::white));
         // "&Aide" opens the help file beside the program.
         menu->actions().at(3)->trigger();
-        QCOMPARE(plateforme.documents.size(), 1);
-        QVERIFY(plateforme.documents.first().endsWith(QStringLiteral("/HelpOxi.html")));
+        QCOMPARE(plateforme->documents.size(), 1);
+        QVERIFY(plateforme->documents.first().endsWith(QStringLiteral("/HelpOxi.html")));
         // No browser: the message gives the file's path.
-        plateforme.documentOuvrable = false;
+        plateforme->documentOuvrable = false;
         menu->actions().at(3)->trigger();
         QCOMPARE(messages->infos,
                  QStringList{"Oxi n'a pas pu ouvrir l'aide dans votre navigateur.\r\n"
@@ -227,8 +240,8 @@ private Q_SLOTS:
     void caseDeFermetureCacheOuReduit()
     {
         EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
-        QVERIFY(Demarre());
-        frmAccueil *fenetre = frmAccueil::Instance();
+        QVERIFY(programme->Demarre());
+        frmAccueil *fenetre = programme->Fenetre();
         // Offscreen has no notification area: the window opened and its close box minimises.
         QVERIFY(fenetre->isVisible());
         fenetre->close();
@@ -240,5 +253,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestDemarrage)
+OXI_TEST_MAIN(TestDemarrage)
 #include "tst_demarrage.moc"

@@ -210,11 +210,12 @@ private Q_SLOTS:
         frmImportContacts import(plan);
         import.show();
         verifie(&import, QStringLiteral("import de contacts"));
-        AfficheAPropos();
+        Dialogues dialogues;
+        dialogues.AfficheAPropos();
         verifie(Fenetre("frmAbout"), QStringLiteral("à propos"));
-        AffichePremiereFois();
+        dialogues.AffichePremiereFois();
         verifie(Fenetre("frmPremiereFois"), QStringLiteral("première fois"));
-        AfficheRegistre();
+        dialogues.AfficheRegistre();
         verifie(Fenetre("frmRegistre"), QStringLiteral("registre"));
         for (void (*affiche)() : {AfficheFetes, AfficheDictons, AfficheMois})
             affiche();
@@ -232,12 +233,12 @@ private Q_SLOTS:
 
         FermeEphemerides();
         delete rappels.Message();
-        FermeDialogues();
+        dialogues.Ferme();
         accueil.FermePourQuitter();
         RetablitHorloge();
         QVERIFY2(fautes.isEmpty(), qPrintable(QLatin1Char('\n') + fautes.join(QLatin1Char('\n'))));
     }
 };
 
-QTEST_MAIN(TestTextes)
+OXI_TEST_MAIN(TestTextes)
 #include "tst_textes.moc"

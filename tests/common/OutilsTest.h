@@ -1,8 +1,15 @@
 #pragma once
+#include "ContexteDonnees.h"
 #include "Messagerie.h"
 
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QTest>
+
+// A suite's main as Qt writes it, with the process's context made first, as the program's main() does.
+#define OXI_TEST_MAIN(Classe) QTEST_MAIN_WRAPPER(Classe, oxi::ContexteDonnees contexte; QTEST_MAIN_SETUP())
+#define OXI_TEST_GUILESS_MAIN(Classe)                                                                                            \
+    QTEST_MAIN_WRAPPER(Classe, oxi::ContexteDonnees contexte; QTEST_QAPP_SETUP(QCoreApplication))
 
 // Shared by the test suites: a private settings folder and program folder
 // holding a fresh copy of the reference database, and a scripted message seam.

@@ -422,5 +422,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestBase)
+OXI_TEST_GUILESS_MAIN(TestBase)
 #include "tst_base.moc"

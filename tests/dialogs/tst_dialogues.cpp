@@ -38,6 +38,7 @@ class TestDialogues : public QObject
     MessagerieScriptee messages;
     std::unique_ptr<EnvironnementTest> env;
     std::unique_ptr<PlateformeTest> plateforme;
+    Dialogues dialogues;
 
 private Q_SLOTS:
     void initTestCase()
@@ -53,7 +54,7 @@ private Q_SLOTS:
     }
     void cleanup()
     {
-        FermeDialogues();
+        dialogues.Ferme();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         InstallePlateforme(nullptr);
         plateforme.reset();
@@ -77,8 +78,8 @@ private Q_SLOTS:
         QFETCH(QList<bool>, clics);
         QFETCH(bool, parQuitter);
         QFETCH(QString, apres);
-        AffichePremiereFois();
-        AffichePremiereFois();
+        dialogues.AffichePremiereFois();
+        dialogues.AffichePremiereFois();
         QList<QPointer<frmPremiereFois>> fenetres;
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *f = qobject_cast<frmPremiereFois *>(w); f && f->isVisible())
@@ -91,7 +92,7 @@ private Q_SLOTS:
             QCOMPARE(fenetre->chkRappel->isChecked(), coche);
         }
         if (parQuitter)
-            FermeDialogues();
+            dialogues.Ferme();
         else
             QVERIFY(fenetre->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -171,5 +172,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestDialogues)
+OXI_TEST_MAIN(TestDialogues)
 #include "tst_dialogues.moc"

@@ -325,5 +325,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestPopupsEphem)
+OXI_TEST_MAIN(TestPopupsEphem)
 #include "tst_popups_ephem.moc"

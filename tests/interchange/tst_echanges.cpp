@@ -316,5 +316,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestEchanges)
+OXI_TEST_GUILESS_MAIN(TestEchanges)
 #include "tst_echanges.moc"

@@ -322,5 +322,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestPanneaux)
+OXI_TEST_MAIN(TestPanneaux)
 #include "tst_panneaux.moc"

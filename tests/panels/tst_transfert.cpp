@@ -256,5 +256,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestTransfert)
+OXI_TEST_MAIN(TestTransfert)
 #include "tst_transfert.moc"

@@ -340,5 +340,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestEntrees)
+OXI_TEST_MAIN(TestEntrees)
 #include "tst_entrees.moc"

@@ -502,5 +502,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestPannes)
+OXI_TEST_GUILESS_MAIN(TestPannes)
 #include "tst_pannes.moc"

@@ -207,5 +207,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestDepot)
+OXI_TEST_GUILESS_MAIN(TestDepot)
 #include "tst_depot.moc"

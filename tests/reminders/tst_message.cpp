@@ -278,5 +278,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestMessage)
+OXI_TEST_MAIN(TestMessage)
 #include "tst_message.moc"

@@ -7,6 +7,7 @@
 #include "TexteLignes.h"
 #include "TexteRappel.h"
 
+#include "OutilsTest.h"
 #include "Plateforme.h"
 #include <QTest>
 
@@ -256,5 +257,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRegles)
+OXI_TEST_GUILESS_MAIN(TestRegles)
 #include "tst_regles.moc"

@@ -4,6 +4,7 @@
 #include "ConversionIcs.h"
 #include "Rapprochement.h"
 
+#include "OutilsTest.h"
 #include <QTest>
 
 using namespace oxi;
@@ -184,5 +185,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestRapprochement)
+OXI_TEST_GUILESS_MAIN(TestRapprochement)
 #include "tst_rapprochement.moc"

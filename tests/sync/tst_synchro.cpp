@@ -8,6 +8,7 @@
 #include "ReglagesSynchro.h"
 #include "Synchroniseur.h"
 
+#include "OutilsTest.h"
 #include <QEventLoop>
 #include <QFile>
 #include <QNetworkReply>
@@ -389,5 +390,5 @@ private:
     Telephone m_tel;
 };
 
-QTEST_GUILESS_MAIN(TestSynchro)
+OXI_TEST_GUILESS_MAIN(TestSynchro)
 #include "tst_synchro.moc"

@@ -1,4 +1,5 @@
 #include "FormePopup.h"
+#include "Contexte.h"
 
 #include "TexteLignes.h"
 #include "Twips.h"
@@ -11,20 +12,15 @@
 
 namespace oxi {
 
-namespace {
-// A test's stand-in for the screen's resolution; 0 reads the screen.
-int resolutionFixee = 0;
-} // namespace
-
 void FixeResolutionLogique(int dpi)
 {
-    resolutionFixee = dpi;
+    Contexte::Courant().resolutionFixee = dpi;
 }
 
 bool EstPetitesPolices()
 {
-    if (resolutionFixee > 0)
-        return resolutionFixee == 96;
+    if (const int fixee = Contexte::Courant().resolutionFixee; fixee > 0)
+        return fixee == 96;
     const QScreen *ecran = QGuiApplication::primaryScreen();
     return ecran && qRound(ecran->logicalDotsPerInchX()) == 96;
 }
