@@ -29,12 +29,6 @@ frmAccueil::frmAccueil()
     setFixedSize(Px(6700), Px(3700));
     setMouseTracking(true);
 
-    CreeBarre();
-    CreeAccueil();
-    CreeAide();
-    AfficheAccueil();
-    CacheBordures();
-
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
@@ -53,12 +47,16 @@ QList<QWidget *> frmAccueil::Panneaux() const
     return {fraEphem, fraFetes, fraAnniv, fraNotes, fraTransfert};
 }
 
-// The five panels are built when the window is first shown, or first needed:
-// a window that stays in the tray never pays for them.
+// The window's contents are built when it is first shown, or first needed:
+// a window that stays in the tray never pays for them (nearly a megabyte of
+// Qt's widget and text code at every start).
 void frmAccueil::ConstruitPanneaux()
 {
     if (fraEphem)
         return;
+    CreeBarre();
+    CreeAccueil();
+    CreeAide();
     fraEphem = new PanneauEphem(this);
     fraAnniv = new PanneauAnniv(this);
     fraFetes = new PanneauFetes(this);
@@ -84,6 +82,8 @@ void frmAccueil::ConstruitPanneaux()
         imgHelp.jumeau->hide();
         setWindowTitle(QStringLiteral("Oxi - Transfert des données"));
     });
+    AfficheAccueil();
+    CacheBordures();
     fraAide->raise();
 }
 
@@ -182,6 +182,8 @@ void frmAccueil::CreeAccueil()
 
 void frmAccueil::AfficheAccueil()
 {
+    if (!fraAccueil)
+        return;
     fraAccueil->show();
     for (QWidget *panneau : Panneaux())
         panneau->hide();
@@ -189,6 +191,8 @@ void frmAccueil::AfficheAccueil()
 
 void frmAccueil::CacheBordures()
 {
+    if (!bord1)
+        return;
     for (QWidget *w : std::initializer_list<QWidget *>{bord1, bord2, bord3, bord4, imgHelp.jumeau, imgTransfert.jumeau,
                                                        imgLogo.jumeau, imgCarte.jumeau})
         w->hide();

@@ -15,7 +15,7 @@ class PanneauEphem;
 class SynchroAuto;
 
 // The main window: hidden at start, shown from the tray icon; hosts the icon
-// bar, the help strip, the home frame and the five panels (built at the
+// bar, the help strip, the home frame and the five panels (all built at the
 // first show), the function keys and the one-second timer.
 class frmAccueil : public QWidget
 {
@@ -35,12 +35,11 @@ public:
     void FixeSansZoneNotification(bool sansZone) { m_sansZone = sansZone; }
     // The exit closes the window even while it is visible.
     void FermePourQuitter();
-    // Builds the five panels (done by the first show); the panel pointers
-    // are null until then.
+    // Builds the icon bar, the help strip, the home frame and the five panels
+    // (done by the first show); their pointers are null until then.
     void ConstruitPanneaux();
     // The open reminder list read again (rows changed elsewhere), unless an entry is in progress.
     void RelitListeOuverte();
-    // The tray program's exchanges with a calendar, handed to the transfer panel.
     // The tray program's exchanges, made on first need with the exchange module;
     // null when the module cannot be loaded (the user is told).
     SynchroAuto *Synchro();
