@@ -39,6 +39,17 @@ verifie "... and notes its failed exchange, the program still running" \
 verifie "with an exchange set up, the tray program loads its exchange module" echanges_chargees "$pid"
 arrete "$pid"
 
+# The same without the module beside the program: a message says so, nothing else changes.
+home=$(prepare synchro-sans-module "PremiereFois/Affich=1" "Synchronisation/Adresse=http://127.0.0.1:9/")
+rm "$home/prog/oxi-echanges.so"
+pid=$(lance "$home")
+verifie "with an exchange set up and no module, a message says so" visible '^Oxi$' 10
+capture 16-synchro-sans-module
+valide_boite
+attend_icone 5
+verifie "... and the tray program goes on, its icon in the tray" sh -c "kill -0 $pid && [ -n \"\$1\" ]" _ "$(ligne_icone)"
+arrete "$pid"
+
 home=$(prepare premiere)
 pid=$(lance "$home")
 sleep 3
