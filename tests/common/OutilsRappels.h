@@ -3,6 +3,7 @@
 #include "Base.h"
 #include "Constantes.h"
 #include "DepotRappels.h"
+#include "TablesRappels.h"
 
 // Reminder rows written straight into the test database and read back.
 namespace oxi {
@@ -22,6 +23,15 @@ inline qint64 Ajoute(const QString &type, const QString &libelle, const QVariant
                                   "Ech3, EtatEch3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
                    valeurs);
     return Base().Requete(QStringLiteral("SELECT max(NumRappel) FROM Rappel")).Valeur(0, 0).toLongLong();
+}
+
+// The reminder numbers of a list, in its order.
+inline QList<qint64> Numeros(const Tableau &t)
+{
+    QList<qint64> numeros;
+    for (const LigneTableau &l : t.lignes)
+        numeros << l.numRappel;
+    return numeros;
 }
 
 inline Echeances Lit(qint64 numero)

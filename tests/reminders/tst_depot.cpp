@@ -14,18 +14,6 @@
 
 using namespace oxi;
 
-namespace {
-
-QList<qint64> Numeros(const Tableau &t)
-{
-    QList<qint64> numeros;
-    for (const LigneTableau &l : t.lignes)
-        numeros << l.numRappel;
-    return numeros;
-}
-
-} // namespace
-
 class TestDepot : public QObject
 {
     Q_OBJECT

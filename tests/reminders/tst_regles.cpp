@@ -7,6 +7,7 @@
 #include "TexteLignes.h"
 #include "TexteRappel.h"
 
+#include "OutilsRappels.h"
 #include "OutilsTest.h"
 #include "Plateforme.h"
 #include <QTest>
@@ -23,14 +24,6 @@ struct CasTexte
     const char *ligneDate, *message;
     int lignes;
 };
-
-QList<qint64> Numeros(const Tableau &t)
-{
-    QList<qint64> numeros;
-    for (const LigneTableau &l : t.lignes)
-        numeros << l.numRappel;
-    return numeros;
-}
 
 } // namespace
 
