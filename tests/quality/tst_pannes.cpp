@@ -70,7 +70,7 @@ std::function<int()> Demarrage(const QStringList &critiques)
 {
     return [&critiques] {
         alarm(30);
-        NomBase() = NomBaseDefaut;
+        FixeNomBase(NomBaseDefaut);
         PrepareCle(CheminBase(), CleBase);
         CompacteBase();
         if (!ConnecteBase())
