@@ -95,10 +95,11 @@ void AfficheEphemerides()
         AfficheMois();
 }
 
+// Every second: one look through the windows, not two.
 void MetAJourHeureFetes()
 {
-    if (FetesAffiche())
-        frmFetes::Ouverte()->MetAJourHeure();
+    if (frmFetes *fetes = frmFetes::Ouverte(); fetes && fetes->EstCharge())
+        fetes->MetAJourHeure();
 }
 
 void RechargeEphemerides()
