@@ -98,9 +98,11 @@ QFileDialog *PrepareNavigateur(const QString &depart, bool fichiers, bool centre
     return navigateur;
 }
 
-QString ChoisitRepertoire(const QString &depart, bool fichiers, bool centre, const QString &titre)
+namespace {
+
+// Shown, answered and deleted: the chosen path, empty when cancelled.
+QString Choix(QFileDialog *navigateur)
 {
-    QFileDialog *navigateur = PrepareNavigateur(depart, fichiers, centre, titre);
     QString choix;
     if (navigateur->exec() == QDialog::Accepted && !navigateur->selectedFiles().isEmpty())
         choix = navigateur->selectedFiles().constFirst();
@@ -108,16 +110,20 @@ QString ChoisitRepertoire(const QString &depart, bool fichiers, bool centre, con
     return choix;
 }
 
+} // namespace
+
+QString ChoisitRepertoire(const QString &depart, bool fichiers, bool centre, const QString &titre)
+{
+    QFileDialog *navigateur = PrepareNavigateur(depart, fichiers, centre, titre);
+    return Choix(navigateur);
+}
+
 QString ChoisitContacts(const QString &depart)
 {
     QFileDialog *navigateur = PrepareNavigateur(depart, true, true, QStringLiteral("Importer des contacts"));
     navigateur->setNameFilters(
         {QStringLiteral("Carnets d'adresses (*.vcf *.vcard *.VCF)"), QStringLiteral("Tous les fichiers (*)")});
-    QString choix;
-    if (navigateur->exec() == QDialog::Accepted && !navigateur->selectedFiles().isEmpty())
-        choix = navigateur->selectedFiles().constFirst();
-    delete navigateur;
-    return choix;
+    return Choix(navigateur);
 }
 
 QString ChoisitAgenda(const QString &depart)
@@ -129,11 +135,7 @@ QString ChoisitAgenda(const QString &depart)
     navigateur->setDefaultSuffix(QStringLiteral("ics"));
     navigateur->setLabelText(QFileDialog::Accept, QStringLiteral("Enregistrer"));
     navigateur->selectFile(QStringLiteral("Oxi.ics"));
-    QString choix;
-    if (navigateur->exec() == QDialog::Accepted && !navigateur->selectedFiles().isEmpty())
-        choix = navigateur->selectedFiles().constFirst();
-    delete navigateur;
-    return choix;
+    return Choix(navigateur);
 }
 
 PanneauTransfert::PanneauTransfert(QWidget *parent) : Cadre(QStringLiteral("fraTransfert"), parent)
