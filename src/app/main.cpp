@@ -5,14 +5,12 @@
 #include "LigneCommande.h"
 #include "MessagerieQt.h"
 #include "Polices.h"
+#include "TraductionDifferee.h"
 
 #include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 namespace {
 
@@ -62,11 +60,8 @@ int main(int argc, char **argv)
     oxi::PrepareCle(BaseProbable(), oxi::CleBase);
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
-    // Qt's own buttons and dialogs in French ("Oui", "Non", the file chooser).
-    QTranslator traduction;
-    if (traduction.load(QLocale(QLocale::French), QStringLiteral("qtbase"), QStringLiteral("_"),
-                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        app.installTranslator(&traduction);
+    oxi::TraductionDifferee traduction;
+    app.installTranslator(&traduction);
     oxi::InstallePolices();
     oxi::MessagerieQt messages;
     oxi::InstalleMessagerie(&messages);
