@@ -7,8 +7,10 @@
 set -euo pipefail
 exe=$1 module=$2
 exportes() { nm -D --defined-only "$1" | awk '{print $3}' | sort -u; }
-# Strong definitions (code, data, read-only data) only: inline code and templates may be in both.
-doubles=$(comm -12 <(nm -D --defined-only "$module" | awk '$2 ~ /^[TDBR]$/ {print $3}' | sort -u) <(exportes "$exe"))
+# Strong definitions (code, data, read-only data) only: inline code and templates may
+# be in both. The executable's whole symbol table, not only what it exports.
+forts() { nm "$@" --defined-only | awk '$2 ~ /^[TDBR]$/ {print $3}' | sort -u; }
+doubles=$(comm -12 <(forts -D "$module") <(forts "$exe"))
 if [ -n "$doubles" ]; then
   echo "Défini à la fois dans le module et dans l'exécutable :"; echo "$doubles" | c++filt; exit 1
 fi
