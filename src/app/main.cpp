@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <malloc.h>
+
 namespace {
 
 // Where the main file most likely is, told before Qt can give the paths:
@@ -33,6 +35,9 @@ QString BaseProbable()
 
 int main(int argc, char **argv)
 {
+    // One malloc arena: the key derivation's threads live a few milliseconds
+    // and would each leave an arena of their own behind for the whole session.
+    mallopt(M_ARENA_MAX, 1);
     // What the process shares, before anything reads it (the key derivation below does).
     oxi::ContexteDonnees contexte;
     // Terminals and scripts: no window, no widgets, no instance test.
