@@ -129,14 +129,16 @@ QByteArray BlocPbkdf2(const QByteArray &secret, const QByteArray &sel, int itera
     unsigned char u[TailleEmpreinte];
     if (!Hmac(travail.get(), interne.get(), externe.get(), {{sel.constData(), size_t(sel.size())}, {compteur, 4}}, u))
         return {};
-    QByteArray bloc(reinterpret_cast<const char *>(u), TailleEmpreinte);
+    // A plain array: a QByteArray would check for sharing at every byte of every round.
+    unsigned char bloc[TailleEmpreinte];
+    std::memcpy(bloc, u, TailleEmpreinte);
     for (int i = 1; i < iterations; ++i) {
         if (!Hmac(travail.get(), interne.get(), externe.get(), {{u, TailleEmpreinte}}, u))
             return {};
         for (int j = 0; j < TailleEmpreinte; ++j)
-            bloc[j] = char(bloc[j] ^ u[j]);
+            bloc[j] ^= u[j];
     }
-    return bloc;
+    return QByteArray(reinterpret_cast<const char *>(bloc), TailleEmpreinte);
 }
 
 } // namespace
