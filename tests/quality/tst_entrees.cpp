@@ -19,10 +19,10 @@
 #include "frmMessage.h"
 
 #include <QApplication>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -62,13 +62,11 @@ private slots:
         EnvironnementTest env;
         MessagerieScriptee messages;
         const QStringList textes = TextesHostiles();
-        const QString insere = QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, Ech2, Ech3) "
-                                              "VALUES (?, ?, ?, '2026-12-31', '1800-01-01', '1800-01-01')");
+        const QDate jour(2026, 12, 31);
         for (const QString &t : textes) {
-            Base().Execute(insere, {QStringLiteral("1980-02-29"), QStringLiteral("A"), t + QStringLiteral("#") + t});
-            Base().Execute(insere, {QStringLiteral("2026-12-31"), QStringLiteral("N"), t});
-            Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1, Libelle2) VALUES (last_insert_rowid(), ?, ?)"),
-                           {t.left(255), t.mid(255)});
+            Ajoute(QStringLiteral("A"), t + QLatin1Char('#') + t, QDate(1980, 2, 29), Slots(jour, false));
+            const qint64 n = Ajoute(QStringLiteral("N"), t, jour, Slots(jour, false));
+            Base().Execute(QStringLiteral("INSERT INTO Notes VALUES (?, ?, ?)"), {n, t.left(255), t.mid(255)});
         }
         QStringList noms, titres;
         for (const auto &l : TableAnniversaires().lignes)
@@ -120,28 +118,26 @@ private slots:
     {
         QTemporaryDir racine;
         qputenv("XDG_DATA_HOME", racine.filePath(QStringLiteral("donnees")).toUtf8());
-        const QString construit = racine.filePath(QStringLiteral("build"));
+        const QString construit = racine.filePath(QStringLiteral("build")), bin = racine.filePath(QStringLiteral("usr/bin"));
         QDir().mkpath(construit);
         QCOMPARE(ChoisitCheminAppli(construit), construit + QLatin1Char('/'));
         QVERIFY(!QFileInfo::exists(racine.filePath(QStringLiteral("donnees"))));
 
-        const QString bin = racine.filePath(QStringLiteral("usr/bin"));
-        QDir().mkpath(bin);
         const QString livree = CheminBaseLivree(bin);
         QDir().mkpath(QFileInfo(livree).absolutePath());
         QVERIFY(QFile::copy(QStringLiteral(OXI_BASE_REFERENCE), livree));
         const QString donnees = racine.filePath(QStringLiteral("donnees/")) + NomAppli() + QLatin1Char('/');
+        const QString base = donnees + NomBaseDefaut;
         QCOMPARE(ChoisitCheminAppli(bin), donnees);
-        QCOMPARE(Empreinte(donnees + NomBaseDefaut), Empreinte(livree));
-        QCOMPARE(QFile(donnees + NomBaseDefaut).permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::WriteOwner),
-                 QFile::WriteOwner);
+        QCOMPARE(Empreinte(base), Empreinte(livree));
+        QCOMPARE(QFile(base).permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::WriteOwner), QFile::WriteOwner);
         // The user's file is never replaced by the shipped one, nor a link to elsewhere.
-        QVERIFY(Ecrit(donnees + NomBaseDefaut, "les données de l'utilisateur"));
+        QVERIFY(Ecrit(base, "les données de l'utilisateur"));
+        const QByteArray utilisateur = Empreinte(base);
         QCOMPARE(ChoisitCheminAppli(bin), donnees);
-        QCOMPARE(Empreinte(donnees + NomBaseDefaut),
-                 QCryptographicHash::hash("les données de l'utilisateur", QCryptographicHash::Sha256));
-        QFile::remove(donnees + NomBaseDefaut);
-        QVERIFY(QFile::link(racine.filePath(QStringLiteral("ailleurs.dtb")), donnees + NomBaseDefaut));
+        QCOMPARE(Empreinte(base), utilisateur);
+        QFile::remove(base);
+        QVERIFY(QFile::link(racine.filePath(QStringLiteral("ailleurs.dtb")), base));
         QCOMPARE(ChoisitCheminAppli(bin), donnees);
         QVERIFY(!QFileInfo::exists(racine.filePath(QStringLiteral("ailleurs.dtb"))));
         qunsetenv("XDG_DATA_HOME");
@@ -178,12 +174,10 @@ private slots:
         QVERIFY(connexion.Ouvre(base, CleBase));
         GenereRappels(connexion, 25, 2026);
         connexion.Ferme();
-        const QStringList etat = EtatFichier(base);
-        QVERIFY(etat.size() >= 25);
         const QByteArray empreinte = Empreinte(base);
+        QVERIFY(EtatFichier(base).size() >= 25);
 
         QVERIFY(installe());
-        QCOMPARE(EtatFichier(base), etat);
         QCOMPARE(ChoisitCheminAppli(bin), donnees);
         QCOMPARE(Empreinte(base), empreinte);
         qunsetenv("XDG_DATA_HOME");
@@ -201,45 +195,36 @@ private slots:
     void rearmementEtAnneeEnsemble()
     {
         QFETCH(QString, panne);
+        const bool base = panne == QLatin1String("base"), plein = panne == QLatin1String("plein");
         EnvironnementTest env;
-        // A tiny file system of its own, filled up (needs the right to mount, as root has).
+        MessagerieScriptee messages;
         const QString disque = env.Dossier() + QStringLiteral("/disque");
-        const QString plein = disque + QStringLiteral("/plein");
-        struct Demontage
-        {
-            QByteArray point;
-            ~Demontage()
-            {
-                if (!point.isEmpty())
-                    ::umount(point.constData());
-            }
-        } demontage;
-        if (panne == QLatin1String("plein")) {
+        const auto reglagesDans = [](const QString &d) { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, d); };
+        const auto retablit = qScopeGuard([&] {
+            reglagesDans(env.Dossier() + QStringLiteral("/config"));
+            ::umount(QFile::encodeName(disque).constData());
+        });
+        if (plein) {
+            // A tiny file system of its own, filled up below (needs the right to mount, as root has).
             QDir().mkpath(disque);
             if (::mount("tmpfs", QFile::encodeName(disque).constData(), "tmpfs", 0, "size=16k") != 0)
                 QSKIP("pas de droit de monter un système de fichiers");
-            demontage.point = QFile::encodeName(disque);
-            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, disque);
+            reglagesDans(disque);
         }
-        MessagerieScriptee messages;
         QVERIFY(EcritReglage(ReglageAnnee, QStringLiteral("2026")));
         FixeMaintenant(QDateTime(QDate(2027, 1, 1), QTime(8, 0)));
         const qint64 n = Ajoute(QStringLiteral("A"), QStringLiteral("Martin#Léa"), QDate(1990, 6, 2),
                                 Slots(QDate(2026, 6, 2), true, QDate(2026, 5, 26), true));
         const QString avant = Contenu(n);
-        if (panne == QLatin1String("dossier")) {
-            // Running as root, permissions do not stop a write: a folder under a plain file does.
-            const QString bloque = env.Dossier() + QStringLiteral("/fichier");
-            QFile f(bloque);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, bloque + QStringLiteral("/config"));
-        } else if (panne == QLatin1String("plein")) {
-            QFile f(plein);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            while (f.write(QByteArray(512, '\0')) == 512 && f.flush()) {
-            }
-        } else {
+        // Running as root, permissions do not stop a write: a folder under a plain file does.
+        QFile bouchon(plein ? disque + QStringLiteral("/plein") : env.Dossier() + QStringLiteral("/fichier"));
+        if (base)
             Base().Execute(QStringLiteral("PRAGMA query_only = 1"));
+        else
+            QVERIFY(bouchon.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        if (panne == QLatin1String("dossier"))
+            reglagesDans(bouchon.fileName() + QStringLiteral("/config"));
+        while (plein && bouchon.write(QByteArray(512, '\0')) == 512) {
         }
         for (int depart = 0; depart < 3; ++depart) {
             QVERIFY(!RearmeEcheances());
@@ -247,18 +232,17 @@ private slots:
         }
         QCOMPARE(messages.infos.size(), 3);
         QVERIFY(messages.infos.at(0).contains(QStringLiteral("prochain démarrage")));
-        if (panne == QLatin1String("dossier"))
-            QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, env.Dossier() + QStringLiteral("/config"));
-        else if (panne == QLatin1String("plein"))
-            QVERIFY(QFile::remove(plein));
-        else
+        if (base)
             Base().Execute(QStringLiteral("PRAGMA query_only = 0"));
+        else if (plein)
+            QVERIFY(bouchon.remove());
+        else
+            reglagesDans(env.Dossier() + QStringLiteral("/config"));
         QCOMPARE(LitReglage(ReglageAnnee), QStringLiteral("2026"));
         QVERIFY(RearmeEcheances());
         QVERIFY(RearmeEcheances());
         QCOMPARE(Lit(n), Slots(QDate(2027, 6, 2), false, QDate(2027, 5, 26), false));
         QCOMPARE(LitReglage(ReglageAnnee), QStringLiteral("2027"));
-        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, env.Dossier() + QStringLiteral("/config"));
     }
 
     // A due row the popup cannot show between two good ones: reported once,
@@ -267,14 +251,12 @@ private slots:
     {
         QTest::addColumn<QString>("type");
         QTest::addColumn<QString>("date");
-        QTest::newRow("date vide") << "F"
-                                   << "";
-        QTest::newRow("pas une date") << "F"
-                                      << "abc";
-        QTest::newRow("date impossible") << "A"
-                                         << "2026-02-30";
-        QTest::newRow("type inconnu") << "X"
-                                      << "2026-03-01";
+        const char *const rangees[][3] = {{"date vide", "F", ""},
+                                          {"pas une date", "F", "abc"},
+                                          {"date impossible", "A", "2026-02-30"},
+                                          {"type inconnu", "X", "2026-03-01"}};
+        for (const auto &r : rangees)
+            QTest::newRow(r[0]) << QString::fromUtf8(r[1]) << QString::fromUtf8(r[2]);
     }
     void rangeeIllisibleEntreDeuxBonnes()
     {
@@ -315,7 +297,7 @@ private slots:
         const qint64 grand = (qint64(1) << 32) + 1;
         const qint64 autre =
             Ajoute(QStringLiteral("F"), QStringLiteral("Autre"), QDate(2026, 5, 1), Slots(QDate(2026, 5, 1), false));
-        QCOMPARE(autre, 1);
+        QCOMPARE(autre, 1); // the row the low bits of the large number name
         // Missed yesterday, so that once acknowledged it is no longer due.
         Base().Execute(QStringLiteral("INSERT INTO Rappel VALUES (?, '2026-02-28', 'F', 'Grand', '2026-02-28', 0, "
                                       "'1800-01-01', 1, '1800-01-01', 1)"),
