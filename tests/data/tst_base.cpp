@@ -184,22 +184,6 @@ private Q_SLOTS:
         qputenv("XDG_RUNTIME_DIR", avant);
     }
 
-    // The command line's open: reading leaves every byte of the file as it was, and writing fails.
-    void ouvertureEnLectureNeChangeRien()
-    {
-        FermeBase();
-        const QString chemin = env->CheminBase();
-        const QByteArray avant = Empreinte(chemin);
-        {
-            Connexion lecture;
-            QVERIFY(lecture.OuvreLecture(chemin, CleBase)
-                    && lecture.Requete("SELECT count(*) FROM Fetes").Valeur(0, 0).toInt() > 0);
-            QVERIFY_THROWS_EXCEPTION(ErreurBase, lecture.Execute("DELETE FROM Fetes"));
-        }
-        QCOMPARE(Empreinte(chemin), avant);
-        QVERIFY(!QFile::exists(chemin + "-journal"));
-    }
-
     // Blanks are trimmed, tabs and line breaks inside a text kept; a failed transaction leaves nothing.
     void texteNulEtTransactionEchoueeSansTrace()
     {
