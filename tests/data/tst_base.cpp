@@ -139,17 +139,11 @@ private Q_SLOTS:
         QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)));
         QVERIFY(!LitAvecCle(chemin, CleBrute(chemin, "KZWQ7351")));
         QVERIFY(CleBrute(chemin, QString()).isEmpty());
-        sqlite3 *db = nullptr;
-        QCOMPARE(sqlite3_open(QFile::encodeName(ancien).constData(), &db), SQLITE_OK);
-        const QByteArray cle = CleBase.toUtf8();
-        sqlite3_key(db, cle.constData(), int(cle.size()));
-        const char *sql = "PRAGMA kdf_iter = 4000; CREATE TABLE t (x); INSERT INTO t VALUES (7)";
-        QCOMPARE(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(db);
+        QVERIFY(CopieAncienFormat(chemin, ancien));
         QVERIFY(LitAvecCle(ancien, CleBrute(ancien, CleBase, 4000)) && !LitAvecCle(ancien, CleBrute(ancien, CleBase)));
         Connexion connexion;
         QVERIFY(!connexion.Ouvre(ancien, CleBase) && connexion.Ouvre(ancien, CleBase, nullptr, 4000));
-        QCOMPARE(connexion.Requete("SELECT x FROM t").Valeur(0, 0).toInt(), 7);
+        QCOMPARE(connexion.Requete("SELECT count(*) FROM Fetes").Valeur(0, 0).toInt(), 31);
 
         PrepareCle(chemin, CleBase);
         QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)) && !LitAvecCle(chemin, CleBrute(chemin, "autre")));

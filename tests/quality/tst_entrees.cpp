@@ -32,25 +32,11 @@
 using namespace oxi;
 using namespace oxi::test;
 
-namespace {
-
-const QString ErreurAffichage = QStringLiteral("Erreur lors de l'afficage du message.");
-
-QString Contenu(qint64 numero)
-{
-    return Base()
-        .Requete(QStringLiteral("SELECT DateRappel || Ech1 || EtatEch1 || Ech2 || EtatEch2 FROM Rappel "
-                                "WHERE NumRappel = ?"),
-                 {numero})
-        .Valeur(0, 0)
-        .toString();
-}
-
-} // namespace
-
 class TestEntrees : public QObject
 {
     Q_OBJECT
+    // The whole stored row of the reminder of that text.
+    static QStringList Rangee(const QString &libelle) { return EtatConnexion(Base()).filter(libelle); }
 
 private slots:
     void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
@@ -215,7 +201,7 @@ private slots:
         FixeMaintenant(QDateTime(QDate(2027, 1, 1), QTime(8, 0)));
         const qint64 n = Ajoute(QStringLiteral("A"), QStringLiteral("Martin#Léa"), QDate(1990, 6, 2),
                                 Slots(QDate(2026, 6, 2), true, QDate(2026, 5, 26), true));
-        const QString avant = Contenu(n);
+        const QStringList avant = Rangee(QStringLiteral("Martin#Léa"));
         // Running as root, permissions do not stop a write: a folder under a plain file does.
         QFile bouchon(plein ? disque + QStringLiteral("/plein") : env.Dossier() + QStringLiteral("/fichier"));
         if (base)
@@ -228,7 +214,7 @@ private slots:
         }
         for (int depart = 0; depart < 3; ++depart) {
             QVERIFY(!RearmeEcheances());
-            QCOMPARE(Contenu(n), avant);
+            QCOMPARE(Rangee(QStringLiteral("Martin#Léa")), avant);
         }
         QCOMPARE(messages.infos.size(), 3);
         QVERIFY(messages.infos.at(0).contains(QStringLiteral("prochain démarrage")));
@@ -267,9 +253,9 @@ private slots:
         const QDate auj(2026, 3, 1);
         FixeMaintenant(QDateTime(auj, QTime(9, 0)));
         const qint64 a = Ajoute(QStringLiteral("F"), QStringLiteral("Aubin"), auj, Slots(auj, false));
-        const qint64 x = Ajoute(type, QStringLiteral("Illisible"), date, Slots(auj, false));
+        Ajoute(type, QStringLiteral("Illisible"), date, Slots(auj, false));
         const qint64 b = Ajoute(QStringLiteral("F"), QStringLiteral("Albin"), auj, Slots(auj, false));
-        const QString avant = Contenu(x);
+        const QStringList avant = Rangee(QStringLiteral("Illisible"));
 
         AffichageRappels rappels;
         rappels.RechercheRappels();
@@ -278,9 +264,9 @@ private slots:
         QCOMPARE(fenetre->lblMsg->text(), QStringLiteral("Aubin"));
         fenetre->AfficheRappelSuivant();
         QCOMPARE(fenetre->lblMsg->text(), QStringLiteral("Albin"));
-        QCOMPARE(messages.infos, QStringList{ErreurAffichage});
+        QCOMPARE(messages.infos, QStringList{QStringLiteral("Erreur lors de l'afficage du message.")});
         QVERIFY(Lit(a)[1].fait && Lit(b)[1].fait);
-        QCOMPARE(Contenu(x), avant);
+        QCOMPARE(Rangee(QStringLiteral("Illisible")), avant);
         // Nothing is left to ask about when closing.
         rappels.FermeMessage();
         QVERIFY(messages.questions.isEmpty());
@@ -302,13 +288,13 @@ private slots:
         Base().Execute(QStringLiteral("INSERT INTO Rappel VALUES (?, '2026-02-28', 'F', 'Grand', '2026-02-28', 0, "
                                       "'1800-01-01', 1, '1800-01-01', 1)"),
                        {grand});
-        const QString avantAutre = Contenu(autre);
+        const QStringList avantAutre = Rangee(QStringLiteral("Autre"));
         AffichageRappels rappels;
         rappels.RechercheRappels();
         QVERIFY(rappels.Message());
         QCOMPARE(rappels.Message()->lblMsg->text(), QStringLiteral("Grand"));
         QVERIFY(Lit(grand)[1].fait);
-        QCOMPARE(Contenu(autre), avantAutre);
+        QCOMPARE(Rangee(QStringLiteral("Autre")), avantAutre);
         delete rappels.Message();
         // Acknowledged: the next start finds nothing due.
         ScanRappels scan;
@@ -316,7 +302,7 @@ private slots:
         // The list carries the number whole, and a deletion takes that row alone.
         QCOMPARE(TableFetes().lignes.at(1).numRappel, grand); // after "Autre"
         QVERIFY(SupprimeRappel(grand, TypeRappel::Fete));
-        QCOMPARE(Contenu(autre), avantAutre);
+        QCOMPARE(Rangee(QStringLiteral("Autre")), avantAutre);
         QCOMPARE(TableFetes().Nombre(), 1);
         QVERIFY(messages.tous.isEmpty());
     }
