@@ -11,14 +11,12 @@
 #include "Horloge.h"
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
+#include "Rappels.h"
 #include "Rearmement.h"
-#include "RechercheRappels.h"
 #include "Reglages.h"
 #include "Sauvegarde.h"
 #include "TablesRappels.h"
-#include "frmMessage.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -37,9 +35,10 @@ class TestEntrees : public QObject
     Q_OBJECT
     // The whole stored row of the reminder of that text.
     static QStringList Rangee(const QString &libelle) { return EtatConnexion(Base()).filter(libelle); }
+    // The text of the next due reminder the popup would show.
+    static QString Montre(ScanRappels &scan) { return scan.Prochain().value_or(RappelAffiche{}).texte.message; }
 
 private slots:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
     void cleanup() { RetablitHorloge(); }
     // Quotes, SQL, control characters, emoji, right-to-left and 10,000
     // characters: stored as typed, listed as typed, saved and restored as typed.
@@ -257,19 +256,16 @@ private slots:
         const qint64 b = Ajoute(QStringLiteral("F"), QStringLiteral("Albin"), auj, Slots(auj, false));
         const QStringList avant = Rangee(QStringLiteral("Illisible"));
 
-        AffichageRappels rappels;
-        rappels.RechercheRappels();
-        frmMessage *fenetre = rappels.Message();
-        QVERIFY(fenetre);
-        QCOMPARE(fenetre->lblMsg->text(), QStringLiteral("Aubin"));
-        fenetre->AfficheRappelSuivant();
-        QCOMPARE(fenetre->lblMsg->text(), QStringLiteral("Albin"));
+        ScanRappels scan;
+        QVERIFY(scan.Scrute());
+        QCOMPARE(Montre(scan), QStringLiteral("Aubin"));
+        QCOMPARE(Montre(scan), QStringLiteral("Albin"));
+        QVERIFY(!scan.Prochain());
         QCOMPARE(messages.infos, QStringList{QStringLiteral("Erreur lors de l'afficage du message.")});
         QVERIFY(Lit(a)[1].fait && Lit(b)[1].fait);
         QCOMPARE(Rangee(QStringLiteral("Illisible")), avant);
-        // Nothing is left to ask about when closing.
-        rappels.FermeMessage();
-        QVERIFY(messages.questions.isEmpty());
+        // Nothing is left for the popup to ask about when it closes.
+        QCOMPARE(scan.File().NonAffiches(), 0);
     }
 
     // A number beyond 32 bits is shown and acknowledged as itself, never as the
@@ -289,16 +285,13 @@ private slots:
                                       "'1800-01-01', 1, '1800-01-01', 1)"),
                        {grand});
         const QStringList avantAutre = Rangee(QStringLiteral("Autre"));
-        AffichageRappels rappels;
-        rappels.RechercheRappels();
-        QVERIFY(rappels.Message());
-        QCOMPARE(rappels.Message()->lblMsg->text(), QStringLiteral("Grand"));
+        ScanRappels scan;
+        QVERIFY(scan.Scrute());
+        QCOMPARE(Montre(scan), QStringLiteral("Grand"));
         QVERIFY(Lit(grand)[1].fait);
         QCOMPARE(Rangee(QStringLiteral("Autre")), avantAutre);
-        delete rappels.Message();
         // Acknowledged: the next start finds nothing due.
-        ScanRappels scan;
-        QVERIFY(!scan.Scrute());
+        QVERIFY(!ScanRappels().Scrute());
         // The list carries the number whole, and a deletion takes that row alone.
         QCOMPARE(TableFetes().lignes.at(1).numRappel, grand); // after "Autre"
         QVERIFY(SupprimeRappel(grand, TypeRappel::Fete));
@@ -308,5 +301,5 @@ private slots:
     }
 };
 
-OXI_TEST_MAIN(TestEntrees)
+OXI_TEST_GUILESS_MAIN(TestEntrees)
 #include "tst_entrees.moc"
