@@ -148,12 +148,7 @@ private Q_SLOTS:
         PrepareCle(chemin, CleBase);
         QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)) && !LitAvecCle(chemin, CleBrute(chemin, "autre")));
         PrepareCle(chemin, CleBase);
-        QFile::remove(chemin);
-        {
-            Connexion nouvelle;
-            QVERIFY(nouvelle.Cree(chemin, CleBase));
-            nouvelle.Execute("CREATE TABLE t (x)");
-        }
+        QVERIFY(QFile::remove(chemin) && QFile::copy(Reserve("bonne.dtb"), chemin)); // a salt of its own
         QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)));
         PrepareCle(Fichier("absent.dtb"), CleBase);
         QVERIFY(Connexion().Ouvre(chemin, CleBase));
@@ -183,14 +178,12 @@ private Q_SLOTS:
     {
         QVERIFY(ChaineOuNull("   ").isNull());
         QCOMPARE(ChaineOuNull(" a\r\nb\t ").toString(), QStringLiteral("a\r\nb\t"));
-        try {
+        QVERIFY_THROWS_EXCEPTION(ErreurBase, {
             Transaction transaction(Base());
             Base().Execute("INSERT INTO Notes VALUES (1, 'a', NULL)");
             Base().Execute("INSERT INTO Notes VALUES (1, 'doublon', NULL)");
             transaction.Valide();
-            QFAIL("duplicate key accepted");
-        } catch (const ErreurBase &) {
-        }
+        });
         QCOMPARE(Compte("Notes"), 0);
     }
 
@@ -198,21 +191,17 @@ private Q_SLOTS:
     {
         FermeBase();
         QFile::remove(env->CheminBase());
-        QVERIFY(!CompacteBase());
-        QVERIFY(ConnecteBase());
+        QVERIFY(!CompacteBase() && ConnecteBase());
         QVERIFY(NomBase().isEmpty() && !Base().EstOuverte());
-        QVERIFY(messages.tous.isEmpty());
-        QVERIFY(!QFile::exists(env->CheminBase()));
+        QVERIFY(messages.tous.isEmpty() && !QFile::exists(env->CheminBase()));
         QVERIFY_THROWS_EXCEPTION(ErreurBase, OuvreRecordset("SELECT * FROM Rappel"));
     }
 
+    // ".dtb" is added unless the name ends in a three-letter extension (today's name and the folder: the panel's suite).
     void regleDesNoms()
     {
         for (const QString paire : {"archive.bak archive.bak", "archive archive.dtb", ".ab .ab.dtb", "copie.sauv copie.sauv.dtb"})
             QCOMPARE(NomFichierSauvegarde(paire.section(' ', 0, 0)), paire.section(' ', 1));
-        QCOMPARE(CheminSauvegarde("/a/", "x.dtb"), "/a/x.dtb");
-        QCOMPARE(CheminSauvegarde("/a", "x.dtb"), "/a/x.dtb");
-        QCOMPARE(NomSauvegardeDefaut(QDate(2027, 1, 5)), QStringLiteral("Oxi_Sauv_05_01"));
     }
 
     // Only the two personal tables, keyed, and nothing of the reference tables left in free pages.
@@ -267,7 +256,6 @@ private Q_SLOTS:
         const QByteArray avant = Empreinte(env->CheminBase());
         QVERIFY(!SauvegardeBase(Fichier(relatif)));
         QCOMPARE(Empreinte(env->CheminBase()), avant);
-        QCOMPARE(Compte("Fetes"), 31);
         QVERIFY(!EstBasePrincipale(Fichier("DBOxi2.dtb")));
     }
 
