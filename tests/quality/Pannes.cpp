@@ -178,16 +178,15 @@ void InstalleCouches(Compte *compte, const QByteArray &dossier, Panne panne, int
 Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossier, Panne panne, int n, int erreur,
                      const std::function<void()> &avant)
 {
-    Essai essai;
     void *partage = mmap(nullptr, sizeof(Compte), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (partage == MAP_FAILED)
-        return essai;
+        return {};
     Compte *compte = new (partage) Compte;
     fflush(nullptr);
     const pid_t pid = fork();
     if (pid < 0) {
         munmap(partage, sizeof(Compte));
-        return essai;
+        return {};
     }
     if (pid == 0) {
         if (avant)
@@ -206,10 +205,7 @@ Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossi
     int statut = 0;
     while (waitpid(pid, &statut, 0) < 0 && errno == EINTR) {
     }
-    essai.points = compte->points;
-    essai.atteint = compte->atteint;
-    essai.tue = WIFSIGNALED(statut);
-    essai.code = WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
+    const Essai essai{compte->points, compte->atteint, WIFSIGNALED(statut), WIFEXITED(statut) ? WEXITSTATUS(statut) : -1};
     munmap(partage, sizeof(Compte));
     return essai;
 }
