@@ -217,23 +217,17 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(chemin).size() < QFileInfo(env->CheminBase()).size());
     }
 
-    // Rows changed since the backup come back as they were; a whole database file is a backup too.
-    void restaurationDeChaqueValeur_data()
+    // A whole database file is a backup too: rows changed since come back as they were, the
+    // reference tables stay. (A backup's own restore is the fault suite's, row for row.)
+    void restaurationDUneCopieDeLaBase()
     {
-        QTest::addColumn<QString>("source");
-        QTest::newRow("sauvegarde") << "bonne.dtb";
-        QTest::newRow("copie d'une base") << "copie.dtb";
-    }
-    void restaurationDeChaqueValeur()
-    {
-        QFETCH(QString, source);
         RemplitBase();
         for (const char *sql :
              {"DELETE FROM Rappel WHERE NumRappel=3", "UPDATE Notes SET Libelle1='autre' WHERE NumNote=7",
               "UPDATE Rappel SET EtatEch1=1, Ech1='2030-01-01' WHERE NumRappel=7",
               "INSERT INTO Rappel SELECT 40,DateRappel,Type,'Aubin',Ech1,0,Ech2,0,Ech3,0 FROM Rappel WHERE NumRappel=7"})
             Base().Execute(sql);
-        QVERIFY(RestaureBase(Reserve(source)));
+        QVERIFY(RestaureBase(Reserve("copie.dtb")));
         QVERIFY(messages.tous.isEmpty());
         QCOMPARE(EtatConnexion(Base()), etat);
         QCOMPARE(Compte("Dictons"), 366);

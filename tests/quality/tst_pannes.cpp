@@ -22,10 +22,10 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <utility>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using namespace oxi;
 using namespace oxi::test;
@@ -388,6 +388,7 @@ private slots:
         const Prepare dossierVide = [](const QString &p) { QVERIFY(QDir().mkdir(p)); };
         const Prepare enTete = octets(QByteArray("SQLite format 3\0 ce n'est pas une base", 38));
         const Prepare pageAbimee = abimee([](const QString &p) { AbimeTable(p, QStringLiteral("Fetes")); });
+        // The library has no DROP COLUMN: the table made again without its last column.
         const QStringList sansColonne{
             QStringLiteral("CREATE TABLE R2 AS SELECT NumRappel, DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, Ech3 "
                            "FROM Rappel"),
