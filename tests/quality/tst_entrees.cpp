@@ -104,7 +104,7 @@ private slots:
         QTemporaryDir racine;
         qputenv("XDG_DATA_HOME", racine.filePath(QStringLiteral("donnees")).toUtf8());
         const QString construit = racine.filePath(QStringLiteral("build")), bin = racine.filePath(QStringLiteral("usr/bin"));
-        QDir().mkpath(construit);
+        QVERIFY(QDir().mkpath(construit) && QDir().mkpath(bin));
         QCOMPARE(ChoisitCheminAppli(construit), construit + QLatin1Char('/'));
         QVERIFY(!QFileInfo::exists(racine.filePath(QStringLiteral("donnees"))));
 
