@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
-#include <sqlcipher/sqlite3.h>
 
 #include <cerrno>
 #include <csignal>
@@ -92,18 +91,6 @@ void AbimeTable(const QString &chemin, const QString &table)
     QFile f(chemin);
     QVERIFY(page > 1 && f.open(QIODevice::ReadWrite) && f.seek((page - 1) * 1024 + 300));
     f.write(QByteArray(16, '\x5a'));
-}
-
-// A plain SQLite file without key, with a table of the right name.
-void SansCle(const QString &chemin)
-{
-    sqlite3 *db = nullptr;
-    sqlite3_open_v2(QFile::encodeName(chemin).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    sqlite3_exec(db,
-                 "CREATE TABLE Rappel (NumRappel INTEGER PRIMARY KEY, DateRappel TEXT);"
-                 "INSERT INTO Rappel VALUES (1, '2026-01-01');",
-                 nullptr, nullptr, nullptr);
-    sqlite3_close(db);
 }
 
 using Prepare = std::function<void(const QString &)>;
@@ -377,6 +364,7 @@ private slots:
                     c.Execute(sql);
             });
         };
+        // A new file under that key (none: plain SQLite) with a table of the right name.
         const auto nouvelle = [](const QString &cle) {
             return [cle](const QString &p) {
                 Connexion c;
@@ -384,6 +372,7 @@ private slots:
                 c.Execute(QStringLiteral("CREATE TABLE Rappel (x)"));
             };
         };
+        const Prepare sansCle = nouvelle(QString());
         const Prepare fifo = [](const QString &p) { QCOMPARE(mkfifo(QFile::encodeName(p).constData(), 0600), 0); };
         const Prepare dossierVide = [](const QString &p) { QVERIFY(QDir().mkdir(p)); };
         const Prepare enTete = octets(QByteArray("SQLite format 3\0 ce n'est pas une base", 38));
@@ -405,7 +394,7 @@ private slots:
             {"sans la table Rappel", sql({QStringLiteral("DROP TABLE Rappel")}), {}, Refusee},
             {"sans la table Mois", sql({QStringLiteral("DROP TABLE Mois")}), {}, Refusee},
             {"colonne manquante", sql(sansColonne), {}, Refusee},
-            {"sqlite sans clé", SansCle, {}, Refusee},
+            {"sqlite sans clé", sansCle, {}, Refusee},
             {"en-tête sqlite", enTete, {}, Refusee},
             {"base d'un autre programme", nouvelle(CleBase), {}, Refusee},
             {"base saine sous une autre clé", nouvelle(QStringLiteral("autre")), {}, Refusee},
@@ -453,7 +442,7 @@ private slots:
         for (const auto &[quoi, prepare] :
              std::initializer_list<std::pair<const char *, Prepare>>{{"page abîmée dans Fetes", pageAbimee},
                                                                      {"coupé de trois pages", coupee(3 * 1024)},
-                                                                     {"sqlite sans clé", SansCle},
+                                                                     {"sqlite sans clé", sansCle},
                                                                      {"en-tête sqlite", enTete},
                                                                      {"dossier", dossierVide}}) {
             QFile::remove(cible);
