@@ -37,28 +37,16 @@ class MessagerieScriptee : public Messagerie
 public:
     MessagerieScriptee();
     ~MessagerieScriptee() override;
-    void Information(const QString &texte) override
-    {
-        infos << texte;
-        tous << texte;
-    }
-    void Critique(const QString &texte) override
-    {
-        critiques << texte;
-        tous << texte;
-    }
+    void Information(const QString &texte) override { tous << (infos << texte).constLast(); }
+    void Critique(const QString &texte) override { tous << (critiques << texte).constLast(); }
     bool Question(const QString &texte) override
     {
-        questions << texte;
-        tous << texte;
-        return reponses.isEmpty() ? false : reponses.takeFirst();
+        tous << (questions << texte).constLast();
+        return !reponses.isEmpty() && reponses.takeFirst();
     }
     void Vide()
     {
-        infos.clear();
-        critiques.clear();
-        questions.clear();
-        tous.clear();
+        infos = critiques = questions = tous = {};
         reponses.clear();
     }
 

@@ -92,6 +92,20 @@ QStringList EtatFichier(const QString &chemin)
     return {};
 }
 
+bool CopieAncienFormat(const QString &source, const QString &cible)
+{
+    QFile(cible).open(QIODevice::WriteOnly); // an attached file is not created
+    Connexion c;
+    if (!c.Ouvre(source, CleBase))
+        return false;
+    c.Execute(QStringLiteral("PRAGMA cipher_default_kdf_iter = 4000"));
+    c.Execute(QStringLiteral("ATTACH DATABASE ? AS ancien KEY ?"), {cible, CleBase});
+    c.Requete(QStringLiteral("SELECT sqlcipher_export('ancien')"));
+    c.Execute(QStringLiteral("DETACH DATABASE ancien"));
+    c.Execute(QStringLiteral("PRAGMA cipher_default_kdf_iter = 64000"));
+    return true;
+}
+
 QByteArray Empreinte(const QString &chemin)
 {
     if (!QFileInfo(chemin).isFile())

@@ -22,6 +22,8 @@ void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine 
 // file does not open with the key or fails its integrity check.
 QStringList EtatFichier(const QString &chemin);
 QStringList EtatConnexion(Connexion &connexion);
+// A copy of the keyed file `source` under the older key derivation (4,000 rounds).
+bool CopieAncienFormat(const QString &source, const QString &cible);
 
 // SHA-256 of a file's bytes; a link's target or nothing for what is not a plain
 // file (a FIFO is never opened: that would wait for a writer).

@@ -31,38 +31,26 @@ struct Consigne
     Compte *compte = nullptr;
     QByteArray dossier;
     Panne panne = Panne::Aucune;
-    int n = 0;
-    int erreur = 0;
+    int n = 0, erreur = 0;
     sqlite3_vfs *reel = nullptr;
 };
 Consigne consigne;
 
 bool Sous(const char *chemin)
 {
-    if (!chemin)
-        return false;
-    const QByteArray c(chemin);
-    return c == consigne.dossier || c.startsWith(consigne.dossier + '/');
+    return chemin && (consigne.dossier == chemin || QByteArray(chemin).startsWith(consigne.dossier + '/'));
 }
 
 // One file-changing operation about to run: true when it must fail. A
 // killed child ends before the operation, with nothing flushed.
 bool Point(bool suivi)
 {
-    if (!suivi || consigne.compte->atteint)
-        return false;
-    if (++consigne.compte->points != consigne.n || consigne.panne == Panne::Aucune)
+    if (!suivi || consigne.compte->atteint || ++consigne.compte->points != consigne.n || consigne.panne == Panne::Aucune)
         return false;
     consigne.compte->atteint = true;
     if (consigne.panne == Panne::Tue)
         kill(getpid(), SIGKILL);
     return true;
-}
-
-int CodeSqlite(int ioerr)
-{
-    const int e = consigne.erreur;
-    return e == ENOSPC || e == EDQUOT || e == EFBIG ? SQLITE_FULL : ioerr;
 }
 
 // The test's file-system layer over the system's: a file of the library,
@@ -72,51 +60,46 @@ struct Fichier
     sqlite3_file base;
     bool suivi;
     sqlite3_file *reel() { return reinterpret_cast<sqlite3_file *>(this + 1); }
+    static Fichier *De(sqlite3_file *f) { return reinterpret_cast<Fichier *>(f); }
 };
-Fichier *F(sqlite3_file *f)
-{
-    return reinterpret_cast<Fichier *>(f);
-}
 
 // Any other call of the file goes straight to the real one.
 template <auto Methode, typename... Arguments> int Passe(sqlite3_file *f, Arguments... arguments)
 {
-    return (F(f)->reel()->pMethods->*Methode)(F(f)->reel(), arguments...);
+    return (Fichier::De(f)->reel()->pMethods->*Methode)(Fichier::De(f)->reel(), arguments...);
 }
-int Ecrit(sqlite3_file *f, const void *t, int n, sqlite3_int64 o)
+// A write, truncation or sync of a followed file: at the fault point, the
+// library's code for it (a full disk for a write out of room).
+template <auto Methode, int Code, typename... Arguments> int Change(sqlite3_file *f, Arguments... arguments)
 {
-    return Point(F(f)->suivi) ? CodeSqlite(SQLITE_IOERR_WRITE) : Passe<&sqlite3_io_methods::xWrite>(f, t, n, o);
-}
-int Tronque(sqlite3_file *f, sqlite3_int64 taille)
-{
-    return Point(F(f)->suivi) ? SQLITE_IOERR_TRUNCATE : Passe<&sqlite3_io_methods::xTruncate>(f, taille);
-}
-int Synchronise(sqlite3_file *f, int drapeaux)
-{
-    return Point(F(f)->suivi) ? SQLITE_IOERR_FSYNC : Passe<&sqlite3_io_methods::xSync>(f, drapeaux);
+    if (!Point(Fichier::De(f)->suivi))
+        return Passe<Methode>(f, arguments...);
+    const int e = consigne.erreur;
+    return Code == SQLITE_IOERR_WRITE && (e == ENOSPC || e == EDQUOT || e == EFBIG) ? SQLITE_FULL : Code;
 }
 
 // Version 1 only: no shared memory, no mapping, so the library writes
 // every page through xWrite where it is counted. Members left out are null.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-const sqlite3_io_methods Methodes = {.iVersion = 1,
-                                     .xClose = Passe<&sqlite3_io_methods::xClose>,
-                                     .xRead = Passe<&sqlite3_io_methods::xRead, void *, int, sqlite3_int64>,
-                                     .xWrite = Ecrit,
-                                     .xTruncate = Tronque,
-                                     .xSync = Synchronise,
-                                     .xFileSize = Passe<&sqlite3_io_methods::xFileSize, sqlite3_int64 *>,
-                                     .xLock = Passe<&sqlite3_io_methods::xLock, int>,
-                                     .xUnlock = Passe<&sqlite3_io_methods::xUnlock, int>,
-                                     .xCheckReservedLock = Passe<&sqlite3_io_methods::xCheckReservedLock, int *>,
-                                     .xFileControl = Passe<&sqlite3_io_methods::xFileControl, int, void *>,
-                                     .xSectorSize = Passe<&sqlite3_io_methods::xSectorSize>,
-                                     .xDeviceCharacteristics = Passe<&sqlite3_io_methods::xDeviceCharacteristics>};
+const sqlite3_io_methods Methodes = {
+    .iVersion = 1,
+    .xClose = Passe<&sqlite3_io_methods::xClose>,
+    .xRead = Passe<&sqlite3_io_methods::xRead, void *, int, sqlite3_int64>,
+    .xWrite = Change<&sqlite3_io_methods::xWrite, SQLITE_IOERR_WRITE, const void *, int, sqlite3_int64>,
+    .xTruncate = Change<&sqlite3_io_methods::xTruncate, SQLITE_IOERR_TRUNCATE, sqlite3_int64>,
+    .xSync = Change<&sqlite3_io_methods::xSync, SQLITE_IOERR_FSYNC, int>,
+    .xFileSize = Passe<&sqlite3_io_methods::xFileSize, sqlite3_int64 *>,
+    .xLock = Passe<&sqlite3_io_methods::xLock, int>,
+    .xUnlock = Passe<&sqlite3_io_methods::xUnlock, int>,
+    .xCheckReservedLock = Passe<&sqlite3_io_methods::xCheckReservedLock, int *>,
+    .xFileControl = Passe<&sqlite3_io_methods::xFileControl, int, void *>,
+    .xSectorSize = Passe<&sqlite3_io_methods::xSectorSize>,
+    .xDeviceCharacteristics = Passe<&sqlite3_io_methods::xDeviceCharacteristics>};
 
 int Ouvre(sqlite3_vfs *, const char *nom, sqlite3_file *f, int drapeaux, int *sortie)
 {
-    Fichier *fichier = F(f);
+    Fichier *fichier = Fichier::De(f);
     fichier->base.pMethods = nullptr;
     fichier->suivi = Sous(nom);
     if ((drapeaux & SQLITE_OPEN_CREATE) && Point(fichier->suivi))
@@ -195,16 +178,15 @@ void InstalleCouches(Compte *compte, const QByteArray &dossier, Panne panne, int
 Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossier, Panne panne, int n, int erreur,
                      const std::function<void()> &avant)
 {
-    Essai essai;
     void *partage = mmap(nullptr, sizeof(Compte), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (partage == MAP_FAILED)
-        return essai;
+        return {};
     Compte *compte = new (partage) Compte;
     fflush(nullptr);
     const pid_t pid = fork();
     if (pid < 0) {
         munmap(partage, sizeof(Compte));
-        return essai;
+        return {};
     }
     if (pid == 0) {
         if (avant)
@@ -223,10 +205,7 @@ Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossi
     int statut = 0;
     while (waitpid(pid, &statut, 0) < 0 && errno == EINTR) {
     }
-    essai.points = compte->points;
-    essai.atteint = compte->atteint;
-    essai.tue = WIFSIGNALED(statut);
-    essai.code = WIFEXITED(statut) ? WEXITSTATUS(statut) : -1;
+    const Essai essai{compte->points, compte->atteint, WIFSIGNALED(statut), WIFEXITED(statut) ? WEXITSTATUS(statut) : -1};
     munmap(partage, sizeof(Compte));
     return essai;
 }
