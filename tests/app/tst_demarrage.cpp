@@ -329,13 +329,9 @@ private Q_SLOTS:
                               "Affichage de la fenêtre 1ère fois: Oui", "Affichage des éphémérides: Non",
                               "Affichage des fêtes: Non", "Affichage des dictons: Non", "Affichage des infos mois: Non"}));
 
-        // An entry naming an existing program, then the same entry once that program is gone.
-        const QString programme = env->Dossier() + "/oxi-copie";
-        QVERIFY(QFile(programme).open(QIODevice::WriteOnly));
-        plateforme->AjouteDemarrage(NomAppli(), programme);
+        // An entry naming this program; one naming a program gone reads as off (demarrageAutoNommantLeProgramme).
+        plateforme->AjouteDemarrage(NomAppli(), CheminExecutable());
         QCOMPARE(Lignes().at(1), "Lancement automatique: Oui");
-        QVERIFY(QFile::remove(programme));
-        QCOMPARE(Lignes().at(1), "Lancement automatique: Non");
     }
 
     void liensDeLaBoiteAPropos()
