@@ -28,20 +28,9 @@ qint64 AjouteDu(const QString &type, const QString &libelle, const QDate &date, 
 }
 
 // Title, date line, message and counter of the popup.
-QStringList Textes(QWidget *fenetre)
+QStringList Textes(frmMessage *f)
 {
-    QStringList textes;
-    for (const char *nom : {"lblTitre", "lblDate", "lblMsg", "lblNombre"}) {
-        auto *label = fenetre->findChild<QLabel *>(QLatin1String(nom));
-        textes << (label ? label->text() : QStringLiteral("<absent>"));
-    }
-    return textes;
-}
-
-void Bouge(QWidget *widget)
-{
-    QTest::mouseMove(widget, QPoint(3, 3));
-    QTest::mouseMove(widget, QPoint(4, 4));
+    return {f->lblTitre->text(), f->lblDate->text(), f->lblMsg->text(), f->lblNombre->text()};
 }
 
 void Clic(QWidget *widget)
@@ -101,7 +90,8 @@ private Q_SLOTS:
 
         // The arrow's lit twin, shown under the pointer, takes the click.
         QVERIFY(QTest::qWaitForWindowExposed(fenetre));
-        Bouge(fenetre->imgSuiv.image);
+        QTest::mouseMove(fenetre->imgSuiv.image, QPoint(3, 3));
+        QTest::mouseMove(fenetre->imgSuiv.image, QPoint(4, 4));
         Clic(fenetre->imgSuiv.jumeau);
         QCOMPARE(Textes(fenetre), (QStringList{"Fête ", "Le mercredi 11 novembre,", "Martin", "2/3"}));
 
