@@ -96,11 +96,8 @@ class TestPanneaux : public QObject
     }
     QString Fichier(const QByteArray &contenu)
     {
-        const QString chemin = env->Dossier() + "/contacts.vcf";
-        QFile f(chemin);
-        f.open(QIODevice::WriteOnly);
-        f.write(contenu);
-        return chemin;
+        QFile f(env->Dossier() + "/contacts.vcf");
+        return f.open(QIODevice::WriteOnly) && f.write(contenu) == contenu.size() ? f.fileName() : QString();
     }
 
 private Q_SLOTS:
