@@ -187,14 +187,8 @@ private Q_SLOTS:
         frmSynchro synchro(nullptr);
         synchro.show();
         verifie(&synchro, "synchronisation");
-        PlanImport plan;
-        plan.aAjouter.resize(1234);
-        plan.dejaPresents = 567;
-        plan.sansDate = 89;
-        plan.illisibles = 10;
-        plan.fetes = QStringList{"Jean Marie"};
-        plan.datesFetes = {QDate(2026, 9, 9)};
-        frmImportContacts import(plan);
+        // The widest counts: 1234 to add, 567 already there, 89 without a date, 10 unreadable.
+        frmImportContacts import(PlanImport{QVector<FicheContact>(1234), {"Jean Marie"}, {QDate(2026, 9, 9)}, 567, 89, 10});
         import.show();
         verifie(&import, "import de contacts");
         Dialogues dialogues;
