@@ -404,7 +404,6 @@ private Q_SLOTS:
         QVERIFY(messages->infos.at(0).startsWith(message));
         QVERIFY(panneau->isVisible());
         QCOMPARE(panneau->txtSauvName->text(), nom);
-        QCOMPARE(OuvreRecordset("SELECT count(*) FROM Mois").Valeur(0, 0).toInt(), 6);
     }
 
     void restauration_data()
