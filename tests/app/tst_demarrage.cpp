@@ -64,8 +64,9 @@ private Q_SLOTS:
     {
         plateforme->verrouLibre = false;
         QVERIFY(!programme->Demarre());
-        QCOMPARE(messages->infos.value(0),
-                 "Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône dans la zone de notification");
+        QCOMPARE(messages->infos,
+                 QStringList{"Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône "
+                             "dans la zone de notification"});
         QVERIFY(!Base().EstOuverte() && !programme->Fenetre());
     }
 
@@ -191,8 +192,9 @@ private Q_SLOTS:
         // "&Aide" with no browser: the message gives the help file's path.
         plateforme->documentOuvrable = false;
         menu->actions().at(3)->trigger();
-        QCOMPARE(messages->infos.value(0),
-                 "Oxi n'a pas pu ouvrir l'aide dans votre navigateur.\r\nVous la trouverez dans le fichier : " + CheminAide());
+        QCOMPARE(messages->infos,
+                 QStringList{"Oxi n'a pas pu ouvrir l'aide dans votre navigateur.\r\nVous la trouverez dans le fichier : "
+                             + CheminAide()});
     }
 
     // Through characters a desktop entry must escape; a moved program leaves a stale entry that reads as off.
