@@ -131,16 +131,14 @@ private Q_SLOTS:
         // The program has one main window: the one of init(), already shown, gives way.
         delete fen;
         fen = new frmAccueil;
-        frmAccueil &cachee = *fen;
-        QVERIFY(!cachee.findChild<QWidget *>("fraAnniv"));
+        QVERIFY(!fen->findChild<QWidget *>("fraAnniv"));
         QMouseEvent mouvement(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(&cachee, &mouvement);
+        QApplication::sendEvent(fen, &mouvement);
         AfficheAccueilDepuisEphemerides();
-        QVERIFY(cachee.isVisible() && cachee.findChild<QWidget *>("fraAnniv")->isHidden());
-        QVERIFY(!cachee.findChild<QWidget *>("fraAccueil")->isHidden());
-        Q_EMIT cachee.findChild<Image *>("imgFete")->clic();
-        QVERIFY(cachee.findChild<QWidget *>("ListView1")->isVisible());
-        QCOMPARE(cachee.windowTitle(), "Oxi - Fêtes");
+        QVERIFY(fen->isVisible() && !Montre("fraAnniv") && Montre("fraAccueil"));
+        Clic("imgFete");
+        QVERIFY(W("ListView1")->isVisible());
+        QCOMPARE(fen->windowTitle(), "Oxi - Fêtes");
     }
 
     void saisieVerrouillantLesAutresPanneaux()
