@@ -1,28 +1,28 @@
+// The program's start, its keys and its menu, and the small windows they open.
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
 #include "Demarrage.h"
+#include "Dialogues.h"
 #include "OutilsTest.h"
 #include "PlateformeTest.h"
+#include "Polices.h"
 #include "Region.h"
 #include "Reglages.h"
 #include "VerrouInstance.h"
+#include "frmAbout.h"
 #include "frmAccueil.h"
+#include "frmPremiereFois.h"
+#include "frmRegistre.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
+#include <QPointer>
 #include <QTest>
 
 using namespace oxi;
-
-namespace {
-
-const QString LigneStandard =
-    QStringLiteral("Pour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).");
-
-} // namespace
 
 class TestDemarrage : public QObject
 {
@@ -31,9 +31,14 @@ class TestDemarrage : public QObject
     MessagerieScriptee *messages = nullptr;
     std::unique_ptr<PlateformeTest> plateforme;
     std::unique_ptr<Programme> programme;
+    Dialogues dialogues;
 
 private Q_SLOTS:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        InstallePolices();
+    }
     void init()
     {
         messages = new MessagerieScriptee;
@@ -47,6 +52,8 @@ private Q_SLOTS:
     {
         programme->Quitte();
         programme.reset();
+        dialogues.Ferme();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         InstallePlateforme(nullptr);
         delete env;
         delete messages;
@@ -57,90 +64,74 @@ private Q_SLOTS:
     {
         plateforme->verrouLibre = false;
         QVERIFY(!programme->Demarre());
-        QCOMPARE(
-            messages->infos,
-            QStringList{QStringLiteral(
-                "Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône dans la zone de notification")});
+        QCOMPARE(messages->infos,
+                 QStringList{"Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône "
+                             "dans la zone de notification"});
         QVERIFY(!Base().EstOuverte() && !programme->Fenetre());
     }
 
-    // A second lock of the same file is refused; the file's place, and a folder that cannot be written.
+    // The lock's place, with and without a runtime folder, and a folder that cannot be written;
+    // two starts racing for it are the end-to-end run's.
     void verrouParFichier()
     {
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", env->Dossier().toUtf8());
-        const QString chemin = CheminVerrouInstance(QStringLiteral("oxi"));
-        QCOMPARE(chemin, env->Dossier() + QStringLiteral("/oxi.lock"));
-        {
-            VerrouInstance premier(chemin), second(chemin);
-            QVERIFY(premier.Prend());
-            QVERIFY(!second.Prend() && !second.Impossible());
-        }
-        QVERIFY(VerrouInstance(chemin).Prend());
+        QCOMPARE(CheminVerrouInstance("oxi"), env->Dossier() + "/oxi.lock");
         qunsetenv("XDG_RUNTIME_DIR");
-        const QString repli = CheminVerrouInstance(QStringLiteral("oxi"));
-        QVERIFY(repli.endsWith(QStringLiteral("/oxi.lock")));
+        const QString repli = CheminVerrouInstance("oxi");
+        QVERIFY(repli.endsWith("/oxi.lock"));
         QVERIFY(VerrouInstance(repli).Prend());
         // Not a lock held by someone.
-        VerrouInstance ailleurs(QStringLiteral("/proc/oxi.lock"));
+        VerrouInstance ailleurs("/proc/oxi.lock");
         QVERIFY(!ailleurs.Prend() && ailleurs.Impossible());
         if (!runtime.isEmpty())
             qputenv("XDG_RUNTIME_DIR", runtime);
     }
 
+    // French of four countries starts (Canada's weeks begin on Sunday); Swiss French and others say why not.
     void parametresRegionaux_data()
     {
         QTest::addColumn<QString>("locale");
-        QTest::addColumn<bool>("accepte");
         QTest::addColumn<int>("premierJour");
-        QTest::addColumn<QString>("message");
-        QTest::newRow("France") << "fr_FR.UTF-8" << true << 2 << QString();
-        QTest::newRow("Belgique") << "fr_BE" << true << 2 << QString();
-        QTest::newRow("Canada") << "fr_CA.UTF-8" << true << 1 << QString();
-        QTest::newRow("Luxembourg") << "fr_LU" << true << 2 << QString();
-        QTest::newRow("Suisse") << "fr_CH" << false << 0
-                                << "Oxi ne fonctionne pas si vos paramètres régionaux sont de type Français Suisse.\r\n"
-                + LigneStandard;
-        QTest::newRow("anglais") << "en_US" << false << 0
-                                 << "Oxi ne fonctionne pas si vos paramètres régionaux ne sont pas de type Français.\r\n"
-                + LigneStandard;
+        QTest::addColumn<QString>("message"); // empty: started
+        const QString standard =
+            "\r\nPour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).";
+        QTest::newRow("France") << "fr_FR.UTF-8" << 2 << QString();
+        QTest::newRow("Belgique") << "fr_BE" << 2 << QString();
+        QTest::newRow("Canada") << "fr_CA.UTF-8" << 1 << QString();
+        QTest::newRow("Luxembourg") << "fr_LU" << 2 << QString();
+        QTest::newRow("Suisse") << "fr_CH" << 0
+                                << "Oxi ne fonctionne pas si vos paramètres régionaux sont de type Français Suisse." + standard;
+        QTest::newRow("anglais") << "en_US" << 0
+                                 << "Oxi ne fonctionne pas si vos paramètres régionaux ne sont pas de type Français." + standard;
     }
     void parametresRegionaux()
     {
         QFETCH(QString, locale);
-        QFETCH(bool, accepte);
-        QFETCH(int, premierJour);
         QFETCH(QString, message);
         plateforme->langue = IdentifiantPourLocale(locale);
-        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
-        QCOMPARE(programme->Demarre(), accepte);
-        if (accepte) {
-            QCOMPARE(PremierJourSemaine(), premierJour);
-            QVERIFY(messages->infos.isEmpty());
-            QVERIFY(programme->Fenetre());
-        } else {
-            QCOMPARE(messages->infos, QStringList{message});
-        }
+        EcritReglage(ReglagePremiereFois, "1");
+        QCOMPARE(programme->Demarre(), message.isEmpty());
+        QCOMPARE(messages->infos, message.isEmpty() ? QStringList() : QStringList{message});
+        if (message.isEmpty())
+            QTEST(PremierJourSemaine(), "premierJour");
     }
 
     void baseAbimeeSignaleeAvantLaRegion()
     {
         QFile fichier(env->CheminBase());
-        fichier.open(QIODevice::WriteOnly | QIODevice::Truncate);
-        fichier.write(QByteArray(4096, '\x11'));
-        fichier.close();
+        QVERIFY(fichier.open(QIODevice::WriteOnly | QIODevice::Truncate) && fichier.write(QByteArray(4096, '\x11'))
+                && fichier.flush());
         plateforme->langue.clear();
         QVERIFY(!programme->Demarre());
-        QCOMPARE(messages->critiques, QStringList{QStringLiteral("Echec de la connection ! ")});
+        QCOMPARE(messages->critiques, QStringList{"Echec de la connection ! "});
         QVERIFY(messages->infos.isEmpty());
     }
 
-    // Only the exact text "1" marks a later start; otherwise the program registers itself again.
+    // Only the exact text "1" marks a later start; otherwise the program registers itself again
+    // (the entry's text is the end-to-end run's).
     void premierDemarrageInscritLeDemarrageAuto()
     {
-        QVERIFY(programme->Demarre());
-        QFile entree(CheminDemarrage(NomAppli()));
-        QVERIFY(entree.open(QIODevice::ReadOnly) && entree.readAll().contains("\nExec=" + CheminExecutable().toUtf8() + "\n"));
         for (const QString valeur : {"", "1", "1 "}) {
             programme->Quitte();
             plateforme->SupprimeDemarrage(NomAppli());
@@ -153,7 +144,7 @@ private Q_SLOTS:
 
     void touchesDeFonction()
     {
-        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
+        EcritReglage(ReglagePremiereFois, "1");
         QVERIFY(programme->Demarre());
         frmAccueil *fenetre = programme->Fenetre();
         QTest::keyClick(fenetre, Qt::Key_F9);
@@ -161,7 +152,7 @@ private Q_SLOTS:
         QTest::keyClick(fenetre, Qt::Key_F10);
         QVERIFY(!plateforme->TestDemarrage(NomAppli()));
         QTest::keyClick(fenetre, Qt::Key_F11);
-        QCOMPARE(LitReglage(ReglagePremiereFois), QStringLiteral("0"));
+        QCOMPARE(LitReglage(ReglagePremiereFois), "0");
         // F8 opens the stored-settings window; the exit closes it with the rest.
         const auto registreOuvert = [] {
             const QWidgetList fenetres = QApplication::topLevelWidgets();
@@ -182,7 +173,7 @@ private Q_SLOTS:
     void baseAbsenteDemarreQuandMeme()
     {
         QFile::remove(env->CheminBase());
-        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
+        EcritReglage(ReglagePremiereFois, "1");
         QVERIFY(programme->Demarre());
         QVERIFY(NomBase().isEmpty());
         QVERIFY(programme->Fenetre());
@@ -190,30 +181,19 @@ private Q_SLOTS:
 
     void menuDeLIconeEnSixEntrees()
     {
-        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
+        EcritReglage(ReglagePremiereFois, "1");
         QVERIFY(programme->Demarre());
-        auto *menu = programme->Fenetre()->findChild<QMenu *>(QStringLiteral("mnuFichiers"));
+        auto *menu = programme->Fenetre()->findChild<QMenu *>("mnuFichiers");
         QVERIFY(menu);
         QStringList textes;
         for (QAction *action : menu->actions())
-            textes << (action->isSeparator() ? QStringLiteral("-") : action->text());
+            textes << (action->isSeparator() ? "-" : action->text());
         QCOMPARE(textes, (QStringList{"&Paramétrer", "-", "&Ephémérides", "&Aide", "A propo&s", "&Quitter"}));
-        // The icon drawn at build time, each size in its place: the red band and the white dial.
-        const QIcon icone = programme->Fenetre()->windowIcon();
-        QCOMPARE(icone.availableSizes().size(), 6);
-        const QImage image = icone.pixmap(64, 64).toImage();
-        QCOMPARE(QColor(image.pixel(32, 12)), QColor(0xc8, 0x28, 0x3c));
-        QCOMPARE(QColor(image.pixel(24, 41)), QColor(Qt::white));
-        // "&Aide" opens the help file beside the program.
-        menu->actions().at(3)->trigger();
-        QCOMPARE(plateforme->documents.size(), 1);
-        QVERIFY(plateforme->documents.first().endsWith(QStringLiteral("/HelpOxi.html")));
-        // No browser: the message gives the file's path.
+        // "&Aide" with no browser: the message gives the help file's path.
         plateforme->documentOuvrable = false;
         menu->actions().at(3)->trigger();
         QCOMPARE(messages->infos,
-                 QStringList{"Oxi n'a pas pu ouvrir l'aide dans votre navigateur.\r\n"
-                             "Vous la trouverez dans le fichier : "
+                 QStringList{"Oxi n'a pas pu ouvrir l'aide dans votre navigateur.\r\nVous la trouverez dans le fichier : "
                              + CheminAide()});
     }
 
@@ -221,25 +201,21 @@ private Q_SLOTS:
     void demarrageAutoNommantLeProgramme()
     {
         PlateformeLinux linux_;
-        const QString exe = env->Dossier() + QStringLiteral("/100% \"à moi\" $HOME `x` \\ é/oxi");
+        const QString exe = env->Dossier() + "/100% \"à moi\" $HOME `x` \\ é/oxi";
         QDir().mkpath(QFileInfo(exe).absolutePath());
-        linux_.AjouteDemarrage(QStringLiteral("oxi"), exe);
-        QVERIFY(!linux_.TestDemarrage(QStringLiteral("oxi")));
+        linux_.AjouteDemarrage("oxi", exe);
+        QVERIFY(!linux_.TestDemarrage("oxi"));
         QFile(exe).open(QIODevice::WriteOnly);
-        QVERIFY(linux_.TestDemarrage(QStringLiteral("oxi")));
+        QVERIFY(linux_.TestDemarrage("oxi"));
         QFile::remove(exe);
-        QVERIFY(!linux_.TestDemarrage(QStringLiteral("oxi")));
-        linux_.AjouteDemarrage(QStringLiteral("oxi"), CheminExecutable());
-        QFile entree(CheminDemarrage(QStringLiteral("oxi")));
-        QVERIFY(entree.open(QIODevice::ReadOnly));
-        QVERIFY(entree.readAll().contains("\nExec=" + CheminExecutable().toUtf8() + "\n"));
-        linux_.SupprimeDemarrage(QStringLiteral("oxi"));
-        QVERIFY(!linux_.TestDemarrage(QStringLiteral("oxi")));
+        QVERIFY(!linux_.TestDemarrage("oxi"));
+        linux_.SupprimeDemarrage("oxi");
+        QVERIFY(!QFile::exists(CheminDemarrage("oxi")));
     }
 
     void caseDeFermetureCacheOuReduit()
     {
-        EcritReglage(ReglagePremiereFois, QStringLiteral("1"));
+        EcritReglage(ReglagePremiereFois, "1");
         QVERIFY(programme->Demarre());
         frmAccueil *fenetre = programme->Fenetre();
         // Offscreen has no notification area: the window opened and its close box minimises.
@@ -250,6 +226,115 @@ private Q_SLOTS:
         fenetre->showNormal();
         fenetre->close();
         QVERIFY(!fenetre->isVisible());
+    }
+
+    // The small windows ------------------------------------------------------------------------------
+    // The setting is written only when the box is clear at closing, however the window closes.
+    void reglageDePremiereUtilisation_data()
+    {
+        QTest::addColumn<QList<bool>>("clics");
+        QTest::addColumn<bool>("parQuitter");
+        QTest::addColumn<QString>("apres");
+        QTest::newRow("closed untouched") << QList<bool>{} << false << QString();
+        QTest::newRow("box cleared") << QList<bool>{false} << false << "1";
+        QTest::newRow("cleared then ticked again") << QList<bool>{false, true} << false << QString();
+        QTest::newRow("box cleared, program quit") << QList<bool>{false} << true << "1";
+    }
+    void reglageDePremiereUtilisation()
+    {
+        QFETCH(QList<bool>, clics);
+        QFETCH(bool, parQuitter);
+        QFETCH(QString, apres);
+        dialogues.AffichePremiereFois();
+        dialogues.AffichePremiereFois();
+        QList<QPointer<frmPremiereFois>> fenetres;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *f = qobject_cast<frmPremiereFois *>(w); f && f->isVisible())
+                fenetres << f;
+        QCOMPARE(fenetres.size(), 1);
+        QPointer<frmPremiereFois> fenetre = fenetres.at(0);
+        QVERIFY(fenetre->chkRappel->isChecked());
+        for (bool coche : clics) {
+            QTest::mouseClick(fenetre->chkRappel, Qt::LeftButton, {}, QPoint(8, fenetre->chkRappel->height() / 2));
+            QCOMPARE(fenetre->chkRappel->isChecked(), coche);
+        }
+        if (parQuitter)
+            dialogues.Ferme();
+        else
+            QVERIFY(fenetre->close());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!fenetre);
+        QCOMPARE(LitReglage(ReglagePremiereFois), apres);
+    }
+
+    // The help picture brings the main window forward, whose help key opens the help; this window stays.
+    void imageDAideAmeneLaFenetreEtSonAide()
+    {
+        EcritReglage(ReglagePremiereFois, "1");
+        QVERIFY(programme->Demarre());
+        programme->Fenetre()->hide();
+        frmPremiereFois fenetre;
+        fenetre.show();
+        fenetre.MontreAide();
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(programme->Fenetre()->isVisible() && fenetre.isVisible());
+        QCOMPARE(plateforme->documents.size(), 1);
+        QVERIFY(plateforme->documents.first().endsWith("/HelpOxi.html"));
+    }
+
+    void motDePasseDesReglages_data()
+    {
+        QTest::addColumn<QString>("essai");
+        QTest::addColumn<bool>("accepte");
+        QTest::newRow("other letter case") << "KZWQ7351" << false;
+        QTest::newRow("trailing blank") << "kzwq7351 " << false;
+        QTest::newRow("exact") << "kzwq7351" << true;
+    }
+    void motDePasseDesReglages()
+    {
+        QFETCH(QString, essai);
+        QFETCH(bool, accepte);
+        frmRegistre fenetre;
+        fenetre.show();
+        QTest::keyClicks(fenetre.txtPass, essai);
+        // Enter in the box works like the button.
+        QTest::keyClick(fenetre.txtPass, Qt::Key_Return);
+        QCOMPARE(fenetre.lblReg->isVisible(), accepte);
+        QCOMPARE(fenetre.fraAut->isVisible(), !accepte);
+        QCOMPARE(messages->infos, accepte ? QStringList() : QStringList{"Mot de pass incorrect !"});
+        QVERIFY(fenetre.txtPass->text().isEmpty() || accepte);
+    }
+
+    void lignesDesReglages()
+    {
+        const auto Lignes = [] { return frmRegistre::TexteRegistre().split("\r\n"); };
+        // An empty store and no autostart entry.
+        QCOMPARE(Lignes(),
+                 (QStringList{"Base de donnée: " + CheminAppli() + "DBOxi.dtb", "Lancement automatique: Non",
+                              "Affichage de la fenêtre 1ère fois: Oui", "Affichage des éphémérides: Non",
+                              "Affichage des fêtes: Non", "Affichage des dictons: Non", "Affichage des infos mois: Non"}));
+
+        // An entry naming this program; one naming a program gone reads as off (demarrageAutoNommantLeProgramme).
+        plateforme->AjouteDemarrage(NomAppli(), CheminExecutable());
+        QCOMPARE(Lignes().at(1), "Lancement automatique: Oui");
+    }
+
+    void liensDeLaBoiteAPropos()
+    {
+        frmAbout fenetre;
+        fenetre.show();
+        QTest::mouseClick(fenetre.lblWeb, Qt::LeftButton);
+        QTest::mouseClick(fenetre.lblWeb2, Qt::LeftButton);
+        // No site yet: the home page is the help; the card is a blank e-mail.
+        QVERIFY(AdresseSite().startsWith("file:///") && AdresseSite().endsWith("/HelpOxi.html"));
+        QCOMPARE(plateforme->documents, (QStringList{AdresseSite(), "mailto:"}));
+
+        // No system-information tool: the message, the box stays open.
+        QTest::mouseClick(fenetre.cmdSysInfo, Qt::LeftButton);
+        QTest::mouseClick(fenetre.lblInfos, Qt::LeftButton);
+        QCOMPARE(plateforme->lancements, 2);
+        QCOMPARE(messages->infos, QStringList(2, "Les informations système ne sont pas disponibles actuellement"));
+        QVERIFY(fenetre.isVisible());
     }
 };
 

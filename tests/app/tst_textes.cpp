@@ -14,20 +14,8 @@
 #include "frmMessage.h"
 #include "frmSynchro.h"
 
-#include <QAbstractButton>
-#include <QAbstractSpinBox>
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QStyle>
 #include <QTest>
-#include <QTreeWidget>
+#include <QtWidgets>
 
 using namespace oxi;
 
@@ -156,32 +144,31 @@ private Q_SLOTS:
     {
         EnvironnementTest env;
         MessagerieScriptee messages;
-        EcritReglage(ReglageAnnee, QStringLiteral("2026"));
+        EcritReglage(ReglageAnnee, "2026");
         FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
         const auto du = [](const QString &type, const QString &libelle, QDate date, QDate ech) {
             return Ajoute(type, libelle, date, Slots(ech, false));
         };
-        du("A", QStringLiteral("Durand#Léa"), QDate(1984, 12, 20), QDate(2026, 12, 20));
-        du("A", QStringLiteral("de La Rochefoucauld-Montmorency#Marie-Geneviève"), QDate(1850, 9, 30), QDate(2026, 9, 30));
-        du("A", QStringLiteral("Roy#Ana"), QDate(1926, 12, 5), QDate(2026, 12, 5));
-        du("F", QStringLiteral("Marie-Madeleine"), QDate(2026, 7, 22), QDate(2026, 7, 22));
+        du("A", "Durand#Léa", QDate(1984, 12, 20), QDate(2026, 12, 20));
+        du("A", "de La Rochefoucauld-Montmorency#Marie-Geneviève", QDate(1850, 9, 30), QDate(2026, 9, 30));
+        du("A", "Roy#Ana", QDate(1926, 12, 5), QDate(2026, 12, 5));
+        du("F", "Marie-Madeleine", QDate(2026, 7, 22), QDate(2026, 7, 22));
         // Shown ahead: the longest date lines of the month.
-        Ajoute("F", QStringLiteral("Roger"), QDate(2026, 12, 30), Slots(QDate(2026, 12, 30), false, QDate(2026, 12, 5), false));
-        const qint64 note =
-            du("N", QStringLiteral("Rendez-vous au garage pour la révision annuelle"), QDate(2026, 12, 5), QDate(2026, 12, 5));
-        Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'Apporter le carnet')"), {note});
+        Ajoute("F", "Roger", QDate(2026, 12, 30), Slots(QDate(2026, 12, 30), false, QDate(2026, 12, 5), false));
+        const qint64 note = du("N", "Rendez-vous au garage pour la révision annuelle", QDate(2026, 12, 5), QDate(2026, 12, 5));
+        Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'Apporter le carnet')", {note});
 
         QStringList fautes;
         const auto verifie = [&fautes](QWidget *fenetre, const QString &vue) {
             QVERIFY2(fenetre, qPrintable(vue));
             for (const QString &faute : TextesCoupes(fenetre))
-                fautes << vue + QStringLiteral(" – ") + faute;
+                fautes << vue + " – " + faute;
         };
 
         frmAccueil accueil;
         accueil.show();
         accueil.ConstruitPanneaux();
-        verifie(&accueil, QStringLiteral("accueil"));
+        verifie(&accueil, "accueil");
         const QList<std::pair<const char *, QString>> panneaux{
             {"imgEphem", {}}, {"imgTransfert2", {}}, {"imgAnniv", "Anniv"}, {"imgFete", "Fetes"}, {"imgNote", "Notes"}};
         for (const auto &[icone, boutons] : panneaux) {
@@ -189,43 +176,37 @@ private Q_SLOTS:
             verifie(&accueil, QLatin1String(icone));
             if (boutons.isEmpty())
                 continue;
-            Q_EMIT accueil.findChild<Image *>(QStringLiteral("imgA") + boutons + QLatin1Char('2'))->clic();
-            if (auto *titre = accueil.findChild<QLineEdit *>(QStringLiteral("txtTitreNote")))
-                titre->setText(QStringLiteral("Anniversaire de mariage de Françoise et Grégoire"));
-            verifie(&accueil, QLatin1String(icone) + QStringLiteral(" saisie"));
+            Q_EMIT accueil.findChild<Image *>("imgA" + boutons + QLatin1Char('2'))->clic();
+            if (auto *titre = accueil.findChild<QLineEdit *>("txtTitreNote"))
+                titre->setText("Anniversaire de mariage de Françoise et Grégoire");
+            verifie(&accueil, QLatin1String(icone) + " saisie");
             const QString lettre = boutons.left(1);
-            Q_EMIT accueil.findChild<Image *>(QStringLiteral("img") + lettre + QStringLiteral("Annul2"))->clic();
+            Q_EMIT accueil.findChild<Image *>("img" + lettre + "Annul2")->clic();
         }
 
         frmSynchro synchro(nullptr);
         synchro.show();
-        verifie(&synchro, QStringLiteral("synchronisation"));
-        PlanImport plan;
-        plan.aAjouter.resize(1234);
-        plan.dejaPresents = 567;
-        plan.sansDate = 89;
-        plan.illisibles = 10;
-        plan.fetes = QStringList{QStringLiteral("Jean Marie")};
-        plan.datesFetes = {QDate(2026, 9, 9)};
-        frmImportContacts import(plan);
+        verifie(&synchro, "synchronisation");
+        // The widest counts: 1234 to add, 567 already there, 89 without a date, 10 unreadable.
+        frmImportContacts import(PlanImport{QVector<FicheContact>(1234), {"Jean Marie"}, {QDate(2026, 9, 9)}, 567, 89, 10});
         import.show();
-        verifie(&import, QStringLiteral("import de contacts"));
+        verifie(&import, "import de contacts");
         Dialogues dialogues;
         dialogues.AfficheAPropos();
-        verifie(Fenetre("frmAbout"), QStringLiteral("à propos"));
+        verifie(Fenetre("frmAbout"), "à propos");
         dialogues.AffichePremiereFois();
-        verifie(Fenetre("frmPremiereFois"), QStringLiteral("première fois"));
+        verifie(Fenetre("frmPremiereFois"), "première fois");
         dialogues.AfficheRegistre();
-        verifie(Fenetre("frmRegistre"), QStringLiteral("registre"));
+        verifie(Fenetre("frmRegistre"), "registre");
         for (void (*affiche)() : {AfficheFetes, AfficheDictons, AfficheMois})
             affiche();
-        verifie(reinterpret_cast<QWidget *>(FenetreFetes()), QStringLiteral("fêtes du jour"));
-        verifie(reinterpret_cast<QWidget *>(FenetreDictons()), QStringLiteral("dicton"));
-        verifie(reinterpret_cast<QWidget *>(FenetreMois()), QStringLiteral("mois"));
+        verifie(reinterpret_cast<QWidget *>(FenetreFetes()), "fêtes du jour");
+        verifie(reinterpret_cast<QWidget *>(FenetreDictons()), "dicton");
+        verifie(reinterpret_cast<QWidget *>(FenetreMois()), "mois");
         AffichageRappels rappels;
         rappels.RechercheRappels();
         frmMessage *popup = rappels.Message();
-        verifie(popup, QStringLiteral("rappel"));
+        verifie(popup, "rappel");
         for (int i = 2; popup && i <= popup->TotalMessages; ++i) {
             popup->AfficheRappelSuivant();
             verifie(popup, QStringLiteral("rappel %1").arg(i));

@@ -1,22 +1,37 @@
+#include "Base.h"
+#include "Chemins.h"
+#include "Constantes.h"
+#include "Echanges.h"
 #include "Ephemerides.h"
 #include "Horloge.h"
 #include "ListeRappels.h"
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
+#include "PanneauTransfert.h"
+#include "ReglagesSynchro.h"
+#include "Sauvegarde.h"
+#include "Schema.h"
 #include "frmAccueil.h"
+#include "frmSynchro.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QDateEdit>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QTest>
+#include <QtWidgets>
 
 using namespace oxi;
 
 namespace {
+
+// Records whether the busy pointer was still shown when a message came.
+class MessagerieSablier : public MessagerieScriptee
+{
+public:
+    void Information(const QString &texte) override
+    {
+        sablierPendantMessage = sablierPendantMessage || QApplication::overrideCursor() != nullptr;
+        MessagerieScriptee::Information(texte);
+    }
+    bool sablierPendantMessage = false;
+};
 
 // The controls of the panel of a kind of reminder.
 struct Genre
@@ -33,19 +48,15 @@ Genre DuType(const QString &type)
     return {"imgNote", "ListView3", "Notes", "imgNValid2", "cboNotesJ"};
 }
 
-void Bouge(QWidget *w)
-{
-    QMouseEvent mouvement(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(w, &mouvement);
-}
-
 } // namespace
 
 class TestPanneaux : public QObject
 {
     Q_OBJECT
     EnvironnementTest *env = nullptr;
-    MessagerieScriptee *messages = nullptr;
+    MessagerieSablier *messages = nullptr;
+    QList<QStringList> appels;
+    QString reponse;
     frmAccueil *fen = nullptr;
 
     template <class T = QWidget> T *W(const QString &nom)
@@ -69,11 +80,37 @@ class TestPanneaux : public QObject
                 vue->setCurrentItem(vue->topLevelItem(i));
     }
 
+    // The transfer panel as the main window opens it, beside one birthday; its chooser answers `reponse`
+    // and records how it was called.
+    PanneauTransfert *Transfert()
+    {
+        Base().Execute(
+            "INSERT INTO Rappel VALUES (5,'1990-03-02','A','Martin#Paul','2026-03-02',1,'2026-02-23',0,'1800-01-01',0)");
+        Clic("imgTransfert2");
+        auto *panneau = W<PanneauTransfert>("fraTransfert");
+        panneau->choisit = [this](const QString &depart, bool fichiers, bool centre, const QString &titre) {
+            appels << QStringList{depart, fichiers ? "fichiers" : "dossiers", centre ? "centre" : "", titre};
+            return reponse;
+        };
+        return panneau;
+    }
+    QString Fichier(const QByteArray &contenu)
+    {
+        QFile f(env->Dossier() + "/contacts.vcf");
+        return f.open(QIODevice::WriteOnly) && f.write(contenu) == contenu.size() ? f.fileName() : QString();
+    }
+
 private Q_SLOTS:
-    void initTestCase() { QApplication::setQuitOnLastWindowClosed(false); }
+    void initTestCase()
+    {
+        QApplication::setQuitOnLastWindowClosed(false);
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS"); // no keyring here: the file takes the password
+    }
     void init()
     {
-        messages = new MessagerieScriptee;
+        messages = new MessagerieSablier;
+        appels.clear();
+        reponse.clear();
         env = new EnvironnementTest;
         FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
         fen = new frmAccueil;
@@ -94,15 +131,14 @@ private Q_SLOTS:
         // The program has one main window: the one of init(), already shown, gives way.
         delete fen;
         fen = new frmAccueil;
-        frmAccueil &cachee = *fen;
-        QVERIFY(!cachee.findChild<QWidget *>("fraAnniv"));
-        Bouge(&cachee);
+        QVERIFY(!fen->findChild<QWidget *>("fraAnniv"));
+        QMouseEvent mouvement(QEvent::MouseMove, QPointF(5, 5), QPointF(5, 5), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(fen, &mouvement);
         AfficheAccueilDepuisEphemerides();
-        QVERIFY(cachee.isVisible() && cachee.findChild<QWidget *>("fraAnniv")->isHidden());
-        QVERIFY(!cachee.findChild<QWidget *>("fraAccueil")->isHidden());
-        Q_EMIT cachee.findChild<Image *>("imgFete")->clic();
-        QVERIFY(cachee.findChild<QWidget *>("ListView1")->isVisible());
-        QCOMPARE(cachee.windowTitle(), "Oxi - Fêtes");
+        QVERIFY(fen->isVisible() && !Montre("fraAnniv") && Montre("fraAccueil"));
+        Clic("imgFete");
+        QVERIFY(W("ListView1")->isVisible());
+        QCOMPARE(fen->windowTitle(), "Oxi - Fêtes");
     }
 
     void saisieVerrouillantLesAutresPanneaux()
@@ -209,7 +245,7 @@ private Q_SLOTS:
         QVERIFY(fen->SaisieEnCours());
         QCOMPARE(W<QComboBox>(g.delai + "1")->currentText(), "10 jours av");
         QCOMPARE(W<QComboBox>(g.delai + "2")->currentText(), " Aucune");
-        QVERIFY(!W<QCheckBox>(QStringLiteral("chk%1J1").arg(type))->isChecked());
+        QVERIFY(!W<QCheckBox>("chk" + type + "J1")->isChecked());
         Clic(g.valider);
         QCOMPARE(Champ(a, "Ech2") + Champ(a, "EtatEch2"), "2025-12-261");
 
@@ -319,6 +355,159 @@ private Q_SLOTS:
         QCOMPARE(messages->infos, QStringList{"Erreur lors de l'ajout en base !"});
         QCOMPARE(Compte("SELECT COUNT(*) FROM Rappel"), 1);
         QVERIFY(!fen->SaisieEnCours() && Montre("ListView3") && W<QLineEdit>("txtTitreNote")->text().isEmpty());
+    }
+
+    // The transfer panel: backups, contacts in, and the exchange settings, with the real windows -------------
+    // Today's name in the program's folder or a chosen one; refusals leave the panel open and as typed.
+    // The database's own name and the compaction's are refused by the backup itself (tst_base).
+    void sauvegarde_data()
+    {
+        QTest::addColumn<QString>("nom");     // null: today's name
+        QTest::addColumn<QString>("dossier"); // null: the program's folder; empty: chooser cancelled
+        QTest::addColumn<QString>("message"); // null: saved
+        QTest::newRow("defaults") << QString() << QString() << QString();
+        QTest::newRow("chosen folder") << QString() << "sauvegardes" << QString();
+        QTest::newRow("blank name") << "   " << QString() << "Saisissez un nom de sauvegarde !";
+        QTest::newRow("folder chooser cancelled") << "a.bak" << QString("") << "Sélectionnez un répertoire de destination !";
+        QTest::newRow("slash in the name") << "../x" << QString()
+                                           << "Le nom de sauvegarde ne peut pas contenir le caractère « / » !";
+    }
+    void sauvegarde()
+    {
+        PanneauTransfert *panneau = Transfert();
+        QFETCH(QString, nom);
+        QFETCH(QString, dossier);
+        QFETCH(QString, message);
+        QCOMPARE(panneau->txtSauvName->text(), "Oxi_Sauv_05_12");
+        QCOMPARE(panneau->TxtSauvDir->text(), CheminAppli());
+        QString chemin = CheminAppli() + "Oxi_Sauv_05_12.dtb";
+        if (!nom.isNull())
+            panneau->txtSauvName->setText(nom);
+        if (!dossier.isNull()) {
+            QVERIFY(dossier.isEmpty() || QDir(env->Dossier()).mkdir(dossier));
+            reponse = dossier.isEmpty() ? QString() : env->Dossier() + '/' + dossier;
+            panneau->ChoisitDossierSauvegarde();
+            QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "dossiers", "centre", "Sélectionnez un répertoire"}}));
+            chemin = reponse + "/Oxi_Sauv_05_12.dtb";
+        }
+        panneau->ValideSauvegarde();
+        QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
+        if (message.isNull()) {
+            QCOMPARE(messages->infos, QStringList{"Sauvegarde effectuée avec succès dans : \r\n" + chemin});
+            QVERIFY(QFileInfo(chemin).isFile());
+            QVERIFY(panneau->isHidden() && panneau->txtSauvName->text().isEmpty() && panneau->TxtSauvDir->text().isEmpty());
+            return;
+        }
+        QCOMPARE(messages->infos.size(), 1);
+        QVERIFY(messages->infos.at(0).startsWith(message));
+        QVERIFY(panneau->isVisible());
+        QCOMPARE(panneau->txtSauvName->text(), nom);
+    }
+
+    void restauration_data()
+    {
+        QTest::addColumn<QString>("fichier");
+        QTest::addColumn<QStringList>("attendus");
+        QTest::addColumn<int>("rappels");
+        QTest::newRow("nothing chosen") << QString() << QStringList{"Sélectionnez une sauvegarde !"} << 2;
+        QTest::newRow("good backup") << "bonne.dtb" << QStringList{"Restauration effectuée avec succès "} << 1;
+        QTest::newRow("empty backup") << "vide.dtb" << QStringList{"La sauvegarde est vide.", "Restauration annulée."} << 2;
+    }
+    void restauration()
+    {
+        PanneauTransfert *panneau = Transfert();
+        QFETCH(QString, fichier);
+        QFETCH(QStringList, attendus);
+        QFETCH(int, rappels);
+        reponse = fichier.isEmpty() ? QString() : env->Dossier() + '/' + fichier;
+        if (fichier == "bonne.dtb") {
+            QVERIFY(SauvegardeBase(reponse));
+        } else if (fichier == "vide.dtb") {
+            Connexion connexion;
+            QVERIFY(connexion.Cree(reponse, CleBase));
+            connexion.Execute(SchemaRappel);
+            connexion.Execute(SchemaNotes);
+        }
+        Base().Execute("INSERT INTO Rappel SELECT 6,DateRappel,Type,Libelle,Ech1,0,Ech2,0,Ech3,0 FROM Rappel");
+        panneau->ChoisitSauvegardeARestaurer();
+        QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "fichiers", "centre", "Sélectionnez un répertoire"}}));
+        QCOMPARE(panneau->txtRestauName->text(), reponse);
+        panneau->ValideRestauration();
+        QCOMPARE(messages->infos, attendus);
+        QCOMPARE(OuvreRecordset("SELECT count(*) FROM Rappel").Valeur(0, 0).toInt(), rappels);
+        QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
+        if (fichier.isEmpty())
+            return;
+        // Once the panel was reset, the chosen file is forgotten.
+        QVERIFY(panneau->isHidden() && panneau->txtRestauName->text().isEmpty());
+        messages->Vide();
+        panneau->Initialise();
+        panneau->ValideRestauration();
+        QCOMPARE(messages->infos, QStringList{"Sélectionnez une sauvegarde !"});
+    }
+
+    void importe()
+    {
+        PanneauTransfert *panneau = Transfert();
+        const QString chemin = Fichier("BEGIN:VCARD\nVERSION:3.0\nN:Martin;Alain\nBDAY:1970-09-09\nEND:VCARD\n"
+                                       "BEGIN:VCARD\nVERSION:3.0\nN:Sans;Date\nEND:VCARD\n");
+        panneau->choisitContacts = [&](const QString &) { return chemin; };
+        bool annule = true;
+        QString bilan;
+        panneau->confirmeImport = [&](const PlanImport &plan) -> std::optional<ChoixImport> {
+            frmImportContacts f(plan);
+            f.show();
+            bilan = f.lblBilan->text();
+            f.cboImportJ1->setCurrentIndex(7);
+            f.chkImportFetes->setChecked(true);
+            if (annule)
+                return std::nullopt;
+            return f.Choix();
+        };
+        panneau->ImporteFichierContacts();
+        QCOMPARE(bilan, "1 anniversaire ajouté,\n0 déjà présent,\n1 contact sans date de naissance,\n0 fiche illisible.");
+        QCOMPARE(LitRappelsEchange().size(), 1); // cancelled: nothing written
+
+        annule = false;
+        panneau->ImporteFichierContacts();
+        QCOMPARE(LitRappelsEchange().at(1).echeances[2].date, QDate(2026, 9, 2)); // the chosen lead time
+        QVERIFY(messages->infos.last().startsWith("Import terminé :"));
+
+        // A file that is not an address book: a message, nothing asked.
+        const QString image = Fichier("\x89PNG");
+        panneau->choisitContacts = [&](const QString &) { return image; };
+        bilan.clear();
+        panneau->ImporteFichierContacts();
+        QVERIFY(bilan.isEmpty());
+        QVERIFY(messages->infos.last().startsWith("Ce fichier ne contient aucune fiche de contact"));
+    }
+
+    // A remote http address is refused and nothing is kept;
+    // a good one is kept, its password in an owner-only file and nowhere in oxi.conf.
+    void reglages()
+    {
+        frmSynchro fenetre(nullptr);
+        fenetre.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&fenetre));
+        fenetre.txtAdresse->setText("http://192.0.2.1/dav/");
+        fenetre.txtUtilisateur->setText("alice");
+        fenetre.txtMotDePasse->setText("Motdepasse-7");
+        fenetre.SynchroniseMaintenant();
+        QCOMPARE(messages->infos.size(), 1);
+        QVERIFY(messages->infos.first().contains("https"));
+        QVERIFY(LitReglage(ReglageAdresse).isEmpty());
+
+        fenetre.txtAdresse->setText("https://dav.exemple.org/");
+        fenetre.SynchroniseMaintenant();
+        QTRY_VERIFY(QFile::exists(CheminSecret()));
+        QCOMPARE(LitReglage(ReglageAdresse), "https://dav.exemple.org/");
+        QString erreur;
+        QCOMPARE(LitSecret(&erreur), "Motdepasse-7");
+        QCOMPARE(QFile::permissions(CheminSecret()) & 0x0077, 0); // nothing for the group or others
+        QVERIFY(messages->infos.last().contains(CheminSecret()));
+        QFile conf(env->Dossier() + QString("/config/%1/%1.conf").arg(NomAppli()));
+        QVERIFY(conf.open(QIODevice::ReadOnly));
+        QVERIFY(!conf.readAll().contains("Motdepasse-7"));
     }
 };
 

@@ -67,30 +67,13 @@ private Q_SLOTS:
         QTEST(EstDu(e, auj), "du");
     }
 
-    // Re-arming of one stored slot; what cannot be read stays as it was.
-    void rearmement_data()
-    {
-        QTest::addColumn<QString>("stockee");
-        QTest::addColumn<QString>("rearmee"); // empty: left as it was
-        const char *const cas[][3] = {{"date ordinaire", "2025-06-01", "2026-06-01"},
-                                      {"29 février", "2024-02-29", "2025-03-01"},
-                                      {"1er mars reste 1er mars", "2025-03-01", "2026-03-01"},
-                                      {"décembre", "2025-12-31", "2026-12-31"},
-                                      {"sans date", "1800-01-01", ""},
-                                      {"sans zéros", "2025-6-1", ""},
-                                      {"30 février", "2027-02-30", ""},
-                                      {"texte", "abc", ""},
-                                      {"vide", "", ""},
-                                      {"heure jointe", "2025-06-01T10:00", ""},
-                                      {"an 9999", "9999-06-01", ""}};
-        for (const auto &[nom, stockee, rearmee] : cas)
-            QTest::newRow(nom) << QString::fromUtf8(stockee) << QString::fromUtf8(rearmee);
-    }
+    // Re-arming of one stored slot, "stored|re-armed"; what cannot be read stays as it was (nothing after "|").
     void rearmement()
     {
-        QFETCH(QString, stockee);
-        QFETCH(QString, rearmee);
-        QCOMPARE(EcheanceRearmee(stockee).value_or(QString()), rearmee);
+        for (const QString cas :
+             {"2025-06-01|2026-06-01", "2024-02-29|2025-03-01", "2025-03-01|2026-03-01", "2025-12-31|2026-12-31", "1800-01-01|",
+              "2025-6-1|", "2027-02-30|", "abc|", "|", "2025-06-01T10:00|", "9999-06-01|"})
+            QCOMPARE(EcheanceRearmee(cas.section('|', 0, 0)).value_or(QString()), cas.section('|', 1));
     }
 
     void textesDesRappels_data()
@@ -135,28 +118,14 @@ private Q_SLOTS:
         QCOMPARE(t->nbLignes, c.lignes);
     }
 
-    void carteDuRappel_data()
-    {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("libelle");
-        QTest::addColumn<QString>("adresse");
-        const char *const cas[][4] = {
-            {"anniversaire", "A", "Martin#Léa",
-             "mailto:?subject=Joyeux%20anniversaire%20L%C3%A9a%20%21&body=Joyeux%20anniversaire%20L%C3%A9a%20%21"},
-            {"sans prénom", "A", "Martin",
-             "mailto:?subject=Joyeux%20anniversaire%20Martin%20%21&body=Joyeux%20anniversaire%20Martin%20%21"},
-            {"fête", "F", "Jean & Luc",
-             "mailto:?subject=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21&body=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21"},
-            {"note", "N", "Vidange", "mailto:"}};
-        for (const auto &[nom, type, libelle, adresse] : cas)
-            QTest::newRow(nom) << QString::fromUtf8(type) << QString::fromUtf8(libelle) << QString::fromUtf8(adresse);
-    }
+    // The greeting's address escapes what a mail address must ("&", accents); a note has none.
     void carteDuRappel()
     {
-        QFETCH(QString, type);
-        QFETCH(QString, libelle);
-        QFETCH(QString, adresse);
-        QCOMPARE(AdresseCarte(SalutationCarte(*TypeDeLettre(type), libelle)), adresse);
+        QCOMPARE(AdresseCarte(SalutationCarte(TypeRappel::Fete, "Jean & Luc")),
+                 "mailto:?subject=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21&body=Bonne%20f%C3%AAte%20Jean%20%26%20Luc%20%21");
+        QCOMPARE(AdresseCarte(SalutationCarte(TypeRappel::Anniversaire, "Martin")),
+                 "mailto:?subject=Joyeux%20anniversaire%20Martin%20%21&body=Joyeux%20anniversaire%20Martin%20%21");
+        QCOMPARE(AdresseCarte(SalutationCarte(TypeRappel::Note, "Vidange")), "mailto:");
     }
 
     // A blank at a line's end stays on that line; after a full line it opens the next.
@@ -182,48 +151,33 @@ private Q_SLOTS:
     }
 
     // The lists' exchange sort: letter case aside, accents after Z, dates as dates, equal keys reversed.
-    void triParEchange_data()
-    {
-        QTest::addColumn<QStringList>("cles");
-        QTest::addColumn<bool>("dates");
-        QTest::addColumn<QList<qint64>>("ordre");
-        QTest::newRow("B1 B2 A gives A B2 B1") << QStringList{"B", "B", "A"} << false << QList<qint64>{3, 2, 1};
-        QTest::newRow("case aside, É after Z")
-            << QStringList{"Émile", "Zoé", "dupont", "Dupont", "alain"} << false << QList<qint64>{5, 4, 3, 2, 1};
-        QTest::newRow("dates as dates") << QStringList{"2027-03-05", "2026-04-10", "1990-12-31"} << true
-                                        << QList<qint64>{3, 2, 1};
-    }
     void triParEchange()
     {
-        QFETCH(QStringList, cles);
-        QFETCH(bool, dates);
-        Tableau t{{}, dates ? QList<int>{1} : QList<int>{}};
-        for (const QString &cle : cles)
-            t.lignes.append({{cle}, int(t.lignes.size()) + 1});
-        TrieTableau(t, 1);
-        QTEST(Numeros(t), "ordre");
+        const std::tuple<QStringList, bool, QList<qint64>> cas[] = {
+            {{"B", "B", "A"}, false, {3, 2, 1}},
+            {{"Émile", "Zoé", "dupont", "Dupont", "alain"}, false, {5, 4, 3, 2, 1}},
+            {{"2027-03-05", "2026-04-10", "1990-12-31"}, true, {3, 2, 1}}};
+        for (const auto &[cles, dates, ordre] : cas) {
+            Tableau t{{}, dates ? QList<int>{1} : QList<int>{}};
+            for (const QString &cle : cles)
+                t.lignes.append({{cle}, int(t.lignes.size()) + 1});
+            TrieTableau(t, 1);
+            QCOMPARE(Numeros(t), ordre);
+        }
     }
 
-    void textesDesFetes_data()
-    {
-        QTest::addColumn<QString>("texte");
-        QTest::addColumn<int>("annee");
-        QTest::addColumn<QDate>("date"); // invalid: refused
-        QTest::newRow("compound, upper case") << "Jean Marie - 9 SEPTEMBRE" << 2026 << QDate(2026, 9, 9);
-        QTest::newRow("no dash") << "Alain 9 septembre" << 2026 << QDate();
-        QTest::newRow("29 February, common year") << "Romain - 29 février" << 2026 << QDate();
-        QTest::newRow("29 February, leap year") << "Romain - 29 février" << 2028 << QDate(2028, 2, 29);
-        QTest::newRow("31 in a 30-day month") << "Léa - 31 avril" << 2026 << QDate();
-    }
+    // A name day typed as "Name - day month": upper case and compound names read, impossible days refused.
     void textesDesFetes()
     {
-        QFETCH(QString, texte);
-        QFETCH(int, annee);
-        QFETCH(QDate, date);
-        const std::optional<SaisieFete> fete = LitTexteFete(texte, annee);
-        QCOMPARE(fete.has_value(), date.isValid());
-        if (fete)
-            QCOMPARE(fete->dateFete, date);
+        const std::tuple<const char *, int, QDate> cas[] = {{"Jean Marie - 9 SEPTEMBRE", 2026, QDate(2026, 9, 9)},
+                                                            {"Alain 9 septembre", 2026, QDate()},
+                                                            {"Romain - 29 février", 2026, QDate()},
+                                                            {"Romain - 29 février", 2028, QDate(2028, 2, 29)},
+                                                            {"Léa - 31 avril", 2026, QDate()}};
+        for (const auto &[texte, annee, date] : cas) {
+            const std::optional<SaisieFete> fete = LitTexteFete(texte, annee);
+            QVERIFY2(fete.has_value() == date.isValid() && (!fete || fete->dateFete == date), texte);
+        }
     }
 
     void texteDAnniversaire()
