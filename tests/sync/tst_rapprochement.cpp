@@ -163,25 +163,15 @@ private slots:
         QVERIFY(!objet("DTSTART:20260505T100000Z\r\nSUMMARY:Réunion\r\n").contenu);
     }
 
-    void adresses_data()
-    {
-        QTest::addColumn<QString>("adresse");
-        QTest::addColumn<bool>("acceptee");
-        QTest::newRow("https distant") << "https://dav.example.org/" << true;
-        QTest::newRow("http local") << "http://127.0.0.1:5232/" << true;
-        QTest::newRow("http localhost") << "http://localhost:5232/" << true;
-        QTest::newRow("http ::1") << "http://[::1]:5232/" << true;
-        QTest::newRow("http 127.8") << "http://127.8.0.1/" << true;
-        QTest::newRow("http distant") << "http://dav.example.org/" << false;
-        QTest::newRow("http réseau local") << "http://192.168.1.2/" << false;
-        QTest::newRow("localhost déguisé") << "http://localhost.example.org/" << false;
-        QTest::newRow("ftp") << "ftp://127.0.0.1/" << false;
-    }
+    // Plain http only to this machine itself.
     void adresses()
     {
-        QFETCH(QString, adresse);
-        QFETCH(bool, acceptee);
-        QCOMPARE(RefusAdresse(QUrl(adresse)).isEmpty(), acceptee);
+        for (const char *adresse : {"https://dav.example.org/", "http://127.0.0.1:5232/", "http://localhost:5232/",
+                                    "http://[::1]:5232/", "http://127.8.0.1/"})
+            QVERIFY2(RefusAdresse(QUrl(QString::fromLatin1(adresse))).isEmpty(), adresse);
+        for (const char *adresse :
+             {"http://dav.example.org/", "http://192.168.1.2/", "http://localhost.example.org/", "ftp://127.0.0.1/"})
+            QVERIFY2(!RefusAdresse(QUrl(QString::fromLatin1(adresse))).isEmpty(), adresse);
     }
 };
 
