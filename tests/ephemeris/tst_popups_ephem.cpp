@@ -19,15 +19,9 @@ using namespace oxi;
 
 namespace {
 
-void FixeFetes(int mois, int jour, const QString &cellule)
+void FixeFetes(const QDate &jour, const QString &cellule)
 {
-    Base().Execute(QStringLiteral("UPDATE Fetes SET mois%1=? WHERE Jour=?").arg(mois), {cellule, jour});
-}
-
-void FixeDicton(int mois, int jour, const QString &lib1, const QString &lib2 = {}, const QString &lib3 = {})
-{
-    Base().Execute(QStringLiteral("UPDATE Dictons SET lib1=?, lib2=?, lib3=?, lib4='' WHERE NumJour=? AND Mois=?"),
-                   {lib1, lib2, lib3, jour, QStringLiteral("mois%1").arg(mois)});
+    Base().Execute(QStringLiteral("UPDATE Fetes SET mois%1=? WHERE Jour=?").arg(jour.month()), {cellule, jour.day()});
 }
 
 // Closes the popups and lets their deferred deletions run.
@@ -38,9 +32,12 @@ void FermeTout()
     QCoreApplication::processEvents();
 }
 
-int Ouvertes()
+// Names days, saying, month: their letter when open and loaded, "?" when open but not loaded, "-" when closed.
+QString Ouvertes()
 {
-    return (FenetreFetes() ? 1 : 0) + (FenetreDictons() ? 1 : 0) + (FenetreMois() ? 1 : 0);
+    const auto etat = [](const QWidget *w, bool charge, QChar lettre) { return !w ? QChar('-') : charge ? lettre : QChar('?'); };
+    return QString(etat(FenetreFetes(), FetesAffiche(), 'F')) + etat(FenetreDictons(), DictonsAffiche(), 'D')
+        + etat(FenetreMois(), MoisAffiche(), 'M');
 }
 
 } // namespace
@@ -69,121 +66,121 @@ private Q_SLOTS:
         delete messages;
     }
 
-    void popupDesFetesDateHeureNomsEtDemain()
+    // Today's names as a list, sized to them; tomorrow's by date arithmetic in the tool tip; the clock.
+    void fetes_data()
     {
-        FixeFetes(11, 6, QStringLiteral("Léon Théodore"));
-        FixeFetes(11, 7, QStringLiteral("Martin"));
-        AfficheFetes();
-        frmFetes *f = FenetreFetes();
-        QVERIFY(f && FetesAffiche());
-        QCOMPARE(f->lblDate->text(), QStringLiteral("Vendredi 6 novembre"));
-        QCOMPARE(f->lblHeure->text(), QStringLiteral("10:00"));
-        QCOMPARE(f->lblFet->text(), QStringLiteral("Léon, Théodore"));
-        QCOMPARE(f->lblFet->toolTip(), QStringLiteral("DEMAIN: Martin"));
-
-        FixeMaintenant(QDateTime(QDate(2026, 11, 6), QTime(21, 30, 40)));
-        MetAJourHeureFetes();
-        QCOMPARE(f->lblHeure->text(), QStringLiteral("21:30"));
-
-        // Tomorrow by date arithmetic: New Year's Eve reads 1 January, 28 February 29 February or 1 March.
-        FixeFetes(1, 1, QStringLiteral("Marie#Mère Basile"));
-        FixeFetes(2, 29, QStringLiteral("Bissextile"));
-        FixeFetes(3, 1, QStringLiteral("Mars"));
-        const QList<std::pair<QDate, QString>> demains{{QDate(2026, 12, 31), QStringLiteral("DEMAIN: Marie Mère, Basile")},
-                                                       {QDate(2028, 2, 28), QStringLiteral("DEMAIN: Bissextile")},
-                                                       {QDate(2027, 2, 28), QStringLiteral("DEMAIN: Mars")}};
-        for (const auto &[jour, demain] : demains) {
-            FermeTout();
-            FixeMaintenant(QDateTime(jour, QTime(18, 5)));
-            AfficheFetes();
-            QCOMPARE(FenetreFetes()->lblFet->toolTip(), demain);
-        }
-        QCOMPARE(FenetreFetes()->lblDate->text(), QStringLiteral("Dimanche 28 février"));
-    }
-
-    void tailleDesFetesSelonLesNoms_data()
-    {
+        QTest::addColumn<QDate>("jour");
         QTest::addColumn<QString>("cellule");
+        QTest::addColumn<QString>("demain");
+        QTest::addColumn<QString>("date");
         QTest::addColumn<QString>("noms");
         QTest::addColumn<QString>("titre");
         QTest::addColumn<int>("hauteurNoms");
-        QTest::newRow("one name") << QStringLiteral("Martin") << QStringLiteral("Martin") << "Fête à souhaiter" << 440;
-        QTest::newRow("45 characters") << QStringLiteral("Abcdefghi Abcdefghij Abcdefghij Abcdefghij")
-                                       << QStringLiteral("Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij") << "Fêtes à souhaiter"
-                                       << 660;
-        QTest::newRow("two blanks") << QStringLiteral("A  B") << QStringLiteral("A, , B") << "Fêtes à souhaiter" << 440;
-        QTest::newRow("empty cell") << QString() << QString() << "Fête à souhaiter" << 220;
+        QTest::addColumn<QString>("infobulle");
+        const QDate ven(2026, 11, 6);
+        const QString vendredi = QStringLiteral("Vendredi 6 novembre"), un = QStringLiteral("Fête à souhaiter"),
+                      plusieurs = QStringLiteral("Fêtes à souhaiter");
+        QTest::newRow("one name") << ven << "Martin"
+                                  << "Léon Théodore" << vendredi << "Martin" << un << 440 << "DEMAIN: Léon, Théodore";
+        QTest::newRow("45 characters") << ven << "Abcdefghi Abcdefghij Abcdefghij Abcdefghij"
+                                       << "x" << vendredi << "Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij" << plusieurs << 660
+                                       << "DEMAIN: x";
+        QTest::newRow("two blanks") << ven << "A  B"
+                                    << "x" << vendredi << "A, , B" << plusieurs << 440 << "DEMAIN: x";
+        QTest::newRow("empty cell") << ven << ""
+                                    << "x" << vendredi << "" << un << 220 << "DEMAIN: x";
+        QTest::newRow("New Year's Eve") << QDate(2026, 12, 31) << "x"
+                                        << "Marie#Mère Basile"
+                                        << "Jeudi 31 décembre"
+                                        << "x" << un << 440 << "DEMAIN: Marie Mère, Basile";
+        QTest::newRow("28 February, leap year") << QDate(2028, 2, 28) << "x"
+                                                << "Bissextile"
+                                                << "Lundi 28 février"
+                                                << "x" << un << 440 << "DEMAIN: Bissextile";
+        QTest::newRow("28 February") << QDate(2027, 2, 28) << "x"
+                                     << "Mars"
+                                     << "Dimanche 28 février"
+                                     << "x" << un << 440 << "DEMAIN: Mars";
     }
-    void tailleDesFetesSelonLesNoms()
+    void fetes()
     {
+        QFETCH(QDate, jour);
         QFETCH(QString, cellule);
+        QFETCH(QString, demain);
         QFETCH(int, hauteurNoms);
-        FixeFetes(11, 6, cellule);
+        FixeMaintenant(QDateTime(jour, QTime(18, 5)));
+        FixeFetes(jour, cellule);
+        FixeFetes(jour.addDays(1), demain);
         AfficheFetes();
         frmFetes *f = FenetreFetes();
+        QCOMPARE(Ouvertes(), QStringLiteral("F--"));
+        QTEST(f->lblDate->text(), "date");
         QTEST(f->lblFet->text(), "noms");
         QTEST(f->Label1->text(), "titre");
         QCOMPARE(f->lblFet->height(), Px(hauteurNoms));
+        QTEST(f->lblFet->toolTip(), "infobulle");
+        QCOMPARE(f->lblHeure->text(), QStringLiteral("18:05"));
+        FixeMaintenant(QDateTime(jour, QTime(21, 30, 40)));
+        MetAJourHeureFetes();
+        QCOMPARE(f->lblHeure->text(), QStringLiteral("21:30"));
     }
 
+    // An unreadable cell: the message, and the popup opens all the same.
     void fetesIllisibles()
     {
-        // An unreadable cell: the message, and the popup opens all the same.
-        FixeMaintenant(QDateTime(QDate(2026, 11, 8), QTime(10, 0)));
-        Base().Execute(QStringLiteral("UPDATE Fetes SET mois11=NULL WHERE Jour=8"));
+        Base().Execute(QStringLiteral("UPDATE Fetes SET mois11=NULL WHERE Jour=6"));
         AfficheFetes();
         QCOMPARE(messages->critiques, QStringList{QStringLiteral("Erreur lors du chargement de l'éphéméride.")});
-        QVERIFY(FenetreFetes() && FetesAffiche());
+        QCOMPARE(Ouvertes(), QStringLiteral("F--"));
     }
 
-    void dictonCoupeA28Caracteres_data()
+    // Cut at 28 characters, stopping at an empty part; sized to its lines.
+    void dictons_data()
     {
         QTest::addColumn<QStringList>("cellules");
         QTest::addColumn<QString>("texte");
         QTest::addColumn<QString>("titre");
         QTest::addColumn<double>("shape");
-        const QStringList trenteSix{QStringLiteral("Vingt caractères ici"), QStringLiteral("quinze de plus.")};
-        const QString coupe = QStringLiteral("Vingt caractères ici quinze \nde plus.");
-        QTest::newRow("36 characters") << trenteSix << coupe << "Dicton" << 1240.0;
+        QTest::newRow("36 characters") << QStringList{"Vingt caractères ici", "quinze de plus."}
+                                       << QStringLiteral("Vingt caractères ici quinze \nde plus.") << "Dicton" << 1240.0;
         QTest::newRow("stops at an empty part")
             << QStringList{"Court.", "", "non lu"} << QStringLiteral("Court.") << "Dicton" << 1020.0;
         QTest::newRow("three parts") << QStringList{"Un", "deux", "trois"} << QStringLiteral("Un deux trois") << "Dictons"
                                      << 1020.0;
         QTest::newRow("no saying today") << QStringList{} << QString() << "Dicton" << 1020.0;
     }
-    void dictonCoupeA28Caracteres()
+    void dictons()
     {
         QFETCH(QStringList, cellules);
         if (cellules.isEmpty())
             Base().Execute(QStringLiteral("DELETE FROM Dictons WHERE NumJour=6 AND Mois='mois11'"));
         else
-            FixeDicton(11, 6, cellules.value(0), cellules.value(1), cellules.value(2));
+            Base().Execute(QStringLiteral("UPDATE Dictons SET lib1=?, lib2=?, lib3=?, lib4='' WHERE NumJour=6 AND Mois='mois11'"),
+                           {cellules.value(0), cellules.value(1), cellules.value(2)});
         AfficheDictons();
         frmDictons *d = FenetreDictons();
-        QVERIFY(d && DictonsAffiche());
+        QCOMPARE(Ouvertes(), QStringLiteral("-D-"));
         QTEST(d->lblDict->text(), "texte");
         QTEST(d->Label1->text(), "titre");
         QTEST(d->Shape1->HauteurTwips(), "shape");
         QVERIFY(messages->tous.isEmpty());
     }
 
-    void popupDuMoisEnSixFaits()
+    // Six facts in stored order; unreadable or missing rows leave their labels empty, without a message.
+    void mois()
     {
+        const auto faits = [] {
+            const frmMois *m = FenetreMois();
+            return QStringList{m->lblRepublicain->text(), m->lblAnge->text(),   m->lblArbre->text(),
+                               m->lblFleur->text(),       m->lblAnimal->text(), m->lblPierre->text()};
+        };
         AfficheMois();
-        frmMois *m = FenetreMois();
-        QVERIFY(m && MoisAffiche());
-        QCOMPARE((QStringList{m->lblRepublicain->text(), m->lblAnge->text(), m->lblArbre->text(), m->lblFleur->text(),
-                              m->lblAnimal->text(), m->lblPierre->text()}),
-                 (QStringList{"Brumaire", "Adnachiel", "Roseau", "Chrysanthème", "Serpent", "Topaze"}));
-
-        // Unreadable or missing rows leave their labels empty, without a message.
+        QCOMPARE(faits(), (QStringList{"Brumaire", "Adnachiel", "Roseau", "Chrysanthème", "Serpent", "Topaze"}));
         FermeTout();
         Base().Execute(QStringLiteral("UPDATE Mois SET mois11=NULL WHERE rowid=3"));
         Base().Execute(QStringLiteral("DELETE FROM Mois WHERE rowid>4"));
         AfficheMois();
-        m = FenetreMois();
-        QCOMPARE((QStringList{m->lblArbre->text(), m->lblFleur->text(), m->lblAnimal->text()}),
-                 (QStringList{QString(), QStringLiteral("Chrysanthème"), QString()}));
+        QCOMPARE(faits(), (QStringList{"Brumaire", "Adnachiel", "", "Chrysanthème", "", ""}));
         QVERIFY(messages->tous.isEmpty());
     }
 
@@ -197,27 +194,26 @@ private Q_SLOTS:
         QCOMPARE(HautSous({dictons, fetes}), 5384.0);
     }
 
-    void croixFermantLeurPopup()
+    // Each "X" closes its popup, the others stay where they are; the name days' closes the whole column.
+    void croix()
     {
         AfficheFetes();
         AfficheDictons();
         AfficheMois();
         const double hautMois = FenetreMois()->HautTwips();
         QTest::mouseClick(FenetreDictons()->lblQuit, Qt::LeftButton);
-        QVERIFY(!FenetreDictons() && !DictonsAffiche() && FetesAffiche());
-        QCOMPARE(FenetreMois()->HautTwips(), hautMois); // the others stay where they are
-        // The name days' close label closes the whole column.
+        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
+        QCOMPARE(FenetreMois()->HautTwips(), hautMois);
         AfficheDictons();
         QTest::mouseClick(FenetreFetes()->lblQuit, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), 0);
-        QVERIFY(!FetesAffiche() && !DictonsAffiche() && !MoisAffiche());
+        QCOMPARE(Ouvertes(), QStringLiteral("---"));
     }
 
     void changementDeJourRechargeLesPopups()
     {
         FixeResolutionLogique(96); // the windows shrink; the column still follows the outlines
-        FixeFetes(11, 6, QStringLiteral("Léon Théodore"));
-        FixeFetes(11, 7, QStringLiteral("Carine Ernest Hervé Herve Ernestine"));
+        FixeFetes(QDate(2026, 11, 6), QStringLiteral("Léon Théodore"));
+        FixeFetes(QDate(2026, 11, 7), QStringLiteral("Carine Ernest Hervé Herve Ernestine"));
         AfficheFetes();
         AfficheMois();
         // A new window may reuse the old one's address: follow the old one with a guard.
@@ -232,7 +228,7 @@ private Q_SLOTS:
         QCOMPARE(apres->lblHeure->text(), QStringLiteral("00:00"));
         QCOMPARE(apres->lblFet->text(), QStringLiteral("Carine, Ernest, Hervé, Herve, Ernestine"));
         // A closed popup stays closed; the month popup moves under the new outline.
-        QVERIFY(!FenetreDictons() && !DictonsAffiche() && MoisAffiche());
+        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
         QCOMPARE(FenetreMois()->HautTwips(), 1000 + apres->Shape1->HauteurTwips() + 200);
         QCOMPARE(FenetreMois()->pos(), QPoint(Px(GaucheEphemeride()), Px(FenetreMois()->HautTwips())));
         QVERIFY(FenetreMois()->HautTwips() != hautMoisAvant);
@@ -241,10 +237,11 @@ private Q_SLOTS:
         FixeMaintenant(QDateTime(QDate(2026, 12, 1), QTime(0, 0, 0)));
         RechargeEphemerides();
         QCOMPARE(FenetreMois()->lblRepublicain->text(), QStringLiteral("Frimaire"));
-        QCOMPARE(Ouvertes(), 3);
+        QCOMPARE(Ouvertes(), QStringLiteral("FDM"));
         QCOMPARE(FenetreMois()->HautTwips(), FenetreDictons()->HautTwips() + FenetreDictons()->Shape1->HauteurTwips() + 200);
     }
 
+    // Each box writes its setting; only an exact "1" ticks a box, and loading rewrites nothing.
     void casesDuPanneauEtReglages()
     {
         const Reglage reglages[] = {ReglageEphemerides, ReglageFetes, ReglageDictons, ReglageMois};
@@ -259,7 +256,6 @@ private Q_SLOTS:
                 QCOMPARE(LitReglage(reglages[i]), QStringLiteral("0"));
             }
         }
-        // Only an exact "1" ticks a box; loading rewrites nothing.
         const QStringList stockes{QStringLiteral("1 "), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1")};
         for (int i = 0; i < 4; ++i)
             EcritReglage(reglages[i], stockes.at(i));
@@ -270,58 +266,49 @@ private Q_SLOTS:
             QCOMPARE(LitReglage(reglages[i]), stockes.at(i));
         }
         QVERIFY(panneau->Led->isHidden());
-        QCOMPARE(Ouvertes(), 0);
+        QCOMPARE(Ouvertes(), QStringLiteral("---"));
     }
 
-    void basculeOuvrePuisFermeLesPopups()
+    // The picture opens the ticked popups and lights; lit, it only closes; any box click puts the light out.
+    // "&Paramétrer" reads the boxes, not the settings, and closes nothing.
+    void basculeEtParametrer()
     {
         QWidget accueil;
         auto *panneau = new PanneauEphem(&accueil);
         accueil.show();
-        // Nothing ticked: nothing opens and the light stays out.
-        QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), 0);
-        QVERIFY(panneau->Led->isHidden());
-
-        QTest::mouseClick(panneau->chkEph[2], Qt::LeftButton);
-        QTest::mouseClick(panneau->chkEph[3], Qt::LeftButton);
-        QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
-        QVERIFY(!panneau->Led->isHidden());
-        QVERIFY(!FenetreFetes() && FenetreDictons() && FenetreMois());
-
-        // Any box click puts the light out; then the toggle reopens everything ticked.
-        QTest::mouseClick(panneau->chkEph[1], Qt::LeftButton);
-        QVERIFY(panneau->Led->isHidden());
-        QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
-        QVERIFY(!panneau->Led->isHidden());
-        QCOMPARE(Ouvertes(), 3);
-        // Lit: only closes.
-        QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), 0);
-        QVERIFY(panneau->Led->isHidden());
-        QVERIFY(!FetesAffiche() && !DictonsAffiche() && !MoisAffiche());
+        const auto clic = [](QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); };
+        const auto etat = [&] {
+            return Ouvertes() + (panneau->Led->isHidden() ? QStringLiteral(" éteint") : QStringLiteral(" allumé"));
+        };
+        clic(panneau->imgVisu);
+        QCOMPARE(etat(), QStringLiteral("--- éteint"));
+        clic(panneau->chkEph[2]);
+        clic(panneau->chkEph[3]);
+        clic(panneau->imgVisu);
+        QCOMPARE(etat(), QStringLiteral("-DM allumé"));
+        clic(panneau->chkEph[1]);
+        QCOMPARE(etat(), QStringLiteral("-DM éteint"));
+        clic(panneau->imgVisu);
+        QCOMPARE(etat(), QStringLiteral("FDM allumé"));
+        clic(panneau->imgVisu);
+        QCOMPARE(etat(), QStringLiteral("--- éteint"));
 
         // Out with a popup open from elsewhere: reopened fresh, in its place in the column.
         AfficheMois();
         QPointer<frmMois> ancien = FenetreMois();
-        QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), 3);
+        clic(panneau->imgVisu);
+        QCOMPARE(etat(), QStringLiteral("FDM allumé"));
         QVERIFY(ancien.isNull() || ancien.data() != FenetreMois());
         QVERIFY(FenetreMois()->HautTwips() > 1000);
-    }
 
-    // "&Paramétrer" reads the boxes, not the settings (the start-up's reading of those is the end-to-end run's).
-    void parametrerSuitLesCases()
-    {
-        EcritReglage(ReglageFetes, QStringLiteral("1"));
+        FermeTout();
+        clic(panneau->chkEph[2]); // the saying unticked; its setting still asks for it
+        EcritReglage(ReglageDictons, QStringLiteral("1"));
         AfficheFetes();
         frmFetes *fetes = FenetreFetes();
-        QWidget accueil;
-        auto *panneau = new PanneauEphem(&accueil);
-        QTest::mouseClick(panneau->chkEph[3], Qt::LeftButton);
         OuvreEphemeridesCochees();
         QCOMPARE(FenetreFetes(), fetes); // not closed first
-        QVERIFY(FenetreMois() && !FenetreDictons());
+        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
     }
 };
 

@@ -46,7 +46,7 @@ void CopieBase(const QString &chemin)
 class Serveur
 {
 public:
-    explicit Serveur(const QString &dossier, bool tls = false) : m_dossier(dossier)
+    explicit Serveur(const QString &dossier, bool tls = false)
     {
         QTcpServer libre;
         libre.listen(QHostAddress::LocalHost, 0);
@@ -54,23 +54,21 @@ public:
         libre.close();
         QDir().mkpath(dossier);
         Ecrit(dossier + QStringLiteral("/utilisateurs"), (Utilisateur + QLatin1Char(':') + MotDePasse).toUtf8());
-        QString ssl;
         if (tls) {
             QProcess openssl; // its progress kept out of the test's output
             openssl.start(QStringLiteral("openssl"),
-                          QStringLiteral("req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes -days 1 "
-                                         "-subj /CN=127.0.0.1 -keyout %1/cle.pem -out %1/cert.pem")
+                          QStringLiteral("req -x509 -newkey ec -pkeyopt ec_paramgen_curve:P-256 -nodes "
+                                         "-days 1 -subj /CN=127.0.0.1 -keyout %1/cle.pem -out %1/cert.pem")
                               .arg(dossier)
                               .split(QLatin1Char(' ')));
             QVERIFY(openssl.waitForFinished());
-            ssl = QStringLiteral("ssl = True\ncertificate = %1/cert.pem\nkey = %1/cle.pem\n").arg(dossier);
         }
-        Ecrit(dossier + QStringLiteral("/config"),
-              QStringLiteral(
-                  "[server]\nhosts = 127.0.0.1:%1\n%3[auth]\ntype = htpasswd\nhtpasswd_filename = %2/utilisateurs\n"
-                  "htpasswd_encryption = plain\n[storage]\nfilesystem_folder = %2/collections\n[logging]\nlevel = error\n")
-                  .arg(QString::number(m_port), dossier, ssl)
-                  .toUtf8());
+        const QString ssl = QStringLiteral(" --server-ssl True --server-certificate %1/cert.pem --server-key %1/cle.pem");
+        m_arguments = QStringLiteral("--config  --server-hosts 127.0.0.1:%1 --auth-type htpasswd --auth-htpasswd-filename "
+                                     "%2/utilisateurs --auth-htpasswd-encryption plain --storage-filesystem-folder "
+                                     "%2/collections --logging-level error%3")
+                          .arg(QString::number(m_port), dossier, tls ? ssl.arg(dossier) : QString())
+                          .split(QLatin1Char(' '));
         Demarre();
     }
     ~Serveur() { Arrete(); }
@@ -79,7 +77,7 @@ public:
     {
         m_processus.setStandardOutputFile(QProcess::nullDevice());
         m_processus.setStandardErrorFile(QProcess::nullDevice());
-        m_processus.start(QStringLiteral("radicale"), {QStringLiteral("--config"), m_dossier + QStringLiteral("/config")});
+        m_processus.start(QStringLiteral("radicale"), m_arguments);
         QVERIFY2(QTest::qWaitFor(
                      [this] {
                          QTcpSocket sonde;
@@ -100,7 +98,7 @@ public:
     }
 
 private:
-    QString m_dossier;
+    QStringList m_arguments; // no configuration file: these alone
     quint16 m_port = 0;
     QProcess m_processus;
 };
