@@ -238,45 +238,23 @@ private Q_SLOTS:
         QCOMPARE(FenetreMois()->HautTwips(), FenetreDictons()->HautTwips() + FenetreDictons()->Shape1->HauteurTwips() + 200);
     }
 
-    // Each box writes its setting; only an exact "1" ticks a box, and loading rewrites nothing.
-    void casesDuPanneauEtReglages()
+    // Each box writes its setting. The picture opens the ticked popups and lights; lit, it only closes; any box
+    // click puts the light out. "&Paramétrer" reads the boxes, not the settings, and closes nothing.
+    // A new panel ticks a box for an exact "1" only, and rewrites nothing.
+    void panneau()
     {
         const Reglage reglages[] = {ReglageEphemerides, ReglageFetes, ReglageDictons, ReglageMois};
-        {
-            QWidget accueil;
-            auto *panneau = new PanneauEphem(&accueil);
-            accueil.show();
-            for (int i = 0; i < 4; ++i) {
-                QTest::mouseClick(panneau->chkEph[i], Qt::LeftButton);
-                QCOMPARE(LitReglage(reglages[i]), QStringLiteral("1"));
-                QTest::mouseClick(panneau->chkEph[i], Qt::LeftButton);
-                QCOMPARE(LitReglage(reglages[i]), QStringLiteral("0"));
-            }
-        }
-        const QStringList stockes{QStringLiteral("1 "), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1")};
-        for (int i = 0; i < 4; ++i)
-            EcritReglage(reglages[i], stockes.at(i));
-        QWidget accueil;
-        auto *panneau = new PanneauEphem(&accueil);
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(panneau->chkEph[i]->isChecked(), i % 2 == 1);
-            QCOMPARE(LitReglage(reglages[i]), stockes.at(i));
-        }
-        QVERIFY(panneau->Led->isHidden());
-        QCOMPARE(Ouvertes(), QStringLiteral("---"));
-    }
-
-    // The picture opens the ticked popups and lights; lit, it only closes; any box click puts the light out.
-    // "&Paramétrer" reads the boxes, not the settings, and closes nothing.
-    void basculeEtParametrer()
-    {
         QWidget accueil;
         auto *panneau = new PanneauEphem(&accueil);
         accueil.show();
         const auto clic = [](QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); };
-        const auto etat = [&] {
-            return Ouvertes() + (panneau->Led->isHidden() ? QStringLiteral(" éteint") : QStringLiteral(" allumé"));
-        };
+        const auto etat = [&] { return Ouvertes() + (panneau->Led->isHidden() ? " éteint" : " allumé"); };
+        for (int i = 0; i < 4; ++i) {
+            clic(panneau->chkEph[i]);
+            QCOMPARE(LitReglage(reglages[i]), QStringLiteral("1"));
+            clic(panneau->chkEph[i]);
+            QCOMPARE(LitReglage(reglages[i]), QStringLiteral("0"));
+        }
         clic(panneau->imgVisu);
         QCOMPARE(etat(), QStringLiteral("--- éteint"));
         clic(panneau->chkEph[2]);
@@ -306,6 +284,19 @@ private Q_SLOTS:
         OuvreEphemeridesCochees();
         QCOMPARE(FenetreFetes(), fetes); // not closed first
         QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
+
+        FermeTout();
+        const QStringList stockes{QStringLiteral("1 "), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1")};
+        for (int i = 0; i < 4; ++i)
+            EcritReglage(reglages[i], stockes.at(i));
+        QWidget autre;
+        auto *neuf = new PanneauEphem(&autre);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(neuf->chkEph[i]->isChecked(), i % 2 == 1);
+            QCOMPARE(LitReglage(reglages[i]), stockes.at(i));
+        }
+        QVERIFY(neuf->Led->isHidden());
+        QCOMPARE(Ouvertes(), QStringLiteral("---"));
     }
 };
 

@@ -111,12 +111,9 @@ private slots:
     // Objects the server holds that this database never exchanged.
     void nouveaux()
     {
-        EntreeRapprochement e;
-        e.collection = Col;
-        e.aujourdhui = Jour;
-        e.maintenant = Midi;
-        e.locaux.insert(4, Anniv(QStringLiteral("Durand#Paul")));
-        e.locaux.insert(5, Anniv(QStringLiteral("Martin#Léa")));
+        EntreeRapprochement e = Entree({});
+        e.liens.clear();
+        e.locaux = {{4, Anniv(QStringLiteral("Durand#Paul"))}, {5, Anniv(QStringLiteral("Martin#Léa"))}};
         // Same content as row 4 (a first exchange on a second computer): linked, not doubled.
         e.modifies.insert(Col + QStringLiteral("a.ics"),
                           {QStringLiteral("\"a\""), {QStringLiteral("ua"), Anniv(QStringLiteral("Durand#Paul")), {}, {}}});

@@ -1,4 +1,12 @@
-# Start-up: the icon in the tray, one instance only, the exchange module only when set up, the autostart entry.
+# Start-up: French regional settings only, the icon in the tray, one instance only, the exchange module only
+# when set up, the autostart entry.
+home=$(prepare anglais "PremiereFois/Affich=1")
+pid=$(lance "$home" LANG=en_US.UTF-8)
+verifie "English regional settings are refused with a message" visible '^Oxi$' 10
+capture 10-parametres-anglais
+valide_boite
+verifie "the refused start ends" termine "$pid" 5
+
 home=$(prepare demarrage "PremiereFois/Affich=1")
 pid=$(lance "$home")
 attend_icone
