@@ -10,8 +10,7 @@ CAPTURES="$BUILD/e2e"
 mkdir -p "$CAPTURES"
 TMP=$(mktemp -d)
 ECRAN=":$(( 90 + RANDOM % 100 ))"
-reussis=0
-echecs=0
+reussis=0 echecs=0
 
 nettoie() {
   pkill -KILL -f "$TMP/" 2>/dev/null
@@ -58,10 +57,8 @@ lance_programme() { local dossier=$1 programme=$2; shift 2; chez "$dossier"; "${
 lance() { local dossier=$1; shift; lance_programme "$dossier" "$dossier/prog/oxi" "$@"; }
 # A clock that starts at the given moment and keeps running (libfaketime preloaded straight into oxi, so that its pid is oxi's).
 LIBFAKETIME=$(ls /usr/lib/*/faketime/libfaketime.so.1 2>/dev/null | head -1)
-lance_le() { # lance_le "<YYYY-MM-DD hh:mm:ss>" <dossier> [env...]
-  local moment=$1 dossier=$2; shift 2
-  lance "$dossier" LD_PRELOAD="$LIBFAKETIME" FAKETIME="@$moment" FAKETIME_DONT_FAKE_MONOTONIC=1 "$@"
-}
+# lance_le "<YYYY-MM-DD hh:mm:ss>" <dossier> [env...]
+lance_le() { local dossier=$2; lance "$dossier" LD_PRELOAD="$LIBFAKETIME" FAKETIME="@$1" FAKETIME_DONT_FAKE_MONOTONIC=1 "${@:3}"; }
 
 # A stand-in for the desktop's opener (browser, e-mail) in the home's bin folder: the given shell line.
 xdg_open() { mkdir -p "$1/bin"; printf '#!/bin/sh\n%s\n' "$2" > "$1/bin/xdg-open"; chmod +x "$1/bin/xdg-open"; }
@@ -83,12 +80,9 @@ position_icone() { # prints the centre of the embedded icon
 clic_icone() { local ix iy; attend_icone; read -r ix iy <<<"$(position_icone)"; xdotool mousemove "$ix" "$iy" click "$@"; }
 ouvre_fenetre() { clic_icone --repeat 2 --delay 80 1; attend_fenetre '^Oxi$' 10; } # double-click; prints the main window
 menu_icone() { clic_icone 3; sleep 0.8; [ -n "${2:-}" ] && capture "$2"; xdotool key "$1"; } # <item letter> [capture]
-valide_boite() { # presses Enter, or the key given, in the visible message box
-  local w; w=$(attend_fenetre '^Oxi$' 5) || return 1
-  # Real key events (XTEST) to the focused box; synthetic ones to a window confuse the next client.
-  xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key "${1:-Return}" 2>/dev/null
-  sleep 0.3
-}
+# Presses Enter, or the key given, in the visible message box: real key events (XTEST) to the focused box,
+# as synthetic ones to a window confuse the next client.
+valide_boite() { local w; w=$(attend_fenetre '^Oxi$' 5) && xdotool windowfocus --sync "$w" 2>/dev/null && xdotool key "${1:-Return}" 2>/dev/null; sleep 0.3; }
 
 # The exchange module and the libraries only it needs: no process maps them until an exchange is asked for.
 echanges_chargees() { grep -qE 'oxi-echanges\.so|libical\.so|libQt6Network\.so' "/proc/$1/maps"; }
@@ -96,13 +90,9 @@ sans_echanges() { en_vie "$1" && ! echanges_chargees "$1"; }
 en_vie() { kill -0 "$1" 2>/dev/null; }
 mort() { ! en_vie "$1"; }
 termine() { attend "${2:-5}" mort "$1"; }
-arrete() {
-  kill "$1" 2>/dev/null; termine "$1" 3 || kill -KILL "$1" 2>/dev/null
-  pkill -KILL -f "^$TMP/" 2>/dev/null; sleep 0.3
-}
+arrete() { kill "$1" 2>/dev/null; termine "$1" 3 || kill -KILL "$1" 2>/dev/null; pkill -KILL -f "^$TMP/" 2>/dev/null; sleep 0.3; }
 
-Xvfb "$ECRAN" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-XVFB=$!
+Xvfb "$ECRAN" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 & XVFB=$!
 export DISPLAY=$ECRAN
 attend 5 xdpyinfo >/dev/null 2>&1
 demarre_zone

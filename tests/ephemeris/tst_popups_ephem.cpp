@@ -70,55 +70,40 @@ private Q_SLOTS:
     void fetes_data()
     {
         QTest::addColumn<QDate>("jour");
-        QTest::addColumn<QString>("cellule");
-        QTest::addColumn<QString>("demain");
-        QTest::addColumn<QString>("date");
-        QTest::addColumn<QString>("noms");
-        QTest::addColumn<QString>("titre");
-        QTest::addColumn<int>("hauteurNoms");
-        QTest::addColumn<QString>("infobulle");
+        QTest::addColumn<QStringList>("cellules"); // today's, tomorrow's
+        QTest::addColumn<QString>("attendu");      // date | names | title | names' height in twips | tool tip
         const QDate ven(2026, 11, 6);
-        const QString vendredi = QStringLiteral("Vendredi 6 novembre"), un = QStringLiteral("Fête à souhaiter"),
-                      plusieurs = QStringLiteral("Fêtes à souhaiter");
-        QTest::newRow("one name") << ven << "Martin"
-                                  << "Léon Théodore" << vendredi << "Martin" << un << 440 << "DEMAIN: Léon, Théodore";
-        QTest::newRow("45 characters") << ven << "Abcdefghi Abcdefghij Abcdefghij Abcdefghij"
-                                       << "x" << vendredi << "Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij" << plusieurs << 660
-                                       << "DEMAIN: x";
-        QTest::newRow("two blanks") << ven << "A  B"
-                                    << "x" << vendredi << "A, , B" << plusieurs << 440 << "DEMAIN: x";
-        QTest::newRow("empty cell") << ven << ""
-                                    << "x" << vendredi << "" << un << 220 << "DEMAIN: x";
-        QTest::newRow("New Year's Eve") << QDate(2026, 12, 31) << "x"
-                                        << "Marie#Mère Basile"
-                                        << "Jeudi 31 décembre"
-                                        << "x" << un << 440 << "DEMAIN: Marie Mère, Basile";
-        QTest::newRow("28 February, leap year") << QDate(2028, 2, 28) << "x"
-                                                << "Bissextile"
-                                                << "Lundi 28 février"
-                                                << "x" << un << 440 << "DEMAIN: Bissextile";
-        QTest::newRow("28 February") << QDate(2027, 2, 28) << "x"
-                                     << "Mars"
-                                     << "Dimanche 28 février"
-                                     << "x" << un << 440 << "DEMAIN: Mars";
+        QTest::newRow("one name") << ven << QStringList{"Martin", "Léon Théodore"}
+                                  << "Vendredi 6 novembre | Martin | Fête à souhaiter | 440 | DEMAIN: Léon, Théodore";
+        QTest::newRow("45 characters")
+            << ven << QStringList{"Abcdefghi Abcdefghij Abcdefghij Abcdefghij", "x"}
+            << "Vendredi 6 novembre | Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij | Fêtes à souhaiter | 660 | DEMAIN: x";
+        QTest::newRow("two blanks") << ven << QStringList{"A  B", "x"}
+                                    << "Vendredi 6 novembre | A, , B | Fêtes à souhaiter | 440 | DEMAIN: x";
+        QTest::newRow("empty cell") << ven << QStringList{"", "x"}
+                                    << "Vendredi 6 novembre |  | Fête à souhaiter | 220 | DEMAIN: x";
+        QTest::newRow("New Year's Eve") << QDate(2026, 12, 31) << QStringList{"x", "Marie#Mère Basile"}
+                                        << "Jeudi 31 décembre | x | Fête à souhaiter | 440 | DEMAIN: Marie Mère, Basile";
+        QTest::newRow("28 February, leap year") << QDate(2028, 2, 28) << QStringList{"x", "Bissextile"}
+                                                << "Lundi 28 février | x | Fête à souhaiter | 440 | DEMAIN: Bissextile";
+        QTest::newRow("28 February") << QDate(2027, 2, 28) << QStringList{"x", "Mars"}
+                                     << "Dimanche 28 février | x | Fête à souhaiter | 440 | DEMAIN: Mars";
     }
     void fetes()
     {
         QFETCH(QDate, jour);
-        QFETCH(QString, cellule);
-        QFETCH(QString, demain);
-        QFETCH(int, hauteurNoms);
+        QFETCH(QStringList, cellules);
         FixeMaintenant(QDateTime(jour, QTime(18, 5)));
-        FixeFetes(jour, cellule);
-        FixeFetes(jour.addDays(1), demain);
+        FixeFetes(jour, cellules.at(0));
+        FixeFetes(jour.addDays(1), cellules.at(1));
         AfficheFetes();
         frmFetes *f = FenetreFetes();
         QCOMPARE(Ouvertes(), QStringLiteral("F--"));
-        QTEST(f->lblDate->text(), "date");
-        QTEST(f->lblFet->text(), "noms");
-        QTEST(f->Label1->text(), "titre");
-        QCOMPARE(f->lblFet->height(), Px(hauteurNoms));
-        QTEST(f->lblFet->toolTip(), "infobulle");
+        QTEST(QStringList({f->lblDate->text(), f->lblFet->text(), f->Label1->text(), QString::number(f->HauteurNomsTwips()),
+                           f->lblFet->toolTip()})
+                  .join(QStringLiteral(" | ")),
+              "attendu");
+        QCOMPARE(f->lblFet->height(), Px(f->HauteurNomsTwips()));
         QCOMPARE(f->lblHeure->text(), QStringLiteral("18:05"));
         FixeMaintenant(QDateTime(jour, QTime(21, 30, 40)));
         MetAJourHeureFetes();

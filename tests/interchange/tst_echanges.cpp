@@ -135,29 +135,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("vevent");
         QTest::addColumn<QString>("attendu"); // as Decrit() puts it, or the reason
+        const auto alarme = [](const char *lignes) {
+            return QStringLiteral("BEGIN:VALARM\nACTION:DISPLAY\n%1\nDESCRIPTION:x\nEND:VALARM\n").arg(QString::fromUtf8(lignes));
+        };
         QTest::newRow("anniversaire renommé sur le téléphone")
             << "DTSTART;VALUE=DATE:19700310\nRRULE:FREQ=YEARLY\nSUMMARY:Anniversaire de Jean-Paul Durand (1970)\n"
                "X-OXI-TYPE:A\nX-OXI-LIBELLE:Dupont#Jean\n"
-               "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-PT15M\nDESCRIPTION:x\nEND:VALARM\n"
-            << "A Durand#Jean-Paul 1970-03-10 - 09/03 0 -";
-        QTest::newRow("rendez-vous d'un autre agenda")
-            << "DTSTART:20260820T140000Z\nSUMMARY:Dentiste\nDESCRIPTION:Cabinet\n"
-               "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-P2D\nACKNOWLEDGED:20260818T080000Z\nDESCRIPTION:x\nEND:VALARM\n"
-               "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:PT9H\nDESCRIPTION:x\nEND:VALARM\n"
-               "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-P40D\nDESCRIPTION:x\nEND:VALARM\n"
-               "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER;VALUE=DATE-TIME:20260801T080000Z\nDESCRIPTION:x\nEND:VALARM\n"
-               "BEGIN:VALARM\nACTION:DISPLAY\nTRIGGER:-P1D\nACKNOWLEDGED:20250819T080000Z\nDESCRIPTION:x\nEND:VALARM\n"
-            << "N Dentiste 2026-08-20 20/08 0 19/08 0 18/08 1";
+                + alarme("TRIGGER:-PT15M")
+            << QStringLiteral("A Durand#Jean-Paul 1970-03-10 - 09/03 0 -");
+        QTest::newRow("rendez-vous d'un autre agenda") << "DTSTART:20260820T140000Z\nSUMMARY:Dentiste\nDESCRIPTION:Cabinet\n"
+                + alarme("TRIGGER:-P2D\nACKNOWLEDGED:20260818T080000Z") + alarme("TRIGGER:PT9H") + alarme("TRIGGER:-P40D")
+                + alarme("TRIGGER;VALUE=DATE-TIME:20260801T080000Z") + alarme("TRIGGER:-P1D\nACKNOWLEDGED:20250819T080000Z")
+                                                       << QStringLiteral("N Dentiste 2026-08-20 20/08 0 19/08 0 18/08 1");
         QTest::newRow("anniversaire sans année d'un téléphone") << "DTSTART;VALUE=DATE:16040310\nRRULE:FREQ=YEARLY\nSUMMARY:Léa\n"
-                                                                << "A Léa# 1850-03-10 - - -";
+                                                                << QStringLiteral("A Léa# 1850-03-10 - - -");
         QTest::newRow("type inconnu") << "DTSTART;VALUE=DATE:20260101\nSUMMARY:x\nX-OXI-TYPE:Z\n"
-                                      << "type inconnu";
-        QTest::newRow("sans date") << "SUMMARY:Réunion\n"
-                                   << "pas de date";
+                                      << QStringLiteral("type inconnu");
+        QTest::newRow("sans date") << "SUMMARY:Réunion\n" << QStringLiteral("pas de date");
         QTest::newRow("titre de note trop long") << "DTSTART;VALUE=DATE:20260101\nSUMMARY:" + QString(51, 'x') + "\n"
-                                                 << "dépasse 50";
+                                                 << QStringLiteral("dépasse 50");
         QTest::newRow("fête sans prénom") << "DTSTART;VALUE=DATE:20260101\nRRULE:FREQ=YEARLY\nSUMMARY:Fête des \nX-OXI-TYPE:F\n"
-                                          << "pas de titre";
+                                          << QStringLiteral("pas de titre");
     }
 
     void evenementsEtrangers()
@@ -184,12 +182,11 @@ private Q_SLOTS:
         QTest::newRow("3.0, CRLF, plié, accents")
             << Carte("3.0", "N:Dupont;H\xC3\xA9l\xC3\xA8ne;;;\r\nFN:H\xC3\xA9l\xC3\xA8ne Dupont\r\nBDAY:1970-\r\n 03-10\r\n")
             << QStringList{"anniv Dupont|Hélène 1970-3-10"};
-        QTest::newRow("2.1 imprimable, CHARSET, coupure douce, LF") << QByteArray(
-            "BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=89tienne;Jo=\ns=C3=A9\n"
-            "BDAY:19700310\nEND:VCARD\n"
-            "BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:M=FCller;J=FCrgen\nBDAY:1965-12-01\nEND:VCARD\n")
-                                                                    << QStringList{"anniv Étienne|José 1970-3-10",
-                                                                                   "anniv Müller|Jürgen 1965-12-1"};
+        const QByteArray lf("BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=89tienne;Jo=\ns=C3=A9\n"
+                            "BDAY:19700310\nEND:VCARD\nBEGIN:VCARD\nVERSION:2.1\nN;CHARSET=ISO-8859-1;QUOTED-PRINTABLE:M=FCller;"
+                            "J=FCrgen\nBDAY:1965-12-01\nEND:VCARD\n");
+        QTest::newRow("2.1 imprimable, CHARSET, coupure douce, LF")
+            << lf << QStringList{"anniv Étienne|José 1970-3-10", "anniv Müller|Jürgen 1965-12-1"};
         QTest::newRow("4.0, formes de date, échappements, groupe")
             << Carte("4.0", "N:O\\,Neil;Ann\\;a;;;\r\nitem1.BDAY:--0310\r\n")
                 + Carte("4.0", "FN:Zo\xC3\xA9 Martin\r\nBDAY;VALUE=date:--03-10\r\n")
