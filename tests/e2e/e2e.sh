@@ -63,6 +63,8 @@ lance_le() { local dossier=$2; lance "$dossier" LD_PRELOAD="$LIBFAKETIME" FAKETI
 # A stand-in for the desktop's opener (browser, e-mail) in the home's bin folder: the given shell line.
 xdg_open() { mkdir -p "$1/bin"; printf '#!/bin/sh\n%s\n' "$2" > "$1/bin/xdg-open"; chmod +x "$1/bin/xdg-open"; }
 sql() { printf "PRAGMA key='kzwq7351';\n%s\n" "$2" | sqlcipher "$1" 2>&1 | grep -v '^ok$'; }
+# rappel <base> <type> <title> <date> <due> [done] [second due]: one reminder row, its other slots unused.
+rappel() { sql "$1" "INSERT INTO Rappel VALUES (NULL, '$4', '$2', '$3', '$5', ${6:-0}, '${7:-1800-01-01}', 1, '1800-01-01', 1);" >/dev/null; }
 empreinte() { sha256sum "$1" | cut -d' ' -f1; }
 capture() { import -window root "$CAPTURES/$1.png" 2>/dev/null; }
 

@@ -110,15 +110,6 @@ private Q_SLOTS:
         QCOMPARE(f->lblHeure->text(), QStringLiteral("21:30"));
     }
 
-    // An unreadable cell: the message, and the popup opens all the same.
-    void fetesIllisibles()
-    {
-        Base().Execute(QStringLiteral("UPDATE Fetes SET mois11=NULL WHERE Jour=6"));
-        AfficheFetes();
-        QCOMPARE(messages->critiques, QStringList{QStringLiteral("Erreur lors du chargement de l'éphéméride.")});
-        QCOMPARE(Ouvertes(), QStringLiteral("F--"));
-    }
-
     // Cut at 28 characters, stopping at an empty part; sized to its lines.
     void dictons_data()
     {
@@ -152,7 +143,8 @@ private Q_SLOTS:
     }
 
     // Six facts in stored order; unreadable or missing rows leave their labels empty, without a message.
-    void mois()
+    // An unreadable name-day cell: the message, and that popup opens all the same.
+    void moisEtCellulesIllisibles()
     {
         const auto faits = [] {
             const frmMois *m = FenetreMois();
@@ -167,6 +159,10 @@ private Q_SLOTS:
         AfficheMois();
         QCOMPARE(faits(), (QStringList{"Brumaire", "Adnachiel", "", "Chrysanthème", "", ""}));
         QVERIFY(messages->tous.isEmpty());
+        Base().Execute(QStringLiteral("UPDATE Fetes SET mois11=NULL WHERE Jour=6"));
+        AfficheFetes();
+        QCOMPARE(messages->critiques, QStringList{QStringLiteral("Erreur lors du chargement de l'éphéméride.")});
+        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
     }
 
     // Under the nearest loaded popup above (listed nearest first), by its outline; at the top when none is.
@@ -179,22 +175,9 @@ private Q_SLOTS:
         QCOMPARE(HautSous({dictons, fetes}), 5384.0);
     }
 
+    // At a change of day the open popups reload, each under the new outlines; a closed one stays closed.
     // Each "X" closes its popup, the others stay where they are; the name days' closes the whole column.
-    void croix()
-    {
-        AfficheFetes();
-        AfficheDictons();
-        AfficheMois();
-        const double hautMois = FenetreMois()->HautTwips();
-        QTest::mouseClick(FenetreDictons()->lblQuit, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
-        QCOMPARE(FenetreMois()->HautTwips(), hautMois);
-        AfficheDictons();
-        QTest::mouseClick(FenetreFetes()->lblQuit, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), QStringLiteral("---"));
-    }
-
-    void changementDeJourRechargeLesPopups()
+    void changementDeJourEtCroix()
     {
         FixeResolutionLogique(96); // the windows shrink; the column still follows the outlines
         FixeFetes(QDate(2026, 11, 6), QStringLiteral("Léon Théodore"));
@@ -221,6 +204,13 @@ private Q_SLOTS:
         QCOMPARE(FenetreMois()->lblRepublicain->text(), QStringLiteral("Frimaire"));
         QCOMPARE(Ouvertes(), QStringLiteral("FDM"));
         QCOMPARE(FenetreMois()->HautTwips(), FenetreDictons()->HautTwips() + FenetreDictons()->Shape1->HauteurTwips() + 200);
+        const double hautMois = FenetreMois()->HautTwips();
+        QTest::mouseClick(FenetreDictons()->lblQuit, Qt::LeftButton);
+        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
+        QCOMPARE(FenetreMois()->HautTwips(), hautMois);
+        AfficheDictons();
+        QTest::mouseClick(FenetreFetes()->lblQuit, Qt::LeftButton);
+        QCOMPARE(Ouvertes(), QStringLiteral("---"));
     }
 
     // Each box writes its setting. The picture opens the ticked popups and lights; lit, it only closes; any box

@@ -32,7 +32,7 @@ arrete "$pid"
 
 verifie "the shipped database is left as shipped" test "$livree" = "$(empreinte "$prefixe/share/oxi/reference/DBOxi.dtb")"
 verifie "only the database is left in the user's data folder" test "$(ls -A "$home/data/oxi")" = DBOxi.dtb
-sql "$base" "INSERT INTO Rappel VALUES (1, '1975-03-12', 'A', 'Dupont#Marie', '2027-03-12', 0, '1800-01-01', 1, '1800-01-01', 1);" >/dev/null
+rappel "$base" A 'Dupont#Marie' 1975-03-12 2027-03-12
 chez "$home"; "${CHEZ[@]}" "$prefixe/bin/oxi" --exporter "$home/installe.ics" >/dev/null 2>&1; code=$?
 verifie "the installed program finds its exchange module in the library folder" \
   sh -c "[ $code -eq 0 ] && grep -q '^BEGIN:VEVENT' '$home/installe.ics'"

@@ -68,7 +68,7 @@ arrete "$pid"
 
 # A new year the tray program has not seen yet: the re-arming is shown, not written.
 home=$(prepare ligne-nouvel-an "PremiereFois/Affich=1" "Init/Annee=2025")
-sql "$home/prog/DBOxi.dtb" "INSERT INTO Rappel VALUES (1, '1990-12-06', 'A', 'Roux#Lina', '2025-12-06', 1, '2025-11-29', 1, '1800-01-01', 1);" >/dev/null
+rappel "$home/prog/DBOxi.dtb" A 'Roux#Lina' 1990-12-06 2025-12-06 1 2025-11-29
 avant=$(empreinte "$home/prog/DBOxi.dtb")
 sortie=$(ligne --aujourdhui 2>&1)
 verifie "--aujourdhui re-arms in memory a year the tray program has not seen" \

@@ -29,9 +29,9 @@ arrete "$apres"
 # "Quitter" while the popup holds a second reminder: one question, both answers end the process.
 for reponse in Return Escape; do
   home=$(prepare "quitter-$reponse" "PremiereFois/Affich=1" "Init/Annee=2026")
-  sql "$home/prog/DBOxi.dtb" "INSERT INTO Rappel VALUES (1, '2026-03-01', 'N', 'Courses du samedi', '2026-03-01', 0, '1800-01-01', 1, '1800-01-01', 1);
-INSERT INTO Notes (NumNote, Libelle1) VALUES (1, 'pain' || char(10) || 'lait' || char(10) || 'beurre' || char(10) || 'œufs' || char(10) || 'farine et sucre pour le gâteau de la fête de dimanche, sans oublier les bougies');
-INSERT INTO Rappel VALUES (2, '2026-03-01', 'F', 'Aubin', '2026-03-01', 0, '1800-01-01', 1, '1800-01-01', 1);" >/dev/null
+  rappel "$home/prog/DBOxi.dtb" N 'Courses du samedi' 2026-03-01 2026-03-01
+  sql "$home/prog/DBOxi.dtb" "INSERT INTO Notes (NumNote, Libelle1) VALUES (1, 'pain' || char(10) || 'lait' || char(10) || 'beurre' || char(10) || 'œufs' || char(10) || 'farine et sucre pour le gâteau de la fête de dimanche, sans oublier les bougies');" >/dev/null
+  rappel "$home/prog/DBOxi.dtb" F Aubin 2026-03-01 2026-03-01
   pid=$(lance_le '2026-03-01 09:00:00' "$home")
   verifie "the reminder popup opens ($reponse)" visible '^Oxi - Rappel$' 15
   [ "$reponse" = Return ] && capture 60-note-sur-plusieurs-lignes
@@ -69,7 +69,7 @@ demarre_zone
 # The postcard opens the e-mail program on a greeting; "Plus tard" puts the
 # reminder off, not done, and the program runs on.
 home=$(prepare plus-tard "PremiereFois/Affich=1" "Init/Annee=2026")
-sql "$home/prog/DBOxi.dtb" "INSERT INTO Rappel VALUES (1, '1975-03-01', 'A', 'Dupont#Marie', '2026-03-01', 0, '1800-01-01', 1, '1800-01-01', 1);" >/dev/null
+rappel "$home/prog/DBOxi.dtb" A 'Dupont#Marie' 1975-03-01 2026-03-01
 xdg_open "$home" "printf %s \"\$1\" > '$home/ouvert'"
 pid=$(lance_le '2026-03-01 09:00:00' "$home" PATH="$home/bin:$PATH")
 w=$(attend_fenetre '^Oxi - Rappel$' 15)
