@@ -62,27 +62,27 @@ private slots:
         QFETCH(int, distant);
         QFETCH(QString, attendu);
         const Contenu echange = Anniv(QStringLiteral("Dupont#Jean"));
-        EntreeRapprochement e = Entree(echange);
-        if (local == 1) {
+        // A side's copy: renamed, or with that side's own slot acknowledged when both acknowledge.
+        const auto copie = [&](const char *nom, int slot) {
             Contenu c = echange;
-            c.libelle = QStringLiteral("Dupont#Jeanne");
             if (distant == 4)
-                c = Anniv(QStringLiteral("Dupont#Jean"), true); // acknowledged here: slot 1 done
-            e.locaux[1] = c;
-        } else if (local == 2)
+                c.cases[slot].fait = true;
+            else
+                c.libelle = QString::fromUtf8(nom);
+            return c;
+        };
+        EntreeRapprochement e = Entree(echange);
+        if (local == 1)
+            e.locaux[1] = copie("Dupont#Jeanne", 0);
+        else if (local == 2)
             e.locaux.clear();
         const QString href = Col + QStringLiteral("1.ics");
-        if (distant == 1 || distant == 2) {
-            Contenu r = echange;
-            r.libelle = QStringLiteral("Dupont#Jeannot");
-            e.modifies.insert(href,
-                              Distant(r, QStringLiteral("\"e2\""), distant == 1 ? QDateTime(Jour, QTime(9, 0), Qt::UTC) : Midi));
-        } else if (distant == 4) {
-            Contenu r = echange;
-            r.cases[1].fait = true; // acknowledged there: slot 2 done
-            e.modifies.insert(href, Distant(r, QStringLiteral("\"e2\"")));
-        } else if (distant == 3)
+        if (distant == 3)
             e.supprimes.insert(href);
+        else if (distant != 0)
+            e.modifies.insert(href,
+                              Distant(copie("Dupont#Jeannot", 1), QStringLiteral("\"e2\""),
+                                      distant == 1 ? QDateTime(Jour, QTime(9, 0), Qt::UTC) : Midi));
 
         const PlanRapprochement p = Rapproche(e);
         QStringList vu;
