@@ -5,7 +5,6 @@
 #include "OutilsTest.h"
 #include "PanneauEphem.h"
 #include "Reglages.h"
-#include "TexteLignes.h"
 #include "Twips.h"
 #include "frmDictons.h"
 #include "frmFetes.h"
@@ -32,7 +31,7 @@ void FermeTout()
     QCoreApplication::processEvents();
 }
 
-// Names days, saying, month: their letter when open and loaded, "?" when open but not loaded, "-" when closed.
+// Name days, saying, month: their letter when open and loaded, "?" when open but not loaded, "-" when closed.
 QString Ouvertes()
 {
     const auto etat = [](const QWidget *w, bool charge, QChar lettre) { return !w ? QChar('-') : charge ? lettre : QChar('?'); };

@@ -207,13 +207,10 @@ private slots:
         m_b->connexion.Execute(QStringLiteral("UPDATE Rappel SET EtatEch2=1 WHERE Libelle='Dupont#Jean'"));
         m_b->connexion.Execute(QStringLiteral("DELETE FROM Rappel WHERE Libelle='Courses'"));
         const QString dentiste = m_a->Collection() + QStringLiteral("dentiste.ics");
-        QCOMPARE(m_tel
-                     .Requete("PUT", dentiste,
-                              "BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Telephone//FR\r\nBEGIN:VEVENT\r\nUID:dentiste\r\n"
-                              "DTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:20261230\r\nSUMMARY:Dentiste\r\nEND:VEVENT\r\n"
-                              "END:VCALENDAR\r\n")
-                     .first,
-                 201);
+        const QByteArray evenement("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nPRODID:-//Telephone//FR\r\nBEGIN:VEVENT\r\nUID:dentiste\r\n"
+                                   "DTSTAMP:20260101T000000Z\r\nDTSTART;VALUE=DATE:20261230\r\nSUMMARY:Dentiste\r\nEND:VEVENT\r\n"
+                                   "END:VCALENDAR\r\n");
+        QCOMPARE(m_tel.Requete("PUT", dentiste, evenement).first, 201);
         QVERIFY(Synchronise(*m_b).reussi && Synchronise(*m_a).reussi);
         QCOMPARE(m_a->Libelles(QStringLiteral("Libelle || ' ' || Type || EtatEch2")),
                  QStringList({QStringLiteral("Dentiste N1"), QStringLiteral("Dupont#Jean A1")}));
