@@ -37,13 +37,6 @@ void Ecrit(const QString &chemin, const QByteArray &contenu, QFileDevice::Permis
         f.setPermissions(droits);
 }
 
-// A copy of the reference database, owner-only as the program keeps it.
-void CopieBase(const QString &chemin)
-{
-    QVERIFY(QFile::copy(QStringLiteral(OXI_BASE_REFERENCE), chemin));
-    QFile::setPermissions(chemin, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-}
-
 // A Radicale of our own on a free loopback port, stopped by its destructor;
 // with `tls`, on a certificate nobody vouches for.
 class Serveur
@@ -104,14 +97,16 @@ private:
     QProcess m_processus;
 };
 
-// One computer: its own copy of the database, emptied of reminders.
+// One computer: its own copy of the reference database, owner-only as the program keeps it, emptied of reminders.
 struct Maison
 {
     explicit Maison(const QString &dossier)
     {
+        const QString chemin = dossier + QStringLiteral("/DBOxi.dtb");
         QDir().mkpath(dossier);
-        CopieBase(dossier + QStringLiteral("/DBOxi.dtb"));
-        if (!connexion.Ouvre(dossier + QStringLiteral("/DBOxi.dtb"), CleBase))
+        QVERIFY(QFile::copy(QStringLiteral(OXI_BASE_REFERENCE), chemin));
+        QFile::setPermissions(chemin, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        if (!connexion.Ouvre(chemin, CleBase))
             qFatal("base illisible");
         connexion.Execute(QStringLiteral("DELETE FROM Rappel"));
         connexion.Execute(QStringLiteral("DELETE FROM Notes"));
@@ -310,10 +305,10 @@ private slots:
     void ligneDeCommande()
     {
         const QString dossier = m_dossier.path() + QStringLiteral("/cli"), config = dossier + QStringLiteral("/config/oxi");
+        Maison cli(dossier); // the program's own database, beside it
         QDir().mkpath(config);
         QVERIFY(QFile::copy(QStringLiteral(OXI_EXECUTABLE), dossier + QStringLiteral("/oxi")));
         QVERIFY(QFile::copy(QStringLiteral(OXI_MODULE), dossier + QStringLiteral("/oxi-echanges.so")));
-        CopieBase(dossier + QStringLiteral("/DBOxi.dtb"));
         const QString conf = config + QStringLiteral("/oxi.conf");
         Ecrit(conf,
               QStringLiteral("[Synchronisation]\nAdresse=%1\nUtilisateur=%2\nCalendrier=Calendrier\n")
@@ -335,9 +330,7 @@ private slots:
         QVERIFY2(code != 0 && sortie.contains(QStringLiteral("lisible par d'autres")), qPrintable(sortie));
         std::tie(code, sortie) = lance(proprietaire);
         QVERIFY2(code == 0, qPrintable(sortie));
-        Connexion cli;
-        QVERIFY(cli.Ouvre(dossier + QStringLiteral("/DBOxi.dtb"), CleBase));
-        QCOMPARE(cli.Requete(QStringLiteral("SELECT count(*) FROM Rappel")).Valeur(0, 0).toInt(), m_a->Libelles().size());
+        QCOMPARE(cli.Libelles(), m_a->Libelles());
         QFile reglages(conf);
         QVERIFY(reglages.open(QIODevice::ReadOnly));
         const QByteArray texte = reglages.readAll();
