@@ -72,8 +72,8 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("cellules"); // today's, tomorrow's
         QTest::addColumn<QString>("attendu");      // date | names | title | names' height in twips | tool tip
         const QDate ven(2026, 11, 6);
-        QTest::newRow("one name") << ven << QStringList{"Martin", "Léon Théodore"}
-                                  << "Vendredi 6 novembre | Martin | Fête à souhaiter | 440 | DEMAIN: Léon, Théodore";
+        QTest::newRow("two names") << ven << QStringList{"Léon Théodore", "Martin"}
+                                   << "Vendredi 6 novembre | Léon, Théodore | Fêtes à souhaiter | 440 | DEMAIN: Martin";
         QTest::newRow("45 characters")
             << ven << QStringList{"Abcdefghi Abcdefghij Abcdefghij Abcdefghij", "x"}
             << "Vendredi 6 novembre | Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij | Fêtes à souhaiter | 660 | DEMAIN: x";
