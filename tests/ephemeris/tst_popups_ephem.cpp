@@ -5,7 +5,6 @@
 #include "OutilsTest.h"
 #include "PanneauEphem.h"
 #include "Reglages.h"
-#include "TexteLignes.h"
 #include "Twips.h"
 #include "frmDictons.h"
 #include "frmFetes.h"
@@ -19,15 +18,9 @@ using namespace oxi;
 
 namespace {
 
-void FixeFetes(int mois, int jour, const QString &cellule)
+void FixeFetes(const QDate &jour, const QString &cellule)
 {
-    Base().Execute(QStringLiteral("UPDATE Fetes SET mois%1=? WHERE Jour=?").arg(mois), {cellule, jour});
-}
-
-void FixeDicton(int mois, int jour, const QString &lib1, const QString &lib2 = {}, const QString &lib3 = {})
-{
-    Base().Execute(QStringLiteral("UPDATE Dictons SET lib1=?, lib2=?, lib3=?, lib4='' WHERE NumJour=? AND Mois=?"),
-                   {lib1, lib2, lib3, jour, QStringLiteral("mois%1").arg(mois)});
+    Base().Execute(QStringLiteral("UPDATE Fetes SET mois%1=? WHERE Jour=?").arg(jour.month()), {cellule, jour.day()});
 }
 
 // Closes the popups and lets their deferred deletions run.
@@ -38,9 +31,12 @@ void FermeTout()
     QCoreApplication::processEvents();
 }
 
-int Ouvertes()
+// Name days, saying, month: their letter when open and loaded, "?" when open but not loaded, "-" when closed.
+QString Ouvertes()
 {
-    return (FenetreFetes() ? 1 : 0) + (FenetreDictons() ? 1 : 0) + (FenetreMois() ? 1 : 0);
+    const auto etat = [](const QWidget *w, bool charge, QChar lettre) { return !w ? QChar('-') : charge ? lettre : QChar('?'); };
+    return QString(etat(FenetreFetes(), FetesAffiche(), 'F')) + etat(FenetreDictons(), DictonsAffiche(), 'D')
+        + etat(FenetreMois(), MoisAffiche(), 'M');
 }
 
 } // namespace
@@ -69,122 +65,103 @@ private Q_SLOTS:
         delete messages;
     }
 
-    void popupDesFetesDateHeureNomsEtDemain()
+    // Today's names as a list, sized to them; tomorrow's by date arithmetic in the tool tip; the clock.
+    void fetes_data()
     {
-        FixeFetes(11, 6, QStringLiteral("Léon Théodore"));
-        FixeFetes(11, 7, QStringLiteral("Martin"));
+        QTest::addColumn<QDate>("jour");
+        QTest::addColumn<QStringList>("cellules"); // today's, tomorrow's
+        QTest::addColumn<QString>("attendu");      // date | names | title | names' height in twips | tool tip
+        const QDate ven(2026, 11, 6);
+        QTest::newRow("two names") << ven << QStringList{"Léon Théodore", "Martin"}
+                                   << "Vendredi 6 novembre | Léon, Théodore | Fêtes à souhaiter | 440 | DEMAIN: Martin";
+        QTest::newRow("45 characters")
+            << ven << QStringList{"Abcdefghi Abcdefghij Abcdefghij Abcdefghij", "x"}
+            << "Vendredi 6 novembre | Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij | Fêtes à souhaiter | 660 | DEMAIN: x";
+        QTest::newRow("two blanks") << ven << QStringList{"A  B", "x"}
+                                    << "Vendredi 6 novembre | A, , B | Fêtes à souhaiter | 440 | DEMAIN: x";
+        QTest::newRow("empty cell") << ven << QStringList{"", "x"}
+                                    << "Vendredi 6 novembre |  | Fête à souhaiter | 220 | DEMAIN: x";
+        QTest::newRow("New Year's Eve") << QDate(2026, 12, 31) << QStringList{"x", "Marie#Mère Basile"}
+                                        << "Jeudi 31 décembre | x | Fête à souhaiter | 440 | DEMAIN: Marie Mère, Basile";
+        QTest::newRow("28 February, leap year") << QDate(2028, 2, 28) << QStringList{"x", "Bissextile"}
+                                                << "Lundi 28 février | x | Fête à souhaiter | 440 | DEMAIN: Bissextile";
+        QTest::newRow("28 February") << QDate(2027, 2, 28) << QStringList{"x", "Mars"}
+                                     << "Dimanche 28 février | x | Fête à souhaiter | 440 | DEMAIN: Mars";
+    }
+    void fetes()
+    {
+        QFETCH(QDate, jour);
+        QFETCH(QStringList, cellules);
+        FixeMaintenant(QDateTime(jour, QTime(18, 5)));
+        FixeFetes(jour, cellules.at(0));
+        FixeFetes(jour.addDays(1), cellules.at(1));
         AfficheFetes();
         frmFetes *f = FenetreFetes();
-        QVERIFY(f && FetesAffiche());
-        QCOMPARE(f->lblDate->text(), QStringLiteral("Vendredi 6 novembre"));
-        QCOMPARE(f->lblHeure->text(), QStringLiteral("10:00"));
-        QCOMPARE(f->lblFet->text(), QStringLiteral("Léon, Théodore"));
-        QCOMPARE(f->lblFet->toolTip(), QStringLiteral("DEMAIN: Martin"));
-
-        FixeMaintenant(QDateTime(QDate(2026, 11, 6), QTime(21, 30, 40)));
+        QCOMPARE(Ouvertes(), QStringLiteral("F--"));
+        QTEST(QStringList({f->lblDate->text(), f->lblFet->text(), f->Label1->text(), QString::number(f->HauteurNomsTwips()),
+                           f->lblFet->toolTip()})
+                  .join(QStringLiteral(" | ")),
+              "attendu");
+        QCOMPARE(f->lblFet->height(), Px(f->HauteurNomsTwips()));
+        QCOMPARE(f->lblHeure->text(), QStringLiteral("18:05"));
+        FixeMaintenant(QDateTime(jour, QTime(21, 30, 40)));
         MetAJourHeureFetes();
         QCOMPARE(f->lblHeure->text(), QStringLiteral("21:30"));
-
-        // Tomorrow by date arithmetic: New Year's Eve reads 1 January, 28 February 29 February or 1 March.
-        FixeFetes(1, 1, QStringLiteral("Marie#Mère Basile"));
-        FixeFetes(2, 29, QStringLiteral("Bissextile"));
-        FixeFetes(3, 1, QStringLiteral("Mars"));
-        const QList<std::pair<QDate, QString>> demains{{QDate(2026, 12, 31), QStringLiteral("DEMAIN: Marie Mère, Basile")},
-                                                       {QDate(2028, 2, 28), QStringLiteral("DEMAIN: Bissextile")},
-                                                       {QDate(2027, 2, 28), QStringLiteral("DEMAIN: Mars")}};
-        for (const auto &[jour, demain] : demains) {
-            FermeTout();
-            FixeMaintenant(QDateTime(jour, QTime(18, 5)));
-            AfficheFetes();
-            QCOMPARE(FenetreFetes()->lblFet->toolTip(), demain);
-        }
-        QCOMPARE(FenetreFetes()->lblDate->text(), QStringLiteral("Dimanche 28 février"));
     }
 
-    void tailleDesFetesSelonLesNoms_data()
-    {
-        QTest::addColumn<QString>("cellule");
-        QTest::addColumn<QString>("noms");
-        QTest::addColumn<QString>("titre");
-        QTest::addColumn<int>("hauteurNoms");
-        QTest::newRow("one name") << QStringLiteral("Martin") << QStringLiteral("Martin") << "Fête à souhaiter" << 440;
-        QTest::newRow("45 characters") << QStringLiteral("Abcdefghi Abcdefghij Abcdefghij Abcdefghij")
-                                       << QStringLiteral("Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij") << "Fêtes à souhaiter"
-                                       << 660;
-        QTest::newRow("two blanks") << QStringLiteral("A  B") << QStringLiteral("A, , B") << "Fêtes à souhaiter" << 440;
-        QTest::newRow("empty cell") << QString() << QString() << "Fête à souhaiter" << 220;
-    }
-    void tailleDesFetesSelonLesNoms()
-    {
-        QFETCH(QString, cellule);
-        QFETCH(int, hauteurNoms);
-        FixeFetes(11, 6, cellule);
-        AfficheFetes();
-        frmFetes *f = FenetreFetes();
-        QTEST(f->lblFet->text(), "noms");
-        QTEST(f->Label1->text(), "titre");
-        QCOMPARE(f->lblFet->height(), Px(hauteurNoms));
-    }
-
-    void fetesIllisibles()
-    {
-        // An unreadable cell: the message, and the popup opens all the same.
-        FixeMaintenant(QDateTime(QDate(2026, 11, 8), QTime(10, 0)));
-        Base().Execute(QStringLiteral("UPDATE Fetes SET mois11=NULL WHERE Jour=8"));
-        AfficheFetes();
-        QCOMPARE(messages->critiques, QStringList{QStringLiteral("Erreur lors du chargement de l'éphéméride.")});
-        QVERIFY(FenetreFetes() && FetesAffiche());
-    }
-
-    void dictonCoupeA28Caracteres_data()
+    // Cut at 28 characters, stopping at an empty part; sized to its lines.
+    void dictons_data()
     {
         QTest::addColumn<QStringList>("cellules");
         QTest::addColumn<QString>("texte");
         QTest::addColumn<QString>("titre");
         QTest::addColumn<double>("shape");
-        const QStringList trenteSix{QStringLiteral("Vingt caractères ici"), QStringLiteral("quinze de plus.")};
-        const QString coupe = QStringLiteral("Vingt caractères ici quinze \nde plus.");
-        QTest::newRow("36 characters") << trenteSix << coupe << "Dicton" << 1240.0;
+        QTest::newRow("36 characters") << QStringList{"Vingt caractères ici", "quinze de plus."}
+                                       << QStringLiteral("Vingt caractères ici quinze \nde plus.") << "Dicton" << 1240.0;
         QTest::newRow("stops at an empty part")
             << QStringList{"Court.", "", "non lu"} << QStringLiteral("Court.") << "Dicton" << 1020.0;
         QTest::newRow("three parts") << QStringList{"Un", "deux", "trois"} << QStringLiteral("Un deux trois") << "Dictons"
                                      << 1020.0;
         QTest::newRow("no saying today") << QStringList{} << QString() << "Dicton" << 1020.0;
     }
-    void dictonCoupeA28Caracteres()
+    void dictons()
     {
         QFETCH(QStringList, cellules);
         if (cellules.isEmpty())
             Base().Execute(QStringLiteral("DELETE FROM Dictons WHERE NumJour=6 AND Mois='mois11'"));
         else
-            FixeDicton(11, 6, cellules.value(0), cellules.value(1), cellules.value(2));
+            Base().Execute(QStringLiteral("UPDATE Dictons SET lib1=?, lib2=?, lib3=?, lib4='' WHERE NumJour=6 AND Mois='mois11'"),
+                           {cellules.value(0), cellules.value(1), cellules.value(2)});
         AfficheDictons();
         frmDictons *d = FenetreDictons();
-        QVERIFY(d && DictonsAffiche());
+        QCOMPARE(Ouvertes(), QStringLiteral("-D-"));
         QTEST(d->lblDict->text(), "texte");
         QTEST(d->Label1->text(), "titre");
         QTEST(d->Shape1->HauteurTwips(), "shape");
         QVERIFY(messages->tous.isEmpty());
     }
 
-    void popupDuMoisEnSixFaits()
+    // Six facts in stored order; unreadable or missing rows leave their labels empty, without a message.
+    // An unreadable name-day cell: the message, and that popup opens all the same.
+    void moisEtCellulesIllisibles()
     {
+        const auto faits = [] {
+            const frmMois *m = FenetreMois();
+            return QStringList{m->lblRepublicain->text(), m->lblAnge->text(),   m->lblArbre->text(),
+                               m->lblFleur->text(),       m->lblAnimal->text(), m->lblPierre->text()};
+        };
         AfficheMois();
-        frmMois *m = FenetreMois();
-        QVERIFY(m && MoisAffiche());
-        QCOMPARE((QStringList{m->lblRepublicain->text(), m->lblAnge->text(), m->lblArbre->text(), m->lblFleur->text(),
-                              m->lblAnimal->text(), m->lblPierre->text()}),
-                 (QStringList{"Brumaire", "Adnachiel", "Roseau", "Chrysanthème", "Serpent", "Topaze"}));
-
-        // Unreadable or missing rows leave their labels empty, without a message.
+        QCOMPARE(faits(), (QStringList{"Brumaire", "Adnachiel", "Roseau", "Chrysanthème", "Serpent", "Topaze"}));
         FermeTout();
         Base().Execute(QStringLiteral("UPDATE Mois SET mois11=NULL WHERE rowid=3"));
         Base().Execute(QStringLiteral("DELETE FROM Mois WHERE rowid>4"));
         AfficheMois();
-        m = FenetreMois();
-        QCOMPARE((QStringList{m->lblArbre->text(), m->lblFleur->text(), m->lblAnimal->text()}),
-                 (QStringList{QString(), QStringLiteral("Chrysanthème"), QString()}));
+        QCOMPARE(faits(), (QStringList{"Brumaire", "Adnachiel", "", "Chrysanthème", "", ""}));
         QVERIFY(messages->tous.isEmpty());
+        Base().Execute(QStringLiteral("UPDATE Fetes SET mois11=NULL WHERE Jour=6"));
+        AfficheFetes();
+        QCOMPARE(messages->critiques, QStringList{QStringLiteral("Erreur lors du chargement de l'éphéméride.")});
+        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
     }
 
     // Under the nearest loaded popup above (listed nearest first), by its outline; at the top when none is.
@@ -197,32 +174,17 @@ private Q_SLOTS:
         QCOMPARE(HautSous({dictons, fetes}), 5384.0);
     }
 
-    void croixFermantLeurPopup()
-    {
-        AfficheFetes();
-        AfficheDictons();
-        AfficheMois();
-        const double hautMois = FenetreMois()->HautTwips();
-        QTest::mouseClick(FenetreDictons()->lblQuit, Qt::LeftButton);
-        QVERIFY(!FenetreDictons() && !DictonsAffiche() && FetesAffiche());
-        QCOMPARE(FenetreMois()->HautTwips(), hautMois); // the others stay where they are
-        // The name days' close label closes the whole column.
-        AfficheDictons();
-        QTest::mouseClick(FenetreFetes()->lblQuit, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), 0);
-        QVERIFY(!FetesAffiche() && !DictonsAffiche() && !MoisAffiche());
-    }
-
-    void changementDeJourRechargeLesPopups()
+    // At a change of day the open popups reload, each under the new outlines; a closed one stays closed.
+    // Each "X" closes its popup, the others stay where they are; the name days' closes the whole column.
+    void changementDeJourEtCroix()
     {
         FixeResolutionLogique(96); // the windows shrink; the column still follows the outlines
-        FixeFetes(11, 6, QStringLiteral("Léon Théodore"));
-        FixeFetes(11, 7, QStringLiteral("Carine Ernest Hervé Herve Ernestine"));
+        FixeFetes(QDate(2026, 11, 6), QStringLiteral("Léon Théodore"));
+        FixeFetes(QDate(2026, 11, 7), QStringLiteral("Carine Ernest Hervé Herve Ernestine"));
         AfficheFetes();
         AfficheMois();
         // A new window may reuse the old one's address: follow the old one with a guard.
         QPointer<frmFetes> avant = FenetreFetes();
-        const double hautMoisAvant = FenetreMois()->HautTwips();
 
         FixeMaintenant(QDateTime(QDate(2026, 11, 7), QTime(0, 0, 0)));
         RechargeEphemerides();
@@ -232,96 +194,83 @@ private Q_SLOTS:
         QCOMPARE(apres->lblHeure->text(), QStringLiteral("00:00"));
         QCOMPARE(apres->lblFet->text(), QStringLiteral("Carine, Ernest, Hervé, Herve, Ernestine"));
         // A closed popup stays closed; the month popup moves under the new outline.
-        QVERIFY(!FenetreDictons() && !DictonsAffiche() && MoisAffiche());
+        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
         QCOMPARE(FenetreMois()->HautTwips(), 1000 + apres->Shape1->HauteurTwips() + 200);
-        QCOMPARE(FenetreMois()->pos(), QPoint(Px(GaucheEphemeride()), Px(FenetreMois()->HautTwips())));
-        QVERIFY(FenetreMois()->HautTwips() != hautMoisAvant);
 
         AfficheDictons();
         FixeMaintenant(QDateTime(QDate(2026, 12, 1), QTime(0, 0, 0)));
         RechargeEphemerides();
         QCOMPARE(FenetreMois()->lblRepublicain->text(), QStringLiteral("Frimaire"));
-        QCOMPARE(Ouvertes(), 3);
+        QCOMPARE(Ouvertes(), QStringLiteral("FDM"));
         QCOMPARE(FenetreMois()->HautTwips(), FenetreDictons()->HautTwips() + FenetreDictons()->Shape1->HauteurTwips() + 200);
+        const double hautMois = FenetreMois()->HautTwips();
+        QTest::mouseClick(FenetreDictons()->lblQuit, Qt::LeftButton);
+        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
+        QCOMPARE(FenetreMois()->HautTwips(), hautMois);
+        AfficheDictons();
+        QTest::mouseClick(FenetreFetes()->lblQuit, Qt::LeftButton);
+        QCOMPARE(Ouvertes(), QStringLiteral("---"));
     }
 
-    void casesDuPanneauEtReglages()
+    // Each box writes its setting. The picture opens the ticked popups and lights; lit, it only closes; any box
+    // click puts the light out. "&Paramétrer" reads the boxes, not the settings, and closes nothing.
+    // A new panel ticks a box for an exact "1" only, and rewrites nothing.
+    void panneau()
     {
         const Reglage reglages[] = {ReglageEphemerides, ReglageFetes, ReglageDictons, ReglageMois};
-        {
-            QWidget accueil;
-            auto *panneau = new PanneauEphem(&accueil);
-            accueil.show();
-            for (int i = 0; i < 4; ++i) {
-                QTest::mouseClick(panneau->chkEph[i], Qt::LeftButton);
-                QCOMPARE(LitReglage(reglages[i]), QStringLiteral("1"));
-                QTest::mouseClick(panneau->chkEph[i], Qt::LeftButton);
-                QCOMPARE(LitReglage(reglages[i]), QStringLiteral("0"));
-            }
-        }
-        // Only an exact "1" ticks a box; loading rewrites nothing.
-        const QStringList stockes{QStringLiteral("1 "), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1")};
-        for (int i = 0; i < 4; ++i)
-            EcritReglage(reglages[i], stockes.at(i));
-        QWidget accueil;
-        auto *panneau = new PanneauEphem(&accueil);
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(panneau->chkEph[i]->isChecked(), i % 2 == 1);
-            QCOMPARE(LitReglage(reglages[i]), stockes.at(i));
-        }
-        QVERIFY(panneau->Led->isHidden());
-        QCOMPARE(Ouvertes(), 0);
-    }
-
-    void basculeOuvrePuisFermeLesPopups()
-    {
         QWidget accueil;
         auto *panneau = new PanneauEphem(&accueil);
         accueil.show();
-        // Nothing ticked: nothing opens and the light stays out.
-        QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), 0);
-        QVERIFY(panneau->Led->isHidden());
-
-        QTest::mouseClick(panneau->chkEph[2], Qt::LeftButton);
-        QTest::mouseClick(panneau->chkEph[3], Qt::LeftButton);
-        QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
-        QVERIFY(!panneau->Led->isHidden());
-        QVERIFY(!FenetreFetes() && FenetreDictons() && FenetreMois());
-
-        // Any box click puts the light out; then the toggle reopens everything ticked.
-        QTest::mouseClick(panneau->chkEph[1], Qt::LeftButton);
-        QVERIFY(panneau->Led->isHidden());
-        QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
-        QVERIFY(!panneau->Led->isHidden());
-        QCOMPARE(Ouvertes(), 3);
-        // Lit: only closes.
-        QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), 0);
-        QVERIFY(panneau->Led->isHidden());
-        QVERIFY(!FetesAffiche() && !DictonsAffiche() && !MoisAffiche());
+        const auto clic = [](QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); };
+        const auto etat = [&] { return Ouvertes() + (panneau->Led->isHidden() ? " éteint" : " allumé"); };
+        for (int i = 0; i < 4; ++i) {
+            clic(panneau->chkEph[i]);
+            QCOMPARE(LitReglage(reglages[i]), QStringLiteral("1"));
+            clic(panneau->chkEph[i]);
+            QCOMPARE(LitReglage(reglages[i]), QStringLiteral("0"));
+        }
+        clic(panneau->imgVisu);
+        QCOMPARE(etat(), QStringLiteral("--- éteint"));
+        clic(panneau->chkEph[2]);
+        clic(panneau->chkEph[3]);
+        clic(panneau->imgVisu);
+        QCOMPARE(etat(), QStringLiteral("-DM allumé"));
+        clic(panneau->chkEph[1]);
+        QCOMPARE(etat(), QStringLiteral("-DM éteint"));
+        clic(panneau->imgVisu);
+        QCOMPARE(etat(), QStringLiteral("FDM allumé"));
+        clic(panneau->imgVisu);
+        QCOMPARE(etat(), QStringLiteral("--- éteint"));
 
         // Out with a popup open from elsewhere: reopened fresh, in its place in the column.
         AfficheMois();
         QPointer<frmMois> ancien = FenetreMois();
-        QTest::mouseClick(panneau->imgVisu, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), 3);
+        clic(panneau->imgVisu);
+        QCOMPARE(etat(), QStringLiteral("FDM allumé"));
         QVERIFY(ancien.isNull() || ancien.data() != FenetreMois());
         QVERIFY(FenetreMois()->HautTwips() > 1000);
-    }
 
-    // "&Paramétrer" reads the boxes, not the settings (the start-up's reading of those is the end-to-end run's).
-    void parametrerSuitLesCases()
-    {
-        EcritReglage(ReglageFetes, QStringLiteral("1"));
+        FermeTout();
+        clic(panneau->chkEph[2]); // the saying unticked; its setting still asks for it
+        EcritReglage(ReglageDictons, QStringLiteral("1"));
         AfficheFetes();
         frmFetes *fetes = FenetreFetes();
-        QWidget accueil;
-        auto *panneau = new PanneauEphem(&accueil);
-        QTest::mouseClick(panneau->chkEph[3], Qt::LeftButton);
         OuvreEphemeridesCochees();
         QCOMPARE(FenetreFetes(), fetes); // not closed first
-        QVERIFY(FenetreMois() && !FenetreDictons());
+        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
+
+        FermeTout();
+        const QStringList stockes{QStringLiteral("1 "), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1")};
+        for (int i = 0; i < 4; ++i)
+            EcritReglage(reglages[i], stockes.at(i));
+        QWidget autre;
+        auto *neuf = new PanneauEphem(&autre);
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(neuf->chkEph[i]->isChecked(), i % 2 == 1);
+            QCOMPARE(LitReglage(reglages[i]), stockes.at(i));
+        }
+        QVERIFY(neuf->Led->isHidden());
+        QCOMPARE(Ouvertes(), QStringLiteral("---"));
     }
 };
 

@@ -1,5 +1,5 @@
-# Start-up: French settings only, the icon in the tray, one instance only.
-
+# Start-up: French regional settings only, the icon in the tray, one instance only, the exchange module only
+# when set up, the autostart entry.
 home=$(prepare anglais "PremiereFois/Affich=1")
 pid=$(lance "$home" LANG=en_US.UTF-8)
 verifie "English regional settings are refused with a message" visible '^Oxi$' 10
@@ -9,9 +9,7 @@ verifie "the refused start ends" termine "$pid" 5
 
 home=$(prepare demarrage "PremiereFois/Affich=1")
 pid=$(lance "$home")
-sleep 3
-verifie "oxi starts and stays up" en_vie "$pid"
-attend_icone 5
+attend_icone
 verifie "the tray icon is embedded" icone_dans_zone
 capture 11-demarrage-icone
 verifie "without an exchange set up, neither the exchange module nor libical nor Qt Network is mapped" sans_echanges "$pid"
@@ -23,8 +21,8 @@ verifie "a second start shows its message" visible '^Oxi$' 10
 capture 12-deuxieme-instance
 valide_boite
 verifie "the second start ends" termine "$second" 5
-verifie "the second start leaves the database untouched" test "$avant" = "$(empreinte "$home/prog/DBOxi.dtb")"
-verifie "the second start leaves the leftover DBC.dtb alone" test -f "$home/prog/DBC.dtb"
+verifie "the second start leaves the database and the leftover DBC.dtb alone" \
+  test "$avant" = "$(empreinte "$home/prog/DBOxi.dtb")" -a -f "$home/prog/DBC.dtb"
 verifie "the first instance is still running" en_vie "$pid"
 arrete "$pid"
 
@@ -32,15 +30,12 @@ arrete "$pid"
 home=$(prepare demarrage-synchro "PremiereFois/Affich=1" "Synchronisation/Adresse=http://127.0.0.1:9/")
 printf 'secret\n' > "$home/config/oxi/caldav-secret"; chmod 600 "$home/config/oxi/caldav-secret"
 pid=$(lance "$home")
-attend_icone 10
-attente=0; until grep -q '^Bilan=' "$home/config/oxi/oxi.conf" || [ $attente -ge 40 ]; do sleep 0.25; attente=$((attente + 1)); done
+attend 10 grep -q '^Bilan=' "$home/config/oxi/oxi.conf"
 verifie "... and notes its failed exchange, the program still running" \
   sh -c "kill -0 $pid && grep -q '^Bilan=.*chec' '$home/config/oxi/oxi.conf'"
 verifie "with an exchange set up, the tray program loads its exchange module" echanges_chargees "$pid"
 arrete "$pid"
-
 # The same without the module beside the program: a message says so, nothing else changes.
-home=$(prepare synchro-sans-module "PremiereFois/Affich=1" "Synchronisation/Adresse=http://127.0.0.1:9/")
 rm "$home/prog/oxi-echanges.so"
 pid=$(lance "$home")
 verifie "with an exchange set up and no module, a message says so" visible '^Oxi$' 10

@@ -1,12 +1,8 @@
 # A birthday due today shows the reminder popup and is acknowledged in the file;
 # one due tomorrow appears when the clock passes midnight.
 
-ligne_anniv() { # num, label, birth date, due date
-  echo "INSERT INTO Rappel VALUES ($1, '$3', 'A', '$2', '$4', 0, '1800-01-01', 1, '1800-01-01', 1);"
-}
-
 home=$(prepare rappel "PremiereFois/Affich=1" "Init/Annee=2026")
-sql "$home/prog/DBOxi.dtb" "$(ligne_anniv 1 'Dupont#Marie' 1975-03-12 2026-03-12)" >/dev/null
+rappel "$home/prog/DBOxi.dtb" A 'Dupont#Marie' 1975-03-12 2026-03-12
 pid=$(lance_le '2026-03-12 09:00:00' "$home")
 verifie "a birthday due today opens the reminder popup" visible '^Oxi - Rappel$' 15
 capture 20-rappel-du-jour
@@ -15,7 +11,7 @@ verifie "showing the reminder set its done flag in the file" \
   test "$(sql "$home/prog/DBOxi.dtb" 'SELECT EtatEch1 FROM Rappel WHERE NumRappel=1;')" = "1"
 
 home=$(prepare minuit "PremiereFois/Affich=1" "Init/Annee=2026")
-sql "$home/prog/DBOxi.dtb" "$(ligne_anniv 1 'Martin#Paul' 1980-01-01 2026-01-01 | sed 's/, 0, /, 1, /')" >/dev/null
+rappel "$home/prog/DBOxi.dtb" A 'Martin#Paul' 1980-01-01 2026-01-01 1
 pid=$(lance_le '2026-12-31 23:59:50' "$home")
 sleep 2
 verifie "nothing is due before midnight" absente '^Oxi - Rappel$'

@@ -14,10 +14,7 @@ verifie "the menu entry's icon is in the hicolor theme" \
   test "$(sed -n 's/^Icon=//p' "$entree")" = oxi -a -f "$prefixe/share/icons/hicolor/scalable/apps/oxi.svg"
 livree=$(empreinte "$prefixe/share/oxi/reference/DBOxi.dtb" 2>/dev/null)
 
-# The help is opened through xdg-open: a stand-in records what it is given.
-mkdir -p "$home/bin"
-printf '#!/bin/sh\nprintf "%%s\\n" "$1" > "%s/aide.txt"\n' "$home" > "$home/bin/xdg-open"
-chmod +x "$home/bin/xdg-open"
+xdg_open "$home" "printf '%s\\n' \"\$1\" > '$home/aide.txt'" # records the help it is given
 
 pid=$(lance_programme "$home" "$commande" PATH="$home/bin:$PATH")
 attend_icone
@@ -28,20 +25,15 @@ verifie "the user's database is made in the user's data folder" test -f "$base"
 verifie "the user's database opens with the key" \
   test "$(sql "$base" "SELECT count(*) FROM sqlite_master WHERE name IN ('Rappel', 'Notes');")" = 2
 
-read -r ix iy <<<"$(position_icone)"
-xdotool mousemove "$ix" "$iy" click --repeat 2 --delay 80 1
-if w=$(attend_fenetre '^Oxi$' 10); then
-  xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key F1 2>/dev/null
-fi
-attente=0; until [ -s "$home/aide.txt" ] || [ $attente -ge 40 ]; do sleep 0.25; attente=$((attente + 1)); done
+w=$(ouvre_fenetre) && xdotool windowfocus --sync "$w" 2>/dev/null && xdotool key F1 2>/dev/null
+attend 10 test -s "$home/aide.txt"
 verifie "F1 opens the installed help" test "$(cat "$home/aide.txt" 2>/dev/null)" = "file://$prefixe/share/oxi/HelpOxi.html"
 arrete "$pid"
 
 verifie "the shipped database is left as shipped" test "$livree" = "$(empreinte "$prefixe/share/oxi/reference/DBOxi.dtb")"
 verifie "only the database is left in the user's data folder" test "$(ls -A "$home/data/oxi")" = DBOxi.dtb
-sql "$base" "INSERT INTO Rappel VALUES (1, '1975-03-12', 'A', 'Dupont#Marie', '2027-03-12', 0, '1800-01-01', 1, '1800-01-01', 1);" >/dev/null
-env HOME="$home" XDG_CONFIG_HOME="$home/config" XDG_DATA_HOME="$home/data" XDG_RUNTIME_DIR="$home/run" LANG=fr_FR.UTF-8 \
-  "$prefixe/bin/oxi" --exporter "$home/installe.ics" >/dev/null 2>&1; code=$?
+rappel "$base" A 'Dupont#Marie' 1975-03-12 2027-03-12
+chez "$home"; "${CHEZ[@]}" "$prefixe/bin/oxi" --exporter "$home/installe.ics" >/dev/null 2>&1; code=$?
 verifie "the installed program finds its exchange module in the library folder" \
   sh -c "[ $code -eq 0 ] && grep -q '^BEGIN:VEVENT' '$home/installe.ics'"
 avant=$(empreinte "$base")

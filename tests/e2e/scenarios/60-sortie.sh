@@ -2,22 +2,15 @@
 # browser, and the menu reached from the window when there is no tray.
 
 visibles() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
-menu_icone() { # opens the tray icon's menu and chooses the item of the given letter
-  local ix iy
-  attend_icone
-  read -r ix iy <<<"$(position_icone)"
-  xdotool mousemove "$ix" "$iy" click 3; sleep 0.8
-  xdotool key "$1"
-}
 
 # Two starts at the same moment by one user: one stays, the other says so.
 home=$(prepare instance "PremiereFois/Affich=1" "Init/Annee=2026")
 un=$(lance "$home"); deux=$(lance "$home")
 verifie "of two simultaneous starts, one shows the message" visible '^Oxi$' 10
 valide_boite
-compte_vivants() { local n=0 p; for p in "$@"; do en_vie "$p" && n=$((n + 1)); done; echo "$n"; }
-fin=$(( SECONDS + 8 )); while [ "$(compte_vivants $un $deux)" -gt 1 ] && [ $SECONDS -lt $fin ]; do sleep 0.2; done
-verifie "of two simultaneous starts, exactly one keeps running" test "$(compte_vivants $un $deux)" -eq 1
+un_seul() { [ "$(en_vie "$un"; echo $?)" != "$(en_vie "$deux"; echo $?)" ]; }
+attend 8 un_seul
+verifie "of two simultaneous starts, exactly one keeps running" un_seul
 # Another user of the machine (another runtime folder) is not refused.
 autre=$(prepare autre-utilisateur "PremiereFois/Affich=1" "Init/Annee=2026")
 tiers=$(lance "$autre")
@@ -36,9 +29,9 @@ arrete "$apres"
 # "Quitter" while the popup holds a second reminder: one question, both answers end the process.
 for reponse in Return Escape; do
   home=$(prepare "quitter-$reponse" "PremiereFois/Affich=1" "Init/Annee=2026")
-  sql "$home/prog/DBOxi.dtb" "INSERT INTO Rappel VALUES (1, '2026-03-01', 'N', 'Courses du samedi', '2026-03-01', 0, '1800-01-01', 1, '1800-01-01', 1);
-INSERT INTO Notes (NumNote, Libelle1) VALUES (1, 'pain' || char(10) || 'lait' || char(10) || 'beurre' || char(10) || 'œufs' || char(10) || 'farine et sucre pour le gâteau de la fête de dimanche, sans oublier les bougies');
-INSERT INTO Rappel VALUES (2, '2026-03-01', 'F', 'Aubin', '2026-03-01', 0, '1800-01-01', 1, '1800-01-01', 1);" >/dev/null
+  rappel "$home/prog/DBOxi.dtb" N 'Courses du samedi' 2026-03-01 2026-03-01
+  sql "$home/prog/DBOxi.dtb" "INSERT INTO Notes (NumNote, Libelle1) VALUES (1, 'pain' || char(10) || 'lait' || char(10) || 'beurre' || char(10) || 'œufs' || char(10) || 'farine et sucre pour le gâteau de la fête de dimanche, sans oublier les bougies');" >/dev/null
+  rappel "$home/prog/DBOxi.dtb" F Aubin 2026-03-01 2026-03-01
   pid=$(lance_le '2026-03-01 09:00:00' "$home")
   verifie "the reminder popup opens ($reponse)" visible '^Oxi - Rappel$' 15
   [ "$reponse" = Return ] && capture 60-note-sur-plusieurs-lignes
@@ -55,7 +48,7 @@ done
 # No notification area, no browser: the window's right-click menu, and the help's path said.
 kill "$TRAYER" 2>/dev/null; TRAYER=; sleep 0.5
 home=$(prepare sans-zone "PremiereFois/Affich=1" "Init/Annee=2026")
-mkdir -p "$home/bin"; printf '#!/bin/sh\nexit 3\n' > "$home/bin/xdg-open"; chmod +x "$home/bin/xdg-open"
+xdg_open "$home" 'exit 3'
 pid=$(lance_le '2026-12-06 10:00:00' "$home" PATH="$home/bin:$PATH")
 w=$(attend_fenetre '^Oxi$' 10)
 verifie "with no tray the main window opens" test -n "$w"
@@ -76,8 +69,8 @@ demarre_zone
 # The postcard opens the e-mail program on a greeting; "Plus tard" puts the
 # reminder off, not done, and the program runs on.
 home=$(prepare plus-tard "PremiereFois/Affich=1" "Init/Annee=2026")
-sql "$home/prog/DBOxi.dtb" "INSERT INTO Rappel VALUES (1, '1975-03-01', 'A', 'Dupont#Marie', '2026-03-01', 0, '1800-01-01', 1, '1800-01-01', 1);" >/dev/null
-mkdir -p "$home/bin"; printf '#!/bin/sh\nprintf %%s "$1" > "%s/ouvert"\n' "$home" > "$home/bin/xdg-open"; chmod +x "$home/bin/xdg-open"
+rappel "$home/prog/DBOxi.dtb" A 'Dupont#Marie' 1975-03-01 2026-03-01
+xdg_open "$home" "printf %s \"\$1\" > '$home/ouvert'"
 pid=$(lance_le '2026-03-01 09:00:00' "$home" PATH="$home/bin:$PATH")
 w=$(attend_fenetre '^Oxi - Rappel$' 15)
 verifie "the popup opens for 'Plus tard'" test -n "$w"
