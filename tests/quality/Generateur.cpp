@@ -66,16 +66,21 @@ void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine)
 QStringList EtatConnexion(Connexion &connexion)
 {
     QStringList etat;
-    for (const char *table : {"Rappel ORDER BY NumRappel", "Notes ORDER BY NumNote"}) {
-        const Resultat r = connexion.Requete(QStringLiteral("SELECT * FROM ") + QLatin1String(table));
-        etat << r.colonnes.join(QLatin1Char('|'));
-        for (const auto &ligne : r.lignes) {
-            QStringList champs;
-            for (const QVariant &v : ligne)
-                champs << (v.isNull() ? QStringLiteral("<null>")
-                                      : QString::fromLatin1(v.typeName()) + QLatin1Char(':') + v.toString());
-            etat << champs.join(QLatin1Char('|'));
+    try {
+        if (connexion.Requete("PRAGMA integrity_check").Valeur(0, 0).toString() != QLatin1String("ok"))
+            return {};
+        for (const char *table : {"Rappel ORDER BY NumRappel", "Notes ORDER BY NumNote"}) {
+            const Resultat r = connexion.Requete(QStringLiteral("SELECT * FROM ") + QLatin1String(table));
+            etat << r.colonnes.join(QLatin1Char('|'));
+            for (const auto &ligne : r.lignes) {
+                QStringList champs;
+                for (const QVariant &v : ligne)
+                    champs << (v.isNull() ? QStringLiteral("<null>") : QString(v.typeName()) + ':' + v.toString());
+                etat << champs.join(QLatin1Char('|'));
+            }
         }
+    } catch (const ErreurBase &) {
+        return {};
     }
     return etat;
 }
@@ -83,13 +88,7 @@ QStringList EtatConnexion(Connexion &connexion)
 QStringList EtatFichier(const QString &chemin)
 {
     Connexion connexion;
-    try {
-        if (connexion.Ouvre(chemin, CleBase)
-            && connexion.Requete(QStringLiteral("PRAGMA integrity_check")).Valeur(0, 0).toString() == QLatin1String("ok"))
-            return EtatConnexion(connexion);
-    } catch (const ErreurBase &) {
-    }
-    return {};
+    return connexion.Ouvre(chemin, CleBase) ? EtatConnexion(connexion) : QStringList();
 }
 
 bool CopieAncienFormat(const QString &source, const QString &cible)

@@ -115,59 +115,35 @@ int Supprime(sqlite3_vfs *, const char *nom, int synchro)
     return Point(Sous(nom)) ? SQLITE_IOERR_DELETE : consigne.reel->xDelete(consigne.reel, nom, synchro);
 }
 
-// The rest goes straight to the system's layer.
-template <auto Methode, typename... Arguments> auto Relaie(sqlite3_vfs *, Arguments... arguments)
-{
-    return (consigne.reel->*Methode)(consigne.reel, arguments...);
-}
-
-// Sizes are known once the system's layer is.
-sqlite3_vfs systemePannes = {.iVersion = 1,
-                             .zName = "pannes",
-                             .xOpen = Ouvre,
-                             .xDelete = Supprime,
-                             .xAccess = Relaie<&sqlite3_vfs::xAccess, const char *, int, int *>,
-                             .xFullPathname = Relaie<&sqlite3_vfs::xFullPathname, const char *, int, char *>,
-                             .xDlOpen = Relaie<&sqlite3_vfs::xDlOpen, const char *>,
-                             .xDlError = Relaie<&sqlite3_vfs::xDlError, int, char *>,
-                             .xDlSym = Relaie<&sqlite3_vfs::xDlSym, void *, const char *>,
-                             .xDlClose = Relaie<&sqlite3_vfs::xDlClose, void *>,
-                             .xRandomness = Relaie<&sqlite3_vfs::xRandomness, int, char *>,
-                             .xSleep = Relaie<&sqlite3_vfs::xSleep, int>,
-                             .xCurrentTime = Relaie<&sqlite3_vfs::xCurrentTime, double *>,
-                             .xGetLastError = Relaie<&sqlite3_vfs::xGetLastError, int, char *>};
 #pragma GCC diagnostic pop
+
+// Everything else as the system's layer does it: its functions do not look at the layer they are given.
+sqlite3_vfs systemePannes;
 
 // The data layer's own file operations, counted and failed the same way.
 class OperationsPannes : public OperationsFichiers
 {
 public:
-    QString CreeTemporaire(const QString &modele) override
-    {
-        return Echoue(modele) ? QString() : OperationsFichiers::CreeTemporaire(modele);
-    }
-    bool Renomme(const QString &de, const QString &vers) override
-    {
-        return !Echoue(de, vers) && OperationsFichiers::Renomme(de, vers);
-    }
+    QString CreeTemporaire(const QString &m) override { return Echoue(m) ? QString() : OperationsFichiers::CreeTemporaire(m); }
+    bool Renomme(const QString &a, const QString &b) override { return !Echoue(a, b) && OperationsFichiers::Renomme(a, b); }
     bool Supprime(const QString &chemin) override { return !Echoue(chemin) && OperationsFichiers::Supprime(chemin); }
 
 private:
     static bool Echoue(const QString &a, const QString &b = {})
     {
-        const bool suivi = Sous(QFile::encodeName(a).constData()) || (!b.isEmpty() && Sous(QFile::encodeName(b).constData()));
-        if (!Point(suivi))
-            return false;
-        errno = consigne.erreur;
-        return true;
+        return Point(Sous(QFile::encodeName(a).constData()) || Sous(QFile::encodeName(b).constData()))
+            && (errno = consigne.erreur, true);
     }
 };
 
 void InstalleCouches(Compte *compte, const QByteArray &dossier, Panne panne, int n, int erreur)
 {
     consigne = Consigne{compte, dossier, panne, n, erreur, sqlite3_vfs_find(nullptr)};
-    systemePannes.szOsFile = int(sizeof(Fichier)) + consigne.reel->szOsFile;
-    systemePannes.mxPathname = consigne.reel->mxPathname;
+    systemePannes = *consigne.reel;
+    systemePannes.zName = "pannes";
+    systemePannes.szOsFile += int(sizeof(Fichier));
+    systemePannes.xOpen = Ouvre;
+    systemePannes.xDelete = Supprime;
     sqlite3_vfs_register(&systemePannes, 1);
     static OperationsPannes operations;
     InstalleOperationsFichiers(&operations);
