@@ -37,15 +37,10 @@ bool LitAvecCle(const QString &chemin, const QByteArray &cle)
 // Numbers up to the largest, both flags, the no-date value, quotes, a note with an empty half.
 void RemplitBase()
 {
-    for (const char *sql : {"INSERT INTO Rappel VALUES (3,'1850-06-14','A','Durand#Léa','2026-06-14',1,'2026-06-07',1,"
-                            "'1800-01-01',0)",
-                            "INSERT INTO Rappel VALUES (7,'2026-02-14','F','Valentin','2026-02-14',0,'2026-02-13',1,"
-                            "'2026-02-04',0)",
-                            "INSERT INTO Rappel VALUES (32767,'2026-12-31','N','Réveillon ''chez nous''','2026-12-31',0,"
-                            "'1800-01-01',0,'1800-01-01',0)",
-                            "INSERT INTO Notes VALUES (7,'Acheter des fleurs ; « roses »',' et chocolats')",
-                            "INSERT INTO Notes VALUES (32767,'Champagne',NULL)"})
-        Base().Execute(QString::fromUtf8(sql));
+    Base().Execute("INSERT INTO Rappel VALUES (3,'1850-06-14','A','Durand#Léa','2026-06-14',1,'2026-06-07',1,'1800-01-01',0),"
+                   "(7,'2026-02-14','F','Valentin','2026-02-14',0,'2026-02-13',1,'2026-02-04',0),"
+                   "(32767,'2026-12-31','N','Réveillon ''chez nous''','2026-12-31',0,'1800-01-01',0,'1800-01-01',0)");
+    Base().Execute("INSERT INTO Notes VALUES (7,'Acheter des fleurs ; « roses »',' et chocolats'), (32767,'Champagne',NULL)");
 }
 
 } // namespace
@@ -141,9 +136,6 @@ private Q_SLOTS:
         QVERIFY(CleBrute(chemin, QString()).isEmpty());
         QVERIFY(CopieAncienFormat(chemin, ancien));
         QVERIFY(LitAvecCle(ancien, CleBrute(ancien, CleBase, 4000)) && !LitAvecCle(ancien, CleBrute(ancien, CleBase)));
-        Connexion connexion;
-        QVERIFY(!connexion.Ouvre(ancien, CleBase) && connexion.Ouvre(ancien, CleBase, nullptr, 4000));
-        QCOMPARE(connexion.Requete("SELECT count(*) FROM Fetes").Valeur(0, 0).toInt(), 31);
 
         PrepareCle(chemin, CleBase);
         QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)) && !LitAvecCle(chemin, CleBrute(chemin, "autre")));
@@ -173,27 +165,18 @@ private Q_SLOTS:
         qputenv("XDG_RUNTIME_DIR", avant);
     }
 
-    // Blanks are trimmed, tabs and line breaks inside a text kept; a failed transaction leaves nothing.
-    void texteNulEtTransactionEchoueeSansTrace()
+    // Blanks are trimmed, tabs and line breaks inside a text kept. (A failed transaction: the failed restore below.)
+    void texteNul()
     {
         QVERIFY(ChaineOuNull("   ").isNull());
         QCOMPARE(ChaineOuNull(" a\r\nb\t ").toString(), QStringLiteral("a\r\nb\t"));
-        QVERIFY_THROWS_EXCEPTION(ErreurBase, {
-            Transaction transaction(Base());
-            Base().Execute("INSERT INTO Notes VALUES (1, 'a', NULL)");
-            Base().Execute("INSERT INTO Notes VALUES (1, 'doublon', NULL)");
-            transaction.Valide();
-        });
-        QCOMPARE(Compte("Notes"), 0);
     }
 
     void fichierAbsentNiErreurNiCree()
     {
         FermeBase();
-        QFile::remove(env->CheminBase());
-        QVERIFY(!CompacteBase() && ConnecteBase());
-        QVERIFY(NomBase().isEmpty() && !Base().EstOuverte());
-        QVERIFY(messages.tous.isEmpty() && !QFile::exists(env->CheminBase()));
+        QVERIFY(QFile::remove(env->CheminBase()) && !CompacteBase() && ConnecteBase() && NomBase().isEmpty());
+        QVERIFY(!Base().EstOuverte() && messages.tous.isEmpty() && !QFile::exists(env->CheminBase()));
         QVERIFY_THROWS_EXCEPTION(ErreurBase, OuvreRecordset("SELECT * FROM Rappel"));
     }
 
