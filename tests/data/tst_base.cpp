@@ -81,12 +81,8 @@ private Q_SLOTS:
             {"doublon.dtb",
              {SchemaRappel, "CREATE TABLE Notes (NumNote INTEGER, Libelle1 TEXT, Libelle2 TEXT)", ligne.arg("2026-05-01", "0"),
               "INSERT INTO Notes VALUES (1,'a',NULL)", "INSERT INTO Notes VALUES (1,'b',NULL)"}}};
-        for (const auto &[nom, instructions] : fichiers) {
-            Connexion connexion;
-            QVERIFY(connexion.Cree(Reserve(nom), CleBase));
-            for (const QString &sql : instructions)
-                connexion.Execute(sql);
-        }
+        for (const auto &[nom, instructions] : fichiers)
+            QVERIFY(ExecuteDans(Reserve(nom), CleBase, true, instructions));
     }
     void init() { env = std::make_unique<EnvironnementTest>(); }
     void cleanup()

@@ -12,16 +12,14 @@ namespace oxi::test {
 
 QStringList TextesHostiles()
 {
-    return {
-        QStringLiteral("O'Brien \"guillemets\" \\ $HOME `cmd`"),
-        QStringLiteral("Dupont#Jean#Paul"),
-        QStringLiteral("100 % _ * ? [a-z]"),
-        QStringLiteral("x'); DROP TABLE Rappel; -- /* bloc */"),
-        QStringLiteral("tab\tulation\net\r\nretours"),
-        QStringLiteral("Anniv 🎂🎉 famille 👨‍👩‍👧 שלום עולם مرحبا"),
-        QString(10000, QLatin1Char('W')),
-        QString(5000, QChar(0x00e9)),
-    };
+    return {"O'Brien \"guillemets\" \\ $HOME `cmd`",
+            "Dupont#Jean#Paul",
+            "100 % _ * ? [a-z]",
+            "x'); DROP TABLE Rappel; -- /* bloc */",
+            "tab\tulation\net\r\nretours",
+            "Anniv 🎂🎉 famille 👨‍👩‍👧 שלום עולם مرحبا",
+            QString(10000, 'W'),
+            QString(5000, QChar(0x00e9))};
 }
 
 void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine)
@@ -30,34 +28,30 @@ void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine)
     const QStringList hostiles = TextesHostiles();
     const auto tirage = [&](int n) { return int(aleas() % unsigned(n)); };
     Transaction transaction(connexion);
-    int numNote = connexion.Requete(QStringLiteral("SELECT coalesce(max(NumNote), 0) FROM Notes")).Valeur(0, 0).toInt();
+    int numNote = connexion.Requete("SELECT coalesce(max(NumNote), 0) FROM Notes").Valeur(0, 0).toInt();
     for (int i = 0; i < nombre; ++i) {
         const int genre = tirage(10);
-        const QString type = genre < 5 ? QStringLiteral("A") : genre < 8 ? QStringLiteral("F") : QStringLiteral("N");
+        const QString type = genre < 5 ? "A" : genre < 8 ? "F" : "N";
         const QDate evenement = QDate(annee, 1, 1).addDays(tirage(365));
         QDate dateRappel = evenement;
-        QString libelle = type == QLatin1String("F") ? QStringLiteral("Prénom%1").arg(i) : QStringLiteral("Note %1").arg(i);
-        if (type == QLatin1String("A")) {
+        QString libelle = type == "F" ? QString("Prénom%1").arg(i) : QString("Note %1").arg(i);
+        if (type == "A") {
             const int naissance = tirage(6) == 0 ? AnneeInconnue : annee - 1 - tirage(90);
             dateRappel = QDate(naissance, evenement.month(), std::min(evenement.day(), 28));
-            libelle = QStringLiteral("Nom%1#Prénom%2").arg(i).arg(tirage(1000));
+            libelle = QString("Nom%1#Prénom%2").arg(i).arg(tirage(1000));
         }
         if (tirage(20) == 0)
             libelle = hostiles.at(tirage(int(hostiles.size())));
-        const int d1 = tirage(3) == 0 ? 0 : 1 + tirage(31);
-        const int d2 = tirage(2) == 0 ? 0 : 1 + tirage(31);
+        const QDate ech2 = tirage(3) == 0 ? DateNulle : evenement.addDays(-1 - tirage(31));
+        const QDate ech3 = tirage(2) == 0 ? DateNulle : evenement.addDays(-1 - tirage(31));
         const QDate ech1 = tirage(5) == 0 ? DateNulle : evenement;
-        const QDate ech2 = d1 ? evenement.addDays(-d1) : DateNulle;
-        const QDate ech3 = d2 ? evenement.addDays(-d2) : DateNulle;
         const auto fait = [&](const QDate &d) { return d != DateNulle && tirage(4) == 0 ? 1 : 0; };
-        connexion.Execute(QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, "
-                                         "Ech3, EtatEch3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        connexion.Execute("INSERT INTO Rappel VALUES (NULL, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                           {dateRappel, type, libelle, ech1, fait(ech1), ech2, fait(ech2), ech3, fait(ech3)});
-        if (type == QLatin1String("N")) {
+        if (type == "N") {
             const QString texte =
-                tirage(8) == 0 ? hostiles.at(tirage(int(hostiles.size()))) : QStringLiteral("Texte de la note %1").arg(i);
-            connexion.Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1, Libelle2) VALUES (?, ?, ?)"),
-                              {++numNote, texte.left(255), texte.mid(255)});
+                tirage(8) == 0 ? hostiles.at(tirage(int(hostiles.size()))) : QString("Texte de la note %1").arg(i);
+            connexion.Execute("INSERT INTO Notes VALUES (?, ?, ?)", {++numNote, texte.left(255), texte.mid(255)});
         }
     }
     transaction.Valide();
@@ -89,6 +83,16 @@ QStringList EtatFichier(const QString &chemin)
 {
     Connexion connexion;
     return connexion.Ouvre(chemin, CleBase) ? EtatConnexion(connexion) : QStringList();
+}
+
+bool ExecuteDans(const QString &chemin, const QString &cle, bool cree, const QStringList &instructions)
+{
+    Connexion c;
+    if (!(cree ? c.Cree(chemin, cle) : c.Ouvre(chemin, cle)))
+        return false;
+    for (const QString &sql : instructions)
+        c.Execute(sql);
+    return true;
 }
 
 bool CopieAncienFormat(const QString &source, const QString &cible)

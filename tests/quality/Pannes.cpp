@@ -53,60 +53,48 @@ bool Point(bool suivi)
     return true;
 }
 
-// The test's file-system layer over the system's: a file of the library,
-// followed when it lies under the folder, the real file right after it.
-struct Fichier
+// What the test keeps of each file of the library, right after the system's own
+// file, which stays at the start so that the system's functions can be given it.
+struct Suite
 {
-    sqlite3_file base;
-    bool suivi;
-    sqlite3_file *reel() { return reinterpret_cast<sqlite3_file *>(this + 1); }
-    static Fichier *De(sqlite3_file *f) { return reinterpret_cast<Fichier *>(f); }
+    const sqlite3_io_methods *reelles;
+    bool suivi; // lies under the folder
 };
-
-// Any other call of the file goes straight to the real one.
-template <auto Methode, typename... Arguments> int Passe(sqlite3_file *f, Arguments... arguments)
+Suite &De(sqlite3_file *f)
 {
-    return (Fichier::De(f)->reel()->pMethods->*Methode)(Fichier::De(f)->reel(), arguments...);
+    return *reinterpret_cast<Suite *>(reinterpret_cast<char *>(f) + (consigne.reel->szOsFile + 7) / 8 * 8);
 }
+
 // A write, truncation or sync of a followed file: at the fault point, the
 // library's code for it (a full disk for a write out of room).
 template <auto Methode, int Code, typename... Arguments> int Change(sqlite3_file *f, Arguments... arguments)
 {
-    if (!Point(Fichier::De(f)->suivi))
-        return Passe<Methode>(f, arguments...);
+    if (!Point(De(f).suivi))
+        return (De(f).reelles->*Methode)(f, arguments...);
     const int e = consigne.erreur;
     return Code == SQLITE_IOERR_WRITE && (e == ENOSPC || e == EDQUOT || e == EFBIG) ? SQLITE_FULL : Code;
 }
 
-// Version 1 only: no shared memory, no mapping, so the library writes
-// every page through xWrite where it is counted. Members left out are null.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-const sqlite3_io_methods Methodes = {
-    .iVersion = 1,
-    .xClose = Passe<&sqlite3_io_methods::xClose>,
-    .xRead = Passe<&sqlite3_io_methods::xRead, void *, int, sqlite3_int64>,
-    .xWrite = Change<&sqlite3_io_methods::xWrite, SQLITE_IOERR_WRITE, const void *, int, sqlite3_int64>,
-    .xTruncate = Change<&sqlite3_io_methods::xTruncate, SQLITE_IOERR_TRUNCATE, sqlite3_int64>,
-    .xSync = Change<&sqlite3_io_methods::xSync, SQLITE_IOERR_FSYNC, int>,
-    .xFileSize = Passe<&sqlite3_io_methods::xFileSize, sqlite3_int64 *>,
-    .xLock = Passe<&sqlite3_io_methods::xLock, int>,
-    .xUnlock = Passe<&sqlite3_io_methods::xUnlock, int>,
-    .xCheckReservedLock = Passe<&sqlite3_io_methods::xCheckReservedLock, int *>,
-    .xFileControl = Passe<&sqlite3_io_methods::xFileControl, int, void *>,
-    .xSectorSize = Passe<&sqlite3_io_methods::xSectorSize>,
-    .xDeviceCharacteristics = Passe<&sqlite3_io_methods::xDeviceCharacteristics>};
+// The system's own methods (the same for all its files) but for the changes.
+sqlite3_io_methods methodes;
 
 int Ouvre(sqlite3_vfs *, const char *nom, sqlite3_file *f, int drapeaux, int *sortie)
 {
-    Fichier *fichier = Fichier::De(f);
-    fichier->base.pMethods = nullptr;
-    fichier->suivi = Sous(nom);
-    if ((drapeaux & SQLITE_OPEN_CREATE) && Point(fichier->suivi))
+    f->pMethods = nullptr;
+    De(f).suivi = Sous(nom);
+    if ((drapeaux & SQLITE_OPEN_CREATE) && Point(De(f).suivi))
         return SQLITE_CANTOPEN;
-    const int rc = consigne.reel->xOpen(consigne.reel, nom, fichier->reel(), drapeaux, sortie);
-    if (fichier->reel()->pMethods)
-        fichier->base.pMethods = &Methodes;
+    const int rc = consigne.reel->xOpen(consigne.reel, nom, f, drapeaux, sortie);
+    if ((De(f).reelles = f->pMethods)) {
+        methodes = *f->pMethods;
+        // Version 1 only: no shared memory, no mapping, so the library writes
+        // every page through xWrite where it is counted.
+        methodes.iVersion = 1;
+        methodes.xWrite = Change<&sqlite3_io_methods::xWrite, SQLITE_IOERR_WRITE, const void *, int, sqlite3_int64>;
+        methodes.xTruncate = Change<&sqlite3_io_methods::xTruncate, SQLITE_IOERR_TRUNCATE, sqlite3_int64>;
+        methodes.xSync = Change<&sqlite3_io_methods::xSync, SQLITE_IOERR_FSYNC, int>;
+        f->pMethods = &methodes;
+    }
     return rc;
 }
 
@@ -114,8 +102,6 @@ int Supprime(sqlite3_vfs *, const char *nom, int synchro)
 {
     return Point(Sous(nom)) ? SQLITE_IOERR_DELETE : consigne.reel->xDelete(consigne.reel, nom, synchro);
 }
-
-#pragma GCC diagnostic pop
 
 // Everything else as the system's layer does it: its functions do not look at the layer they are given.
 sqlite3_vfs systemePannes;
@@ -141,7 +127,7 @@ void InstalleCouches(Compte *compte, const QByteArray &dossier, Panne panne, int
     consigne = Consigne{compte, dossier, panne, n, erreur, sqlite3_vfs_find(nullptr)};
     systemePannes = *consigne.reel;
     systemePannes.zName = "pannes";
-    systemePannes.szOsFile += int(sizeof(Fichier));
+    systemePannes.szOsFile = (systemePannes.szOsFile + 7) / 8 * 8 + int(sizeof(Suite));
     systemePannes.xOpen = Ouvre;
     systemePannes.xDelete = Supprime;
     sqlite3_vfs_register(&systemePannes, 1);

@@ -77,15 +77,6 @@ std::function<int()> Demarrage(const QStringList &critiques)
     };
 }
 
-// Runs `instructions` in the file `p`, opened, or created under `cle` (none: plain SQLite).
-void ExecuteDans(const QString &p, const QString &cle, bool cree, const QStringList &instructions)
-{
-    Connexion c;
-    QVERIFY(cree ? c.Cree(p, cle) : c.Ouvre(p, cle));
-    for (const QString &sql : instructions)
-        c.Execute(sql);
-}
-
 // Scrambles bytes in the middle of the first page of `table`.
 void AbimeTable(const QString &chemin, const QString &table)
 {
@@ -347,10 +338,12 @@ private slots:
         const auto coupee = [&](qint64 retrait) {
             return abimee([retrait](const QString &p) { QVERIFY(QFile(p).resize(QFileInfo(p).size() - retrait)); });
         };
-        const auto sql = [&](QStringList s) { return abimee([s](const QString &p) { ExecuteDans(p, CleBase, false, s); }); };
+        const auto sql = [&](QStringList s) {
+            return abimee([s](const QString &p) { QVERIFY(ExecuteDans(p, CleBase, false, s)); });
+        };
         // A new file under that key with a table of the right name.
         const auto nouvelle = [](QString cle) -> Prepare {
-            return [cle](const QString &p) { ExecuteDans(p, cle, true, {"CREATE TABLE Rappel (x)"}); };
+            return [cle](const QString &p) { QVERIFY(ExecuteDans(p, cle, true, {"CREATE TABLE Rappel (x)"})); };
         };
         const Prepare fifo = [](const QString &p) { QCOMPARE(mkfifo(QFile::encodeName(p).constData(), 0600), 0); };
         // The library has no DROP COLUMN: the table made again without its last column.
