@@ -33,19 +33,19 @@ using namespace oxi::test;
 class TestEntrees : public QObject
 {
     Q_OBJECT
+    MessagerieScriptee messages;
     // The whole stored row of the reminder of that text.
     static QStringList Rangee(const QString &libelle) { return EtatConnexion(Base()).filter(libelle); }
     // The text of the next due reminder the popup would show.
     static QString Montre(ScanRappels &scan) { return scan.Prochain().value_or(RappelAffiche{}).texte.message; }
 
 private slots:
-    void cleanup() { RetablitHorloge(); }
+    void cleanup() { RetablitHorloge(), messages.Vide(); }
     // Quotes, SQL, control characters, emoji, right-to-left and 10,000
     // characters: stored as typed, listed as typed, saved and restored as typed.
     void textesHostilesIntacts()
     {
         EnvironnementTest env;
-        MessagerieScriptee messages;
         const QStringList textes = TextesHostiles();
         const QDate jour(2026, 12, 31);
         for (const QString &t : textes) {
@@ -161,13 +161,9 @@ private slots:
         QFETCH(QString, panne);
         const bool base = panne == QString("base"), plein = panne == QString("plein");
         EnvironnementTest env;
-        MessagerieScriptee messages;
-        const QString disque = env.Dossier() + "/disque";
+        const QString disque = env.Dossier() + "/disque", config = env.Dossier() + "/config";
         const auto reglagesDans = [](const QString &d) { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, d); };
-        const auto retablit = qScopeGuard([&] {
-            reglagesDans(env.Dossier() + "/config");
-            ::umount(QFile::encodeName(disque).constData());
-        });
+        const auto retablit = qScopeGuard([&] { reglagesDans(config), ::umount(QFile::encodeName(disque).constData()); });
         if (plein) {
             // A tiny file system of its own, filled up below (needs the right to mount, as root has).
             QDir().mkpath(disque);
@@ -195,12 +191,11 @@ private slots:
         }
         QCOMPARE(messages.infos.size(), 3);
         QVERIFY(messages.infos.at(0).contains("prochain démarrage"));
-        if (base)
-            Base().Execute("PRAGMA query_only = 0");
-        else if (plein)
+        Base().Execute("PRAGMA query_only = 0");
+        if (plein)
             QVERIFY(bouchon.remove());
         else
-            reglagesDans(env.Dossier() + "/config");
+            reglagesDans(config);
         QCOMPARE(LitReglage(ReglageAnnee), "2026");
         QVERIFY(RearmeEcheances());
         QVERIFY(RearmeEcheances());
@@ -212,27 +207,20 @@ private slots:
     // left as it is, and both good ones shown and acknowledged.
     void rangeeIllisibleEntreDeuxBonnes_data()
     {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<QString>("date");
-        QTest::newRow("date vide") << "F"
-                                   << "";
-        QTest::newRow("pas une date") << "F"
-                                      << "abc";
-        QTest::newRow("date impossible") << "A"
-                                         << "2026-02-30";
-        QTest::newRow("type inconnu") << "X"
-                                      << "2026-03-01";
+        QTest::addColumn<QStringList>("rangee"); // type, date
+        QTest::newRow("date vide") << QStringList{"F", ""};
+        QTest::newRow("pas une date") << QStringList{"F", "abc"};
+        QTest::newRow("date impossible") << QStringList{"A", "2026-02-30"};
+        QTest::newRow("type inconnu") << QStringList{"X", "2026-03-01"};
     }
     void rangeeIllisibleEntreDeuxBonnes()
     {
-        QFETCH(QString, type);
-        QFETCH(QString, date);
+        QFETCH(QStringList, rangee);
         EnvironnementTest env;
-        MessagerieScriptee messages;
         const QDate auj(2026, 3, 1);
         FixeMaintenant(QDateTime(auj, QTime(9, 0)));
         const qint64 a = Ajoute("F", "Aubin", auj, Slots(auj, false));
-        Ajoute(type, "Illisible", date, Slots(auj, false));
+        Ajoute(rangee[0], "Illisible", rangee[1], Slots(auj, false));
         const qint64 b = Ajoute("F", "Albin", auj, Slots(auj, false));
         const QStringList avant = Rangee("Illisible");
 
@@ -253,16 +241,15 @@ private slots:
     void numeroAuDelaDe32Bits()
     {
         EnvironnementTest env;
-        MessagerieScriptee messages;
         const QDate auj(2026, 3, 1);
         FixeMaintenant(QDateTime(auj, QTime(9, 0)));
         const qint64 grand = (qint64(1) << 32) + 1;
-        const qint64 autre = Ajoute("F", "Autre", QDate(2026, 5, 1), Slots(QDate(2026, 5, 1), false));
-        QCOMPARE(autre, 1); // the row the low bits of the large number name
+        // The row the low bits of the large number name.
+        QCOMPARE(Ajoute("F", "Autre", QDate(2026, 5, 1), Slots(QDate(2026, 5, 1), false)), 1);
         // Missed yesterday, so that once acknowledged it is no longer due.
-        Base().Execute(QStringLiteral("INSERT INTO Rappel VALUES (?, '2026-02-28', 'F', 'Grand', '2026-02-28', 0, "
-                                      "'1800-01-01', 1, '1800-01-01', 1)"),
-                       {grand});
+        Base().Execute(
+            "INSERT INTO Rappel VALUES (?, '2026-02-28', 'F', 'Grand', '2026-02-28', 0, '1800-01-01', 1, '1800-01-01', 1)",
+            {grand});
         const QStringList avantAutre = Rangee("Autre");
         ScanRappels scan;
         QVERIFY(scan.Scrute());

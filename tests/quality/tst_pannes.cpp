@@ -89,11 +89,6 @@ void AbimeTable(const QString &chemin, const QString &table)
     f.write(QByteArray(16, '\x5a'));
 }
 
-void Efface(const QString &chemin)
-{
-    QFile::remove(chemin) || QDir().rmdir(chemin);
-}
-
 using Prepare = std::function<void(const QString &)>;
 
 // What stands in the main file's place and in DBC.dtb's (nothing when empty) for one start.
@@ -181,8 +176,7 @@ class TestPannes : public QObject
     void Essaie(Operation op, const QString &quoi, const Lanceur &lance, Panne panne = Panne::Aucune, QString cible = {})
     {
         Remet();
-        if (cible.isEmpty())
-            cible = Cible(op);
+        cible = cible.isEmpty() ? Cible(op) : cible;
         const QByteArray avant = Empreinte(cible);
         Compte(NomsOperations[int(op)] + (", " + quoi), Controle(op, cible, avant, lance(Action(op, cible)), panne));
     }
@@ -191,9 +185,8 @@ class TestPannes : public QObject
     void Compte(const QString &quoi, const QString &raison)
     {
         ++essayes;
-        if (raison.isEmpty())
-            ++tenus;
-        else
+        tenus += raison.isEmpty();
+        if (!raison.isEmpty())
             qWarning("%s : %s", qPrintable(quoi), qPrintable(raison));
     }
 
@@ -275,13 +268,10 @@ private slots:
     {
         const auto verrouille = [](const QString &fichier, const QString &verrou) {
             return [fichier, verrou](const std::function<int()> &action) {
-                Connexion autreProgramme;
-                if (!autreProgramme.Ouvre(fichier, CleBase))
-                    return Essai{};
-                autreProgramme.Execute(verrou);
-                const Essai essai = LanceAvecPanne(action, {});
-                autreProgramme.Annule();
-                return essai;
+                Connexion autreProgramme; // closed, it gives the lock back
+                autreProgramme.Ouvre(fichier, CleBase);
+                autreProgramme.Execute(verrou); // throws when the file did not open
+                return LanceAvecPanne(action, {});
             };
         };
         for (const char *verrou : {"BEGIN EXCLUSIVE", "BEGIN IMMEDIATE"})
@@ -326,15 +316,12 @@ private slots:
     void fichiersAbimes()
     {
         const QString ancienFormat = annexe.filePath("ancien.dtb"), reste = dossier + '/' + NomBaseCompactee;
+        const auto efface = [](const QString &chemin) { QFile::remove(chemin) || QDir().rmdir(chemin); };
         QVERIFY(CopieAncienFormat(vierge, ancienFormat));
-        const auto octets = [](QByteArray contenu) -> Prepare {
-            return [contenu](const QString &p) { QVERIFY(Ecrit(p, contenu)); };
-        };
+        const auto octets = [](QByteArray c) -> Prepare { return [c](const QString &p) { QVERIFY(Ecrit(p, c)); }; };
         const auto copie = [](QString source) -> Prepare { return [source](const QString &p) { Copie(source, p); }; };
         // The sound file, then `abime` done to it.
-        const auto abimee = [&](Prepare abime) -> Prepare {
-            return [&, abime](const QString &p) { Copie(vierge, p), abime(p); };
-        };
+        const auto abimee = [&](Prepare a) -> Prepare { return [&, a](const QString &p) { Copie(vierge, p), a(p); }; };
         const auto coupee = [&](qint64 retrait) {
             return abimee([retrait](const QString &p) { QVERIFY(QFile(p).resize(QFileInfo(p).size() - retrait)); });
         };
@@ -376,7 +363,7 @@ private slots:
         };
         for (const CasFichier &f : cas) {
             FermeBase();
-            Efface(principale), Efface(reste);
+            efface(principale), efface(reste);
             if (f.principale)
                 f.principale(principale);
             if (f.reste)
@@ -398,20 +385,20 @@ private slots:
                 raison = "rappels perdus ou modifiés";
             Compte(f.nom, raison);
         }
-        Efface(principale), Efface(reste);
+        efface(principale), efface(reste);
         const QString cible = dossier + "/abimee.dtb";
         const auto seul = [](const std::function<int()> &action) { return LanceAvecPanne(action, {}); };
         for (const CasFichier &f : cas)
             if (QStringList{"page abîmée dans Fetes", "coupé de trois pages", "sqlite sans clé", "en-tête sqlite", "dossier"}
                     .contains(f.nom)) {
-                Efface(cible);
+                efface(cible);
                 f.principale(cible);
                 Essaie(Operation::Restaure, f.nom, seul, Panne::Aucune, cible);
                 // Nor is a folder a place to save to.
                 if (QFileInfo(cible).isDir())
                     Essaie(Operation::Sauve, f.nom, seul, Panne::Aucune, cible);
             }
-        Efface(cible);
+        efface(cible);
     }
 
     void cleanupTestCase() { qInfo("total : %d points de panne essayés", total); }
