@@ -5,8 +5,7 @@
 set -euo pipefail
 exe=$1 module=$2
 echoue() { echo "$1"; [ -z "${2:-}" ] || echo "$2" | c++filt; exit 1; }
-# Strong definitions (code, data, read-only data) only: inline code and templates may
-# be in both. The executable's whole symbol table, not only what it exports.
+# Strong definitions (code, data, read-only data): inline code and templates may be in both; all the executable's.
 forts() { nm "$@" --defined-only | awk '$2 ~ /^[TDBR]$/ {print $3}' | sort -u; }
 doubles=$(comm -12 <(forts -D "$module") <(forts "$exe"))
 [ -z "$doubles" ] || echoue "Défini à la fois dans le module et dans l'exécutable :" "$doubles"

@@ -18,17 +18,10 @@ namespace oxi::test {
 
 namespace {
 
-// What the child counts, shared with the parent, which reads it afterwards.
-struct Compte
-{
-    int points = 0;
-    bool atteint = false;
-};
-
 // The fault the child is to meet. Set in the child only, after the fork.
 struct Consigne
 {
-    Compte *compte = nullptr;
+    Essai *compte = nullptr; // shared with the parent, which reads it afterwards
     QByteArray dossier;
     Panne panne = Panne::Aucune;
     int n = 0, erreur = 0;
@@ -122,7 +115,7 @@ private:
     }
 };
 
-void InstalleCouches(Compte *compte, const QByteArray &dossier, Panne panne, int n, int erreur)
+void InstalleCouches(Essai *compte, const QByteArray &dossier, Panne panne, int n, int erreur)
 {
     consigne = Consigne{compte, dossier, panne, n, erreur, sqlite3_vfs_find(nullptr)};
     systemePannes = *consigne.reel;
@@ -140,16 +133,12 @@ void InstalleCouches(Compte *compte, const QByteArray &dossier, Panne panne, int
 Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossier, Panne panne, int n, int erreur,
                      const std::function<void()> &avant)
 {
-    void *partage = mmap(nullptr, sizeof(Compte), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    void *partage = mmap(nullptr, sizeof(Essai), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (partage == MAP_FAILED)
         return {};
-    Compte *compte = new (partage) Compte;
+    Essai *compte = new (partage) Essai;
     fflush(nullptr);
     const pid_t pid = fork();
-    if (pid < 0) {
-        munmap(partage, sizeof(Compte));
-        return {};
-    }
     if (pid == 0) {
         if (avant)
             avant();
@@ -165,10 +154,12 @@ Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossi
         _exit(code);
     }
     int statut = 0;
-    while (waitpid(pid, &statut, 0) < 0 && errno == EINTR) {
+    while (pid > 0 && waitpid(pid, &statut, 0) < 0 && errno == EINTR) {
     }
-    const Essai essai{compte->points, compte->atteint, WIFSIGNALED(statut), WIFEXITED(statut) ? WEXITSTATUS(statut) : -1};
-    munmap(partage, sizeof(Compte));
+    // A failed fork ends neither way.
+    const Essai essai{compte->points, compte->atteint, WIFSIGNALED(statut),
+                      pid > 0 && WIFEXITED(statut) ? WEXITSTATUS(statut) : -1};
+    munmap(partage, sizeof(Essai));
     return essai;
 }
 
