@@ -21,9 +21,7 @@ EnvironnementTest::EnvironnementTest()
 void EnvironnementTest::Reinitialise()
 {
     FermeBase();
-    QSettings reglages(QSettings::NativeFormat, QSettings::UserScope, NomAppli(), NomAppli());
-    reglages.clear();
-    reglages.sync();
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, NomAppli(), NomAppli()).clear(); // written when it goes
     QDir(m_dossier.filePath("config/autostart")).removeRecursively();
     QFile::remove(CheminBase());
     QFile::copy(OXI_BASE_REFERENCE, CheminBase());

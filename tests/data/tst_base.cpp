@@ -163,8 +163,7 @@ private Q_SLOTS:
     {
         FermeBase();
         const QString chemin = env->CheminBase();
-        QTemporaryDir run;
-        QFile::setPermissions(run.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QTemporaryDir run; // private, as the runtime folder is
         const QByteArray avant = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", run.path().toUtf8());
         const QByteArray cle = CleBrute(chemin, CleBase);
@@ -440,8 +439,7 @@ private Q_SLOTS:
         else
             reglagesDans(config);
         QCOMPARE(LitReglage(ReglageAnnee), "2026");
-        QVERIFY(RearmeEcheances());
-        QVERIFY(RearmeEcheances());
+        QVERIFY(RearmeEcheances() && RearmeEcheances()); // the second finds the year stored
         QCOMPARE(Lit(n), Slots(QDate(2027, 6, 2), false, QDate(2027, 5, 26), false));
         QCOMPARE(LitReglage(ReglageAnnee), "2027");
     }

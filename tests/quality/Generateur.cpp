@@ -98,15 +98,11 @@ bool ExecuteDans(const QString &chemin, const QString &cle, bool cree, const QSt
 bool CopieAncienFormat(const QString &source, const QString &cible)
 {
     QFile(cible).open(QIODevice::WriteOnly); // an attached file is not created
-    Connexion c;
-    if (!c.Ouvre(source, CleBase))
-        return false;
-    c.Execute(QStringLiteral("PRAGMA cipher_default_kdf_iter = 4000"));
-    c.Execute(QStringLiteral("ATTACH DATABASE ? AS ancien KEY ?"), {cible, CleBase});
-    c.Requete(QStringLiteral("SELECT sqlcipher_export('ancien')"));
-    c.Execute(QStringLiteral("DETACH DATABASE ancien"));
-    c.Execute(QStringLiteral("PRAGMA cipher_default_kdf_iter = 64000"));
-    return true;
+    // The rounds are the library's default for the whole process: put back.
+    return ExecuteDans(source, CleBase, false,
+                       {"PRAGMA cipher_default_kdf_iter = 4000",
+                        QString("ATTACH DATABASE '%1' AS ancien KEY '%2'").arg(cible, CleBase),
+                        "SELECT sqlcipher_export('ancien')", "DETACH DATABASE ancien", "PRAGMA cipher_default_kdf_iter = 64000"});
 }
 
 QByteArray Empreinte(const QString &chemin)
