@@ -175,13 +175,6 @@ private Q_SLOTS:
         qputenv("XDG_RUNTIME_DIR", avant);
     }
 
-    // Blanks are trimmed, tabs and line breaks inside a text kept. (A failed transaction: the failed restore below.)
-    void texteNul()
-    {
-        QVERIFY(ChaineOuNull("   ").isNull());
-        QCOMPARE(ChaineOuNull(" a\r\nb\t ").toString(), QStringLiteral("a\r\nb\t"));
-    }
-
     void fichierAbsentNiErreurNiCree()
     {
         FermeBase();
@@ -190,9 +183,13 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(ErreurBase, OuvreRecordset("SELECT * FROM Rappel"));
     }
 
-    // ".dtb" is added unless the name ends in a three-letter extension (today's name and the folder: the panel's suite).
-    void regleDesNoms()
+    // Stored texts: blanks are trimmed, tabs and line breaks inside kept. Backup names: ".dtb" is added unless the
+    // name ends in a three-letter extension (today's name and the folder: the panel's suite). (A failed
+    // transaction: the failed restore below.)
+    void reglesDesTextesEtDesNoms()
     {
+        QVERIFY(ChaineOuNull("   ").isNull());
+        QCOMPARE(ChaineOuNull(" a\r\nb\t ").toString(), "a\r\nb\t");
         for (const QString paire : {"archive.bak archive.bak", "archive archive.dtb", ".ab .ab.dtb", "copie.sauv copie.sauv.dtb"})
             QCOMPARE(NomFichierSauvegarde(paire.section(' ', 0, 0)), paire.section(' ', 1));
     }
