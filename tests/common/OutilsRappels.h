@@ -19,10 +19,8 @@ inline qint64 Ajoute(const QString &type, const QString &libelle, const QVariant
     QVariantList valeurs{dateRappel.typeId() == QMetaType::QDate ? TexteDate(dateRappel.toDate()) : dateRappel, type, libelle};
     for (const Echeance &s : e.ech)
         valeurs << TexteDate(s.date) << (s.fait ? 1 : 0);
-    Base().Execute(QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, "
-                                  "Ech3, EtatEch3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
-                   valeurs);
-    return Base().Requete(QStringLiteral("SELECT max(NumRappel) FROM Rappel")).Valeur(0, 0).toLongLong();
+    Base().Execute("INSERT INTO Rappel VALUES (NULL, ?, ?, ?, ?, ?, ?, ?, ?, ?)", valeurs);
+    return Base().Requete("SELECT max(NumRappel) FROM Rappel").Valeur(0, 0).toLongLong();
 }
 
 // The reminder numbers of a list, in its order.
@@ -47,19 +45,18 @@ inline int Compte(const QString &sql, const QVariantList &parametres = {})
 // One column of a stored reminder row, as text.
 inline QString Champ(qint64 num, const char *colonne)
 {
-    const Resultat r = Base().Requete(QStringLiteral("SELECT * FROM Rappel WHERE NumRappel=?"), {num});
-    return r.Vide() ? QString() : r.Valeur(0, QString::fromLatin1(colonne)).toString();
+    const Resultat r = Base().Requete("SELECT * FROM Rappel WHERE NumRappel=?", {num});
+    return r.Vide() ? QString() : r.Valeur(0, colonne).toString();
 }
 
 // The next number, the event day unused, a lead time at `ech2` already done; a note gets its text row.
 inline int Insere(const QString &type, const QString &libelle, const QDate &date, const QDate &ech2 = DateNulle)
 {
-    const int num = Compte(QStringLiteral("SELECT IFNULL(MAX(NumRappel), 0) + 1 FROM Rappel"));
-    Base().Execute(QStringLiteral("INSERT INTO Rappel (NumRappel, DateRappel, Type, Libelle, Ech1, Ech2, EtatEch2, Ech3, "
-                                  "EtatEch3) VALUES (?, ?, ?, ?, '1800-01-01', ?, 1, '1800-01-01', 1)"),
+    const int num = Compte("SELECT IFNULL(MAX(NumRappel), 0) + 1 FROM Rappel");
+    Base().Execute("INSERT INTO Rappel VALUES (?, ?, ?, ?, '1800-01-01', 0, ?, 1, '1800-01-01', 1)",
                    {num, TexteDate(date), type, libelle, TexteDate(ech2)});
-    if (type == QLatin1String("N"))
-        Base().Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'texte')"), {num});
+    if (type == "N")
+        Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'texte')", {num});
     return num;
 }
 

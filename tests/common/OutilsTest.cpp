@@ -1,19 +1,16 @@
 #include "OutilsTest.h"
-#include "Base.h"
 #include "Chemins.h"
-#include "Constantes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QTest>
 
 namespace oxi {
 
 EnvironnementTest::EnvironnementTest()
 {
-    QDir(m_dossier.path()).mkpath(QStringLiteral("config"));
-    const QString config = m_dossier.path() + QStringLiteral("/config");
+    const QString config = m_dossier.filePath("config");
+    QDir().mkpath(config);
     qputenv("XDG_CONFIG_HOME", config.toUtf8());
     // QSettings keeps the first user path it computed: set it each time.
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config);
@@ -21,39 +18,17 @@ EnvironnementTest::EnvironnementTest()
     Reinitialise();
 }
 
-EnvironnementTest::~EnvironnementTest()
-{
-    FermeBase();
-}
-
-QString EnvironnementTest::CheminBase() const
-{
-    return m_dossier.path() + QLatin1Char('/') + NomBaseDefaut;
-}
-
 void EnvironnementTest::Reinitialise()
 {
     FermeBase();
-    QSettings reglages(QSettings::NativeFormat, QSettings::UserScope, NomAppli(), NomAppli());
-    reglages.clear();
-    reglages.sync();
-    QDir(m_dossier.path() + QStringLiteral("/config/autostart")).removeRecursively();
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, NomAppli(), NomAppli()).clear(); // written when it goes
+    QDir(m_dossier.filePath("config/autostart")).removeRecursively();
     QFile::remove(CheminBase());
-    QFile::copy(QStringLiteral(OXI_BASE_REFERENCE), CheminBase());
+    QFile::copy(OXI_BASE_REFERENCE, CheminBase());
     QFile(CheminBase()).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
     FixeNomBase(NomBaseDefaut);
     if (!ConnecteBase())
         qFatal("reference database missing: %s", OXI_BASE_REFERENCE);
-}
-
-MessagerieScriptee::MessagerieScriptee()
-{
-    InstalleMessagerie(this);
-}
-
-MessagerieScriptee::~MessagerieScriptee()
-{
-    InstalleMessagerie(nullptr);
 }
 
 } // namespace oxi

@@ -1,4 +1,6 @@
 #pragma once
+#include "Base.h"
+#include "Constantes.h"
 #include "ContexteDonnees.h"
 #include "Messagerie.h"
 
@@ -21,9 +23,9 @@ public:
     // Points XDG_CONFIG_HOME and the program folder at a temporary folder,
     // copies the reference database there and connects to it.
     EnvironnementTest();
-    ~EnvironnementTest();
+    ~EnvironnementTest() { FermeBase(); }
     QString Dossier() const { return m_dossier.path(); }
-    QString CheminBase() const;
+    QString CheminBase() const { return m_dossier.filePath(NomBaseDefaut); }
     // A fresh database again: empty personal tables, no settings.
     void Reinitialise();
 
@@ -35,8 +37,8 @@ private:
 class MessagerieScriptee : public Messagerie
 {
 public:
-    MessagerieScriptee();
-    ~MessagerieScriptee() override;
+    MessagerieScriptee() { InstalleMessagerie(this); }
+    ~MessagerieScriptee() override { InstalleMessagerie(nullptr); }
     void Information(const QString &texte) override { tous << (infos << texte).constLast(); }
     void Critique(const QString &texte) override { tous << (critiques << texte).constLast(); }
     bool Question(const QString &texte) override

@@ -2,17 +2,27 @@
 #include "Chemins.h"
 #include "Constantes.h"
 #include "DeriveCle.h"
+#include "EcritureRappels.h"
 #include "Generateur.h"
+#include "Horloge.h"
+#include "OutilsRappels.h"
 #include "OutilsTest.h"
+#include "Rappels.h"
+#include "Rearmement.h"
+#include "Reglages.h"
 #include "Sauvegarde.h"
 #include "Schema.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSettings>
 #include <QTest>
 
 #include <memory>
 #include <openssl/evp.h>
+#include <sys/mount.h>
 #include <unistd.h>
 
 #define SQLITE_HAS_CODEC
@@ -37,20 +47,16 @@ bool LitAvecCle(const QString &chemin, const QByteArray &cle)
 // Numbers up to the largest, both flags, the no-date value, quotes, a note with an empty half.
 void RemplitBase()
 {
-    for (const char *sql : {"INSERT INTO Rappel VALUES (3,'1850-06-14','A','Durand#Léa','2026-06-14',1,'2026-06-07',1,"
-                            "'1800-01-01',0)",
-                            "INSERT INTO Rappel VALUES (7,'2026-02-14','F','Valentin','2026-02-14',0,'2026-02-13',1,"
-                            "'2026-02-04',0)",
-                            "INSERT INTO Rappel VALUES (32767,'2026-12-31','N','Réveillon ''chez nous''','2026-12-31',0,"
-                            "'1800-01-01',0,'1800-01-01',0)",
-                            "INSERT INTO Notes VALUES (7,'Acheter des fleurs ; « roses »',' et chocolats')",
-                            "INSERT INTO Notes VALUES (32767,'Champagne',NULL)"})
-        Base().Execute(QString::fromUtf8(sql));
+    Base().Execute("INSERT INTO Rappel VALUES (3,'1850-06-14','A','Durand#Léa','2026-06-14',1,'2026-06-07',1,'1800-01-01',0),"
+                   "(7,'2026-02-14','F','Valentin','2026-02-14',0,'2026-02-13',1,'2026-02-04',0),"
+                   "(32767,'2026-12-31','N','Réveillon ''chez nous''','2026-12-31',0,'1800-01-01',0,'1800-01-01',0)");
+    Base().Execute("INSERT INTO Notes VALUES (7,'Acheter des fleurs ; « roses »',' et chocolats'), (32767,'Champagne',NULL)");
 }
 
 } // namespace
 
-// The keyed file: reference tables, keys and their derivation, compaction, backups and restores.
+// The keyed file: reference tables, keys and their derivation, compaction, backups and restores;
+// then hostile input and the faults that used to lose reminders.
 class TestBase : public QObject
 {
     Q_OBJECT
@@ -63,6 +69,10 @@ class TestBase : public QObject
     QString Fichier(const QString &nom) const { return env->Dossier() + '/' + nom; }
     QString Reserve(const QString &nom) const { return reserve.path() + '/' + nom; }
     int Compte(const QString &table) { return OuvreRecordset("SELECT count(*) FROM " + table).Valeur(0, 0).toInt(); }
+    // The whole stored row of the reminder of that text.
+    static QStringList Rangee(const QString &libelle) { return EtatConnexion(Base()).filter(libelle); }
+    // The text of the next due reminder the popup would show.
+    static QString Montre(ScanRappels &scan) { return scan.Prochain().value_or(RappelAffiche{}).texte.message; }
 
 private Q_SLOTS:
     void initTestCase()
@@ -86,30 +96,26 @@ private Q_SLOTS:
             {"doublon.dtb",
              {SchemaRappel, "CREATE TABLE Notes (NumNote INTEGER, Libelle1 TEXT, Libelle2 TEXT)", ligne.arg("2026-05-01", "0"),
               "INSERT INTO Notes VALUES (1,'a',NULL)", "INSERT INTO Notes VALUES (1,'b',NULL)"}}};
-        for (const auto &[nom, instructions] : fichiers) {
-            Connexion connexion;
-            QVERIFY(connexion.Cree(Reserve(nom), CleBase));
-            for (const QString &sql : instructions)
-                connexion.Execute(sql);
-        }
+        for (const auto &[nom, instructions] : fichiers)
+            QVERIFY(ExecuteDans(Reserve(nom), CleBase, true, instructions));
     }
     void init() { env = std::make_unique<EnvironnementTest>(); }
     void cleanup()
     {
         env.reset();
         messages.Vide();
+        RetablitHorloge();
     }
 
-    // The shipped file: keyed, no personal rows, the republican month first in Mois, a name day for 29 February.
+    // The shipped file: no personal rows, the republican month first in Mois, a name day for 29 February.
+    // (Keyed: every suite opens it with the key.)
     void tablesDeReference()
     {
-        const QList<std::pair<QString, int>> tables{{"Rappel", 0}, {"Notes", 0}, {"Fetes", 31}, {"Dictons", 366}, {"Mois", 6}};
-        for (const auto &[table, nombre] : tables)
+        for (const auto &[table, nombre] :
+             QList<std::pair<QString, int>>{{"Rappel", 0}, {"Notes", 0}, {"Fetes", 31}, {"Dictons", 366}, {"Mois", 6}})
             QCOMPARE(Compte(table), nombre);
-        QCOMPARE(OuvreRecordset("SELECT mois1 FROM Mois").Valeur(0, 0).toString(), QStringLiteral("Nivôse"));
+        QCOMPARE(OuvreRecordset("SELECT mois1 FROM Mois").Valeur(0, 0).toString(), "Nivôse");
         QVERIFY(!LitChamp(OuvreRecordset("SELECT mois2 FROM Fetes WHERE Jour=?", {29}).Valeur(0, 0)).isEmpty());
-        FermeBase();
-        QVERIFY(!Connexion().Ouvre(env->CheminBase(), QString()));
     }
 
     // The own parallel derivation gives OpenSSL's bytes: long secret, a whole pad, three blocks, no secret.
@@ -141,9 +147,6 @@ private Q_SLOTS:
         QVERIFY(CleBrute(chemin, QString()).isEmpty());
         QVERIFY(CopieAncienFormat(chemin, ancien));
         QVERIFY(LitAvecCle(ancien, CleBrute(ancien, CleBase, 4000)) && !LitAvecCle(ancien, CleBrute(ancien, CleBase)));
-        Connexion connexion;
-        QVERIFY(!connexion.Ouvre(ancien, CleBase) && connexion.Ouvre(ancien, CleBase, nullptr, 4000));
-        QCOMPARE(connexion.Requete("SELECT count(*) FROM Fetes").Valeur(0, 0).toInt(), 31);
 
         PrepareCle(chemin, CleBase);
         QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)) && !LitAvecCle(chemin, CleBrute(chemin, "autre")));
@@ -160,8 +163,7 @@ private Q_SLOTS:
     {
         FermeBase();
         const QString chemin = env->CheminBase();
-        QTemporaryDir run;
-        QFile::setPermissions(run.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QTemporaryDir run; // private, as the runtime folder is
         const QByteArray avant = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", run.path().toUtf8());
         const QByteArray cle = CleBrute(chemin, CleBase);
@@ -173,33 +175,21 @@ private Q_SLOTS:
         qputenv("XDG_RUNTIME_DIR", avant);
     }
 
-    // Blanks are trimmed, tabs and line breaks inside a text kept; a failed transaction leaves nothing.
-    void texteNulEtTransactionEchoueeSansTrace()
-    {
-        QVERIFY(ChaineOuNull("   ").isNull());
-        QCOMPARE(ChaineOuNull(" a\r\nb\t ").toString(), QStringLiteral("a\r\nb\t"));
-        QVERIFY_THROWS_EXCEPTION(ErreurBase, {
-            Transaction transaction(Base());
-            Base().Execute("INSERT INTO Notes VALUES (1, 'a', NULL)");
-            Base().Execute("INSERT INTO Notes VALUES (1, 'doublon', NULL)");
-            transaction.Valide();
-        });
-        QCOMPARE(Compte("Notes"), 0);
-    }
-
     void fichierAbsentNiErreurNiCree()
     {
         FermeBase();
-        QFile::remove(env->CheminBase());
-        QVERIFY(!CompacteBase() && ConnecteBase());
-        QVERIFY(NomBase().isEmpty() && !Base().EstOuverte());
-        QVERIFY(messages.tous.isEmpty() && !QFile::exists(env->CheminBase()));
+        QVERIFY(QFile::remove(env->CheminBase()) && !CompacteBase() && ConnecteBase() && NomBase().isEmpty());
+        QVERIFY(!Base().EstOuverte() && messages.tous.isEmpty() && !QFile::exists(env->CheminBase()));
         QVERIFY_THROWS_EXCEPTION(ErreurBase, OuvreRecordset("SELECT * FROM Rappel"));
     }
 
-    // ".dtb" is added unless the name ends in a three-letter extension (today's name and the folder: the panel's suite).
-    void regleDesNoms()
+    // Stored texts: blanks are trimmed, tabs and line breaks inside kept. Backup names: ".dtb" is added unless the
+    // name ends in a three-letter extension (today's name and the folder: the panel's suite). (A failed
+    // transaction: the failed restore below.)
+    void reglesDesTextesEtDesNoms()
     {
+        QVERIFY(ChaineOuNull("   ").isNull());
+        QCOMPARE(ChaineOuNull(" a\r\nb\t ").toString(), "a\r\nb\t");
         for (const QString paire : {"archive.bak archive.bak", "archive archive.dtb", ".ab .ab.dtb", "copie.sauv copie.sauv.dtb"})
             QCOMPARE(NomFichierSauvegarde(paire.section(' ', 0, 0)), paire.section(' ', 1));
     }
@@ -212,7 +202,6 @@ private Q_SLOTS:
         Connexion sauvegarde;
         QVERIFY(sauvegarde.Ouvre(chemin, CleBase));
         QCOMPARE(sauvegarde.Requete("SELECT count(*) FROM sqlite_master WHERE type='table'").Valeur(0, 0).toInt(), 2);
-        QCOMPARE(EtatConnexion(sauvegarde), etat);
         QCOMPARE(sauvegarde.Requete("PRAGMA freelist_count").Valeur(0, 0).toInt(), 0);
         QVERIFY(QFileInfo(chemin).size() < QFileInfo(env->CheminBase()).size());
     }
@@ -253,12 +242,12 @@ private Q_SLOTS:
         QVERIFY(!EstBasePrincipale(Fichier("DBOxi2.dtb")));
     }
 
-    // A new backup replaces an earlier one; one failing on an unreadable main file leaves it, and no temporary file.
+    // A backup failing on an unreadable main file leaves the earlier one, and no temporary file. (One that
+    // works replaces it: the fault suite's backups, over an earlier one.)
     void sauvegardeEchoueeLaissantLAncienne()
     {
         const QString chemin = Fichier("garde.dtb");
-        QVERIFY(QFile::copy(Reserve("bonne.dtb"), chemin) && SauvegardeBase(chemin));
-        QCOMPARE(EtatFichier(chemin), EtatConnexion(Base()));
+        QVERIFY(QFile::copy(Reserve("bonne.dtb"), chemin));
         const QByteArray avant = Empreinte(chemin);
         FermeBase();
         QVERIFY(Ecrit(env->CheminBase(), QByteArray(8192, 'x')));
@@ -289,6 +278,228 @@ private Q_SLOTS:
         QCOMPARE(EtatConnexion(Base()), etat);
         FermeBase();
         QCOMPARE(Empreinte(env->CheminBase()), avant);
+    }
+
+    // Hostile input: odd texts, odd settings, the data folder of an installed program. Then faults that
+    // used to lose reminders: settings or database that refuse the yearly re-arming, due rows the popup
+    // cannot read, numbers beyond 32 bits. Files that are not the database: the fault suite.
+    // Quotes, SQL, control characters, emoji, right-to-left and 10,000
+    // characters: stored as typed, listed as typed, saved and restored as typed.
+    void textesHostilesIntacts()
+    {
+        const QStringList textes = TextesHostiles();
+        const QDate jour(2026, 12, 31);
+        for (const QString &t : textes) {
+            Ajoute("A", t + '#' + t, QDate(1980, 2, 29), Slots(jour, false));
+            const qint64 n = Ajoute("N", t, jour, Slots(jour, false));
+            Base().Execute("INSERT INTO Notes VALUES (?, ?, ?)", {n, t.left(255), t.mid(255)});
+        }
+        QStringList noms, titres;
+        for (const auto &l : TableAnniversaires().lignes)
+            noms << l.Colonne(1);
+        for (const auto &l : TableNotes().lignes)
+            titres << l.Colonne(1);
+        for (const QString &t : textes) {
+            // The first "#" splits name and first name; a name holding "#" keeps the rest in the first name.
+            QVERIFY2(noms.contains(t.section('#', 0, 0)), qPrintable(t.left(40)));
+            QVERIFY2(titres.contains(t), qPrintable(t.left(40)));
+        }
+        const QStringList avant = EtatConnexion(Base());
+        const QString sauvegarde = env->Dossier() + "/l'été; \"#%_*\" 🎂.dtb";
+        QVERIFY(SauvegardeBase(sauvegarde));
+        Base().Execute("DELETE FROM Rappel");
+        QCOMPARE(RestaureSauvegarde(sauvegarde), Restauration::Faite);
+        QCOMPARE(EtatConnexion(Base()), avant);
+    }
+
+    // Only the exact text "1" means yes, whatever else the file holds; odd
+    // values stored through the settings store come back as they were.
+    void reglagesEtranges()
+    {
+        const QString fichier = env->Dossier() + "/config/" + NomAppli() + '/' + NomAppli() + ".conf";
+        QDir().mkpath(QFileInfo(fichier).absolutePath());
+        for (const QByteArray &valeur : {QByteArray("1 "), QByteArray(" 1"), QByteArray("yes"), QByteArray(""), QByteArray("01"),
+                                         QByteArray("1\n"), QByteArray("\"1\\0\""), QByteArray("\xff\xfe\x01")}) {
+            EcritReglage(ReglageEphemerides, QString::fromUtf8(valeur));
+            QCOMPARE(LitReglage(ReglageEphemerides), QString::fromUtf8(valeur));
+            QVERIFY2(!ReglageOui(ReglageEphemerides), valeur.constData());
+            // Typed by hand too, where the file format keeps the value as it stands.
+            if (valeur.trimmed() == valeur)
+                QVERIFY(Ecrit(fichier, "[Ephemerides]\nAffich=" + valeur + "\n[PremiereFois]\nAffich=" + valeur + "\n"));
+            QVERIFY2(!ReglageOui(ReglageEphemerides) && !ReglageOui(ReglagePremiereFois), valeur.constData());
+        }
+        QVERIFY(Ecrit(fichier, QByteArray(4096, '\x07')));
+        QVERIFY(!ReglageOui(ReglageEphemerides));
+        EcritReglage(ReglageEphemerides, "1");
+        QVERIFY(ReglageOui(ReglageEphemerides));
+    }
+
+    // A program run where it was built keeps its database beside it; an
+    // installed one works in the user's data folder, filled once from the shipped file.
+    void dossierDeDonnees()
+    {
+        QTemporaryDir racine;
+        qputenv("XDG_DATA_HOME", racine.filePath("donnees").toUtf8());
+        const QString construit = racine.filePath("build"), bin = racine.filePath("usr/bin");
+        QVERIFY(QDir().mkpath(construit) && QDir().mkpath(bin));
+        QCOMPARE(ChoisitCheminAppli(construit), construit + '/');
+        QVERIFY(!QFileInfo::exists(racine.filePath("donnees")));
+
+        const QString livree = CheminBaseLivree(bin);
+        QVERIFY(QDir().mkpath(QFileInfo(livree).absolutePath()) && QFile::copy(OXI_BASE_REFERENCE, livree));
+        const QString donnees = racine.filePath("donnees/") + NomAppli() + '/', base = donnees + NomBaseDefaut;
+        QCOMPARE(ChoisitCheminAppli(bin), donnees);
+        QCOMPARE(Empreinte(base), Empreinte(livree));
+        QCOMPARE(QFile(base).permissions() & (QFile::ReadOther | QFile::WriteOther | QFile::WriteOwner), QFile::WriteOwner);
+        // The user's file is never replaced by the shipped one, nor a link to elsewhere.
+        QVERIFY(Ecrit(base, "les données de l'utilisateur"));
+        const QByteArray utilisateur = Empreinte(base);
+        QCOMPARE(ChoisitCheminAppli(bin), donnees);
+        QCOMPARE(Empreinte(base), utilisateur);
+        QVERIFY(QFile::remove(base) && QFile::link(racine.filePath("ailleurs.dtb"), base));
+        QCOMPARE(ChoisitCheminAppli(bin), donnees);
+        QVERIFY(!QFileInfo::exists(racine.filePath("ailleurs.dtb")));
+        qunsetenv("XDG_DATA_HOME");
+    }
+
+    // Installed with the default prefix, the program's shipped folder and the
+    // user's data folder are one: installing again must leave the user's
+    // reminders alone. The real install rules run into a temporary ~/.local.
+    void reinstallationSurLesDonnees()
+    {
+        QTemporaryDir racine;
+        const QString prefixe = racine.filePath(".local"), partage = prefixe + "/share/oxi";
+        qputenv("XDG_DATA_HOME", (prefixe + "/share").toUtf8());
+        const QStringList installe{"--install", QStringLiteral(OXI_CONSTRUCTION), "--prefix", prefixe};
+        QCOMPARE(QProcess::execute(QStringLiteral(OXI_CMAKE), installe), 0);
+        // This test program stands for the installed one: its files are oxi's.
+        if (NomAppli() != QString("oxi"))
+            QVERIFY(QFile::link(partage, prefixe + "/share/" + NomAppli()));
+        const QString bin = prefixe + "/bin", donnees = ChoisitCheminAppli(bin);
+        QCOMPARE(QFileInfo(donnees).canonicalFilePath(), QFileInfo(partage).canonicalFilePath());
+        const QString base = partage + '/' + NomBaseDefaut;
+        QVERIFY(Connexion().Ouvre(base, CleBase)); // filled from the shipped file
+        QVERIFY(Ecrit(base, "les rappels de l'utilisateur"));
+        const QByteArray empreinte = Empreinte(base);
+        QCOMPARE(QProcess::execute(QStringLiteral(OXI_CMAKE), installe), 0);
+        QCOMPARE(ChoisitCheminAppli(bin), donnees);
+        QCOMPARE(Empreinte(base), empreinte);
+        qunsetenv("XDG_DATA_HOME");
+    }
+
+    // Three starts in a new year whose year cannot be stored, then one that can:
+    // the dates move one year, once. A read-only database the same.
+    void rearmementEtAnneeEnsemble_data()
+    {
+        QTest::addColumn<QString>("panne");
+        QTest::newRow("réglages dans un dossier impossible") << "dossier";
+        QTest::newRow("réglages sur un disque plein") << "plein";
+        QTest::newRow("base en lecture seule") << "base";
+    }
+    void rearmementEtAnneeEnsemble()
+    {
+        QFETCH(QString, panne);
+        const bool base = panne == QString("base"), plein = panne == QString("plein");
+        const QString disque = env->Dossier() + "/disque", config = env->Dossier() + "/config";
+        const auto reglagesDans = [](const QString &d) { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, d); };
+        const auto retablit = qScopeGuard([&] { reglagesDans(config), ::umount(QFile::encodeName(disque).constData()); });
+        if (plein) {
+            // A tiny file system of its own, filled up below (needs the right to mount, as root has).
+            QDir().mkpath(disque);
+            if (::mount("tmpfs", QFile::encodeName(disque).constData(), "tmpfs", 0, "size=16k") != 0)
+                QSKIP("pas de droit de monter un système de fichiers");
+            reglagesDans(disque);
+        }
+        QVERIFY(EcritReglage(ReglageAnnee, "2026"));
+        FixeMaintenant(QDateTime(QDate(2027, 1, 1), QTime(8, 0)));
+        const qint64 n = Ajoute("A", "Martin#Léa", QDate(1990, 6, 2), Slots(QDate(2026, 6, 2), true, QDate(2026, 5, 26), true));
+        const QStringList avant = Rangee("Martin#Léa");
+        // Running as root, permissions do not stop a write: a folder under a plain file does.
+        QFile bouchon(plein ? disque + "/plein" : env->Dossier() + "/fichier");
+        if (base)
+            Base().Execute("PRAGMA query_only = 1");
+        else
+            QVERIFY(bouchon.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        if (panne == QString("dossier"))
+            reglagesDans(bouchon.fileName() + "/config");
+        while (plein && bouchon.write(QByteArray(512, '\0')) == 512) {
+        }
+        for (int depart = 0; depart < 3; ++depart) {
+            QVERIFY(!RearmeEcheances());
+            QCOMPARE(Rangee("Martin#Léa"), avant);
+        }
+        QCOMPARE(messages.infos.size(), 3);
+        QVERIFY(messages.infos.at(0).contains("prochain démarrage"));
+        Base().Execute("PRAGMA query_only = 0");
+        if (plein)
+            QVERIFY(bouchon.remove());
+        else
+            reglagesDans(config);
+        QCOMPARE(LitReglage(ReglageAnnee), "2026");
+        QVERIFY(RearmeEcheances() && RearmeEcheances()); // the second finds the year stored
+        QCOMPARE(Lit(n), Slots(QDate(2027, 6, 2), false, QDate(2027, 5, 26), false));
+        QCOMPARE(LitReglage(ReglageAnnee), "2027");
+    }
+
+    // A due row the popup cannot show between two good ones: reported once,
+    // left as it is, and both good ones shown and acknowledged.
+    void rangeeIllisibleEntreDeuxBonnes_data()
+    {
+        QTest::addColumn<QStringList>("rangee"); // type, date
+        QTest::newRow("date vide") << QStringList{"F", ""};
+        QTest::newRow("pas une date") << QStringList{"F", "abc"};
+        QTest::newRow("date impossible") << QStringList{"A", "2026-02-30"};
+        QTest::newRow("type inconnu") << QStringList{"X", "2026-03-01"};
+    }
+    void rangeeIllisibleEntreDeuxBonnes()
+    {
+        QFETCH(QStringList, rangee);
+        const QDate auj(2026, 3, 1);
+        FixeMaintenant(QDateTime(auj, QTime(9, 0)));
+        const qint64 a = Ajoute("F", "Aubin", auj, Slots(auj, false));
+        Ajoute(rangee[0], "Illisible", rangee[1], Slots(auj, false));
+        const qint64 b = Ajoute("F", "Albin", auj, Slots(auj, false));
+        const QStringList avant = Rangee("Illisible");
+
+        ScanRappels scan;
+        QVERIFY(scan.Scrute());
+        QCOMPARE(Montre(scan), "Aubin");
+        QCOMPARE(Montre(scan), "Albin");
+        QVERIFY(!scan.Prochain());
+        QCOMPARE(messages.infos, QStringList{"Erreur lors de l'afficage du message."});
+        QVERIFY(Lit(a)[1].fait && Lit(b)[1].fait);
+        QCOMPARE(Rangee("Illisible"), avant);
+        // Nothing is left for the popup to ask about when it closes.
+        QCOMPARE(scan.File().NonAffiches(), 0);
+    }
+
+    // A number beyond 32 bits is shown and acknowledged as itself, never as the
+    // row its low bits name.
+    void numeroAuDelaDe32Bits()
+    {
+        const QDate auj(2026, 3, 1);
+        FixeMaintenant(QDateTime(auj, QTime(9, 0)));
+        const qint64 grand = (qint64(1) << 32) + 1;
+        // The row the low bits of the large number name.
+        QCOMPARE(Ajoute("F", "Autre", QDate(2026, 5, 1), Slots(QDate(2026, 5, 1), false)), 1);
+        // Missed yesterday, so that once acknowledged it is no longer due.
+        Base().Execute(
+            "INSERT INTO Rappel VALUES (?, '2026-02-28', 'F', 'Grand', '2026-02-28', 0, '1800-01-01', 1, '1800-01-01', 1)",
+            {grand});
+        const QStringList avantAutre = Rangee("Autre");
+        ScanRappels scan;
+        QVERIFY(scan.Scrute());
+        QCOMPARE(Montre(scan), "Grand");
+        QVERIFY(Lit(grand)[1].fait);
+        QCOMPARE(Rangee("Autre"), avantAutre);
+        // Acknowledged: the next start finds nothing due.
+        QVERIFY(!ScanRappels().Scrute());
+        // The list carries the number whole, and a deletion takes that row alone.
+        QCOMPARE(TableFetes().lignes.at(1).numRappel, grand); // after "Autre"
+        QVERIFY(SupprimeRappel(grand, TypeRappel::Fete));
+        QCOMPARE(Rangee("Autre"), avantAutre);
+        QCOMPARE(TableFetes().Nombre(), 1);
+        QVERIFY(messages.tous.isEmpty());
     }
 };
 

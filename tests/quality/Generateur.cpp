@@ -12,16 +12,14 @@ namespace oxi::test {
 
 QStringList TextesHostiles()
 {
-    return {
-        QStringLiteral("O'Brien \"guillemets\" \\ $HOME `cmd`"),
-        QStringLiteral("Dupont#Jean#Paul"),
-        QStringLiteral("100 % _ * ? [a-z]"),
-        QStringLiteral("x'); DROP TABLE Rappel; -- /* bloc */"),
-        QStringLiteral("tab\tulation\net\r\nretours"),
-        QStringLiteral("Anniv 🎂🎉 famille 👨‍👩‍👧 שלום עולם مرحبا"),
-        QString(10000, QLatin1Char('W')),
-        QString(5000, QChar(0x00e9)),
-    };
+    return {"O'Brien \"guillemets\" \\ $HOME `cmd`",
+            "Dupont#Jean#Paul",
+            "100 % _ * ? [a-z]",
+            "x'); DROP TABLE Rappel; -- /* bloc */",
+            "tab\tulation\net\r\nretours",
+            "Anniv 🎂🎉 famille 👨‍👩‍👧 שלום עולם مرحبا",
+            QString(10000, 'W'),
+            QString(5000, QChar(0x00e9))};
 }
 
 void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine)
@@ -30,34 +28,30 @@ void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine)
     const QStringList hostiles = TextesHostiles();
     const auto tirage = [&](int n) { return int(aleas() % unsigned(n)); };
     Transaction transaction(connexion);
-    int numNote = connexion.Requete(QStringLiteral("SELECT coalesce(max(NumNote), 0) FROM Notes")).Valeur(0, 0).toInt();
+    int numNote = connexion.Requete("SELECT coalesce(max(NumNote), 0) FROM Notes").Valeur(0, 0).toInt();
     for (int i = 0; i < nombre; ++i) {
         const int genre = tirage(10);
-        const QString type = genre < 5 ? QStringLiteral("A") : genre < 8 ? QStringLiteral("F") : QStringLiteral("N");
+        const QString type = genre < 5 ? "A" : genre < 8 ? "F" : "N";
         const QDate evenement = QDate(annee, 1, 1).addDays(tirage(365));
         QDate dateRappel = evenement;
-        QString libelle = type == QLatin1String("F") ? QStringLiteral("Prénom%1").arg(i) : QStringLiteral("Note %1").arg(i);
-        if (type == QLatin1String("A")) {
+        QString libelle = type == "F" ? QString("Prénom%1").arg(i) : QString("Note %1").arg(i);
+        if (type == "A") {
             const int naissance = tirage(6) == 0 ? AnneeInconnue : annee - 1 - tirage(90);
             dateRappel = QDate(naissance, evenement.month(), std::min(evenement.day(), 28));
-            libelle = QStringLiteral("Nom%1#Prénom%2").arg(i).arg(tirage(1000));
+            libelle = QString("Nom%1#Prénom%2").arg(i).arg(tirage(1000));
         }
         if (tirage(20) == 0)
             libelle = hostiles.at(tirage(int(hostiles.size())));
-        const int d1 = tirage(3) == 0 ? 0 : 1 + tirage(31);
-        const int d2 = tirage(2) == 0 ? 0 : 1 + tirage(31);
+        const QDate ech2 = tirage(3) == 0 ? DateNulle : evenement.addDays(-1 - tirage(31));
+        const QDate ech3 = tirage(2) == 0 ? DateNulle : evenement.addDays(-1 - tirage(31));
         const QDate ech1 = tirage(5) == 0 ? DateNulle : evenement;
-        const QDate ech2 = d1 ? evenement.addDays(-d1) : DateNulle;
-        const QDate ech3 = d2 ? evenement.addDays(-d2) : DateNulle;
         const auto fait = [&](const QDate &d) { return d != DateNulle && tirage(4) == 0 ? 1 : 0; };
-        connexion.Execute(QStringLiteral("INSERT INTO Rappel (DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, "
-                                         "Ech3, EtatEch3) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+        connexion.Execute("INSERT INTO Rappel VALUES (NULL, ?, ?, ?, ?, ?, ?, ?, ?, ?)",
                           {dateRappel, type, libelle, ech1, fait(ech1), ech2, fait(ech2), ech3, fait(ech3)});
-        if (type == QLatin1String("N")) {
+        if (type == "N") {
             const QString texte =
-                tirage(8) == 0 ? hostiles.at(tirage(int(hostiles.size()))) : QStringLiteral("Texte de la note %1").arg(i);
-            connexion.Execute(QStringLiteral("INSERT INTO Notes (NumNote, Libelle1, Libelle2) VALUES (?, ?, ?)"),
-                              {++numNote, texte.left(255), texte.mid(255)});
+                tirage(8) == 0 ? hostiles.at(tirage(int(hostiles.size()))) : QString("Texte de la note %1").arg(i);
+            connexion.Execute("INSERT INTO Notes VALUES (?, ?, ?)", {++numNote, texte.left(255), texte.mid(255)});
         }
     }
     transaction.Valide();
@@ -66,16 +60,21 @@ void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine)
 QStringList EtatConnexion(Connexion &connexion)
 {
     QStringList etat;
-    for (const char *table : {"Rappel ORDER BY NumRappel", "Notes ORDER BY NumNote"}) {
-        const Resultat r = connexion.Requete(QStringLiteral("SELECT * FROM ") + QLatin1String(table));
-        etat << r.colonnes.join(QLatin1Char('|'));
-        for (const auto &ligne : r.lignes) {
-            QStringList champs;
-            for (const QVariant &v : ligne)
-                champs << (v.isNull() ? QStringLiteral("<null>")
-                                      : QString::fromLatin1(v.typeName()) + QLatin1Char(':') + v.toString());
-            etat << champs.join(QLatin1Char('|'));
+    try {
+        if (connexion.Requete("PRAGMA integrity_check").Valeur(0, 0).toString() != QLatin1String("ok"))
+            return {};
+        for (const char *table : {"Rappel ORDER BY NumRappel", "Notes ORDER BY NumNote"}) {
+            const Resultat r = connexion.Requete(QStringLiteral("SELECT * FROM ") + QLatin1String(table));
+            etat << r.colonnes.join(QLatin1Char('|'));
+            for (const auto &ligne : r.lignes) {
+                QStringList champs;
+                for (const QVariant &v : ligne)
+                    champs << (v.isNull() ? QStringLiteral("<null>") : QString(v.typeName()) + ':' + v.toString());
+                etat << champs.join(QLatin1Char('|'));
+            }
         }
+    } catch (const ErreurBase &) {
+        return {};
     }
     return etat;
 }
@@ -83,27 +82,27 @@ QStringList EtatConnexion(Connexion &connexion)
 QStringList EtatFichier(const QString &chemin)
 {
     Connexion connexion;
-    try {
-        if (connexion.Ouvre(chemin, CleBase)
-            && connexion.Requete(QStringLiteral("PRAGMA integrity_check")).Valeur(0, 0).toString() == QLatin1String("ok"))
-            return EtatConnexion(connexion);
-    } catch (const ErreurBase &) {
-    }
-    return {};
+    return connexion.Ouvre(chemin, CleBase) ? EtatConnexion(connexion) : QStringList();
+}
+
+bool ExecuteDans(const QString &chemin, const QString &cle, bool cree, const QStringList &instructions)
+{
+    Connexion c;
+    if (!(cree ? c.Cree(chemin, cle) : c.Ouvre(chemin, cle)))
+        return false;
+    for (const QString &sql : instructions)
+        c.Execute(sql);
+    return true;
 }
 
 bool CopieAncienFormat(const QString &source, const QString &cible)
 {
     QFile(cible).open(QIODevice::WriteOnly); // an attached file is not created
-    Connexion c;
-    if (!c.Ouvre(source, CleBase))
-        return false;
-    c.Execute(QStringLiteral("PRAGMA cipher_default_kdf_iter = 4000"));
-    c.Execute(QStringLiteral("ATTACH DATABASE ? AS ancien KEY ?"), {cible, CleBase});
-    c.Requete(QStringLiteral("SELECT sqlcipher_export('ancien')"));
-    c.Execute(QStringLiteral("DETACH DATABASE ancien"));
-    c.Execute(QStringLiteral("PRAGMA cipher_default_kdf_iter = 64000"));
-    return true;
+    // The rounds are the library's default for the whole process: put back.
+    return ExecuteDans(source, CleBase, false,
+                       {"PRAGMA cipher_default_kdf_iter = 4000",
+                        QString("ATTACH DATABASE '%1' AS ancien KEY '%2'").arg(cible, CleBase),
+                        "SELECT sqlcipher_export('ancien')", "DETACH DATABASE ancien", "PRAGMA cipher_default_kdf_iter = 64000"});
 }
 
 QByteArray Empreinte(const QString &chemin)

@@ -20,8 +20,10 @@ void GenereRappels(Connexion &connexion, int nombre, int annee, unsigned graine 
 
 // Every row of Rappel and Notes as text, in number order; empty when the
 // file does not open with the key or fails its integrity check.
-QStringList EtatFichier(const QString &chemin);
 QStringList EtatConnexion(Connexion &connexion);
+QStringList EtatFichier(const QString &chemin);
+// Runs `instructions` in the file, opened or created under `cle` (none: plain SQLite); false when it did not open.
+bool ExecuteDans(const QString &chemin, const QString &cle, bool cree, const QStringList &instructions);
 // A copy of the keyed file `source` under the older key derivation (4,000 rounds).
 bool CopieAncienFormat(const QString &source, const QString &cible);
 

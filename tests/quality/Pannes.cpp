@@ -18,17 +18,10 @@ namespace oxi::test {
 
 namespace {
 
-// What the child counts, shared with the parent, which reads it afterwards.
-struct Compte
-{
-    int points = 0;
-    bool atteint = false;
-};
-
 // The fault the child is to meet. Set in the child only, after the fork.
 struct Consigne
 {
-    Compte *compte = nullptr;
+    Essai *compte = nullptr; // shared with the parent, which reads it afterwards
     QByteArray dossier;
     Panne panne = Panne::Aucune;
     int n = 0, erreur = 0;
@@ -53,60 +46,48 @@ bool Point(bool suivi)
     return true;
 }
 
-// The test's file-system layer over the system's: a file of the library,
-// followed when it lies under the folder, the real file right after it.
-struct Fichier
+// What the test keeps of each file of the library, right after the system's own
+// file, which stays at the start so that the system's functions can be given it.
+struct Suite
 {
-    sqlite3_file base;
-    bool suivi;
-    sqlite3_file *reel() { return reinterpret_cast<sqlite3_file *>(this + 1); }
-    static Fichier *De(sqlite3_file *f) { return reinterpret_cast<Fichier *>(f); }
+    const sqlite3_io_methods *reelles;
+    bool suivi; // lies under the folder
 };
-
-// Any other call of the file goes straight to the real one.
-template <auto Methode, typename... Arguments> int Passe(sqlite3_file *f, Arguments... arguments)
+Suite &De(sqlite3_file *f)
 {
-    return (Fichier::De(f)->reel()->pMethods->*Methode)(Fichier::De(f)->reel(), arguments...);
+    return *reinterpret_cast<Suite *>(reinterpret_cast<char *>(f) + (consigne.reel->szOsFile + 7) / 8 * 8);
 }
+
 // A write, truncation or sync of a followed file: at the fault point, the
 // library's code for it (a full disk for a write out of room).
 template <auto Methode, int Code, typename... Arguments> int Change(sqlite3_file *f, Arguments... arguments)
 {
-    if (!Point(Fichier::De(f)->suivi))
-        return Passe<Methode>(f, arguments...);
+    if (!Point(De(f).suivi))
+        return (De(f).reelles->*Methode)(f, arguments...);
     const int e = consigne.erreur;
     return Code == SQLITE_IOERR_WRITE && (e == ENOSPC || e == EDQUOT || e == EFBIG) ? SQLITE_FULL : Code;
 }
 
-// Version 1 only: no shared memory, no mapping, so the library writes
-// every page through xWrite where it is counted. Members left out are null.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-const sqlite3_io_methods Methodes = {
-    .iVersion = 1,
-    .xClose = Passe<&sqlite3_io_methods::xClose>,
-    .xRead = Passe<&sqlite3_io_methods::xRead, void *, int, sqlite3_int64>,
-    .xWrite = Change<&sqlite3_io_methods::xWrite, SQLITE_IOERR_WRITE, const void *, int, sqlite3_int64>,
-    .xTruncate = Change<&sqlite3_io_methods::xTruncate, SQLITE_IOERR_TRUNCATE, sqlite3_int64>,
-    .xSync = Change<&sqlite3_io_methods::xSync, SQLITE_IOERR_FSYNC, int>,
-    .xFileSize = Passe<&sqlite3_io_methods::xFileSize, sqlite3_int64 *>,
-    .xLock = Passe<&sqlite3_io_methods::xLock, int>,
-    .xUnlock = Passe<&sqlite3_io_methods::xUnlock, int>,
-    .xCheckReservedLock = Passe<&sqlite3_io_methods::xCheckReservedLock, int *>,
-    .xFileControl = Passe<&sqlite3_io_methods::xFileControl, int, void *>,
-    .xSectorSize = Passe<&sqlite3_io_methods::xSectorSize>,
-    .xDeviceCharacteristics = Passe<&sqlite3_io_methods::xDeviceCharacteristics>};
+// The system's own methods (the same for all its files) but for the changes.
+sqlite3_io_methods methodes;
 
 int Ouvre(sqlite3_vfs *, const char *nom, sqlite3_file *f, int drapeaux, int *sortie)
 {
-    Fichier *fichier = Fichier::De(f);
-    fichier->base.pMethods = nullptr;
-    fichier->suivi = Sous(nom);
-    if ((drapeaux & SQLITE_OPEN_CREATE) && Point(fichier->suivi))
+    f->pMethods = nullptr;
+    De(f).suivi = Sous(nom);
+    if ((drapeaux & SQLITE_OPEN_CREATE) && Point(De(f).suivi))
         return SQLITE_CANTOPEN;
-    const int rc = consigne.reel->xOpen(consigne.reel, nom, fichier->reel(), drapeaux, sortie);
-    if (fichier->reel()->pMethods)
-        fichier->base.pMethods = &Methodes;
+    const int rc = consigne.reel->xOpen(consigne.reel, nom, f, drapeaux, sortie);
+    if ((De(f).reelles = f->pMethods)) {
+        methodes = *f->pMethods;
+        // Version 1 only: no shared memory, no mapping, so the library writes
+        // every page through xWrite where it is counted.
+        methodes.iVersion = 1;
+        methodes.xWrite = Change<&sqlite3_io_methods::xWrite, SQLITE_IOERR_WRITE, const void *, int, sqlite3_int64>;
+        methodes.xTruncate = Change<&sqlite3_io_methods::xTruncate, SQLITE_IOERR_TRUNCATE, sqlite3_int64>;
+        methodes.xSync = Change<&sqlite3_io_methods::xSync, SQLITE_IOERR_FSYNC, int>;
+        f->pMethods = &methodes;
+    }
     return rc;
 }
 
@@ -115,59 +96,33 @@ int Supprime(sqlite3_vfs *, const char *nom, int synchro)
     return Point(Sous(nom)) ? SQLITE_IOERR_DELETE : consigne.reel->xDelete(consigne.reel, nom, synchro);
 }
 
-// The rest goes straight to the system's layer.
-template <auto Methode, typename... Arguments> auto Relaie(sqlite3_vfs *, Arguments... arguments)
-{
-    return (consigne.reel->*Methode)(consigne.reel, arguments...);
-}
-
-// Sizes are known once the system's layer is.
-sqlite3_vfs systemePannes = {.iVersion = 1,
-                             .zName = "pannes",
-                             .xOpen = Ouvre,
-                             .xDelete = Supprime,
-                             .xAccess = Relaie<&sqlite3_vfs::xAccess, const char *, int, int *>,
-                             .xFullPathname = Relaie<&sqlite3_vfs::xFullPathname, const char *, int, char *>,
-                             .xDlOpen = Relaie<&sqlite3_vfs::xDlOpen, const char *>,
-                             .xDlError = Relaie<&sqlite3_vfs::xDlError, int, char *>,
-                             .xDlSym = Relaie<&sqlite3_vfs::xDlSym, void *, const char *>,
-                             .xDlClose = Relaie<&sqlite3_vfs::xDlClose, void *>,
-                             .xRandomness = Relaie<&sqlite3_vfs::xRandomness, int, char *>,
-                             .xSleep = Relaie<&sqlite3_vfs::xSleep, int>,
-                             .xCurrentTime = Relaie<&sqlite3_vfs::xCurrentTime, double *>,
-                             .xGetLastError = Relaie<&sqlite3_vfs::xGetLastError, int, char *>};
-#pragma GCC diagnostic pop
+// Everything else as the system's layer does it: its functions do not look at the layer they are given.
+sqlite3_vfs systemePannes;
 
 // The data layer's own file operations, counted and failed the same way.
 class OperationsPannes : public OperationsFichiers
 {
 public:
-    QString CreeTemporaire(const QString &modele) override
-    {
-        return Echoue(modele) ? QString() : OperationsFichiers::CreeTemporaire(modele);
-    }
-    bool Renomme(const QString &de, const QString &vers) override
-    {
-        return !Echoue(de, vers) && OperationsFichiers::Renomme(de, vers);
-    }
+    QString CreeTemporaire(const QString &m) override { return Echoue(m) ? QString() : OperationsFichiers::CreeTemporaire(m); }
+    bool Renomme(const QString &a, const QString &b) override { return !Echoue(a, b) && OperationsFichiers::Renomme(a, b); }
     bool Supprime(const QString &chemin) override { return !Echoue(chemin) && OperationsFichiers::Supprime(chemin); }
 
 private:
     static bool Echoue(const QString &a, const QString &b = {})
     {
-        const bool suivi = Sous(QFile::encodeName(a).constData()) || (!b.isEmpty() && Sous(QFile::encodeName(b).constData()));
-        if (!Point(suivi))
-            return false;
-        errno = consigne.erreur;
-        return true;
+        return Point(Sous(QFile::encodeName(a).constData()) || Sous(QFile::encodeName(b).constData()))
+            && (errno = consigne.erreur, true);
     }
 };
 
-void InstalleCouches(Compte *compte, const QByteArray &dossier, Panne panne, int n, int erreur)
+void InstalleCouches(Essai *compte, const QByteArray &dossier, Panne panne, int n, int erreur)
 {
     consigne = Consigne{compte, dossier, panne, n, erreur, sqlite3_vfs_find(nullptr)};
-    systemePannes.szOsFile = int(sizeof(Fichier)) + consigne.reel->szOsFile;
-    systemePannes.mxPathname = consigne.reel->mxPathname;
+    systemePannes = *consigne.reel;
+    systemePannes.zName = "pannes";
+    systemePannes.szOsFile = (systemePannes.szOsFile + 7) / 8 * 8 + int(sizeof(Suite));
+    systemePannes.xOpen = Ouvre;
+    systemePannes.xDelete = Supprime;
     sqlite3_vfs_register(&systemePannes, 1);
     static OperationsPannes operations;
     InstalleOperationsFichiers(&operations);
@@ -178,16 +133,12 @@ void InstalleCouches(Compte *compte, const QByteArray &dossier, Panne panne, int
 Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossier, Panne panne, int n, int erreur,
                      const std::function<void()> &avant)
 {
-    void *partage = mmap(nullptr, sizeof(Compte), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    void *partage = mmap(nullptr, sizeof(Essai), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
     if (partage == MAP_FAILED)
         return {};
-    Compte *compte = new (partage) Compte;
+    Essai *compte = new (partage) Essai;
     fflush(nullptr);
     const pid_t pid = fork();
-    if (pid < 0) {
-        munmap(partage, sizeof(Compte));
-        return {};
-    }
     if (pid == 0) {
         if (avant)
             avant();
@@ -203,10 +154,12 @@ Essai LanceAvecPanne(const std::function<int()> &operation, const QString &dossi
         _exit(code);
     }
     int statut = 0;
-    while (waitpid(pid, &statut, 0) < 0 && errno == EINTR) {
+    while (pid > 0 && waitpid(pid, &statut, 0) < 0 && errno == EINTR) {
     }
-    const Essai essai{compte->points, compte->atteint, WIFSIGNALED(statut), WIFEXITED(statut) ? WEXITSTATUS(statut) : -1};
-    munmap(partage, sizeof(Compte));
+    // A failed fork ends neither way.
+    const Essai essai{compte->points, compte->atteint, WIFSIGNALED(statut),
+                      pid > 0 && WIFEXITED(statut) ? WEXITSTATUS(statut) : -1};
+    munmap(partage, sizeof(Essai));
     return essai;
 }
 

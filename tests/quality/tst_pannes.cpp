@@ -53,9 +53,7 @@ std::function<int()> Action(Operation op, const QString &cible)
         if (op == Operation::Compacte)
             return CompacteBase() ? 0 : 1;
         ConnecteBase();
-        if (op == Operation::Sauve)
-            return SauvegardeBase(cible) ? 0 : 1;
-        return RestaureSauvegarde(cible) == Restauration::Faite ? 0 : 1;
+        return (op == Operation::Sauve ? SauvegardeBase(cible) : RestaureSauvegarde(cible) == Restauration::Faite) ? 0 : 1;
     };
 }
 
@@ -74,7 +72,7 @@ std::function<int()> Demarrage(const QStringList &critiques)
         PrepareCle(CheminBase(), CleBase);
         CompacteBase();
         if (!ConnecteBase())
-            return critiques == QStringList{QStringLiteral("Echec de la connection ! ")} ? Refusee : Autre;
+            return critiques == QStringList{"Echec de la connection ! "} ? Refusee : Autre;
         return critiques.isEmpty() ? (Base().EstOuverte() ? Ouverte : Absente) : Autre;
     };
 }
@@ -82,12 +80,10 @@ std::function<int()> Demarrage(const QStringList &critiques)
 // Scrambles bytes in the middle of the first page of `table`.
 void AbimeTable(const QString &chemin, const QString &table)
 {
-    qint64 page = 0;
-    {
-        Connexion c;
-        QVERIFY(c.Ouvre(chemin, CleBase));
-        page = c.Requete(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = ?"), {table}).Valeur(0, 0).toLongLong();
-    }
+    Connexion c;
+    QVERIFY(c.Ouvre(chemin, CleBase));
+    const qint64 page = c.Requete("SELECT rootpage FROM sqlite_master WHERE name = ?", {table}).Valeur(0, 0).toLongLong();
+    c.Ferme();
     QFile f(chemin);
     QVERIFY(page > 1 && f.open(QIODevice::ReadWrite) && f.seek((page - 1) * 1024 + 300));
     f.write(QByteArray(16, '\x5a'));
@@ -113,10 +109,12 @@ class TestPannes : public QObject
 {
     Q_OBJECT
 
-    EnvironnementTest *env = nullptr;
+    EnvironnementTest env;
     MessagerieScriptee messages;
     QTemporaryDir annexe;
-    QString dossier, principale, vierge, autre, sauvegarde, ancienne;
+    const QString dossier = env.Dossier(), principale = env.CheminBase(), autre = dossier + "/autre.dtb",
+                  sauvegarde = dossier + "/Oxi_Sauv_05_12.dtb", vierge = annexe.filePath("vierge.dtb"),
+                  ancienne = annexe.filePath("ancienne.dtb");
     QStringList etatPrincipal, etatAutre;
     int essayes = 0, tenus = 0, total = 0;
 
@@ -124,13 +122,13 @@ class TestPannes : public QObject
     {
         FermeBase();
         Copie(vierge, principale);
-        QFile::remove(principale + QStringLiteral("-journal"));
+        QFile::remove(principale + "-journal");
         Copie(ancienne, sauvegarde);
         FixeNomBase(NomBaseDefaut);
         // A killed backup leaves its hidden temporary file; every forked child
         // draws the same random names, so clear them to keep the runs alike.
-        for (const QString &reste : QDir(dossier).entryList({QStringLiteral(".Oxi_Sauv*")}, QDir::Files | QDir::Hidden))
-            QFile::remove(dossier + QLatin1Char('/') + reste);
+        for (const QString &reste : QDir(dossier).entryList({".Oxi_Sauv*"}, QDir::Files | QDir::Hidden))
+            QFile::remove(dossier + '/' + reste);
     }
 
     // The file the operation writes (backup) or reads (restore).
@@ -141,25 +139,25 @@ class TestPannes : public QObject
     QString Controle(Operation op, const QString &cible, const QByteArray &avant, const Essai &essai, Panne panne)
     {
         if (panne != Panne::Aucune && !essai.atteint)
-            return QStringLiteral("panne non atteinte");
+            return "panne non atteinte";
         if (essai.tue ? panne != Panne::Tue : essai.code != 0 && essai.code != 1)
-            return QStringLiteral("fin inattendue (%1)").arg(essai.tue ? QStringLiteral("tué") : QString::number(essai.code));
+            return QString("fin inattendue (%1)").arg(essai.tue ? QString("tué") : QString::number(essai.code));
         const int code = essai.tue ? -1 : essai.code;
         const bool intact = Empreinte(cible) == avant;
         if (op == Operation::Sauve) {
             const bool complete = !intact && EtatFichier(cible) == etatPrincipal;
             if (!intact && !complete)
-                return QStringLiteral("fichier à moitié écrit sous le nom choisi");
+                return "fichier à moitié écrit sous le nom choisi";
             if (code == 0 && !complete)
-                return QStringLiteral("succès annoncé sans sauvegarde complète");
+                return "succès annoncé sans sauvegarde complète";
             if (code == 1 && !intact)
-                return QStringLiteral("échec annoncé mais l'ancienne sauvegarde a changé");
+                return "échec annoncé mais l'ancienne sauvegarde a changé";
         } else if (op == Operation::Restaure && !intact) {
-            return QStringLiteral("le fichier de sauvegarde a été modifié");
+            return "le fichier de sauvegarde a été modifié";
         }
         const QStringList etat = EtatAuDemarrage();
         const bool restauree = op == Operation::Restaure && (code == 0 || (code < 0 && etat == etatAutre));
-        return etat == (restauree ? etatAutre : etatPrincipal) ? QString() : QStringLiteral("rappels perdus ou modifiés");
+        return etat == (restauree ? etatAutre : etatPrincipal) ? QString() : "rappels perdus ou modifiés";
     }
 
     // What the next start (compaction, which rolls back a leftover journal, then
@@ -169,13 +167,7 @@ class TestPannes : public QObject
         FermeBase();
         FixeNomBase(NomBaseDefaut);
         CompacteBase();
-        QStringList etat;
-        try {
-            if (ConnecteBase() && Base().EstOuverte()
-                && Base().Requete(QStringLiteral("PRAGMA integrity_check")).Valeur(0, 0).toString() == QLatin1String("ok"))
-                etat = EtatConnexion(Base());
-        } catch (const ErreurBase &) {
-        }
+        const QStringList etat = ConnecteBase() && Base().EstOuverte() ? EtatConnexion(Base()) : QStringList();
         FermeBase();
         return etat;
     }
@@ -184,35 +176,23 @@ class TestPannes : public QObject
     void Essaie(Operation op, const QString &quoi, const Lanceur &lance, Panne panne = Panne::Aucune, QString cible = {})
     {
         Remet();
-        if (cible.isEmpty())
-            cible = Cible(op);
+        cible = cible.isEmpty() ? Cible(op) : cible;
         const QByteArray avant = Empreinte(cible);
-        const Essai essai = lance(Action(op, cible));
-        Compte(QString::fromUtf8(NomsOperations[int(op)]) + QStringLiteral(", ") + quoi,
-               Controle(op, cible, avant, essai, panne));
+        Compte(NomsOperations[int(op)] + (", " + quoi), Controle(op, cible, avant, lance(Action(op, cible)), panne));
     }
 
     // One fault point more, held when nothing is reported.
     void Compte(const QString &quoi, const QString &raison)
     {
         ++essayes;
-        if (raison.isEmpty())
-            ++tenus;
-        else
+        tenus += raison.isEmpty();
+        if (!raison.isEmpty())
             qWarning("%s : %s", qPrintable(quoi), qPrintable(raison));
     }
 
 private slots:
     void initTestCase()
     {
-        env = new EnvironnementTest;
-        dossier = env->Dossier();
-        principale = env->CheminBase();
-        vierge = annexe.filePath(QStringLiteral("vierge.dtb"));
-        autre = dossier + QStringLiteral("/autre.dtb");
-        sauvegarde = dossier + QStringLiteral("/Oxi_Sauv_05_12.dtb");
-        ancienne = annexe.filePath(QStringLiteral("ancienne.dtb"));
-
         // A backup made earlier stands under the chosen name.
         GenereRappels(Base(), 40, 2026, 7);
         QVERIFY(SauvegardeBase(sauvegarde));
@@ -223,10 +203,10 @@ private slots:
         QVERIFY(SauvegardeBase(autre));
 
         // The main file: reminders of every kind, and whole free pages for the compaction to reclaim.
-        env->Reinitialise();
+        env.Reinitialise();
         GenereRappels(Base(), 150, 2026, 3);
-        Base().Execute(QStringLiteral("DELETE FROM Rappel WHERE NumRappel % 3 = 0 OR NumRappel > 100"));
-        Base().Execute(QStringLiteral("DELETE FROM Notes WHERE NumNote NOT IN (SELECT NumRappel FROM Rappel)"));
+        Base().Execute("DELETE FROM Rappel WHERE NumRappel % 3 = 0 OR NumRappel > 100");
+        Base().Execute("DELETE FROM Notes WHERE NumNote NOT IN (SELECT NumRappel FROM Rappel)");
         etatPrincipal = EtatConnexion(Base());
         FermeBase();
         Copie(principale, vierge);
@@ -264,7 +244,7 @@ private slots:
             for (const Panne panne : {Panne::Tue, Panne::Erreur}) {
                 const int erreur = Erreurs[n % std::size(Erreurs)];
                 Essaie(
-                    op, QStringLiteral("point %1 %2").arg(n).arg(panne == Panne::Tue ? "tué" : strerror(erreur)),
+                    op, QString("point %1 %2").arg(n).arg(panne == Panne::Tue ? "tué" : strerror(erreur)),
                     [&](const std::function<int()> &action) { return LanceAvecPanne(action, dossier, panne, n, erreur); }, panne);
             }
     }
@@ -274,7 +254,7 @@ private slots:
     {
         for (const rlim_t limite : {rlim_t(0), rlim_t(1024), rlim_t(4096), rlim_t(20000), rlim_t(60000)})
             for (const Operation op : Operations)
-                Essaie(op, QStringLiteral("limite %1").arg(limite), [limite](const std::function<int()> &action) {
+                Essaie(op, QString("limite %1").arg(limite), [limite](const std::function<int()> &action) {
                     return LanceAvecPanne(action, {}, Panne::Aucune, 0, 0, [limite] {
                         signal(SIGXFSZ, SIG_IGN);
                         const rlimit r{limite, limite};
@@ -288,20 +268,16 @@ private slots:
     {
         const auto verrouille = [](const QString &fichier, const QString &verrou) {
             return [fichier, verrou](const std::function<int()> &action) {
-                Connexion autreProgramme;
-                if (!autreProgramme.Ouvre(fichier, CleBase))
-                    return Essai{};
-                autreProgramme.Execute(verrou);
-                const Essai essai = LanceAvecPanne(action, {});
-                autreProgramme.Annule();
-                return essai;
+                Connexion autreProgramme; // closed, it gives the lock back
+                autreProgramme.Ouvre(fichier, CleBase);
+                autreProgramme.Execute(verrou); // throws when the file did not open
+                return LanceAvecPanne(action, {});
             };
         };
-        for (const QString &verrou : {QStringLiteral("BEGIN EXCLUSIVE"), QStringLiteral("BEGIN IMMEDIATE")})
+        for (const char *verrou : {"BEGIN EXCLUSIVE", "BEGIN IMMEDIATE"})
             for (const Operation op : Operations)
                 Essaie(op, verrou, verrouille(principale, verrou));
-        Essaie(Operation::Restaure, QStringLiteral("sauvegarde verrouillée"),
-               verrouille(autre, QStringLiteral("BEGIN EXCLUSIVE")));
+        Essaie(Operation::Restaure, "sauvegarde verrouillée", verrouille(autre, "BEGIN EXCLUSIVE"));
     }
 
     // Folders and files that cannot be written, for a user who is not root.
@@ -309,7 +285,7 @@ private slots:
     {
         const bool root = geteuid() == 0;
         const uid_t utilisateur = root ? 65534 : geteuid();
-        const QString ferme = dossier + QStringLiteral("/fermé");
+        const QString ferme = dossier + "/fermé";
         QDir().mkpath(ferme);
         const auto lecture = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther;
         // The child runs as that user, over files it owns, with `fermer` closed.
@@ -321,99 +297,73 @@ private slots:
                 const QFile::Permissions droitsAvant = QFile(fermer).permissions();
                 QFile(fermer).setPermissions(droits);
                 const Essai essai = LanceAvecPanne(action, {}, Panne::Aucune, 0, 0, [root, utilisateur] {
-                    if (root && (setgid(utilisateur) != 0 || setuid(utilisateur) != 0))
-                        _exit(97);
+                    root && (setgid(utilisateur) != 0 || setuid(utilisateur) != 0) ? _exit(97) : void();
                 });
                 QFile(fermer).setPermissions(droitsAvant);
                 return essai;
             };
         };
-        Essaie(Operation::Sauve, QStringLiteral("dossier fermé"), lanceur(ferme, lecture), Panne::Aucune,
-               ferme + QStringLiteral("/Oxi_Sauv.dtb"));
-        Essaie(Operation::Compacte, QStringLiteral("dossier du programme fermé"), lanceur(dossier, lecture));
-        Essaie(Operation::Restaure, QStringLiteral("base en lecture seule"),
-               lanceur(principale, QFile::ReadOwner | QFile::ReadOther));
-        if (root)
-            QVERIFY(chown(QFile::encodeName(dossier).constData(), 0, 0) == 0);
+        Essaie(Operation::Sauve, "dossier fermé", lanceur(ferme, lecture), Panne::Aucune, ferme + "/Oxi_Sauv.dtb");
+        Essaie(Operation::Compacte, "dossier du programme fermé", lanceur(dossier, lecture));
+        Essaie(Operation::Restaure, "base en lecture seule", lanceur(principale, QFile::ReadOwner | QFile::ReadOther));
+        QVERIFY(!root || chown(QFile::encodeName(dossier).constData(), 0, 0) == 0);
         QDir(ferme).removeRecursively();
     }
 
     // Each damaged, foreign or special file tried as the main file at a start,
-    // in a child that would hang on a FIFO opened for reading.
+    // in a child that would hang on a FIFO opened for reading; some of them as
+    // backups to restore too: refused, both files untouched.
     void fichiersAbimes()
     {
-        const QString sain = vierge;
-        const QString ancienFormat = annexe.filePath(QStringLiteral("ancien.dtb"));
-        QVERIFY(CopieAncienFormat(sain, ancienFormat));
-        const auto octets = [](const QByteArray &contenu) { return [contenu](const QString &p) { QVERIFY(Ecrit(p, contenu)); }; };
-        const auto copie = [](const QString &source) { return [source](const QString &p) { Copie(source, p); }; };
-        const auto abimee = [&](const Prepare &abime) {
-            return [&, abime](const QString &p) {
-                Copie(sain, p);
-                abime(p);
-            };
-        };
+        const QString ancienFormat = annexe.filePath("ancien.dtb"), reste = dossier + '/' + NomBaseCompactee;
+        const auto efface = [](const QString &chemin) { QFile::remove(chemin) || QDir().rmdir(chemin); };
+        QVERIFY(CopieAncienFormat(vierge, ancienFormat));
+        const auto octets = [](QByteArray c) -> Prepare { return [c](const QString &p) { QVERIFY(Ecrit(p, c)); }; };
+        const auto copie = [](QString source) -> Prepare { return [source](const QString &p) { Copie(source, p); }; };
+        // The sound file, then `abime` done to it.
+        const auto abimee = [&](Prepare a) -> Prepare { return [&, a](const QString &p) { Copie(vierge, p), a(p); }; };
         const auto coupee = [&](qint64 retrait) {
             return abimee([retrait](const QString &p) { QVERIFY(QFile(p).resize(QFileInfo(p).size() - retrait)); });
         };
-        const auto sql = [&](const QStringList &instructions) {
-            return abimee([instructions](const QString &p) {
-                Connexion c;
-                QVERIFY(c.Ouvre(p, CleBase));
-                for (const QString &sql : instructions)
-                    c.Execute(sql);
-            });
+        const auto sql = [&](QStringList s) {
+            return abimee([s](const QString &p) { QVERIFY(ExecuteDans(p, CleBase, false, s)); });
         };
-        // A new file under that key (none: plain SQLite) with a table of the right name.
-        const auto nouvelle = [](const QString &cle) {
-            return [cle](const QString &p) {
-                Connexion c;
-                QVERIFY(c.Cree(p, cle));
-                c.Execute(QStringLiteral("CREATE TABLE Rappel (x)"));
-            };
+        // A new file under that key with a table of the right name.
+        const auto nouvelle = [](QString cle) -> Prepare {
+            return [cle](const QString &p) { QVERIFY(ExecuteDans(p, cle, true, {"CREATE TABLE Rappel (x)"})); };
         };
-        const Prepare sansCle = nouvelle(QString());
         const Prepare fifo = [](const QString &p) { QCOMPARE(mkfifo(QFile::encodeName(p).constData(), 0600), 0); };
-        const Prepare dossierVide = [](const QString &p) { QVERIFY(QDir().mkdir(p)); };
-        const Prepare enTete = octets(QByteArray("SQLite format 3\0 ce n'est pas une base", 38));
-        const Prepare pageAbimee = abimee([](const QString &p) { AbimeTable(p, QStringLiteral("Fetes")); });
         // The library has no DROP COLUMN: the table made again without its last column.
-        const QStringList sansColonne{
-            QStringLiteral("CREATE TABLE R2 AS SELECT NumRappel, DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, EtatEch2, Ech3 "
-                           "FROM Rappel"),
-            QStringLiteral("DROP TABLE Rappel"), QStringLiteral("ALTER TABLE R2 RENAME TO Rappel")};
+        const QStringList sansColonne{"CREATE TABLE R2 AS SELECT NumRappel, DateRappel, Type, Libelle, Ech1, EtatEch1, Ech2, "
+                                      "EtatEch2, Ech3 FROM Rappel",
+                                      "DROP TABLE Rappel", "ALTER TABLE R2 RENAME TO Rappel"};
         const CasFichier cas[] = {
             {"FIFO", fifo, {}, Refusee},
-            {"dossier", dossierVide, {}, Refusee},
-            {"périphérique", [](const QString &p) { QVERIFY(QFile::link(QStringLiteral("/dev/zero"), p)); }, {}, Refusee},
+            {"dossier", [](const QString &p) { QVERIFY(QDir().mkdir(p)); }, {}, Refusee},
+            {"périphérique", [](const QString &p) { QVERIFY(QFile::link("/dev/zero", p)); }, {}, Refusee},
             {"fichier vide", octets(""), {}, Refusee},
             {"un octet", octets("S"), {}, Refusee},
             {"coupé de trois pages", coupee(3 * 1024), {}, Refusee},
             {"coupé d'une demi-page", coupee(512), {}, Refusee},
-            {"page abîmée dans Fetes", pageAbimee, {}, Refusee},
-            {"sans la table Rappel", sql({QStringLiteral("DROP TABLE Rappel")}), {}, Refusee},
-            {"sans la table Mois", sql({QStringLiteral("DROP TABLE Mois")}), {}, Refusee},
+            {"page abîmée dans Fetes", abimee([](const QString &p) { AbimeTable(p, "Fetes"); }), {}, Refusee},
+            {"sans la table Rappel", sql({"DROP TABLE Rappel"}), {}, Refusee},
+            {"sans la table Mois", sql({"DROP TABLE Mois"}), {}, Refusee},
             {"colonne manquante", sql(sansColonne), {}, Refusee},
-            {"sqlite sans clé", sansCle, {}, Refusee},
-            {"en-tête sqlite", enTete, {}, Refusee},
+            {"sqlite sans clé", nouvelle(QString()), {}, Refusee},
+            {"en-tête sqlite", octets(QByteArray("SQLite format 3\0 ce n'est pas une base", 38)), {}, Refusee},
             {"base d'un autre programme", nouvelle(CleBase), {}, Refusee},
-            {"base saine sous une autre clé", nouvelle(QStringLiteral("autre")), {}, Refusee},
-            {"table en plus", sql({QStringLiteral("CREATE TABLE Synchro (x)")}), {}, Ouverte, true},
+            {"base saine sous une autre clé", nouvelle("autre"), {}, Refusee},
+            {"table en plus", sql({"CREATE TABLE Synchro (x)"}), {}, Ouverte, true},
             {"ancien format de clé", copie(ancienFormat), {}, Ouverte},
-            {"DBC.dtb seul et sain", {}, copie(sain), Ouverte, true, false},
+            {"DBC.dtb seul et sain", {}, copie(vierge), Ouverte, true, false},
             {"DBC.dtb seul et coupé", {}, coupee(3 * 1024), Absente},
             {"DBC.dtb seul en FIFO", {}, fifo, Absente},
-            {"base d'un octet, DBC.dtb sain", octets("S"), copie(sain), Refusee},
-            {"base saine, DBC.dtb laissé", copie(sain), copie(ancienFormat), Ouverte, true, false},
-        };
-        const QString reste = dossier + QLatin1Char('/') + NomBaseCompactee;
-        const auto efface = [&] {
-            for (const QString &chemin : {principale, reste})
-                QFile::remove(chemin) || QDir().rmdir(chemin);
+            {"base d'un octet, DBC.dtb sain", octets("S"), copie(vierge), Refusee},
+            {"base saine, DBC.dtb laissé", copie(vierge), copie(ancienFormat), Ouverte, true, false},
         };
         for (const CasFichier &f : cas) {
             FermeBase();
-            efface();
+            efface(principale), efface(reste);
             if (f.principale)
                 f.principale(principale);
             if (f.reste)
@@ -424,43 +374,34 @@ private slots:
             const Essai essai = LanceAvecPanne(Demarrage(messages.critiques), {});
             QString raison;
             if (essai.tue || essai.code != f.attendue)
-                raison = QStringLiteral("démarrage %1 au lieu de %2")
-                             .arg(essai.tue ? QStringLiteral("bloqué") : QString::fromUtf8(NomsIssues[qBound(0, essai.code, 3)]),
-                                  QString::fromUtf8(NomsIssues[f.attendue]));
+                raison = QString("démarrage %1 au lieu de %2")
+                             .arg(essai.tue ? "bloqué" : NomsIssues[qBound(0, essai.code, 3)], NomsIssues[f.attendue]);
             else if (f.resteGarde ? resteExistait && (!QFileInfo::exists(reste) || Empreinte(reste) != resteAvant)
                                   : QFileInfo::exists(reste))
-                raison = QStringLiteral("DBC.dtb supprimé ou modifié");
+                raison = "DBC.dtb supprimé ou modifié";
             else if (!f.principaleModifiee && QFileInfo::exists(principale) && Empreinte(principale) != avant)
-                raison = QStringLiteral("fichier modifié");
+                raison = "fichier modifié";
             else if (f.attendue == Ouverte && EtatAuDemarrage() != etatPrincipal)
-                raison = QStringLiteral("rappels perdus ou modifiés");
-            Compte(QString::fromUtf8(f.nom), raison);
+                raison = "rappels perdus ou modifiés";
+            Compte(f.nom, raison);
         }
-        efface();
-        // Damaged and foreign files as backups to restore: refused, both files untouched.
-        const QString cible = dossier + QStringLiteral("/abimee.dtb");
-        for (const auto &[quoi, prepare] :
-             std::initializer_list<std::pair<const char *, Prepare>>{{"page abîmée dans Fetes", pageAbimee},
-                                                                     {"coupé de trois pages", coupee(3 * 1024)},
-                                                                     {"sqlite sans clé", sansCle},
-                                                                     {"en-tête sqlite", enTete},
-                                                                     {"dossier", dossierVide}}) {
-            QFile::remove(cible);
-            prepare(cible);
-            const auto seul = [](const std::function<int()> &action) { return LanceAvecPanne(action, {}); };
-            Essaie(Operation::Restaure, QString::fromUtf8(quoi), seul, Panne::Aucune, cible);
-            // Nor is a folder a place to save to.
-            if (QFileInfo(cible).isDir())
-                Essaie(Operation::Sauve, QString::fromUtf8(quoi), seul, Panne::Aucune, cible);
-        }
-        QDir().rmdir(cible);
+        efface(principale), efface(reste);
+        const QString cible = dossier + "/abimee.dtb";
+        const auto seul = [](const std::function<int()> &action) { return LanceAvecPanne(action, {}); };
+        for (const CasFichier &f : cas)
+            if (QStringList{"page abîmée dans Fetes", "coupé de trois pages", "sqlite sans clé", "en-tête sqlite", "dossier"}
+                    .contains(f.nom)) {
+                efface(cible);
+                f.principale(cible);
+                Essaie(Operation::Restaure, f.nom, seul, Panne::Aucune, cible);
+                // Nor is a folder a place to save to.
+                if (QFileInfo(cible).isDir())
+                    Essaie(Operation::Sauve, f.nom, seul, Panne::Aucune, cible);
+            }
+        efface(cible);
     }
 
-    void cleanupTestCase()
-    {
-        qInfo("total : %d points de panne essayés", total);
-        delete env;
-    }
+    void cleanupTestCase() { qInfo("total : %d points de panne essayés", total); }
 };
 
 OXI_TEST_GUILESS_MAIN(TestPannes)
