@@ -1,3 +1,4 @@
+#include "../reminders/Rangees.h"
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
@@ -69,7 +70,6 @@ class TestPanneaux : public QObject
     void Clic(const QString &nom) { Q_EMIT W<Image>(nom)->clic(); }
     bool Montre(const QString &nom) { return !W(nom)->isHidden(); }
     void Ecrit(const QString &boite, const QString &texte) { W<QComboBox>(boite)->setEditText(texte); }
-    int Premier(const QString &liste) { return W<ListeRappels>(liste)->topLevelItem(0)->data(0, Qt::UserRole).toInt(); }
     // Selects the row of the reminder `num`.
     void Selectionne(const QString &liste, int num)
     {
@@ -158,29 +158,23 @@ private Q_SLOTS:
         QVERIFY(!fen->SaisieEnCours() && Montre("fraAnniv") && !Montre("fraNotes"));
     }
 
+    // name, day, month, year, lead time, then the message or DateRappel, Ech2, EtatEch1
     void saisieDAnniversaire_data()
     {
-        QTest::addColumn<QStringList>("saisie");  // name, day, month, year, lead time
-        QTest::addColumn<QStringList>("attendu"); // the message, or DateRappel, Ech2, EtatEch1
-        QTest::newRow("blank name") << QStringList{"   ", "1", "mai", "1990", ""}
-                                    << QStringList{"Ecrivez le nom d'une personne ou annulez."};
-        QTest::newRow("no day") << QStringList{"O'Hara", "", "AVRIL", "", ""}
-                                << QStringList{"Choisissez la date de naissance ou annulez."};
-        QTest::newRow("year before 1871") << QStringList{"O'Hara", "3", "avril", "1870", ""} << QStringList{"Date invalide !"};
-        QTest::newRow("unreadable lead time") << QStringList{"O'Hara", "3", "avril", "1990", "zz"}
-                                              << QStringList{"Erreur lors de la lecture des valeurs saisies !"};
-        QTest::newRow("already there") << QStringList{"O'Hara", "1", "mai", "1990", ""}
-                                       << QStringList{"Cet anniversaire existe déjà !"};
-        // A birthday already past this year is done.
-        QTest::newRow("31 April is 1 May") << QStringList{"Zoé", "31", "AVRIL", "1990", "7 jours av"}
-                                           << QStringList{"1990-05-01", "2026-04-24", "1"};
-        QTest::newRow("today, due") << QStringList{"Zoé", "5", "décembre", "?", ""}
-                                    << QStringList{"1850-12-05", "1800-01-01", "0"};
+        Rangees("c",
+                {"blank name|   |1|mai|1990||Ecrivez le nom d'une personne ou annulez.",
+                 "no day|O'Hara||AVRIL|||Choisissez la date de naissance ou annulez.",
+                 "year before 1871|O'Hara|3|avril|1870||Date invalide !",
+                 "unreadable lead time|O'Hara|3|avril|1990|zz|Erreur lors de la lecture des valeurs saisies !",
+                 "already there|O'Hara|1|mai|1990||Cet anniversaire existe déjà !",
+                 // A birthday already past this year is done.
+                 "31 April is 1 May|Zoé|31|AVRIL|1990|7 jours av|1990-05-01|2026-04-24|1",
+                 "today, due|Zoé|5|décembre|?||1850-12-05|1800-01-01|0"});
     }
     void saisieDAnniversaire()
     {
-        QFETCH(QStringList, saisie);
-        QFETCH(QStringList, attendu);
+        QFETCH(QStringList, c);
+        const QStringList saisie = c.mid(0, 5), attendu = c.mid(5);
         Insere("A", "O'Hara#", QDate(1990, 5, 1));
         Clic("imgAnniv");
         Clic("imgAAnniv2");
@@ -201,37 +195,28 @@ private Q_SLOTS:
         }
     }
 
+    // type, year; the messages to modify and to delete with nothing chosen, the question, the row gone
     void modificationEtSuppressionDeLaRangeeChoisie_data()
     {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<int>("annee");
-        QTest::addColumn<QStringList>("textes"); // modify, delete, question, row gone
-        QTest::newRow("birthdays") << "A" << 1980
-                                   << QStringList{"Pour modifier, sélectionnez une personne. ",
-                                                  "Sélectionnez une personne à supprimer. ",
-                                                  "Etes-vous sûr de vouloir supprimer ce rappel d'anniversaire ?",
-                                                  "Aucune donnée trouvée !"};
-        QTest::newRow("name days") << "F" << 2026
-                                   << QStringList{"Pour modifier, sélectionnez un prénom. ",
-                                                  "Sélectionnez le prénom à supprimer. ",
-                                                  "Etes-vous sûr de vouloir supprimer ce rappel de fête ?",
-                                                  "Erreur: impossible de modifier !"};
-        QTest::newRow("notes") << "N" << 2026
-                               << QStringList{"Pour modifier, sélectionnez une note. ", "Sélectionnez la note à supprimer. ",
-                                              "Etes-vous sûr de vouloir supprimer cette note ?",
-                                              "Erreur: impossible de modifier !"};
+        Rangees("c",
+                {"birthdays|A|1980|Pour modifier, sélectionnez une personne. |Sélectionnez une personne à supprimer. "
+                 "|Etes-vous sûr de vouloir supprimer ce rappel d'anniversaire ?|Aucune donnée trouvée !",
+                 "name days|F|2026|Pour modifier, sélectionnez un prénom. |Sélectionnez le prénom à supprimer. "
+                 "|Etes-vous sûr de vouloir supprimer ce rappel de fête ?|Erreur: impossible de modifier !",
+                 "notes|N|2026|Pour modifier, sélectionnez une note. |Sélectionnez la note à supprimer. "
+                 "|Etes-vous sûr de vouloir supprimer cette note ?|Erreur: impossible de modifier !"});
     }
     void modificationEtSuppressionDeLaRangeeChoisie()
     {
-        QFETCH(QString, type);
-        QFETCH(int, annee);
-        QFETCH(QStringList, textes);
+        QFETCH(QStringList, c);
+        const QString type = c[0];
+        const QStringList textes = c.mid(2);
         const Genre g = DuType(type);
         const QString modifier = "imgM" + g.boutons + "2", supprimer = "imgS" + g.boutons + "2";
         // Two rows with the same label; the first 10 days ahead of 5 January, across New Year.
         const QString libelle = type == "A" ? "O'Hara#Jean" : "O'Hara";
-        const int a = Insere(type, libelle, QDate(annee, 1, 5), QDate(2025, 12, 26));
-        const int b = Insere(type, libelle, QDate(annee, 12, 20));
+        const int a = Insere(type, libelle, QDate(c[1].toInt(), 1, 5), QDate(2025, 12, 26));
+        const int b = Insere(type, libelle, QDate(c[1].toInt(), 12, 20));
         Clic(g.icone);
         auto *vue = W<ListeRappels>(g.liste);
         Clic(modifier);
@@ -288,13 +273,13 @@ private Q_SLOTS:
             Insere(type, type == "A" ? "Alpha#Zoé" : "Zoé", QDate(type == "A" ? 1990 : 2026, 3, 1));
             Insere(type, type == "A" ? "Zulu#Anne" : "Anne", QDate(type == "A" ? 1990 : 2026, 6, 1));
         }
-        const QList<std::tuple<const char *, const char *, int>> tris{{"A", "TriAN2", 1}, {"A", "TriAP2", 2}, {"A", "TriAD2", 1},
-                                                                      {"F", "TriFD2", 3}, {"F", "TriFP2", 4}, {"F", "TriFD2", 3},
-                                                                      {"N", "TriNT2", 6}, {"N", "TriND2", 5}};
-        for (const auto &[type, tri, premier] : tris) {
-            Clic(DuType(type).icone);
-            Clic(tri);
-            QVERIFY2(Premier(DuType(type).liste) == premier, tri);
+        for (const QString tri :
+             {"TriAN2 1", "TriAP2 2", "TriAD2 1", "TriFD2 3", "TriFP2 4", "TriFD2 3", "TriNT2 6", "TriND2 5"}) {
+            const Genre g = DuType(tri.mid(3, 1));
+            Clic(g.icone);
+            Clic(tri.left(6));
+            const int premier = W<ListeRappels>(g.liste)->topLevelItem(0)->data(0, Qt::UserRole).toInt();
+            QVERIFY2(premier == tri.right(1).toInt(), qPrintable(tri));
         }
     }
 
@@ -409,7 +394,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("fichier");
         QTest::addColumn<QStringList>("attendus");
         QTest::addColumn<int>("rappels");
-        QTest::newRow("nothing chosen") << QString() << QStringList{"Sélectionnez une sauvegarde !"} << 2;
         QTest::newRow("good backup") << "bonne.dtb" << QStringList{"Restauration effectuée avec succès "} << 1;
         QTest::newRow("empty backup") << "vide.dtb" << QStringList{"La sauvegarde est vide.", "Restauration annulée."} << 2;
     }
@@ -419,7 +403,7 @@ private Q_SLOTS:
         QFETCH(QString, fichier);
         QFETCH(QStringList, attendus);
         QFETCH(int, rappels);
-        reponse = fichier.isEmpty() ? QString() : env->Dossier() + '/' + fichier;
+        reponse = env->Dossier() + '/' + fichier;
         if (fichier == "bonne.dtb") {
             QVERIFY(SauvegardeBase(reponse));
         } else if (fichier == "vide.dtb") {
@@ -436,14 +420,13 @@ private Q_SLOTS:
         QCOMPARE(messages->infos, attendus);
         QCOMPARE(OuvreRecordset("SELECT count(*) FROM Rappel").Valeur(0, 0).toInt(), rappels);
         QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
-        if (fichier.isEmpty())
-            return;
-        // Once the panel was reset, the chosen file is forgotten.
+        // Once the panel was reset, the chosen file is forgotten: nothing chosen, nothing restored.
         QVERIFY(panneau->isHidden() && panneau->txtRestauName->text().isEmpty());
         messages->Vide();
         panneau->Initialise();
         panneau->ValideRestauration();
         QCOMPARE(messages->infos, QStringList{"Sélectionnez une sauvegarde !"});
+        QCOMPARE(OuvreRecordset("SELECT count(*) FROM Rappel").Valeur(0, 0).toInt(), rappels);
     }
 
     void importe()
