@@ -1,6 +1,7 @@
 #include "Base.h"
 #include "Dialogues.h"
 #include "Ephemerides.h"
+#include "Fenetres.h"
 #include "Horloge.h"
 #include "ImageBouton.h"
 #include "OutilsRappels.h"
@@ -119,14 +120,6 @@ QStringList TextesCoupes(QWidget *fenetre)
     return fautes;
 }
 
-QWidget *Fenetre(const char *nom)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(nom) && w->isVisible())
-            return w;
-    return nullptr;
-}
-
 } // namespace
 
 class TestTextes : public QObject
@@ -193,11 +186,11 @@ private Q_SLOTS:
         verifie(&import, "import de contacts");
         Dialogues dialogues;
         dialogues.AfficheAPropos();
-        verifie(Fenetre("frmAbout"), "à propos");
+        verifie(Visibles("frmAbout").value(0), "à propos");
         dialogues.AffichePremiereFois();
-        verifie(Fenetre("frmPremiereFois"), "première fois");
+        verifie(Visibles("frmPremiereFois").value(0), "première fois");
         dialogues.AfficheRegistre();
-        verifie(Fenetre("frmRegistre"), "registre");
+        verifie(Visibles("frmRegistre").value(0), "registre");
         for (void (*affiche)() : {AfficheFetes, AfficheDictons, AfficheMois})
             affiche();
         verifie(reinterpret_cast<QWidget *>(FenetreFetes()), "fêtes du jour");
