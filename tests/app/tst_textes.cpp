@@ -22,11 +22,6 @@ using namespace oxi;
 
 namespace {
 
-QString Nom(QWidget *w)
-{
-    return w->window()->objectName() + QLatin1Char('/') + w->objectName();
-}
-
 bool EstControle(QWidget *w)
 {
     return qobject_cast<QAbstractButton *>(w) || qobject_cast<QLineEdit *>(w) || qobject_cast<QComboBox *>(w)
@@ -59,36 +54,39 @@ QStringList TextesCoupes(QWidget *fenetre)
     for (QWidget *w : std::as_const(tous)) {
         if (!w->isVisible())
             continue;
+        const auto faute = [&](const QString &quoi, const QString &texte) {
+            fautes << w->window()->objectName() + '/' + w->objectName() + " (" + quoi + ") : " + texte;
+        };
         if (auto *l = qobject_cast<QLabel *>(w)) {
             if (l->text().isEmpty() || l->textFormat() == Qt::RichText || Qt::mightBeRichText(l->text()))
                 continue;
             const QRect zone = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
             if (l->wordWrap()) {
                 if (l->heightForWidth(l->width()) > l->height())
-                    fautes << Nom(w) + QStringLiteral(" (lignes) : ") + l->text();
+                    faute("lignes", l->text());
                 continue;
             }
             const QFontMetrics fm = l->fontMetrics();
             const QRect texte = fm.boundingRect(zone, int(l->alignment()), l->text());
             if (texte.width() > zone.width() || fm.height() > zone.height() + 2)
-                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + l->text();
+                faute("coupé", l->text());
             else if (Touche(w, texte.translated(l->pos())))
-                fautes << Nom(w) + QStringLiteral(" (touche) : ") + l->text();
+                faute("touche", l->text());
             else if (w->parentWidget() && !w->parentWidget()->rect().contains(texte.translated(l->pos())))
-                fautes << Nom(w) + QStringLiteral(" (hors du cadre) : ") + l->text();
+                faute("hors du cadre", l->text());
         } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
             auto *b = static_cast<QAbstractButton *>(w);
             const int largeur = b->sizeHint().width();
             if (largeur > b->width())
-                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + b->text();
+                faute("coupé", b->text());
             else if (Touche(w, QRect(b->pos(), QSize(largeur, b->height()))))
-                fautes << Nom(w) + QStringLiteral(" (touche) : ") + b->text();
+                faute("touche", b->text());
         } else if (auto *b = qobject_cast<QPushButton *>(w)) {
             if (b->fontMetrics().horizontalAdvance(SansEsperluette(b->text())) + 8 > b->width())
-                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + b->text();
+                faute("coupé", b->text());
         } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
             if (g->fontMetrics().horizontalAdvance(SansEsperluette(g->title())) + 12 > g->width())
-                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + g->title();
+                faute("coupé", g->title());
         } else if (auto *vue = qobject_cast<QTreeWidget *>(w)) {
             const int marge = vue->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, vue);
             const QFontMetrics fmEntete = vue->header()->fontMetrics();
@@ -100,21 +98,18 @@ QStringList TextesCoupes(QWidget *fenetre)
                     std::min(vue->columnWidth(c), vue->viewport()->width() - vue->header()->sectionViewportPosition(c));
                 const QString entete = vue->headerItem()->text(c);
                 if (fmEntete.horizontalAdvance(entete) + 2 * marge > largeur)
-                    fautes << Nom(w) + QStringLiteral(" (en-tête) : ") + entete;
+                    faute("en-tête", entete);
                 for (int i = 0; i < vue->topLevelItemCount(); ++i) {
-                    QTreeWidgetItem *item = vue->topLevelItem(i);
-                    const QModelIndex index = vue->model()->index(i, c);
-                    const int voulu = vue->itemDelegate()->sizeHint(option, index).width();
-                    if (voulu > largeur && item->toolTip(c) != item->text(c))
-                        fautes << Nom(w) + QStringLiteral(" (colonne %1) : ").arg(c) + item->text(c);
+                    const int voulu = vue->itemDelegate()->sizeHint(option, vue->model()->index(i, c)).width();
+                    if (voulu > largeur && vue->topLevelItem(i)->toolTip(c) != vue->topLevelItem(i)->text(c))
+                        faute(QStringLiteral("colonne %1").arg(c), vue->topLevelItem(i)->text(c));
                 }
             }
         } else if (auto *e = qobject_cast<QLineEdit *>(w)) {
             if (!e->text().isEmpty() && e->echoMode() == QLineEdit::Normal
                 && e->fontMetrics().horizontalAdvance(e->text()) + 8 > e->width())
-                fautes << Nom(w)
-                        + QStringLiteral(" (boîte %1/%2) : ").arg(e->fontMetrics().horizontalAdvance(e->text())).arg(e->width())
-                        + e->text();
+                faute(QStringLiteral("boîte %1/%2").arg(e->fontMetrics().horizontalAdvance(e->text())).arg(e->width()),
+                      e->text());
         }
     }
     return fautes;

@@ -345,39 +345,34 @@ private Q_SLOTS:
     // The transfer panel: backups, contacts in, and the exchange settings, with the real windows -------------
     // Today's name in the program's folder or a chosen one; refusals leave the panel open and as typed.
     // The database's own name and the compaction's are refused by the backup itself (tst_base).
+    // name (empty: today's), folder (empty: the program's; "-": chooser cancelled), message (empty: saved)
     void sauvegarde_data()
     {
-        QTest::addColumn<QString>("nom");     // null: today's name
-        QTest::addColumn<QString>("dossier"); // null: the program's folder; empty: chooser cancelled
-        QTest::addColumn<QString>("message"); // null: saved
-        QTest::newRow("defaults") << QString() << QString() << QString();
-        QTest::newRow("chosen folder") << QString() << "sauvegardes" << QString();
-        QTest::newRow("blank name") << "   " << QString() << "Saisissez un nom de sauvegarde !";
-        QTest::newRow("folder chooser cancelled") << "a.bak" << QString("") << "Sélectionnez un répertoire de destination !";
-        QTest::newRow("slash in the name") << "../x" << QString()
-                                           << "Le nom de sauvegarde ne peut pas contenir le caractère « / » !";
+        Rangees("c",
+                {"defaults|||", "chosen folder||sauvegardes|", "blank name|   ||Saisissez un nom de sauvegarde !",
+                 "folder chooser cancelled|a.bak|-|Sélectionnez un répertoire de destination !",
+                 "slash in the name|../x||Le nom de sauvegarde ne peut pas contenir le caractère « / » !"});
     }
     void sauvegarde()
     {
         PanneauTransfert *panneau = Transfert();
-        QFETCH(QString, nom);
-        QFETCH(QString, dossier);
-        QFETCH(QString, message);
+        QFETCH(QStringList, c);
+        const QString nom = c[0], dossier = c[1], message = c[2];
         QCOMPARE(panneau->txtSauvName->text(), "Oxi_Sauv_05_12");
         QCOMPARE(panneau->TxtSauvDir->text(), CheminAppli());
         QString chemin = CheminAppli() + "Oxi_Sauv_05_12.dtb";
-        if (!nom.isNull())
+        if (!nom.isEmpty())
             panneau->txtSauvName->setText(nom);
-        if (!dossier.isNull()) {
-            QVERIFY(dossier.isEmpty() || QDir(env->Dossier()).mkdir(dossier));
-            reponse = dossier.isEmpty() ? QString() : env->Dossier() + '/' + dossier;
+        if (!dossier.isEmpty()) {
+            QVERIFY(dossier == "-" || QDir(env->Dossier()).mkdir(dossier));
+            reponse = dossier == "-" ? QString() : env->Dossier() + '/' + dossier;
             panneau->ChoisitDossierSauvegarde();
             QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "dossiers", "centre", "Sélectionnez un répertoire"}}));
             chemin = reponse + "/Oxi_Sauv_05_12.dtb";
         }
         panneau->ValideSauvegarde();
         QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
-        if (message.isNull()) {
+        if (message.isEmpty()) {
             QCOMPARE(messages->infos, QStringList{"Sauvegarde effectuée avec succès dans : \r\n" + chemin});
             QVERIFY(QFileInfo(chemin).isFile());
             QVERIFY(panneau->isHidden() && panneau->txtSauvName->text().isEmpty() && panneau->TxtSauvDir->text().isEmpty());
@@ -389,20 +384,19 @@ private Q_SLOTS:
         QCOMPARE(panneau->txtSauvName->text(), nom);
     }
 
+    // the backup chosen, the rows after, the messages
     void restauration_data()
     {
-        QTest::addColumn<QString>("fichier");
-        QTest::addColumn<QStringList>("attendus");
-        QTest::addColumn<int>("rappels");
-        QTest::newRow("good backup") << "bonne.dtb" << QStringList{"Restauration effectuée avec succès "} << 1;
-        QTest::newRow("empty backup") << "vide.dtb" << QStringList{"La sauvegarde est vide.", "Restauration annulée."} << 2;
+        Rangees("c",
+                {"good backup|bonne.dtb|1|Restauration effectuée avec succès ",
+                 "empty backup|vide.dtb|2|La sauvegarde est vide.|Restauration annulée."});
     }
     void restauration()
     {
         PanneauTransfert *panneau = Transfert();
-        QFETCH(QString, fichier);
-        QFETCH(QStringList, attendus);
-        QFETCH(int, rappels);
+        QFETCH(QStringList, c);
+        const QString fichier = c[0];
+        const int rappels = c[1].toInt();
         reponse = env->Dossier() + '/' + fichier;
         if (fichier == "bonne.dtb") {
             QVERIFY(SauvegardeBase(reponse));
@@ -417,7 +411,7 @@ private Q_SLOTS:
         QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "fichiers", "centre", "Sélectionnez un répertoire"}}));
         QCOMPARE(panneau->txtRestauName->text(), reponse);
         panneau->ValideRestauration();
-        QCOMPARE(messages->infos, attendus);
+        QCOMPARE(messages->infos, c.mid(2));
         QCOMPARE(OuvreRecordset("SELECT count(*) FROM Rappel").Valeur(0, 0).toInt(), rappels);
         QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
         // Once the panel was reset, the chosen file is forgotten: nothing chosen, nothing restored.

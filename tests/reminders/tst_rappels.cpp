@@ -7,6 +7,7 @@
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
 #include "Polices.h"
+#include "Rangees.h"
 #include "Rappels.h"
 #include "Rearmement.h"
 #include "RechercheRappels.h"
@@ -84,8 +85,7 @@ private Q_SLOTS:
         frmMessage *fenetre = rappels.Message();
         QVERIFY(fenetre && fenetre->isVisible());
         QCOMPARE(Textes(fenetre), (QStringList{"Anniversaire ", "Aujourd'hui,", "Léa Martin : 36 ans.", "1/3"}));
-        QVERIFY(fenetre->imgAnniv->isVisible() && !fenetre->imgFete->isVisible());
-        QVERIFY(fenetre->imgSuiv.image->isVisible());
+        QVERIFY(fenetre->imgAnniv->isVisible() && !fenetre->imgFete->isVisible() && fenetre->imgSuiv.image->isVisible());
         const int hauteurUneLigne = fenetre->height();
 
         // The arrow's lit twin, shown under the pointer, takes the click.
@@ -305,19 +305,12 @@ private Q_SLOTS:
     // The next number passes a leftover note text; 32767 is the last one given.
     void nouveauNumero_data()
     {
-        QTest::addColumn<int>("rappel");
-        QTest::addColumn<int>("note");
-        QTest::addColumn<int>("attendu"); // 0: refused
-        QTest::newRow("vide") << 0 << 0 << 1;
-        QTest::newRow("texte orphelin") << 5 << 6 << 7;
-        QTest::newRow("dernier") << 32766 << 0 << 32767;
-        QTest::newRow("au-delà") << 32767 << 0 << 0;
+        Rangees("c", {"vide|0|0|1", "texte orphelin|5|6|7", "dernier|32766|0|32767", "au-delà|32767|0|0"});
     }
     void nouveauNumero()
     {
-        QFETCH(int, rappel);
-        QFETCH(int, note);
-        QFETCH(int, attendu);
+        QFETCH(QStringList, c); // the last reminder, a note text left, the number given (0: refused)
+        const int rappel = c[0].toInt(), note = c[1].toInt(), attendu = c[2].toInt();
         if (rappel > 0)
             Base().Execute(
                 "INSERT INTO Rappel VALUES (?, '2026-01-01', 'F', 'Aubin', '1800-01-01', 0, '1800-01-01', 1, '1800-01-01', 1)",
