@@ -159,11 +159,27 @@ private Q_SLOTS:
                      "La fenêtre 'Première utilisation' sera affichée au prochain démarrage de Oxi."}));
     }
 
-    void menuDeLIconeEnSixEntrees()
+    // The started program's window, with no database file (it starts all the same): the first-use window's help
+    // picture brings it forward, whose help key opens the help; its icon's menu; its close box.
+    void fenetreDuProgramme()
     {
+        QFile::remove(env->CheminBase());
         EcritReglage(ReglagePremiereFois, "1");
-        QVERIFY(programme->Demarre());
-        auto *menu = programme->Fenetre()->findChild<QMenu *>("mnuFichiers");
+        QVERIFY(programme->Demarre() && NomBase().isEmpty());
+        messages->Vide(); // the reminder scan's word on the missing base is tst_rappels'
+        frmAccueil *fenetre = programme->Fenetre();
+        // Offscreen has no notification area: the window opened.
+        QVERIFY(fenetre->isVisible());
+        fenetre->hide();
+        frmPremiereFois premiere;
+        premiere.show();
+        premiere.MontreAide();
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(fenetre->isVisible() && premiere.isVisible());
+        QCOMPARE(plateforme->documents.size(), 1);
+        QVERIFY(plateforme->documents.first().endsWith("/HelpOxi.html"));
+
+        auto *menu = fenetre->findChild<QMenu *>("mnuFichiers");
         QVERIFY(menu);
         QStringList textes;
         for (QAction *action : menu->actions())
@@ -175,6 +191,14 @@ private Q_SLOTS:
         QCOMPARE(messages->infos,
                  QStringList{"Oxi n'a pas pu ouvrir l'aide dans votre navigateur.\r\nVous la trouverez dans le fichier : "
                              + CheminAide()});
+
+        // Without a notification area the close box minimises; with one it hides.
+        fenetre->close();
+        QVERIFY(fenetre->isMinimized() || fenetre->isVisible());
+        fenetre->FixeSansZoneNotification(false);
+        fenetre->showNormal();
+        fenetre->close();
+        QVERIFY(!fenetre->isVisible());
     }
 
     // Through characters a desktop entry must escape; a moved program leaves a stale entry that reads as off.
@@ -191,22 +215,6 @@ private Q_SLOTS:
         QVERIFY(!linux_.TestDemarrage("oxi"));
         linux_.SupprimeDemarrage("oxi");
         QVERIFY(!QFile::exists(CheminDemarrage("oxi")));
-    }
-
-    // Without a database file the program starts all the same.
-    void caseDeFermetureCacheOuReduit()
-    {
-        QFile::remove(env->CheminBase());
-        QVERIFY(programme->Demarre() && NomBase().isEmpty());
-        frmAccueil *fenetre = programme->Fenetre();
-        // Offscreen has no notification area: the window opened and its close box minimises.
-        QVERIFY(fenetre->isVisible());
-        fenetre->close();
-        QVERIFY(fenetre->isMinimized() || fenetre->isVisible());
-        fenetre->FixeSansZoneNotification(false);
-        fenetre->showNormal();
-        fenetre->close();
-        QVERIFY(!fenetre->isVisible());
     }
 
     // The small windows ------------------------------------------------------------------------------
@@ -236,21 +244,6 @@ private Q_SLOTS:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!fenetre);
         QCOMPARE(LitReglage(ReglagePremiereFois), c[2]);
-    }
-
-    // The help picture brings the main window forward, whose help key opens the help; this window stays.
-    void imageDAideAmeneLaFenetreEtSonAide()
-    {
-        EcritReglage(ReglagePremiereFois, "1");
-        QVERIFY(programme->Demarre());
-        programme->Fenetre()->hide();
-        frmPremiereFois fenetre;
-        fenetre.show();
-        fenetre.MontreAide();
-        QCoreApplication::sendPostedEvents();
-        QVERIFY(programme->Fenetre()->isVisible() && fenetre.isVisible());
-        QCOMPARE(plateforme->documents.size(), 1);
-        QVERIFY(plateforme->documents.first().endsWith("/HelpOxi.html"));
     }
 
     void motDePasseDesReglages_data()
