@@ -34,11 +34,6 @@ QStringList Textes(frmMessage *f)
     return {f->lblTitre->text(), f->lblDate->text(), f->lblMsg->text(), f->lblNombre->text()};
 }
 
-void Clic(QWidget *widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(2, 2));
-}
-
 const QString Question = QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?");
 
 } // namespace
@@ -92,12 +87,12 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowExposed(fenetre));
         QTest::mouseMove(fenetre->imgSuiv.image, QPoint(3, 3));
         QTest::mouseMove(fenetre->imgSuiv.image, QPoint(4, 4));
-        Clic(fenetre->imgSuiv.jumeau);
+        QTest::mouseClick(fenetre->imgSuiv.jumeau, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(Textes(fenetre), (QStringList{"Fête ", "Le mercredi 11 novembre,", "Martin", "2/3"}));
 
         // Closing now asks; Yes shows the last one in place of closing.
         messages->reponses << true;
-        Clic(fenetre->lblQuit);
+        QTest::mouseClick(fenetre->lblQuit, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(messages->questions, QStringList{Question});
         QVERIFY(fenetre->isVisible());
         QCOMPARE(Textes(fenetre), (QStringList{"Note", "Le dimanche 1 novembre,", "Vidange\r\n\r\nGarage à 9 h", "3/3"}));
@@ -106,7 +101,7 @@ private Q_SLOTS:
         QVERIFY(fenetre->height() > hauteurUneLigne);
 
         QPointer<frmMessage> garde(fenetre);
-        Clic(fenetre->lblQuit);
+        QTest::mouseClick(fenetre->lblQuit, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(messages->questions.size(), 1);
         QTRY_VERIFY(garde.isNull());
         QVERIFY(messages->infos.isEmpty());
@@ -114,25 +109,20 @@ private Q_SLOTS:
 
     // Every word of every reminder inside the popup's face; a text taller than the
     // screen scrolls, with the arrow and the counter still on the screen.
+    // The title, then the note; "*n": a long sentence n times, scrolled when "defile" follows.
     void texteEntierVisible_data()
     {
-        QTest::addColumn<QString>("libelle");
-        QTest::addColumn<QString>("note");
-        QTest::addColumn<bool>("defile");
-        const QString phrase = "Rendez-vous chez le garagiste pour la révision des freins, apporter le carnet. ";
-        QTest::newRow("note sur plusieurs lignes") << "Courses"
-                                                   << "pain\nlait\nbeurre\nœufs\nfarine\nsucre" << false;
-        QTest::newRow("longue note") << "Garage" << phrase.repeated(8) << false;
-        QTest::newRow("mot plus long qu'une ligne")
-            << "Box"
-            << "Clé Wi-Fi : 9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08" << false;
-        QTest::newRow("note d'un mégaoctet") << "Archive" << phrase.repeated(13000) << true;
+        Rangees("c",
+                {"note sur plusieurs lignes|Courses|pain\nlait\nbeurre\nœufs\nfarine\nsucre", "longue note|Garage|*8",
+                 "mot plus long qu'une ligne|Box|Clé Wi-Fi : 9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08",
+                 "note d'un mégaoctet|Archive|*13000|defile"});
     }
     void texteEntierVisible()
     {
-        QFETCH(QString, libelle);
-        QFETCH(QString, note);
-        QFETCH(bool, defile);
+        QFETCH(QStringList, c);
+        const QString phrase = "Rendez-vous chez le garagiste pour la révision des freins, apporter le carnet. ";
+        const QString libelle = c[0], note = c[1].startsWith('*') ? phrase.repeated(c[1].mid(1).toInt()) : c[1];
+        const bool defile = c.size() > 2;
         const qint64 n = AjouteDu("N", libelle, auj, auj);
         Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)", {n, note});
         AjouteDu("F", "Martin", auj, auj);
