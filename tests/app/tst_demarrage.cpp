@@ -2,7 +2,6 @@
 #include "../reminders/Rangees.h"
 #include "Base.h"
 #include "Chemins.h"
-#include "Constantes.h"
 #include "Demarrage.h"
 #include "Dialogues.h"
 #include "Fenetres.h"
@@ -70,12 +69,9 @@ private Q_SLOTS:
                  QStringList{"Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône "
                              "dans la zone de notification"});
         QVERIFY(!Base().EstOuverte() && !programme->Fenetre());
-    }
 
-    // The lock's place, with and without a runtime folder, and a folder that cannot be written;
-    // two starts racing for it are the end-to-end run's.
-    void verrouParFichier()
-    {
+        // The lock's place, with and without a runtime folder, and a folder that cannot be written;
+        // two starts racing for it are the end-to-end run's.
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", env->Dossier().toUtf8());
         QCOMPARE(CheminVerrouInstance("oxi"), env->Dossier() + "/oxi.lock");
@@ -123,23 +119,16 @@ private Q_SLOTS:
     }
 
     // Only the exact text "1" marks a later start; otherwise the program registers itself again
-    // (the entry's text is the end-to-end run's).
-    void premierDemarrageInscritLeDemarrageAuto()
+    // (the entry's text is the end-to-end run's). Then the function keys of the last start's window.
+    void demarrageAutomatiqueEtTouchesDeFonction()
     {
-        for (const QString valeur : {"", "1", "1 "}) {
+        for (const QString valeur : {"", "1 ", "1"}) {
             programme->Quitte();
             plateforme->SupprimeDemarrage(NomAppli());
             EcritReglage(ReglagePremiereFois, valeur);
-            QVERIFY(programme->Demarre());
+            QVERIFY(programme->Demarre() && programme->Fenetre());
             QCOMPARE(plateforme->TestDemarrage(NomAppli()), valeur != QLatin1String("1"));
-            QVERIFY(programme->Fenetre());
         }
-    }
-
-    void touchesDeFonction()
-    {
-        EcritReglage(ReglagePremiereFois, "1");
-        QVERIFY(programme->Demarre());
         frmAccueil *fenetre = programme->Fenetre();
         QTest::keyClick(fenetre, Qt::Key_F9);
         QVERIFY(plateforme->TestDemarrage(NomAppli()));

@@ -126,7 +126,7 @@ private Q_SLOTS:
     }
 
     // A window kept in the tray has no panels yet: whatever first shows it finds them built and usable.
-    void panneauxAuPremierAffichage()
+    void panneauxAuPremierAffichageEtSaisieEnCours()
     {
         // The program has one main window: the one of init(), already shown, gives way.
         delete fen;
@@ -139,10 +139,8 @@ private Q_SLOTS:
         Clic("imgFete");
         QVERIFY(W("ListView1")->isVisible());
         QCOMPARE(fen->windowTitle(), "Oxi - Fêtes");
-    }
 
-    void saisieVerrouillantLesAutresPanneaux()
-    {
+        // An entry under way locks the other panels and the window's closing.
         Clic("imgNote");
         Clic("imgANotes2");
         for (const char *icone : {"imgAnniv", "imgFete", "imgEphem", "imgTransfert2"})
