@@ -342,25 +342,19 @@ private Q_SLOTS:
     }
 
     // The text is cut at 255 characters into two columns and must read back exactly.
-    void decoupeDuTexteDesNotes_data()
-    {
-        QTest::addColumn<QString>("texte");
-        QTest::addColumn<QVariantList>("parts");
-        const QString t255(255, QLatin1Char('a'));
-        const QString coupe = QString(254, QLatin1Char('a')) + QLatin1Char(' ');
-        QTest::newRow("255") << t255 << QVariantList{t255, QVariant()};
-        QTest::newRow("256") << t255 + QLatin1Char('b') << QVariantList{t255, "b"};
-        QTest::newRow("blank") << "   " << QVariantList{QVariant(), QVariant()};
-        QTest::newRow("blank kept at the cut") << coupe + "mot" << QVariantList{coupe, "mot"};
-    }
     void decoupeDuTexteDesNotes()
     {
-        QFETCH(QString, texte);
-        QFETCH(QVariantList, parts);
-        const qint64 n = AjouteNote(LitNote("t", texte, QDate(2026, 12, 6), {}));
-        const Resultat r = Base().Requete("SELECT Libelle1, Libelle2 FROM Notes WHERE NumNote = ?", {n});
-        QCOMPARE(QVariantList(r.lignes.at(0).begin(), r.lignes.at(0).end()), parts);
-        QCOMPARE(LitRappel(n, TypeRappel::Note)->texte, texte.trimmed());
+        const QString a255(255, QLatin1Char('a')), coupe = QString(254, QLatin1Char('a')) + QLatin1Char(' ');
+        const QList<std::pair<QString, QVariantList>> cas{{a255, {a255, QVariant()}},
+                                                          {a255 + "b", {a255, "b"}},
+                                                          {"   ", {QVariant(), QVariant()}},
+                                                          {coupe + "mot", {coupe, "mot"}}}; // the blank kept at the cut
+        for (const auto &[texte, parts] : cas) {
+            const qint64 n = AjouteNote(LitNote("t", texte, QDate(2026, 12, 6), {}));
+            const Resultat r = Base().Requete("SELECT Libelle1, Libelle2 FROM Notes WHERE NumNote = ?", {n});
+            QCOMPARE(QVariantList(r.lignes.at(0).begin(), r.lignes.at(0).end()), parts);
+            QCOMPARE(LitRappel(n, TypeRappel::Note)->texte, texte.trimmed());
+        }
     }
 
     void anniversairesSemblablesAutresPersonnes()

@@ -105,19 +105,17 @@ private Q_SLOTS:
         QCOMPARE(AdresseCarte(SalutationCarte(TypeRappel::Note, "Vidange")), "mailto:");
     }
 
-    // A blank at a line's end stays on that line; after a full line it opens the next.
+    // A blank at a line's end stays on that line; after a full line it opens the next; a word longer than a line is cut.
     void decoupageDesLignes()
     {
         double lignes = 7;
-        QString texte = "abc def ghi";
-        QCOMPARE(DecoupeLignes(texte, 5, lignes), QStringLiteral("abc \r\ndef \r\nghi"));
-        QCOMPARE(lignes, 3.0);
-        QVERIFY(texte.isEmpty());
-        texte = "abcde fgh";
-        QCOMPARE(DecoupeLignes(texte, 5, lignes), QStringLiteral("abcde\r\n fgh"));
-        QCOMPARE(lignes, 2.0);
-        texte = "abcdefg"; // a word longer than a line is cut
-        QCOMPARE(DecoupeLignes(texte, 5, lignes), QStringLiteral("abcde\r\nfg"));
+        for (const auto &[avant, apres, nombre] : QList<std::tuple<QString, QString, double>>{
+                 {"abc def ghi", "abc \r\ndef \r\nghi", 3}, {"abcde fgh", "abcde\r\n fgh", 2}, {"abcdefg", "abcde\r\nfg", 2}}) {
+            QString texte = avant;
+            QCOMPARE(DecoupeLignes(texte, 5, lignes), apres);
+            QCOMPARE(lignes, nombre);
+            QVERIFY(texte.isEmpty());
+        }
         // Line breaks typed in a text box (LF), stored by older versions (CR LF), or a lone CR.
         for (const auto &[note, attendu] :
              QList<std::pair<QString, double>>{{"a\nb\nc", 3}, {"a\r\nb\r\nc", 3}, {"a\rb", 2}, {"a\n\nb", 3}}) {
