@@ -77,8 +77,7 @@ private Q_SLOTS:
         QCOMPARE(CheminVerrouInstance("oxi"), env->Dossier() + "/oxi.lock");
         qunsetenv("XDG_RUNTIME_DIR");
         const QString repli = CheminVerrouInstance("oxi");
-        QVERIFY(repli.endsWith("/oxi.lock"));
-        QVERIFY(VerrouInstance(repli).Prend());
+        QVERIFY(repli.endsWith("/oxi.lock") && VerrouInstance(repli).Prend());
         // Not a lock held by someone.
         VerrouInstance ailleurs("/proc/oxi.lock");
         QVERIFY(!ailleurs.Prend() && ailleurs.Impossible());

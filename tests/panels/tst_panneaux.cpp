@@ -481,8 +481,7 @@ private Q_SLOTS:
         QCOMPARE(QFile::permissions(CheminSecret()) & 0x0077, 0); // nothing for the group or others
         QVERIFY(messages->infos.last().contains(CheminSecret()));
         QFile conf(env->Dossier() + QString("/config/%1/%1.conf").arg(NomAppli()));
-        QVERIFY(conf.open(QIODevice::ReadOnly));
-        QVERIFY(!conf.readAll().contains("Motdepasse-7"));
+        QVERIFY(conf.open(QIODevice::ReadOnly) && !conf.readAll().contains("Motdepasse-7"));
     }
 };
 

@@ -129,8 +129,7 @@ private Q_SLOTS:
         AffichageRappels rappels;
         rappels.RechercheRappels();
         frmMessage *f = rappels.Message();
-        QVERIFY(f);
-        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QVERIFY(f && QTest::qWaitForWindowExposed(f));
         QLabel *msg = f->lblMsg;
         // The label holds its whole wrapped text; what the popup shows of it ends above the logo.
         QVERIFY(msg->height() >= msg->heightForWidth(msg->width()));
@@ -142,9 +141,8 @@ private Q_SLOTS:
         QVERIFY(f->defMsg->geometry().bottom() < f->imgLogo->y());
         const QRect ecran = f->screen()->availableGeometry();
         for (QWidget *w : QList<QWidget *>{f->imgLogo, f->imgSuiv.image, f->lblNombre}) {
-            QVERIFY(w->isVisible());
-            QVERIFY(f->rect().contains(w->geometry()));
-            QVERIFY(ecran.contains(QRect(f->mapToGlobal(w->pos()), w->size())));
+            QVERIFY(w->isVisible() && f->rect().contains(w->geometry())
+                    && ecran.contains(QRect(f->mapToGlobal(w->pos()), w->size())));
         }
         QVERIFY(f->Shape1->height() <= f->height());
     }
@@ -214,8 +212,8 @@ private Q_SLOTS:
     }
 
     // The tick at exactly midnight is missed (or a suspend jumps over it): the next one still sees the new
-    // day, and later ticks of that day do not see it again. The new year's re-arming at that moment is
-    // the end-to-end run's.
+    // day, and later ticks of that day do not see it again. The timer driving the ticks and the new year's
+    // re-arming at that moment are the end-to-end run's.
     void changementDeJourParLeMinuteur()
     {
         EcritReglage(ReglageAnnee, "2026");
@@ -224,8 +222,7 @@ private Q_SLOTS:
         QSignalSpy jours(&rappels.Veille(), &VeilleJour::jourChange);
         const auto tick = [&rappels](const QDateTime &quand) {
             FixeMaintenant(quand);
-            QTimerEvent tic(rappels.Veille().Minuteur()->timerId());
-            QCoreApplication::sendEvent(rappels.Veille().Minuteur(), &tic);
+            rappels.Veille().ControleJour();
         };
         tick(QDateTime(auj, QTime(23, 59, 59)));
         QCOMPARE(rappels.Message(), nullptr);
