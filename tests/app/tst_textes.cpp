@@ -134,16 +134,14 @@ private Q_SLOTS:
         MessagerieScriptee messages;
         EcritReglage(ReglageAnnee, "2026");
         FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
-        const auto du = [](const QString &type, const QString &libelle, QDate date, QDate ech) {
-            return Ajoute(type, libelle, date, Slots(ech, false));
-        };
-        du("A", "Durand#Léa", QDate(1984, 12, 20), QDate(2026, 12, 20));
-        du("A", "de La Rochefoucauld-Montmorency#Marie-Geneviève", QDate(1850, 9, 30), QDate(2026, 9, 30));
-        du("A", "Roy#Ana", QDate(1926, 12, 5), QDate(2026, 12, 5));
-        du("F", "Marie-Madeleine", QDate(2026, 7, 22), QDate(2026, 7, 22));
+        Ajoute("A", "Durand#Léa", QDate(1984, 12, 20), Slots(QDate(2026, 12, 20), false));
+        Ajoute("A", "de La Rochefoucauld-Montmorency#Marie-Geneviève", QDate(1850, 9, 30), Slots(QDate(2026, 9, 30), false));
+        Ajoute("A", "Roy#Ana", QDate(1926, 12, 5), Slots(QDate(2026, 12, 5), false));
+        Ajoute("F", "Marie-Madeleine", QDate(2026, 7, 22), Slots(QDate(2026, 7, 22), false));
         // Shown ahead: the longest date lines of the month.
         Ajoute("F", "Roger", QDate(2026, 12, 30), Slots(QDate(2026, 12, 30), false, QDate(2026, 12, 5), false));
-        const qint64 note = du("N", "Rendez-vous au garage pour la révision annuelle", QDate(2026, 12, 5), QDate(2026, 12, 5));
+        const qint64 note =
+            Ajoute("N", "Rendez-vous au garage pour la révision annuelle", QDate(2026, 12, 5), Slots(QDate(2026, 12, 5), false));
         Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'Apporter le carnet')", {note});
 
         QStringList fautes;
@@ -168,8 +166,7 @@ private Q_SLOTS:
             if (auto *titre = accueil.findChild<QLineEdit *>("txtTitreNote"))
                 titre->setText("Anniversaire de mariage de Françoise et Grégoire");
             verifie(&accueil, QLatin1String(icone) + " saisie");
-            const QString lettre = boutons.left(1);
-            Q_EMIT accueil.findChild<Image *>("img" + lettre + "Annul2")->clic();
+            Q_EMIT accueil.findChild<Image *>("img" + boutons.left(1) + "Annul2")->clic();
         }
 
         frmSynchro synchro(nullptr);

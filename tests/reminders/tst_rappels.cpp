@@ -23,11 +23,6 @@ using namespace oxi;
 
 namespace {
 
-qint64 AjouteDu(const QString &type, const QString &libelle, const QDate &date, const QDate &ech)
-{
-    return Ajoute(type, libelle, date, Slots(ech, false));
-}
-
 // Title, date line, message and counter of the popup.
 QStringList Textes(frmMessage *f)
 {
@@ -70,9 +65,9 @@ private Q_SLOTS:
     void troisRappelsParcourus()
     {
         // Which slots the scan acknowledges is the due scan's own test (scanEtAcquittement).
-        AjouteDu("A", "Martin#Léa", QDate(1990, 11, 3), auj);
-        AjouteDu("F", "Martin", QDate(2026, 11, 11), QDate(2026, 10, 31));
-        const qint64 n = AjouteDu("N", "Vidange", QDate(2026, 11, 1), QDate(2026, 11, 1));
+        Ajoute("A", "Martin#Léa", QDate(1990, 11, 3), Slots(auj, false));
+        Ajoute("F", "Martin", QDate(2026, 11, 11), Slots(QDate(2026, 10, 31), false));
+        const qint64 n = Ajoute("N", "Vidange", QDate(2026, 11, 1), Slots(QDate(2026, 11, 1), false));
         Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)", {n, "Garage à 9 h"});
 
         AffichageRappels rappels;
@@ -121,9 +116,9 @@ private Q_SLOTS:
         const QString phrase = "Rendez-vous chez le garagiste pour la révision des freins, apporter le carnet. ";
         const QString libelle = c[0], note = c[1].startsWith('*') ? phrase.repeated(c[1].mid(1).toInt()) : c[1];
         const bool defile = c.size() > 2;
-        const qint64 n = AjouteDu("N", libelle, auj, auj);
+        const qint64 n = Ajoute("N", libelle, auj, Slots(auj, false));
         Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)", {n, note});
-        AjouteDu("F", "Martin", auj, auj);
+        Ajoute("F", "Martin", auj, Slots(auj, false));
         AffichageRappels rappels;
         rappels.RechercheRappels();
         frmMessage *f = rappels.Message();
@@ -149,8 +144,8 @@ private Q_SLOTS:
     // a restart would show it, and it comes back at its moment, not at a new day's scan.
     void plusTard()
     {
-        const qint64 a = AjouteDu("F", "Aubin", auj, auj);
-        AjouteDu("F", "Albin", auj, auj);
+        const qint64 a = Ajoute("F", "Aubin", auj, Slots(auj, false));
+        Ajoute("F", "Albin", auj, Slots(auj, false));
         AffichageRappels rappels;
         rappels.RechercheRappels();
         QPointer<frmMessage> f(rappels.Message());
@@ -192,7 +187,7 @@ private Q_SLOTS:
     // The question at the exit is the program's own test (tst_demarrage) and the end-to-end run's.
     void echecsDEcritureEtDeBase()
     {
-        const qint64 n = AjouteDu("F", "Albin", auj, auj);
+        const qint64 n = Ajoute("F", "Albin", auj, Slots(auj, false));
         AffichageRappels rappels;
         // A refused write: the acknowledgement's message, the popup shows it all the same, the file keeps it due.
         Base().Execute("CREATE TRIGGER refus BEFORE UPDATE ON Rappel BEGIN SELECT RAISE(ABORT, 'refus'); END");
@@ -215,7 +210,7 @@ private Q_SLOTS:
     void changementDeJourParLeMinuteur()
     {
         EcritReglage(ReglageAnnee, "2026");
-        AjouteDu("F", "Basile", auj.addDays(1), auj.addDays(1));
+        Ajoute("F", "Basile", auj.addDays(1), Slots(auj.addDays(1), false));
         AffichageRappels rappels;
         QSignalSpy jours(&rappels.Veille(), &VeilleJour::jourChange);
         const auto tick = [&rappels](const QDateTime &quand) {
