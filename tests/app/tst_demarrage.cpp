@@ -1,9 +1,10 @@
 // The program's start, its keys and its menu, and the small windows they open.
+#include "../reminders/Rangees.h"
 #include "Base.h"
 #include "Chemins.h"
-#include "Constantes.h"
 #include "Demarrage.h"
 #include "Dialogues.h"
+#include "Fenetres.h"
 #include "OutilsTest.h"
 #include "PlateformeTest.h"
 #include "Polices.h"
@@ -68,19 +69,15 @@ private Q_SLOTS:
                  QStringList{"Oxi est déjà en cours d'exécution.\r\nPour accéder au menu, cliquez sur l'icône "
                              "dans la zone de notification"});
         QVERIFY(!Base().EstOuverte() && !programme->Fenetre());
-    }
 
-    // The lock's place, with and without a runtime folder, and a folder that cannot be written;
-    // two starts racing for it are the end-to-end run's.
-    void verrouParFichier()
-    {
+        // The lock's place, with and without a runtime folder, and a folder that cannot be written;
+        // two starts racing for it are the end-to-end run's.
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
         qputenv("XDG_RUNTIME_DIR", env->Dossier().toUtf8());
         QCOMPARE(CheminVerrouInstance("oxi"), env->Dossier() + "/oxi.lock");
         qunsetenv("XDG_RUNTIME_DIR");
         const QString repli = CheminVerrouInstance("oxi");
-        QVERIFY(repli.endsWith("/oxi.lock"));
-        QVERIFY(VerrouInstance(repli).Prend());
+        QVERIFY(repli.endsWith("/oxi.lock") && VerrouInstance(repli).Prend());
         // Not a lock held by someone.
         VerrouInstance ailleurs("/proc/oxi.lock");
         QVERIFY(!ailleurs.Prend() && ailleurs.Impossible());
@@ -91,30 +88,22 @@ private Q_SLOTS:
     // French of four countries starts (Canada's weeks begin on Sunday); Swiss French and others say why not.
     void parametresRegionaux_data()
     {
-        QTest::addColumn<QString>("locale");
-        QTest::addColumn<int>("premierJour");
-        QTest::addColumn<QString>("message"); // empty: started
-        const QString standard =
-            "\r\nPour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).";
-        QTest::newRow("France") << "fr_FR.UTF-8" << 2 << QString();
-        QTest::newRow("Belgique") << "fr_BE" << 2 << QString();
-        QTest::newRow("Canada") << "fr_CA.UTF-8" << 1 << QString();
-        QTest::newRow("Luxembourg") << "fr_LU" << 2 << QString();
-        QTest::newRow("Suisse") << "fr_CH" << 0
-                                << "Oxi ne fonctionne pas si vos paramètres régionaux sont de type Français Suisse." + standard;
-        QTest::newRow("anglais") << "en_US" << 0
-                                 << "Oxi ne fonctionne pas si vos paramètres régionaux ne sont pas de type Français." + standard;
+        Rangees("c",
+                {"France|fr_FR.UTF-8|2", "Belgique|fr_BE|2", "Canada|fr_CA.UTF-8|1", "Luxembourg|fr_LU|2",
+                 "Suisse|fr_CH|Oxi ne fonctionne pas si vos paramètres régionaux sont de type Français Suisse.",
+                 "anglais|en_US|Oxi ne fonctionne pas si vos paramètres régionaux ne sont pas de type Français."});
     }
     void parametresRegionaux()
     {
-        QFETCH(QString, locale);
-        QFETCH(QString, message);
-        plateforme->langue = IdentifiantPourLocale(locale);
-        EcritReglage(ReglagePremiereFois, "1");
-        QCOMPARE(programme->Demarre(), message.isEmpty());
-        QCOMPARE(messages->infos, message.isEmpty() ? QStringList() : QStringList{message});
-        if (message.isEmpty())
-            QTEST(PremierJourSemaine(), "premierJour");
+        QFETCH(QStringList, c);
+        plateforme->langue = IdentifiantPourLocale(c[0]);
+        const bool demarre = c[1].size() == 1;
+        QCOMPARE(programme->Demarre(), demarre);
+        if (demarre)
+            QCOMPARE(PremierJourSemaine(), c[1].toInt());
+        const QString standard =
+            "\r\nPour utiliser Oxi, vous devez les modifier en Français Standard (cf. paramètres régionaux du système).";
+        QCOMPARE(messages->infos, demarre ? QStringList() : QStringList{c[1] + standard});
     }
 
     void baseAbimeeSignaleeAvantLaRegion()
@@ -129,23 +118,16 @@ private Q_SLOTS:
     }
 
     // Only the exact text "1" marks a later start; otherwise the program registers itself again
-    // (the entry's text is the end-to-end run's).
-    void premierDemarrageInscritLeDemarrageAuto()
+    // (the entry's text is the end-to-end run's). Then the function keys of the last start's window.
+    void demarrageAutomatiqueEtTouchesDeFonction()
     {
-        for (const QString valeur : {"", "1", "1 "}) {
+        for (const QString valeur : {"", "1 ", "1"}) {
             programme->Quitte();
             plateforme->SupprimeDemarrage(NomAppli());
             EcritReglage(ReglagePremiereFois, valeur);
-            QVERIFY(programme->Demarre());
+            QVERIFY(programme->Demarre() && programme->Fenetre());
             QCOMPARE(plateforme->TestDemarrage(NomAppli()), valeur != QLatin1String("1"));
-            QVERIFY(programme->Fenetre());
         }
-    }
-
-    void touchesDeFonction()
-    {
-        EcritReglage(ReglagePremiereFois, "1");
-        QVERIFY(programme->Demarre());
         frmAccueil *fenetre = programme->Fenetre();
         QTest::keyClick(fenetre, Qt::Key_F9);
         QVERIFY(plateforme->TestDemarrage(NomAppli()));
@@ -154,15 +136,10 @@ private Q_SLOTS:
         QTest::keyClick(fenetre, Qt::Key_F11);
         QCOMPARE(LitReglage(ReglagePremiereFois), "0");
         // F8 opens the stored-settings window; the exit closes it with the rest.
-        const auto registreOuvert = [] {
-            const QWidgetList fenetres = QApplication::topLevelWidgets();
-            return std::any_of(fenetres.begin(), fenetres.end(),
-                               [](QWidget *w) { return w->objectName() == QLatin1String("frmRegistre") && w->isVisible(); });
-        };
         QTest::keyClick(fenetre, Qt::Key_F8);
-        QVERIFY(registreOuvert());
+        QCOMPARE(Visibles("frmRegistre").size(), 1);
         programme->Quitte();
-        QVERIFY(!registreOuvert());
+        QVERIFY(Visibles("frmRegistre").isEmpty());
         QCOMPARE(messages->infos,
                  (QStringList{
                      "Oxi se lancera automatiquement au démarrage.\r\nAppuyez sur F10 pour empêcher ce démarrage automatique.",
@@ -170,20 +147,27 @@ private Q_SLOTS:
                      "La fenêtre 'Première utilisation' sera affichée au prochain démarrage de Oxi."}));
     }
 
-    void baseAbsenteDemarreQuandMeme()
+    // The started program's window, with no database file (it starts all the same): the first-use window's help
+    // picture brings it forward, whose help key opens the help; its icon's menu; its close box.
+    void fenetreDuProgramme()
     {
         QFile::remove(env->CheminBase());
         EcritReglage(ReglagePremiereFois, "1");
-        QVERIFY(programme->Demarre());
-        QVERIFY(NomBase().isEmpty());
-        QVERIFY(programme->Fenetre());
-    }
+        QVERIFY(programme->Demarre() && NomBase().isEmpty());
+        messages->Vide(); // the reminder scan's word on the missing base is tst_rappels'
+        frmAccueil *fenetre = programme->Fenetre();
+        // Offscreen has no notification area: the window opened.
+        QVERIFY(fenetre->isVisible());
+        fenetre->hide();
+        frmPremiereFois premiere;
+        premiere.show();
+        premiere.MontreAide();
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(fenetre->isVisible() && premiere.isVisible());
+        QCOMPARE(plateforme->documents.size(), 1);
+        QVERIFY(plateforme->documents.first().endsWith("/HelpOxi.html"));
 
-    void menuDeLIconeEnSixEntrees()
-    {
-        EcritReglage(ReglagePremiereFois, "1");
-        QVERIFY(programme->Demarre());
-        auto *menu = programme->Fenetre()->findChild<QMenu *>("mnuFichiers");
+        auto *menu = fenetre->findChild<QMenu *>("mnuFichiers");
         QVERIFY(menu);
         QStringList textes;
         for (QAction *action : menu->actions())
@@ -195,6 +179,14 @@ private Q_SLOTS:
         QCOMPARE(messages->infos,
                  QStringList{"Oxi n'a pas pu ouvrir l'aide dans votre navigateur.\r\nVous la trouverez dans le fichier : "
                              + CheminAide()});
+
+        // Without a notification area the close box minimises; with one it hides.
+        fenetre->close();
+        QVERIFY(fenetre->isMinimized() || fenetre->isVisible());
+        fenetre->FixeSansZoneNotification(false);
+        fenetre->showNormal();
+        fenetre->close();
+        QVERIFY(!fenetre->isVisible());
     }
 
     // Through characters a desktop entry must escape; a moved program leaves a stale entry that reads as off.
@@ -213,90 +205,46 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(CheminDemarrage("oxi")));
     }
 
-    void caseDeFermetureCacheOuReduit()
-    {
-        EcritReglage(ReglagePremiereFois, "1");
-        QVERIFY(programme->Demarre());
-        frmAccueil *fenetre = programme->Fenetre();
-        // Offscreen has no notification area: the window opened and its close box minimises.
-        QVERIFY(fenetre->isVisible());
-        fenetre->close();
-        QVERIFY(fenetre->isMinimized() || fenetre->isVisible());
-        fenetre->FixeSansZoneNotification(false);
-        fenetre->showNormal();
-        fenetre->close();
-        QVERIFY(!fenetre->isVisible());
-    }
-
     // The small windows ------------------------------------------------------------------------------
     // The setting is written only when the box is clear at closing, however the window closes.
     void reglageDePremiereUtilisation_data()
     {
-        QTest::addColumn<QList<bool>>("clics");
-        QTest::addColumn<bool>("parQuitter");
-        QTest::addColumn<QString>("apres");
-        QTest::newRow("closed untouched") << QList<bool>{} << false << QString();
-        QTest::newRow("box cleared") << QList<bool>{false} << false << "1";
-        QTest::newRow("cleared then ticked again") << QList<bool>{false, true} << false << QString();
-        QTest::newRow("box cleared, program quit") << QList<bool>{false} << true << "1";
+        // the box's states after each click, closed by quitting the program, the setting after
+        Rangees("c", {"closed untouched|||", "box cleared|0||1", "cleared, ticked again|01||", "cleared, then quit|0|quit|1"});
     }
     void reglageDePremiereUtilisation()
     {
-        QFETCH(QList<bool>, clics);
-        QFETCH(bool, parQuitter);
-        QFETCH(QString, apres);
+        QFETCH(QStringList, c);
         dialogues.AffichePremiereFois();
         dialogues.AffichePremiereFois();
-        QList<QPointer<frmPremiereFois>> fenetres;
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *f = qobject_cast<frmPremiereFois *>(w); f && f->isVisible())
-                fenetres << f;
+        const QWidgetList fenetres = Visibles("frmPremiereFois");
         QCOMPARE(fenetres.size(), 1);
-        QPointer<frmPremiereFois> fenetre = fenetres.at(0);
+        QPointer<frmPremiereFois> fenetre = qobject_cast<frmPremiereFois *>(fenetres.at(0));
         QVERIFY(fenetre->chkRappel->isChecked());
-        for (bool coche : clics) {
+        for (const QChar coche : c[0]) {
             QTest::mouseClick(fenetre->chkRappel, Qt::LeftButton, {}, QPoint(8, fenetre->chkRappel->height() / 2));
-            QCOMPARE(fenetre->chkRappel->isChecked(), coche);
+            QCOMPARE(fenetre->chkRappel->isChecked(), coche == '1');
         }
-        if (parQuitter)
+        if (c[1] == "quit")
             dialogues.Ferme();
         else
             QVERIFY(fenetre->close());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!fenetre);
-        QCOMPARE(LitReglage(ReglagePremiereFois), apres);
-    }
-
-    // The help picture brings the main window forward, whose help key opens the help; this window stays.
-    void imageDAideAmeneLaFenetreEtSonAide()
-    {
-        EcritReglage(ReglagePremiereFois, "1");
-        QVERIFY(programme->Demarre());
-        programme->Fenetre()->hide();
-        frmPremiereFois fenetre;
-        fenetre.show();
-        fenetre.MontreAide();
-        QCoreApplication::sendPostedEvents();
-        QVERIFY(programme->Fenetre()->isVisible() && fenetre.isVisible());
-        QCOMPARE(plateforme->documents.size(), 1);
-        QVERIFY(plateforme->documents.first().endsWith("/HelpOxi.html"));
+        QCOMPARE(LitReglage(ReglagePremiereFois), c[2]);
     }
 
     void motDePasseDesReglages_data()
     {
-        QTest::addColumn<QString>("essai");
-        QTest::addColumn<bool>("accepte");
-        QTest::newRow("other letter case") << "KZWQ7351" << false;
-        QTest::newRow("trailing blank") << "kzwq7351 " << false;
-        QTest::newRow("exact") << "kzwq7351" << true;
+        Rangees("c", {"other letter case|KZWQ7351|", "trailing blank|kzwq7351 |", "exact|kzwq7351|1"});
     }
     void motDePasseDesReglages()
     {
-        QFETCH(QString, essai);
-        QFETCH(bool, accepte);
+        QFETCH(QStringList, c);
+        const bool accepte = !c[1].isEmpty();
         frmRegistre fenetre;
         fenetre.show();
-        QTest::keyClicks(fenetre.txtPass, essai);
+        QTest::keyClicks(fenetre.txtPass, c[0]);
         // Enter in the box works like the button.
         QTest::keyClick(fenetre.txtPass, Qt::Key_Return);
         QCOMPARE(fenetre.lblReg->isVisible(), accepte);

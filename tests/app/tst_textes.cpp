@@ -1,6 +1,7 @@
 #include "Base.h"
 #include "Dialogues.h"
 #include "Ephemerides.h"
+#include "Fenetres.h"
 #include "Horloge.h"
 #include "ImageBouton.h"
 #include "OutilsRappels.h"
@@ -20,11 +21,6 @@
 using namespace oxi;
 
 namespace {
-
-QString Nom(QWidget *w)
-{
-    return w->window()->objectName() + QLatin1Char('/') + w->objectName();
-}
 
 bool EstControle(QWidget *w)
 {
@@ -58,36 +54,39 @@ QStringList TextesCoupes(QWidget *fenetre)
     for (QWidget *w : std::as_const(tous)) {
         if (!w->isVisible())
             continue;
+        const auto faute = [&](const QString &quoi, const QString &texte) {
+            fautes << w->window()->objectName() + '/' + w->objectName() + " (" + quoi + ") : " + texte;
+        };
         if (auto *l = qobject_cast<QLabel *>(w)) {
             if (l->text().isEmpty() || l->textFormat() == Qt::RichText || Qt::mightBeRichText(l->text()))
                 continue;
             const QRect zone = l->contentsRect().adjusted(l->margin(), l->margin(), -l->margin(), -l->margin());
             if (l->wordWrap()) {
                 if (l->heightForWidth(l->width()) > l->height())
-                    fautes << Nom(w) + QStringLiteral(" (lignes) : ") + l->text();
+                    faute("lignes", l->text());
                 continue;
             }
             const QFontMetrics fm = l->fontMetrics();
             const QRect texte = fm.boundingRect(zone, int(l->alignment()), l->text());
             if (texte.width() > zone.width() || fm.height() > zone.height() + 2)
-                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + l->text();
+                faute("coupé", l->text());
             else if (Touche(w, texte.translated(l->pos())))
-                fautes << Nom(w) + QStringLiteral(" (touche) : ") + l->text();
+                faute("touche", l->text());
             else if (w->parentWidget() && !w->parentWidget()->rect().contains(texte.translated(l->pos())))
-                fautes << Nom(w) + QStringLiteral(" (hors du cadre) : ") + l->text();
+                faute("hors du cadre", l->text());
         } else if (qobject_cast<QCheckBox *>(w) || qobject_cast<QRadioButton *>(w)) {
             auto *b = static_cast<QAbstractButton *>(w);
             const int largeur = b->sizeHint().width();
             if (largeur > b->width())
-                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + b->text();
+                faute("coupé", b->text());
             else if (Touche(w, QRect(b->pos(), QSize(largeur, b->height()))))
-                fautes << Nom(w) + QStringLiteral(" (touche) : ") + b->text();
+                faute("touche", b->text());
         } else if (auto *b = qobject_cast<QPushButton *>(w)) {
             if (b->fontMetrics().horizontalAdvance(SansEsperluette(b->text())) + 8 > b->width())
-                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + b->text();
+                faute("coupé", b->text());
         } else if (auto *g = qobject_cast<QGroupBox *>(w)) {
             if (g->fontMetrics().horizontalAdvance(SansEsperluette(g->title())) + 12 > g->width())
-                fautes << Nom(w) + QStringLiteral(" (coupé) : ") + g->title();
+                faute("coupé", g->title());
         } else if (auto *vue = qobject_cast<QTreeWidget *>(w)) {
             const int marge = vue->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, vue);
             const QFontMetrics fmEntete = vue->header()->fontMetrics();
@@ -99,32 +98,21 @@ QStringList TextesCoupes(QWidget *fenetre)
                     std::min(vue->columnWidth(c), vue->viewport()->width() - vue->header()->sectionViewportPosition(c));
                 const QString entete = vue->headerItem()->text(c);
                 if (fmEntete.horizontalAdvance(entete) + 2 * marge > largeur)
-                    fautes << Nom(w) + QStringLiteral(" (en-tête) : ") + entete;
+                    faute("en-tête", entete);
                 for (int i = 0; i < vue->topLevelItemCount(); ++i) {
-                    QTreeWidgetItem *item = vue->topLevelItem(i);
-                    const QModelIndex index = vue->model()->index(i, c);
-                    const int voulu = vue->itemDelegate()->sizeHint(option, index).width();
-                    if (voulu > largeur && item->toolTip(c) != item->text(c))
-                        fautes << Nom(w) + QStringLiteral(" (colonne %1) : ").arg(c) + item->text(c);
+                    const int voulu = vue->itemDelegate()->sizeHint(option, vue->model()->index(i, c)).width();
+                    if (voulu > largeur && vue->topLevelItem(i)->toolTip(c) != vue->topLevelItem(i)->text(c))
+                        faute(QStringLiteral("colonne %1").arg(c), vue->topLevelItem(i)->text(c));
                 }
             }
         } else if (auto *e = qobject_cast<QLineEdit *>(w)) {
             if (!e->text().isEmpty() && e->echoMode() == QLineEdit::Normal
                 && e->fontMetrics().horizontalAdvance(e->text()) + 8 > e->width())
-                fautes << Nom(w)
-                        + QStringLiteral(" (boîte %1/%2) : ").arg(e->fontMetrics().horizontalAdvance(e->text())).arg(e->width())
-                        + e->text();
+                faute(QStringLiteral("boîte %1/%2").arg(e->fontMetrics().horizontalAdvance(e->text())).arg(e->width()),
+                      e->text());
         }
     }
     return fautes;
-}
-
-QWidget *Fenetre(const char *nom)
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (w->objectName() == QLatin1String(nom) && w->isVisible())
-            return w;
-    return nullptr;
 }
 
 } // namespace
@@ -146,16 +134,14 @@ private Q_SLOTS:
         MessagerieScriptee messages;
         EcritReglage(ReglageAnnee, "2026");
         FixeMaintenant(QDateTime(QDate(2026, 12, 5), QTime(10, 0)));
-        const auto du = [](const QString &type, const QString &libelle, QDate date, QDate ech) {
-            return Ajoute(type, libelle, date, Slots(ech, false));
-        };
-        du("A", "Durand#Léa", QDate(1984, 12, 20), QDate(2026, 12, 20));
-        du("A", "de La Rochefoucauld-Montmorency#Marie-Geneviève", QDate(1850, 9, 30), QDate(2026, 9, 30));
-        du("A", "Roy#Ana", QDate(1926, 12, 5), QDate(2026, 12, 5));
-        du("F", "Marie-Madeleine", QDate(2026, 7, 22), QDate(2026, 7, 22));
+        Ajoute("A", "Durand#Léa", QDate(1984, 12, 20), Slots(QDate(2026, 12, 20), false));
+        Ajoute("A", "de La Rochefoucauld-Montmorency#Marie-Geneviève", QDate(1850, 9, 30), Slots(QDate(2026, 9, 30), false));
+        Ajoute("A", "Roy#Ana", QDate(1926, 12, 5), Slots(QDate(2026, 12, 5), false));
+        Ajoute("F", "Marie-Madeleine", QDate(2026, 7, 22), Slots(QDate(2026, 7, 22), false));
         // Shown ahead: the longest date lines of the month.
         Ajoute("F", "Roger", QDate(2026, 12, 30), Slots(QDate(2026, 12, 30), false, QDate(2026, 12, 5), false));
-        const qint64 note = du("N", "Rendez-vous au garage pour la révision annuelle", QDate(2026, 12, 5), QDate(2026, 12, 5));
+        const qint64 note =
+            Ajoute("N", "Rendez-vous au garage pour la révision annuelle", QDate(2026, 12, 5), Slots(QDate(2026, 12, 5), false));
         Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'Apporter le carnet')", {note});
 
         QStringList fautes;
@@ -180,8 +166,7 @@ private Q_SLOTS:
             if (auto *titre = accueil.findChild<QLineEdit *>("txtTitreNote"))
                 titre->setText("Anniversaire de mariage de Françoise et Grégoire");
             verifie(&accueil, QLatin1String(icone) + " saisie");
-            const QString lettre = boutons.left(1);
-            Q_EMIT accueil.findChild<Image *>("img" + lettre + "Annul2")->clic();
+            Q_EMIT accueil.findChild<Image *>("img" + boutons.left(1) + "Annul2")->clic();
         }
 
         frmSynchro synchro(nullptr);
@@ -193,11 +178,11 @@ private Q_SLOTS:
         verifie(&import, "import de contacts");
         Dialogues dialogues;
         dialogues.AfficheAPropos();
-        verifie(Fenetre("frmAbout"), "à propos");
+        verifie(Visibles("frmAbout").value(0), "à propos");
         dialogues.AffichePremiereFois();
-        verifie(Fenetre("frmPremiereFois"), "première fois");
+        verifie(Visibles("frmPremiereFois").value(0), "première fois");
         dialogues.AfficheRegistre();
-        verifie(Fenetre("frmRegistre"), "registre");
+        verifie(Visibles("frmRegistre").value(0), "registre");
         for (void (*affiche)() : {AfficheFetes, AfficheDictons, AfficheMois})
             affiche();
         verifie(reinterpret_cast<QWidget *>(FenetreFetes()), "fêtes du jour");

@@ -1,3 +1,4 @@
+#include "../reminders/Rangees.h"
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
@@ -41,11 +42,16 @@ struct Genre
 
 Genre DuType(const QString &type)
 {
-    if (type == "A")
-        return {"imgAnniv", "ListView2", "Anniv", "imgAVAlid2", "cboAnnivJ"};
-    if (type == "F")
-        return {"imgFete", "ListView1", "Fetes", "imgFValid2", "cboFeteJ"};
-    return {"imgNote", "ListView3", "Notes", "imgNValid2", "cboNotesJ"};
+    const Genre genres[] = {{"imgAnniv", "ListView2", "Anniv", "imgAVAlid2", "cboAnnivJ"},
+                            {"imgFete", "ListView1", "Fetes", "imgFValid2", "cboFeteJ"},
+                            {"imgNote", "ListView3", "Notes", "imgNValid2", "cboNotesJ"}};
+    return genres[QStringLiteral("AFN").indexOf(type)];
+}
+
+// Label, event day, Ech2 and EtatEch1 of a stored reminder.
+QString Rangee(qint64 n)
+{
+    return QStringList{Champ(n, "Libelle"), Champ(n, "DateRappel"), Champ(n, "Ech2"), Champ(n, "EtatEch1")}.join('|');
 }
 
 } // namespace
@@ -69,7 +75,6 @@ class TestPanneaux : public QObject
     void Clic(const QString &nom) { Q_EMIT W<Image>(nom)->clic(); }
     bool Montre(const QString &nom) { return !W(nom)->isHidden(); }
     void Ecrit(const QString &boite, const QString &texte) { W<QComboBox>(boite)->setEditText(texte); }
-    int Premier(const QString &liste) { return W<ListeRappels>(liste)->topLevelItem(0)->data(0, Qt::UserRole).toInt(); }
     // Selects the row of the reminder `num`.
     void Selectionne(const QString &liste, int num)
     {
@@ -126,7 +131,7 @@ private Q_SLOTS:
     }
 
     // A window kept in the tray has no panels yet: whatever first shows it finds them built and usable.
-    void panneauxAuPremierAffichage()
+    void panneauxAuPremierAffichageEtSaisieEnCours()
     {
         // The program has one main window: the one of init(), already shown, gives way.
         delete fen;
@@ -139,10 +144,8 @@ private Q_SLOTS:
         Clic("imgFete");
         QVERIFY(W("ListView1")->isVisible());
         QCOMPARE(fen->windowTitle(), "Oxi - Fêtes");
-    }
 
-    void saisieVerrouillantLesAutresPanneaux()
-    {
+        // An entry under way locks the other panels and the window's closing.
         Clic("imgNote");
         Clic("imgANotes2");
         for (const char *icone : {"imgAnniv", "imgFete", "imgEphem", "imgTransfert2"})
@@ -158,29 +161,23 @@ private Q_SLOTS:
         QVERIFY(!fen->SaisieEnCours() && Montre("fraAnniv") && !Montre("fraNotes"));
     }
 
+    // name, day, month, year, lead time, then the message or DateRappel, Ech2, EtatEch1
     void saisieDAnniversaire_data()
     {
-        QTest::addColumn<QStringList>("saisie");  // name, day, month, year, lead time
-        QTest::addColumn<QStringList>("attendu"); // the message, or DateRappel, Ech2, EtatEch1
-        QTest::newRow("blank name") << QStringList{"   ", "1", "mai", "1990", ""}
-                                    << QStringList{"Ecrivez le nom d'une personne ou annulez."};
-        QTest::newRow("no day") << QStringList{"O'Hara", "", "AVRIL", "", ""}
-                                << QStringList{"Choisissez la date de naissance ou annulez."};
-        QTest::newRow("year before 1871") << QStringList{"O'Hara", "3", "avril", "1870", ""} << QStringList{"Date invalide !"};
-        QTest::newRow("unreadable lead time") << QStringList{"O'Hara", "3", "avril", "1990", "zz"}
-                                              << QStringList{"Erreur lors de la lecture des valeurs saisies !"};
-        QTest::newRow("already there") << QStringList{"O'Hara", "1", "mai", "1990", ""}
-                                       << QStringList{"Cet anniversaire existe déjà !"};
-        // A birthday already past this year is done.
-        QTest::newRow("31 April is 1 May") << QStringList{"Zoé", "31", "AVRIL", "1990", "7 jours av"}
-                                           << QStringList{"1990-05-01", "2026-04-24", "1"};
-        QTest::newRow("today, due") << QStringList{"Zoé", "5", "décembre", "?", ""}
-                                    << QStringList{"1850-12-05", "1800-01-01", "0"};
+        Rangees("c",
+                {"blank name|   |1|mai|1990||Ecrivez le nom d'une personne ou annulez.",
+                 "no day|O'Hara||AVRIL|||Choisissez la date de naissance ou annulez.",
+                 "year before 1871|O'Hara|3|avril|1870||Date invalide !",
+                 "unreadable lead time|O'Hara|3|avril|1990|zz|Erreur lors de la lecture des valeurs saisies !",
+                 "already there|O'Hara|1|mai|1990||Cet anniversaire existe déjà !",
+                 // A birthday already past this year is done.
+                 "31 April is 1 May|Zoé|31|AVRIL|1990|7 jours av|1990-05-01|2026-04-24|1",
+                 "today, due|Zoé|5|décembre|?||1850-12-05|1800-01-01|0"});
     }
     void saisieDAnniversaire()
     {
-        QFETCH(QStringList, saisie);
-        QFETCH(QStringList, attendu);
+        QFETCH(QStringList, c);
+        const QStringList saisie = c.mid(0, 5), attendu = c.mid(5);
         Insere("A", "O'Hara#", QDate(1990, 5, 1));
         Clic("imgAnniv");
         Clic("imgAAnniv2");
@@ -195,43 +192,33 @@ private Q_SLOTS:
         QCOMPARE(fen->SaisieEnCours(), refus);
         QCOMPARE(Compte("SELECT COUNT(*) FROM Rappel"), refus ? 1 : 2);
         if (!refus) {
-            QCOMPARE((QStringList{Champ(2, "Libelle"), Champ(2, "DateRappel"), Champ(2, "Ech2"), Champ(2, "EtatEch1")}),
-                     QStringList{saisie[0] + '#'} + attendu);
+            QCOMPARE(Rangee(2), saisie[0] + "#|" + attendu.join('|'));
             QVERIFY(Montre("ListView2"));
         }
     }
 
+    // type, year; the messages to modify and to delete with nothing chosen, the question, the row gone
     void modificationEtSuppressionDeLaRangeeChoisie_data()
     {
-        QTest::addColumn<QString>("type");
-        QTest::addColumn<int>("annee");
-        QTest::addColumn<QStringList>("textes"); // modify, delete, question, row gone
-        QTest::newRow("birthdays") << "A" << 1980
-                                   << QStringList{"Pour modifier, sélectionnez une personne. ",
-                                                  "Sélectionnez une personne à supprimer. ",
-                                                  "Etes-vous sûr de vouloir supprimer ce rappel d'anniversaire ?",
-                                                  "Aucune donnée trouvée !"};
-        QTest::newRow("name days") << "F" << 2026
-                                   << QStringList{"Pour modifier, sélectionnez un prénom. ",
-                                                  "Sélectionnez le prénom à supprimer. ",
-                                                  "Etes-vous sûr de vouloir supprimer ce rappel de fête ?",
-                                                  "Erreur: impossible de modifier !"};
-        QTest::newRow("notes") << "N" << 2026
-                               << QStringList{"Pour modifier, sélectionnez une note. ", "Sélectionnez la note à supprimer. ",
-                                              "Etes-vous sûr de vouloir supprimer cette note ?",
-                                              "Erreur: impossible de modifier !"};
+        Rangees("c",
+                {"birthdays|A|1980|Pour modifier, sélectionnez une personne. |Sélectionnez une personne à supprimer. "
+                 "|Etes-vous sûr de vouloir supprimer ce rappel d'anniversaire ?|Aucune donnée trouvée !",
+                 "name days|F|2026|Pour modifier, sélectionnez un prénom. |Sélectionnez le prénom à supprimer. "
+                 "|Etes-vous sûr de vouloir supprimer ce rappel de fête ?|Erreur: impossible de modifier !",
+                 "notes|N|2026|Pour modifier, sélectionnez une note. |Sélectionnez la note à supprimer. "
+                 "|Etes-vous sûr de vouloir supprimer cette note ?|Erreur: impossible de modifier !"});
     }
     void modificationEtSuppressionDeLaRangeeChoisie()
     {
-        QFETCH(QString, type);
-        QFETCH(int, annee);
-        QFETCH(QStringList, textes);
+        QFETCH(QStringList, c);
+        const QString type = c[0];
+        const QStringList textes = c.mid(2);
         const Genre g = DuType(type);
         const QString modifier = "imgM" + g.boutons + "2", supprimer = "imgS" + g.boutons + "2";
         // Two rows with the same label; the first 10 days ahead of 5 January, across New Year.
         const QString libelle = type == "A" ? "O'Hara#Jean" : "O'Hara";
-        const int a = Insere(type, libelle, QDate(annee, 1, 5), QDate(2025, 12, 26));
-        const int b = Insere(type, libelle, QDate(annee, 12, 20));
+        const int a = Insere(type, libelle, QDate(c[1].toInt(), 1, 5), QDate(2025, 12, 26));
+        const int b = Insere(type, libelle, QDate(c[1].toInt(), 12, 20));
         Clic(g.icone);
         auto *vue = W<ListeRappels>(g.liste);
         Clic(modifier);
@@ -288,13 +275,13 @@ private Q_SLOTS:
             Insere(type, type == "A" ? "Alpha#Zoé" : "Zoé", QDate(type == "A" ? 1990 : 2026, 3, 1));
             Insere(type, type == "A" ? "Zulu#Anne" : "Anne", QDate(type == "A" ? 1990 : 2026, 6, 1));
         }
-        const QList<std::tuple<const char *, const char *, int>> tris{{"A", "TriAN2", 1}, {"A", "TriAP2", 2}, {"A", "TriAD2", 1},
-                                                                      {"F", "TriFD2", 3}, {"F", "TriFP2", 4}, {"F", "TriFD2", 3},
-                                                                      {"N", "TriNT2", 6}, {"N", "TriND2", 5}};
-        for (const auto &[type, tri, premier] : tris) {
-            Clic(DuType(type).icone);
-            Clic(tri);
-            QVERIFY2(Premier(DuType(type).liste) == premier, tri);
+        for (const QString tri :
+             {"TriAN2 1", "TriAP2 2", "TriAD2 1", "TriFD2 3", "TriFP2 4", "TriFD2 3", "TriNT2 6", "TriND2 5"}) {
+            const Genre g = DuType(tri.mid(3, 1));
+            Clic(g.icone);
+            Clic(tri.left(6));
+            const int premier = W<ListeRappels>(g.liste)->topLevelItem(0)->data(0, Qt::UserRole).toInt();
+            QVERIFY2(premier == tri.right(1).toInt(), qPrintable(tri));
         }
     }
 
@@ -309,8 +296,7 @@ private Q_SLOTS:
         cbo->setCurrentIndex(cbo->findText("Charles le Bon - 2 mars"));
         W<QComboBox>("cboFeteJ1")->setCurrentIndex(3);
         Clic("imgFValid2");
-        QCOMPARE((QStringList{Champ(1, "Libelle"), Champ(1, "DateRappel"), Champ(1, "Ech2")}),
-                 (QStringList{"Charles le Bon", "2026-03-02", "2026-02-27"}));
+        QCOMPARE(Rangee(1), "Charles le Bon|2026-03-02|2026-02-27|1");
         // Modifier cannot change the first name; the next Ajouter loads the names again.
         Selectionne("ListView1", 1);
         Clic("imgMFetes2");
@@ -333,8 +319,7 @@ private Q_SLOTS:
         W<QComboBox>("cboNotesJ1")->setCurrentIndex(4);
         Clic("imgNValid2");
         // The note's own year does not enter the due dates.
-        QCOMPARE((QStringList{Champ(1, "Libelle"), Champ(1, "DateRappel"), Champ(1, "Ech2")}),
-                 (QStringList{"Sans titre", "2027-01-03", "2025-12-30"}));
+        QCOMPARE(Rangee(1), "Sans titre|2027-01-03|2025-12-30|1");
 
         // A change: quotes, "%", "#" and a short text.
         Selectionne("ListView3", 1);
@@ -360,39 +345,34 @@ private Q_SLOTS:
     // The transfer panel: backups, contacts in, and the exchange settings, with the real windows -------------
     // Today's name in the program's folder or a chosen one; refusals leave the panel open and as typed.
     // The database's own name and the compaction's are refused by the backup itself (tst_base).
+    // name (empty: today's), folder (empty: the program's; "-": chooser cancelled), message (empty: saved)
     void sauvegarde_data()
     {
-        QTest::addColumn<QString>("nom");     // null: today's name
-        QTest::addColumn<QString>("dossier"); // null: the program's folder; empty: chooser cancelled
-        QTest::addColumn<QString>("message"); // null: saved
-        QTest::newRow("defaults") << QString() << QString() << QString();
-        QTest::newRow("chosen folder") << QString() << "sauvegardes" << QString();
-        QTest::newRow("blank name") << "   " << QString() << "Saisissez un nom de sauvegarde !";
-        QTest::newRow("folder chooser cancelled") << "a.bak" << QString("") << "Sélectionnez un répertoire de destination !";
-        QTest::newRow("slash in the name") << "../x" << QString()
-                                           << "Le nom de sauvegarde ne peut pas contenir le caractère « / » !";
+        Rangees("c",
+                {"defaults|||", "chosen folder||sauvegardes|", "blank name|   ||Saisissez un nom de sauvegarde !",
+                 "folder chooser cancelled|a.bak|-|Sélectionnez un répertoire de destination !",
+                 "slash in the name|../x||Le nom de sauvegarde ne peut pas contenir le caractère « / » !"});
     }
     void sauvegarde()
     {
         PanneauTransfert *panneau = Transfert();
-        QFETCH(QString, nom);
-        QFETCH(QString, dossier);
-        QFETCH(QString, message);
+        QFETCH(QStringList, c);
+        const QString nom = c[0], dossier = c[1], message = c[2];
         QCOMPARE(panneau->txtSauvName->text(), "Oxi_Sauv_05_12");
         QCOMPARE(panneau->TxtSauvDir->text(), CheminAppli());
         QString chemin = CheminAppli() + "Oxi_Sauv_05_12.dtb";
-        if (!nom.isNull())
+        if (!nom.isEmpty())
             panneau->txtSauvName->setText(nom);
-        if (!dossier.isNull()) {
-            QVERIFY(dossier.isEmpty() || QDir(env->Dossier()).mkdir(dossier));
-            reponse = dossier.isEmpty() ? QString() : env->Dossier() + '/' + dossier;
+        if (!dossier.isEmpty()) {
+            QVERIFY(dossier == "-" || QDir(env->Dossier()).mkdir(dossier));
+            reponse = dossier == "-" ? QString() : env->Dossier() + '/' + dossier;
             panneau->ChoisitDossierSauvegarde();
             QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "dossiers", "centre", "Sélectionnez un répertoire"}}));
             chemin = reponse + "/Oxi_Sauv_05_12.dtb";
         }
         panneau->ValideSauvegarde();
         QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
-        if (message.isNull()) {
+        if (message.isEmpty()) {
             QCOMPARE(messages->infos, QStringList{"Sauvegarde effectuée avec succès dans : \r\n" + chemin});
             QVERIFY(QFileInfo(chemin).isFile());
             QVERIFY(panneau->isHidden() && panneau->txtSauvName->text().isEmpty() && panneau->TxtSauvDir->text().isEmpty());
@@ -404,22 +384,20 @@ private Q_SLOTS:
         QCOMPARE(panneau->txtSauvName->text(), nom);
     }
 
+    // the backup chosen, the rows after, the messages
     void restauration_data()
     {
-        QTest::addColumn<QString>("fichier");
-        QTest::addColumn<QStringList>("attendus");
-        QTest::addColumn<int>("rappels");
-        QTest::newRow("nothing chosen") << QString() << QStringList{"Sélectionnez une sauvegarde !"} << 2;
-        QTest::newRow("good backup") << "bonne.dtb" << QStringList{"Restauration effectuée avec succès "} << 1;
-        QTest::newRow("empty backup") << "vide.dtb" << QStringList{"La sauvegarde est vide.", "Restauration annulée."} << 2;
+        Rangees("c",
+                {"good backup|bonne.dtb|1|Restauration effectuée avec succès ",
+                 "empty backup|vide.dtb|2|La sauvegarde est vide.|Restauration annulée."});
     }
     void restauration()
     {
         PanneauTransfert *panneau = Transfert();
-        QFETCH(QString, fichier);
-        QFETCH(QStringList, attendus);
-        QFETCH(int, rappels);
-        reponse = fichier.isEmpty() ? QString() : env->Dossier() + '/' + fichier;
+        QFETCH(QStringList, c);
+        const QString fichier = c[0];
+        const int rappels = c[1].toInt();
+        reponse = env->Dossier() + '/' + fichier;
         if (fichier == "bonne.dtb") {
             QVERIFY(SauvegardeBase(reponse));
         } else if (fichier == "vide.dtb") {
@@ -433,17 +411,16 @@ private Q_SLOTS:
         QCOMPARE(appels, (QList<QStringList>{{CheminAppli(), "fichiers", "centre", "Sélectionnez un répertoire"}}));
         QCOMPARE(panneau->txtRestauName->text(), reponse);
         panneau->ValideRestauration();
-        QCOMPARE(messages->infos, attendus);
+        QCOMPARE(messages->infos, c.mid(2));
         QCOMPARE(OuvreRecordset("SELECT count(*) FROM Rappel").Valeur(0, 0).toInt(), rappels);
         QVERIFY(!messages->sablierPendantMessage && !QApplication::overrideCursor());
-        if (fichier.isEmpty())
-            return;
-        // Once the panel was reset, the chosen file is forgotten.
+        // Once the panel was reset, the chosen file is forgotten: nothing chosen, nothing restored.
         QVERIFY(panneau->isHidden() && panneau->txtRestauName->text().isEmpty());
         messages->Vide();
         panneau->Initialise();
         panneau->ValideRestauration();
         QCOMPARE(messages->infos, QStringList{"Sélectionnez une sauvegarde !"});
+        QCOMPARE(OuvreRecordset("SELECT count(*) FROM Rappel").Valeur(0, 0).toInt(), rappels);
     }
 
     void importe()
@@ -506,8 +483,7 @@ private Q_SLOTS:
         QCOMPARE(QFile::permissions(CheminSecret()) & 0x0077, 0); // nothing for the group or others
         QVERIFY(messages->infos.last().contains(CheminSecret()));
         QFile conf(env->Dossier() + QString("/config/%1/%1.conf").arg(NomAppli()));
-        QVERIFY(conf.open(QIODevice::ReadOnly));
-        QVERIFY(!conf.readAll().contains("Motdepasse-7"));
+        QVERIFY(conf.open(QIODevice::ReadOnly) && !conf.readAll().contains("Motdepasse-7"));
     }
 };
 

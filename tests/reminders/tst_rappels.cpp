@@ -7,6 +7,7 @@
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
 #include "Polices.h"
+#include "Rangees.h"
 #include "Rappels.h"
 #include "Rearmement.h"
 #include "RechercheRappels.h"
@@ -22,20 +23,10 @@ using namespace oxi;
 
 namespace {
 
-qint64 AjouteDu(const QString &type, const QString &libelle, const QDate &date, const QDate &ech)
-{
-    return Ajoute(type, libelle, date, Slots(ech, false));
-}
-
 // Title, date line, message and counter of the popup.
 QStringList Textes(frmMessage *f)
 {
     return {f->lblTitre->text(), f->lblDate->text(), f->lblMsg->text(), f->lblNombre->text()};
-}
-
-void Clic(QWidget *widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(2, 2));
 }
 
 const QString Question = QStringLiteral("Vous avez un autre rappel...Voulez-vous le voir?");
@@ -74,9 +65,9 @@ private Q_SLOTS:
     void troisRappelsParcourus()
     {
         // Which slots the scan acknowledges is the due scan's own test (scanEtAcquittement).
-        AjouteDu("A", "Martin#Léa", QDate(1990, 11, 3), auj);
-        AjouteDu("F", "Martin", QDate(2026, 11, 11), QDate(2026, 10, 31));
-        const qint64 n = AjouteDu("N", "Vidange", QDate(2026, 11, 1), QDate(2026, 11, 1));
+        Ajoute("A", "Martin#Léa", QDate(1990, 11, 3), Slots(auj, false));
+        Ajoute("F", "Martin", QDate(2026, 11, 11), Slots(QDate(2026, 10, 31), false));
+        const qint64 n = Ajoute("N", "Vidange", QDate(2026, 11, 1), Slots(QDate(2026, 11, 1), false));
         Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)", {n, "Garage à 9 h"});
 
         AffichageRappels rappels;
@@ -84,29 +75,26 @@ private Q_SLOTS:
         frmMessage *fenetre = rappels.Message();
         QVERIFY(fenetre && fenetre->isVisible());
         QCOMPARE(Textes(fenetre), (QStringList{"Anniversaire ", "Aujourd'hui,", "Léa Martin : 36 ans.", "1/3"}));
-        QVERIFY(fenetre->imgAnniv->isVisible() && !fenetre->imgFete->isVisible());
-        QVERIFY(fenetre->imgSuiv.image->isVisible());
-        const int hauteurUneLigne = fenetre->height();
+        QVERIFY(fenetre->imgAnniv->isVisible() && !fenetre->imgFete->isVisible() && fenetre->imgSuiv.image->isVisible());
 
         // The arrow's lit twin, shown under the pointer, takes the click.
         QVERIFY(QTest::qWaitForWindowExposed(fenetre));
         QTest::mouseMove(fenetre->imgSuiv.image, QPoint(3, 3));
         QTest::mouseMove(fenetre->imgSuiv.image, QPoint(4, 4));
-        Clic(fenetre->imgSuiv.jumeau);
+        QTest::mouseClick(fenetre->imgSuiv.jumeau, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(Textes(fenetre), (QStringList{"Fête ", "Le mercredi 11 novembre,", "Martin", "2/3"}));
 
         // Closing now asks; Yes shows the last one in place of closing.
         messages->reponses << true;
-        Clic(fenetre->lblQuit);
+        QTest::mouseClick(fenetre->lblQuit, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(messages->questions, QStringList{Question});
         QVERIFY(fenetre->isVisible());
         QCOMPARE(Textes(fenetre), (QStringList{"Note", "Le dimanche 1 novembre,", "Vidange\r\n\r\nGarage à 9 h", "3/3"}));
-        // The last one: no arrow, no counter, and the window grows for its three lines.
+        // The last one: no arrow, no counter (that the window grows for its lines is texteEntierVisible's).
         QVERIFY(!fenetre->imgSuiv.image->isVisible() && fenetre->lblNombre->isHidden());
-        QVERIFY(fenetre->height() > hauteurUneLigne);
 
         QPointer<frmMessage> garde(fenetre);
-        Clic(fenetre->lblQuit);
+        QTest::mouseClick(fenetre->lblQuit, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(messages->questions.size(), 1);
         QTRY_VERIFY(garde.isNull());
         QVERIFY(messages->infos.isEmpty());
@@ -114,33 +102,27 @@ private Q_SLOTS:
 
     // Every word of every reminder inside the popup's face; a text taller than the
     // screen scrolls, with the arrow and the counter still on the screen.
+    // The title, then the note; "*n": a long sentence n times, scrolled when "defile" follows.
     void texteEntierVisible_data()
     {
-        QTest::addColumn<QString>("libelle");
-        QTest::addColumn<QString>("note");
-        QTest::addColumn<bool>("defile");
-        const QString phrase = "Rendez-vous chez le garagiste pour la révision des freins, apporter le carnet. ";
-        QTest::newRow("note sur plusieurs lignes") << "Courses"
-                                                   << "pain\nlait\nbeurre\nœufs\nfarine\nsucre" << false;
-        QTest::newRow("longue note") << "Garage" << phrase.repeated(8) << false;
-        QTest::newRow("mot plus long qu'une ligne")
-            << "Box"
-            << "Clé Wi-Fi : 9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08" << false;
-        QTest::newRow("note d'un mégaoctet") << "Archive" << phrase.repeated(13000) << true;
+        Rangees("c",
+                {"note sur plusieurs lignes|Courses|pain\nlait\nbeurre\nœufs\nfarine\nsucre", "longue note|Garage|*8",
+                 "mot plus long qu'une ligne|Box|Clé Wi-Fi : 9f86d081884c7d659a2feaa0c55ad015a3bf4f1b2b0b822cd15d6c15b0f00a08",
+                 "note d'un mégaoctet|Archive|*13000|defile"});
     }
     void texteEntierVisible()
     {
-        QFETCH(QString, libelle);
-        QFETCH(QString, note);
-        QFETCH(bool, defile);
-        const qint64 n = AjouteDu("N", libelle, auj, auj);
+        QFETCH(QStringList, c);
+        const QString phrase = "Rendez-vous chez le garagiste pour la révision des freins, apporter le carnet. ";
+        const QString libelle = c[0], note = c[1].startsWith('*') ? phrase.repeated(c[1].mid(1).toInt()) : c[1];
+        const bool defile = c.size() > 2;
+        const qint64 n = Ajoute("N", libelle, auj, Slots(auj, false));
         Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)", {n, note});
-        AjouteDu("F", "Martin", auj, auj);
+        Ajoute("F", "Martin", auj, Slots(auj, false));
         AffichageRappels rappels;
         rappels.RechercheRappels();
         frmMessage *f = rappels.Message();
-        QVERIFY(f);
-        QVERIFY(QTest::qWaitForWindowExposed(f));
+        QVERIFY(f && QTest::qWaitForWindowExposed(f));
         QLabel *msg = f->lblMsg;
         // The label holds its whole wrapped text; what the popup shows of it ends above the logo.
         QVERIFY(msg->height() >= msg->heightForWidth(msg->width()));
@@ -152,9 +134,8 @@ private Q_SLOTS:
         QVERIFY(f->defMsg->geometry().bottom() < f->imgLogo->y());
         const QRect ecran = f->screen()->availableGeometry();
         for (QWidget *w : QList<QWidget *>{f->imgLogo, f->imgSuiv.image, f->lblNombre}) {
-            QVERIFY(w->isVisible());
-            QVERIFY(f->rect().contains(w->geometry()));
-            QVERIFY(ecran.contains(QRect(f->mapToGlobal(w->pos()), w->size())));
+            QVERIFY(w->isVisible() && f->rect().contains(w->geometry())
+                    && ecran.contains(QRect(f->mapToGlobal(w->pos()), w->size())));
         }
         QVERIFY(f->Shape1->height() <= f->height());
     }
@@ -163,8 +144,8 @@ private Q_SLOTS:
     // a restart would show it, and it comes back at its moment, not at a new day's scan.
     void plusTard()
     {
-        const qint64 a = AjouteDu("F", "Aubin", auj, auj);
-        AjouteDu("F", "Albin", auj, auj);
+        const qint64 a = Ajoute("F", "Aubin", auj, Slots(auj, false));
+        Ajoute("F", "Albin", auj, Slots(auj, false));
         AffichageRappels rappels;
         rappels.RechercheRappels();
         QPointer<frmMessage> f(rappels.Message());
@@ -206,7 +187,7 @@ private Q_SLOTS:
     // The question at the exit is the program's own test (tst_demarrage) and the end-to-end run's.
     void echecsDEcritureEtDeBase()
     {
-        const qint64 n = AjouteDu("F", "Albin", auj, auj);
+        const qint64 n = Ajoute("F", "Albin", auj, Slots(auj, false));
         AffichageRappels rappels;
         // A refused write: the acknowledgement's message, the popup shows it all the same, the file keeps it due.
         Base().Execute("CREATE TRIGGER refus BEFORE UPDATE ON Rappel BEGIN SELECT RAISE(ABORT, 'refus'); END");
@@ -224,18 +205,17 @@ private Q_SLOTS:
     }
 
     // The tick at exactly midnight is missed (or a suspend jumps over it): the next one still sees the new
-    // day, and later ticks of that day do not see it again. The new year's re-arming at that moment is
-    // the end-to-end run's.
+    // day, and later ticks of that day do not see it again. The timer driving the ticks and the new year's
+    // re-arming at that moment are the end-to-end run's.
     void changementDeJourParLeMinuteur()
     {
         EcritReglage(ReglageAnnee, "2026");
-        AjouteDu("F", "Basile", auj.addDays(1), auj.addDays(1));
+        Ajoute("F", "Basile", auj.addDays(1), Slots(auj.addDays(1), false));
         AffichageRappels rappels;
         QSignalSpy jours(&rappels.Veille(), &VeilleJour::jourChange);
         const auto tick = [&rappels](const QDateTime &quand) {
             FixeMaintenant(quand);
-            QTimerEvent tic(rappels.Veille().Minuteur()->timerId());
-            QCoreApplication::sendEvent(rappels.Veille().Minuteur(), &tic);
+            rappels.Veille().ControleJour();
         };
         tick(QDateTime(auj, QTime(23, 59, 59)));
         QCOMPARE(rappels.Message(), nullptr);
@@ -305,19 +285,12 @@ private Q_SLOTS:
     // The next number passes a leftover note text; 32767 is the last one given.
     void nouveauNumero_data()
     {
-        QTest::addColumn<int>("rappel");
-        QTest::addColumn<int>("note");
-        QTest::addColumn<int>("attendu"); // 0: refused
-        QTest::newRow("vide") << 0 << 0 << 1;
-        QTest::newRow("texte orphelin") << 5 << 6 << 7;
-        QTest::newRow("dernier") << 32766 << 0 << 32767;
-        QTest::newRow("au-delà") << 32767 << 0 << 0;
+        Rangees("c", {"vide|0|0|1", "texte orphelin|5|6|7", "dernier|32766|0|32767", "au-delà|32767|0|0"});
     }
     void nouveauNumero()
     {
-        QFETCH(int, rappel);
-        QFETCH(int, note);
-        QFETCH(int, attendu);
+        QFETCH(QStringList, c); // the last reminder, a note text left, the number given (0: refused)
+        const int rappel = c[0].toInt(), note = c[1].toInt(), attendu = c[2].toInt();
         if (rappel > 0)
             Base().Execute(
                 "INSERT INTO Rappel VALUES (?, '2026-01-01', 'F', 'Aubin', '1800-01-01', 0, '1800-01-01', 1, '1800-01-01', 1)",
@@ -359,25 +332,19 @@ private Q_SLOTS:
     }
 
     // The text is cut at 255 characters into two columns and must read back exactly.
-    void decoupeDuTexteDesNotes_data()
-    {
-        QTest::addColumn<QString>("texte");
-        QTest::addColumn<QVariantList>("parts");
-        const QString t255(255, QLatin1Char('a'));
-        const QString coupe = QString(254, QLatin1Char('a')) + QLatin1Char(' ');
-        QTest::newRow("255") << t255 << QVariantList{t255, QVariant()};
-        QTest::newRow("256") << t255 + QLatin1Char('b') << QVariantList{t255, "b"};
-        QTest::newRow("blank") << "   " << QVariantList{QVariant(), QVariant()};
-        QTest::newRow("blank kept at the cut") << coupe + "mot" << QVariantList{coupe, "mot"};
-    }
     void decoupeDuTexteDesNotes()
     {
-        QFETCH(QString, texte);
-        QFETCH(QVariantList, parts);
-        const qint64 n = AjouteNote(LitNote("t", texte, QDate(2026, 12, 6), {}));
-        const Resultat r = Base().Requete("SELECT Libelle1, Libelle2 FROM Notes WHERE NumNote = ?", {n});
-        QCOMPARE(QVariantList(r.lignes.at(0).begin(), r.lignes.at(0).end()), parts);
-        QCOMPARE(LitRappel(n, TypeRappel::Note)->texte, texte.trimmed());
+        const QString a255(255, QLatin1Char('a')), coupe = QString(254, QLatin1Char('a')) + QLatin1Char(' ');
+        const QList<std::pair<QString, QVariantList>> cas{{a255, {a255, QVariant()}},
+                                                          {a255 + "b", {a255, "b"}},
+                                                          {"   ", {QVariant(), QVariant()}},
+                                                          {coupe + "mot", {coupe, "mot"}}}; // the blank kept at the cut
+        for (const auto &[texte, parts] : cas) {
+            const qint64 n = AjouteNote(LitNote("t", texte, QDate(2026, 12, 6), {}));
+            const Resultat r = Base().Requete("SELECT Libelle1, Libelle2 FROM Notes WHERE NumNote = ?", {n});
+            QCOMPARE(QVariantList(r.lignes.at(0).begin(), r.lignes.at(0).end()), parts);
+            QCOMPARE(LitRappel(n, TypeRappel::Note)->texte, texte.trimmed());
+        }
     }
 
     void anniversairesSemblablesAutresPersonnes()
