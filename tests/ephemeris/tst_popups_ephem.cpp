@@ -215,19 +215,17 @@ private Q_SLOTS:
         accueil.show();
         const auto clic = [](QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); };
         const auto etat = [&] { return Ouvertes() + (panneau->Led->isHidden() ? " éteint" : " allumé"); };
-        for (int i = 0; i < 4; ++i) {
-            clic(panneau->chkEph[i]);
-            QCOMPARE(LitReglage(reglages[i]), QStringLiteral("1"));
-            clic(panneau->chkEph[i]);
-            QCOMPARE(LitReglage(reglages[i]), QStringLiteral("0"));
-        }
         // Each step: the boxes (by number) and the picture (V) clicked, then what shows.
-        for (const char *pas : {"V --- éteint", "23V -DM allumé", "1 -DM éteint", "V FDM allumé", "V --- éteint"}) {
+        for (const char *pas : {"00V --- éteint", "23V -DM allumé", "1 -DM éteint", "V FDM allumé", "V --- éteint"}) {
             const QString p = QString::fromUtf8(pas);
             for (const QChar c : p.section(QLatin1Char(' '), 0, 0))
                 clic(c == QLatin1Char('V') ? static_cast<QWidget *>(panneau->imgVisu) : panneau->chkEph[c.digitValue()]);
             QCOMPARE(etat(), p.section(QLatin1Char(' '), 1));
         }
+        QString ecrits; // by the clicks: "1" ticked, "0" unticked
+        for (const Reglage &r : reglages)
+            ecrits += LitReglage(r);
+        QCOMPARE(ecrits, QStringLiteral("0111"));
 
         // Out with a popup open from elsewhere: reopened fresh, in its place in the column.
         AfficheMois();
