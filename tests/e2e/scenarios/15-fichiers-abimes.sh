@@ -26,6 +26,6 @@ mv "$home/prog/DBOxi.dtb" "$home/prog/DBC.dtb"
 pid=$(lance "$home")
 sleep 3
 verifie "a lone DBC.dtb: oxi starts" en_vie "$pid"
-verifie "a lone DBC.dtb becomes the database" test "$(sql "$home/prog/DBOxi.dtb" "SELECT Libelle1 FROM Notes WHERE NumNote = 7;")" = "Gardée"
+verifie "a lone DBC.dtb becomes the database" base_vaut Gardée "SELECT Libelle1 FROM Notes WHERE NumNote = 7;"
 verifie "a lone DBC.dtb is not left beside it" test ! -e "$home/prog/DBC.dtb"
 arrete "$pid"

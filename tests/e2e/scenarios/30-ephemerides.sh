@@ -6,8 +6,7 @@ geometrie() { # prints "x y w h" of the visible window whose name matches
   echo "$X $Y $WIDTH $HEIGHT"
 }
 
-home=$(prepare ephemerides "PremiereFois/Affich=1" "Init/Annee=2026" \
-  "Ephemerides/Affich=1" "Ephemerides/Fetes=1" "Ephemerides/Dictons=1" "Ephemerides/Mois=1")
+home=$(prepare ephemerides PremiereFois/Affich=1 Init/Annee=2026 Ephemerides/{Affich,Fetes,Dictons,Mois}=1)
 pid=$(lance_le '2026-11-06 10:00:00' "$home")
 fetes=$(geometrie '^Oxi - F.+tes$'); dictons=$(geometrie '^Oxi - Dictons$'); mois=$(geometrie '^Oxi - Mois$')
 verifie "the three daily popups open" test -n "$fetes" -a -n "$dictons" -a -n "$mois"
@@ -21,8 +20,7 @@ verifie "the saying sits under the names of the day" empile "$fetes" "$dictons"
 verifie "the month facts sit under the saying" empile "$dictons" "$mois"
 arrete "$pid"
 
-home=$(prepare ephemerides-mois "PremiereFois/Affich=1" "Init/Annee=2026" \
-  "Ephemerides/Affich=1" "Ephemerides/Fetes=0" "Ephemerides/Dictons=\"1 \"" "Ephemerides/Mois=1")
+home=$(prepare ephemerides-mois PremiereFois/Affich=1 Init/Annee=2026 Ephemerides/{Affich,Mois}=1 Ephemerides/Fetes=0 'Ephemerides/Dictons="1 "')
 pid=$(lance_le '2026-02-28 10:00:00' "$home")
 mois=$(geometrie '^Oxi - Mois$')
 verifie "a setting holding '1 ' opens nothing" absente '^Oxi - Dictons$'
