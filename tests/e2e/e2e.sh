@@ -6,18 +6,13 @@ set -uo pipefail
 
 BUILD=$(readlink -f "${1:-build}")
 ICI=$(dirname "$(readlink -f "$0")")
-CAPTURES="$BUILD/e2e"
-mkdir -p "$CAPTURES"
+CAPTURES="$BUILD/e2e" && mkdir -p "$CAPTURES"
 TMP=$(mktemp -d)
 ECRAN=":$(( 90 + RANDOM % 100 ))"
 reussis=0 echecs=0
 
-nettoie() {
-  pkill -KILL -f "$TMP/" 2>/dev/null
-  [ -n "${TRAYER:-}" ] && kill "$TRAYER" 2>/dev/null
-  [ -n "${XVFB:-}" ] && kill "$XVFB" 2>/dev/null
-  if [ -n "${GARDE:-}" ]; then echo "kept: $TMP"; else rm -rf "$TMP"; fi
-}
+# On exit: the homes' processes, the tray host and the X server go; GARDE=1 keeps the homes.
+nettoie() { pkill -KILL -f "$TMP/" 2>/dev/null; kill ${TRAYER:-} ${XVFB:-} 2>/dev/null; if [ -n "${GARDE:-}" ]; then echo "kept: $TMP"; else rm -rf "$TMP"; fi; }
 trap nettoie EXIT
 
 # The check runs in a subshell: an unset variable or a failing step fails that

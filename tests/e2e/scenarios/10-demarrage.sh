@@ -47,8 +47,7 @@ verifie "... and the tray program goes on, its icon in the tray" sh -c "kill -0 
 arrete "$pid"
 
 home=$(prepare premiere)
-pid=$(lance "$home")
-sleep 3
+pid=$(lance "$home"); sleep 3
 verifie "the first start registers the autostart entry" grep -qx "Exec=$home/prog/oxi" "$home/config/autostart/oxi.desktop"
 capture 13-premiere-utilisation
 arrete "$pid"

@@ -23,8 +23,7 @@ done
 home=$(prepare reste-seul "PremiereFois/Affich=1")
 sql "$home/prog/DBOxi.dtb" "INSERT INTO Notes VALUES (7, 'Gardée', NULL);" >/dev/null
 mv "$home/prog/DBOxi.dtb" "$home/prog/DBC.dtb"
-pid=$(lance "$home")
-sleep 3
+pid=$(lance "$home"); sleep 3
 verifie "a lone DBC.dtb: oxi starts" en_vie "$pid"
 verifie "a lone DBC.dtb becomes the database" base_vaut Gardée "SELECT Libelle1 FROM Notes WHERE NumNote = 7;"
 verifie "a lone DBC.dtb is not left beside it" test ! -e "$home/prog/DBC.dtb"

@@ -3,8 +3,7 @@
 
 home=$(prepare minuit "PremiereFois/Affich=1" "Init/Annee=2026")
 rappel "$home/prog/DBOxi.dtb" A 'Martin#Paul' 1980-01-01 2026-01-01 1
-pid=$(lance_le '2026-12-31 23:59:50' "$home")
-sleep 2
+pid=$(lance_le '2026-12-31 23:59:50' "$home"); sleep 2
 verifie "nothing is due before midnight" absente '^Oxi - Rappel$'
 verifie "the popup opens after midnight" visible '^Oxi - Rappel$' 20
 capture 21-rappel-apres-minuit

@@ -6,8 +6,7 @@ printf 'BEGIN:VCARD\nVERSION:2.1\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:=C3=
 printf 'BEGIN:VCARD\nVERSION:4.0\nFN:Sans Date\nEND:VCARD\n' >> "$home/contacts.vcf"
 pid=$(lance_le '2026-12-06 10:00:00' "$home")
 fenetre=$(ouvre_fenetre)
-verifie "a double-click on the icon shows the main window" test -n "$fenetre"
-sleep 1
+verifie "a double-click on the icon shows the main window" test -n "$fenetre"; sleep 1
 capture 50-fenetre-principale
 clic_dans() { # clic_dans <x> <y> in the main window: the pointer moves there first, so that a highlighted twin can take the click
   xdotool mousemove --window "$fenetre" "$1" "$2"; sleep 0.3
@@ -28,14 +27,12 @@ verifie "the counts are shown before anything is written" test -n "$import"
 capture 61-import-contacts
 verifie "... and is loaded for it" echanges_chargees "$pid"
 verifie "nothing is written while the counts are shown" base_vaut 0 'SELECT COUNT(*) FROM Rappel;'
-xdotool windowfocus --sync "$import" 2>/dev/null; xdotool key Return
-sleep 1
+xdotool windowfocus --sync "$import" 2>/dev/null; xdotool key Return; sleep 1
 capture 62-import-termine
 valide_boite
 verifie "the cards became birthdays as the panel writes them" base_vaut \
   "Dupont#Hélène|1970-12-06|2026-12-06 Étienne#Alain|1850-09-09|2026-09-09" "SELECT Libelle, DateRappel, Ech1 FROM Rappel ORDER BY NumRappel;"
-verifie "'Exporter vers un agenda' asks where to save" choisit 290 230 'Exporter vers un agenda'
-sleep 1
+verifie "'Exporter vers un agenda' asks where to save" choisit 290 230 'Exporter vers un agenda'; sleep 1
 capture 63-export-termine
 valide_boite
 verifie "the calendar holds one event per reminder" test "$(grep -c '^BEGIN:VEVENT' "$home/Oxi.ics" 2>/dev/null)" = "2"
