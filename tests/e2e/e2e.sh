@@ -65,8 +65,7 @@ attend_fenetre() { attend "${2:-10}" fenetre "$1"; } # attend_fenetre <regex> [s
 visible() { attend_fenetre "$@" >/dev/null; }
 absente() { ! fenetre "$1" >/dev/null; }
 ligne_icone() { xwininfo -root -tree 2>/dev/null | grep -A8 '"panel": ("panel" "trayer")' | grep '("oxi" "oxi")'; }
-icone_dans_zone() { ligne_icone >/dev/null; }
-attend_icone() { attend "${1:-10}" icone_dans_zone; }
+attend_icone() { attend "${1:-10}" ligne_icone >/dev/null; } # attend_icone [seconds]: the icon is in the tray
 clic_icone() { # on the centre of the embedded icon
   local x y l h; attend_icone
   read -r l h x y <<<"$(ligne_icone | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3 \4/')"

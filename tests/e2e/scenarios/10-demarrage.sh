@@ -9,8 +9,7 @@ verifie "the refused start ends" termine "$pid" 5
 
 home=$(prepare demarrage "PremiereFois/Affich=1")
 pid=$(lance "$home")
-attend_icone
-verifie "the tray icon is embedded" icone_dans_zone
+verifie "the tray icon is embedded" attend_icone
 capture 11-demarrage-icone
 verifie "without an exchange set up, neither the exchange module nor libical nor Qt Network is mapped" sans_echanges "$pid"
 

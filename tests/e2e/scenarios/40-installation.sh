@@ -16,8 +16,7 @@ livree=$(empreinte "$prefixe/share/oxi/reference/DBOxi.dtb" 2>/dev/null)
 xdg_open "$home" "printf '%s\\n' \"\$1\" > '$home/aide.txt'" # records the help it is given
 
 pid=$(lance_programme "$home" "$commande" PATH="$home/bin:$PATH")
-attend_icone
-verifie "the installed program starts with its icon in the tray" icone_dans_zone
+verifie "the installed program starts with its icon in the tray" attend_icone
 capture 40-installe-icone
 base="$home/data/oxi/DBOxi.dtb"
 verifie "the user's database is made in the user's data folder" test -f "$base"

@@ -9,8 +9,7 @@ un=$(lance "$home"); deux=$(lance "$home")
 verifie "of two simultaneous starts, one shows the message" visible '^Oxi$' 10
 valide_boite
 un_seul() { [ "$(en_vie "$un"; echo $?)" != "$(en_vie "$deux"; echo $?)" ]; }
-attend 8 un_seul
-verifie "of two simultaneous starts, exactly one keeps running" un_seul
+verifie "of two simultaneous starts, exactly one keeps running" attend 8 un_seul
 # Another user of the machine (another runtime folder) is not refused.
 autre=$(prepare autre-utilisateur "PremiereFois/Affich=1" "Init/Annee=2026")
 tiers=$(lance "$autre"); sleep 3
