@@ -8,10 +8,8 @@ pid=$(lance_le '2026-12-06 10:00:00' "$home")
 fenetre=$(ouvre_fenetre)
 verifie "a double-click on the icon shows the main window" test -n "$fenetre"; sleep 1
 capture 50-fenetre-principale
-clic_dans() { # clic_dans <x> <y> in the main window: the pointer moves there first, so that a highlighted twin can take the click
-  xdotool mousemove --window "$fenetre" "$1" "$2"; sleep 0.3
-  xdotool mousemove --window "$fenetre" $(( $1 + 1 )) "$2"; sleep 0.3; xdotool click 1; sleep 0.5
-}
+# clic_dans <x> <y> in the main window: the pointer moves there first, so that a highlighted twin can take the click.
+clic_dans() { xdotool mousemove --window "$fenetre" "$1" "$2" sleep 0.3 mousemove --window "$fenetre" $(( $1 + 1 )) "$2" sleep 0.3 click 1 sleep 0.5; }
 choisit() { # choisit <x> <y> <chooser title> [file]: a link of the transfer panel, then its French file chooser answered
   clic_dans 369 33   # the transfer button of the main window (twips 5400,360 -> pixels 360,24)
   clic_dans "$1" "$2"
