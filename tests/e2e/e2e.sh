@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# End-to-end scenarios: the real oxi binary in a real X server (Xvfb) with a
-# tray host (trayer), each in its own temporary home. Screenshots are kept
-# under <build>/e2e/ for people to look at.
+# End-to-end scenarios: the real oxi binary in a real X server (Xvfb) with a tray host (trayer), each in its
+# own temporary home. Screenshots are kept under <build>/e2e/ for people to look at.
 set -uo pipefail
 
 BUILD=$(readlink -f "${1:-build}")
@@ -15,16 +14,14 @@ reussis=0 echecs=0
 nettoie() { pkill -KILL -f "$TMP/" 2>/dev/null; kill ${TRAYER:-} ${XVFB:-} 2>/dev/null; if [ -n "${GARDE:-}" ]; then echo "kept: $TMP"; else rm -rf "$TMP"; fi; }
 trap nettoie EXIT
 
-# The check runs in a subshell: an unset variable or a failing step fails that
-# check only, and the scenarios after it still run.
+# The check runs in a subshell: an unset variable or a failing step fails that check only, the others still run.
 verifie() { if ( "${@:2}" ); then echo "PASS: $1"; reussis=$((reussis + 1)); else echo "FAIL: $1"; echecs=$((echecs + 1)); fi; }
 # attend <seconds> <command...>: until the command succeeds, boundedly.
 attend() { local fin=$(( SECONDS + $1 )); shift; until "$@"; do [ $SECONDS -ge $fin ] && return 1; sleep 0.2; done; }
 
 demarre_zone() { trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 & TRAYER=$!; sleep 0.5; }
 
-# A fresh home: the program copied with its exchange module and its shipped database,
-# settings given as "Section/Cle=valeur".
+# A fresh home: the program copied with its exchange module and shipped database, settings as "Section/Cle=valeur".
 prepare() {
   local dossier="$TMP/$1" section="" reglage; shift
   mkdir -p "$dossier/prog" "$dossier/config/oxi" && mkdir -m 700 "$dossier/run"

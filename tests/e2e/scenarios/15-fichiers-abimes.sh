@@ -1,5 +1,5 @@
-# Damaged and special files in the database's place: the connection message,
-# the start ends, the file stays as it was; a lone leftover DBC.dtb takes over.
+# Damaged and special files as the database: the connection message, the start ends, the file stays as it was;
+# a lone leftover DBC.dtb takes over.
 
 for abime in fifo octet coupe sans-rappel; do
   home=$(prepare "abime-$abime" "PremiereFois/Affich=1")

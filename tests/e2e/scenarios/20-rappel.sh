@@ -1,5 +1,4 @@
-# A birthday due tomorrow appears when the clock passes midnight, into a new year. (A reminder due
-# at start, and its done flag, are seen with "Quitter" and "Plus tard".)
+# A birthday due tomorrow appears past midnight, into a new year (one due at start: 60-sortie's runs).
 
 home=$(prepare minuit "PremiereFois/Affich=1" "Init/Annee=2026")
 rappel "$home/prog/DBOxi.dtb" A 'Martin#Paul' 1980-01-01 2026-01-01 1

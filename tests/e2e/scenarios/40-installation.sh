@@ -1,6 +1,5 @@
-# The installed program: put into a prefix by the install rules, started from
-# its menu entry in a fresh home; its database goes to the user's data folder
-# and survives installing again.
+# The installed program: put into a prefix by the install rules, started from its menu entry in a fresh
+# home; its database goes to the user's data folder and survives installing again.
 
 home=$(prepare installation "PremiereFois/Affich=1")
 rm -rf "$home/prog"   # only the installed copy may run

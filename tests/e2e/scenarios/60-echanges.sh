@@ -35,7 +35,6 @@ capture 63-export-termine
 valide_boite
 verifie "the calendar holds one event per reminder" test "$(grep -c '^BEGIN:VEVENT' "$home/Oxi.ics" 2>/dev/null)" = "2"
 
-# The command line beside the running tray program.
 ligne() { chez "$home"; "${CHEZ[@]}" LD_PRELOAD="$LIBFAKETIME" FAKETIME="@2026-12-06 12:00:00" FAKETIME_DONT_FAKE_MONOTONIC=1 "$home/prog/oxi" "$@"; }
 avant=$(empreinte "$home/prog/DBOxi.dtb")
 sortie=$(ligne --aujourdhui --ephemerides 2>&1) || sortie= # a failed run prints nothing that counts

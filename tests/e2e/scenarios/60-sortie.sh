@@ -1,9 +1,7 @@
-# One instance per user, quitting with reminders left, the help with no
-# browser, and the menu reached from the window when there is no tray.
+# One instance per user, quitting with reminders left, the help with no browser, the window's menu with no tray.
 
 visibles() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
 
-# Two starts at the same moment by one user: one stays, the other says so.
 home=$(prepare instance "PremiereFois/Affich=1" "Init/Annee=2026")
 un=$(lance "$home"); deux=$(lance "$home")
 verifie "of two simultaneous starts, one shows the message" visible '^Oxi$' 10
@@ -58,8 +56,7 @@ verifie "the window's own menu reaches Quitter" termine "$pid" 5
 arrete "$pid"
 demarre_zone
 
-# The postcard opens the e-mail program on a greeting; "Plus tard" puts the
-# reminder off, not done, and the program runs on.
+# The postcard opens the e-mail program on a greeting; "Plus tard" puts the reminder off, not done.
 home=$(prepare plus-tard "PremiereFois/Affich=1" "Init/Annee=2026")
 rappel "$home/prog/DBOxi.dtb" A 'Dupont#Marie' 1975-03-01 2026-03-01
 xdg_open "$home" "printf %s \"\$1\" > '$home/ouvert'"
