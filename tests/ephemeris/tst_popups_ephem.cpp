@@ -138,18 +138,16 @@ private Q_SLOTS:
     {
         const auto faits = [] {
             const frmMois *m = FenetreMois();
-            QString vu;
-            for (const QLabel *l : {m->lblRepublicain, m->lblAnge, m->lblArbre, m->lblFleur, m->lblAnimal, m->lblPierre})
-                vu += l->text() + QLatin1Char('|');
-            return vu;
+            return QStringList{m->lblRepublicain->text(), m->lblAnge->text(),   m->lblArbre->text(),
+                               m->lblFleur->text(),       m->lblAnimal->text(), m->lblPierre->text()};
         };
         AfficheMois();
-        QCOMPARE(faits(), QStringLiteral("Brumaire|Adnachiel|Roseau|Chrysanthème|Serpent|Topaze|"));
+        QCOMPARE(faits(), (QStringList{"Brumaire", "Adnachiel", "Roseau", "Chrysanthème", "Serpent", "Topaze"}));
         FermeTout();
         Base().Execute(QStringLiteral("UPDATE Mois SET mois11=NULL WHERE rowid=3"));
         Base().Execute(QStringLiteral("DELETE FROM Mois WHERE rowid>4"));
         AfficheMois();
-        QCOMPARE(faits(), QStringLiteral("Brumaire|Adnachiel||Chrysanthème|||"));
+        QCOMPARE(faits(), (QStringList{"Brumaire", "Adnachiel", "", "Chrysanthème", "", ""}));
         QVERIFY(messages->tous.isEmpty());
         Base().Execute(QStringLiteral("UPDATE Fetes SET mois11=NULL WHERE Jour=6"));
         AfficheFetes();
