@@ -137,7 +137,7 @@ struct Telephone
         QNetworkReply *reponse = reseau.sendCustomRequest(r, methode, corps);
         const bool fini = QTest::qWaitFor([reponse] { return reponse->isFinished(); }, 60000);
         reponse->deleteLater();
-        return {fini * reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), reponse->readAll()};
+        return {fini ? reponse->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() : 0, reponse->readAll()};
     }
     // The calendar's objects: href -> text.
     QMap<QString, QByteArray> Objets(const QString &collection)
