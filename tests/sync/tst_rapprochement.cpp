@@ -15,9 +15,10 @@ const QDate Jour(2026, 6, 15);
 const QDateTime Midi(Jour, QTime(12, 0), Qt::UTC);
 const QString Col = QStringLiteral("/alice/cal/");
 
-ObjetDistant Distant(const Contenu &c, const QString &etag, const QDateTime &modifie = Midi)
+// An object on the server, as read there.
+ObjetDistant Distant(const QString &uid, const std::optional<Contenu> &c, const QString &etag, const QDateTime &modifie = {})
 {
-    return {etag, {QStringLiteral("uid-1"), c, {}, modifie}};
+    return {etag, {uid, c, {}, modifie}};
 }
 
 // One linked reminder, number 1, href /alice/cal/1.ics, last exchanged as `echange`.
@@ -81,15 +82,14 @@ private slots:
             e.supprimes.insert(href);
         else if (distant != 0)
             e.modifies.insert(href,
-                              Distant(copie("Dupont#Jeannot", 1), QStringLiteral("\"e2\""),
+                              Distant("uid-1", copie("Dupont#Jeannot", 1), "\"e2\"",
                                       distant == 1 ? QDateTime(Jour, QTime(9, 0), Qt::UTC) : Midi));
 
         const PlanRapprochement p = Rapproche(e);
         QStringList vu;
         for (const OperationLocale &op : p.locales)
             vu << QString(QStringLiteral("ARS").at(int(op.genre)));
-        for (int i = 0; i < p.conflits.size(); ++i)
-            vu << QStringLiteral("C");
+        vu += QStringList(p.conflits.size(), QStringLiteral("C"));
         for (const Envoi &envoi : p.envois)
             vu << QStringLiteral("E:") + envoi.lien.etag;
         for (const LienObjet &l : p.effacements)
@@ -97,8 +97,7 @@ private slots:
         QCOMPARE(vu.join(QLatin1Char(' ')), attendu);
 
         if (distant == 4) { // done anywhere is done: both flags kept, on both sides
-            QCOMPARE(p.locales.first().contenu.cases[0].fait, true);
-            QCOMPARE(p.locales.first().contenu.cases[1].fait, true);
+            QVERIFY(p.locales.first().contenu.cases[0].fait && p.locales.first().contenu.cases[1].fait);
             QCOMPARE(p.envois.first().contenu, p.locales.first().contenu);
         }
         if (!p.conflits.isEmpty()) { // the loser's text is kept, readable
@@ -115,23 +114,19 @@ private slots:
         e.liens.clear();
         e.locaux = {{4, Anniv(QStringLiteral("Durand#Paul"))}, {5, Anniv(QStringLiteral("Martin#Léa"))}};
         // Same content as row 4 (a first exchange on a second computer): linked, not doubled.
-        e.modifies.insert(Col + QStringLiteral("a.ics"),
-                          {QStringLiteral("\"a\""), {QStringLiteral("ua"), Anniv(QStringLiteral("Durand#Paul")), {}, {}}});
+        e.modifies.insert(Col + QStringLiteral("a.ics"), Distant("ua", Anniv(QStringLiteral("Durand#Paul")), "\"a\""));
         // New there: added here. Its UID is the one row 5 would have taken.
-        e.modifies.insert(Col + QStringLiteral("b.ics"),
-                          {QStringLiteral("\"b\""), {UidParDefaut(5), Anniv(QStringLiteral("Petit#Luc")), {}, {}}});
+        e.modifies.insert(Col + QStringLiteral("b.ics"), Distant(UidParDefaut(5), Anniv(QStringLiteral("Petit#Luc")), "\"b\""));
         // A timed meeting: remembered aside, never a reminder.
         e.modifies.insert(Col + QStringLiteral("c.ics"),
-                          {QStringLiteral("\"c\""), {QStringLiteral("uc"), std::nullopt, QStringLiteral("x"), {}}});
+                          {QStringLiteral("\"c\""), {QStringLiteral("uc"), std::nullopt, "x", {}}});
         const PlanRapprochement p = Rapproche(e);
-        QCOMPARE(p.locales.size(), 1);
+        QCOMPARE((QList<qsizetype>{p.locales.size(), p.liensAEcrire.size(), p.envois.size()}), (QList<qsizetype>{1, 2, 1}));
         QCOMPARE(p.locales.first().contenu.libelle, QStringLiteral("Petit#Luc"));
-        QCOMPARE(p.liensAEcrire.size(), 2);
-        QCOMPARE(p.envois.size(), 1);
-        QCOMPARE(p.envois.first().lien.numRappel, qint64(5));
-        QVERIFY(p.envois.first().lien.uid != UidParDefaut(5));
-        QVERIFY(p.envois.first().lien.etag.isEmpty()); // sent with If-None-Match
-        QVERIFY(p.envois.first().lien.href.startsWith(Col));
+        const LienObjet &envoye = p.envois.first().lien;
+        QCOMPARE(envoye.numRappel, qint64(5));
+        // A UID of its own, a place in the calendar, no tag: sent with If-None-Match.
+        QVERIFY(envoye.uid != UidParDefaut(5) && envoye.href.startsWith(Col) && envoye.etag.isEmpty());
     }
 
     // A reminder goes to the server and comes back the same; objects made elsewhere follow our rules.
@@ -141,10 +136,9 @@ private slots:
         note.cases = {{{}, {true, 3, true}, {}}}; // a lead time only, already seen
         for (const Contenu &c : {Anniv(QStringLiteral("Dupont#Jean"), true), note}) {
             const ObjetLu lu = LitObjet(IcsDeContenu(c, QStringLiteral("u1"), Midi), Jour);
-            QCOMPARE(lu.uid, QStringLiteral("u1"));
             QVERIFY2(lu.contenu, qPrintable(lu.defaut));
             QCOMPARE(*lu.contenu, c);
-            QCOMPARE(lu.modifie, Midi);
+            QCOMPARE(std::pair(lu.uid, lu.modifie), std::pair(QStringLiteral("u1"), Midi));
         }
         const auto objet = [](const QByteArray &corps) {
             return LitObjet("BEGIN:VCALENDAR\r\nVERSION:2.0\r\nBEGIN:VEVENT\r\nUID:x\r\nDTSTAMP:20260101T000000Z\r\n" + corps
@@ -153,9 +147,7 @@ private slots:
         };
         // A yearly all-day event without our mark: a note, on its day.
         const ObjetLu annuel = objet("DTSTART;VALUE=DATE:19800505\r\nRRULE:FREQ=YEARLY\r\nSUMMARY:Mariage\r\n");
-        QVERIFY(annuel.contenu);
-        QCOMPARE(annuel.contenu->type, std::optional(TypeRappel::Note));
-        QVERIFY(annuel.contenu->cases[0].utilise);
+        QVERIFY(annuel.contenu && annuel.contenu->type == TypeRappel::Note && annuel.contenu->cases[0].utilise);
         // A timed meeting: left aside (what the calendar reader refuses is tested with it).
         QVERIFY(!objet("DTSTART:20260505T100000Z\r\nSUMMARY:Réunion\r\n").contenu);
     }

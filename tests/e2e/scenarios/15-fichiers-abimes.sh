@@ -1,5 +1,5 @@
-# Damaged and special files in the database's place: the connection message,
-# the start ends, the file stays as it was; a lone leftover DBC.dtb takes over.
+# Damaged and special files as the database: the connection message, the start ends, the file stays as it was;
+# a lone leftover DBC.dtb takes over.
 
 for abime in fifo octet coupe sans-rappel; do
   home=$(prepare "abime-$abime" "PremiereFois/Affich=1")
@@ -23,9 +23,8 @@ done
 home=$(prepare reste-seul "PremiereFois/Affich=1")
 sql "$home/prog/DBOxi.dtb" "INSERT INTO Notes VALUES (7, 'Gardée', NULL);" >/dev/null
 mv "$home/prog/DBOxi.dtb" "$home/prog/DBC.dtb"
-pid=$(lance "$home")
-sleep 3
+pid=$(lance "$home"); sleep 3
 verifie "a lone DBC.dtb: oxi starts" en_vie "$pid"
-verifie "a lone DBC.dtb becomes the database" test "$(sql "$home/prog/DBOxi.dtb" "SELECT Libelle1 FROM Notes WHERE NumNote = 7;")" = "Gardée"
+verifie "a lone DBC.dtb becomes the database" base_vaut Gardée "SELECT Libelle1 FROM Notes WHERE NumNote = 7;"
 verifie "a lone DBC.dtb is not left beside it" test ! -e "$home/prog/DBC.dtb"
 arrete "$pid"

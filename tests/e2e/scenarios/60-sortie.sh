@@ -1,29 +1,22 @@
-# One instance per user, quitting with reminders left, the help with no
-# browser, and the menu reached from the window when there is no tray.
+# One instance per user, quitting with reminders left, the help with no browser, the window's menu with no tray.
 
 visibles() { xdotool search --onlyvisible --name "$1" 2>/dev/null | wc -l; }
 
-# Two starts at the same moment by one user: one stays, the other says so.
 home=$(prepare instance "PremiereFois/Affich=1" "Init/Annee=2026")
 un=$(lance "$home"); deux=$(lance "$home")
 verifie "of two simultaneous starts, one shows the message" visible '^Oxi$' 10
 valide_boite
 un_seul() { [ "$(en_vie "$un"; echo $?)" != "$(en_vie "$deux"; echo $?)" ]; }
-attend 8 un_seul
-verifie "of two simultaneous starts, exactly one keeps running" un_seul
+verifie "of two simultaneous starts, exactly one keeps running" attend 8 un_seul
 # Another user of the machine (another runtime folder) is not refused.
 autre=$(prepare autre-utilisateur "PremiereFois/Affich=1" "Init/Annee=2026")
-tiers=$(lance "$autre")
-sleep 3
-verifie "another user's Oxi starts beside it" en_vie "$tiers"
-verifie "and shows no message" test "$(visibles '^Oxi$')" -eq 0
+tiers=$(lance "$autre"); sleep 3
+verifie "another user's Oxi starts beside it, with no message" sh -c "kill -0 $tiers && [ $(visibles '^Oxi$') -eq 0 ]"
 arrete "$tiers"
 # A killed holder leaves its lock file: it blocks nobody.
 kill -KILL $un $deux 2>/dev/null; sleep 0.5
-apres=$(lance "$home")
-sleep 3
-verifie "a start after a killed instance runs" en_vie "$apres"
-verifie "with no message" test "$(visibles '^Oxi$')" -eq 0
+apres=$(lance "$home"); sleep 3
+verifie "a start after a killed instance runs, with no message" sh -c "kill -0 $apres && [ $(visibles '^Oxi$') -eq 0 ]"
 arrete "$apres"
 
 # "Quitter" while the popup holds a second reminder: one question, both answers end the process.
@@ -40,8 +33,7 @@ for reponse in Return Escape; do
   [ "$reponse" = Return ] && capture 61-question-en-quittant
   valide_boite "$reponse"
   verifie "the process is gone within seconds ($reponse)" termine "$pid" 5
-  verifie "the reminder shown is done, the other stays due ($reponse)" \
-    test "$(sql "$home/prog/DBOxi.dtb" 'SELECT group_concat(EtatEch1) FROM Rappel;')" = "1,0"
+  verifie "the reminder shown is done, the other stays due ($reponse)" base_vaut 1,0 'SELECT group_concat(EtatEch1) FROM Rappel;'
   arrete "$pid"
 done
 
@@ -52,40 +44,34 @@ xdg_open "$home" 'exit 3'
 pid=$(lance_le '2026-12-06 10:00:00' "$home" PATH="$home/bin:$PATH")
 w=$(attend_fenetre '^Oxi$' 10)
 verifie "with no tray the main window opens" test -n "$w"
-xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key F1
-sleep 1
+xdotool windowfocus --sync "$w" 2>/dev/null; xdotool key F1; sleep 1
 verifie "a help that cannot open is said in a message" test "$(visibles '^Oxi$')" -ge 2
 capture 62-aide-sans-navigateur
 xdotool key Return; sleep 0.5
 eval "$(xdotool getwindowgeometry --shell "$w")"
-xdotool mousemove $(( X + WIDTH * 3 / 4 )) $(( Y + HEIGHT * 3 / 4 )) click 3
-sleep 1
+xdotool mousemove $(( X + WIDTH * 3 / 4 )) $(( Y + HEIGHT * 3 / 4 )) click 3; sleep 1
 capture 63-menu-de-la-fenetre
 xdotool key q
 verifie "the window's own menu reaches Quitter" termine "$pid" 5
 arrete "$pid"
 demarre_zone
 
-# The postcard opens the e-mail program on a greeting; "Plus tard" puts the
-# reminder off, not done, and the program runs on.
+# The postcard opens the e-mail program on a greeting; "Plus tard" puts the reminder off, not done.
 home=$(prepare plus-tard "PremiereFois/Affich=1" "Init/Annee=2026")
 rappel "$home/prog/DBOxi.dtb" A 'Dupont#Marie' 1975-03-01 2026-03-01
 xdg_open "$home" "printf %s \"\$1\" > '$home/ouvert'"
 pid=$(lance_le '2026-03-01 09:00:00' "$home" PATH="$home/bin:$PATH")
 w=$(attend_fenetre '^Oxi - Rappel$' 15)
-verifie "the popup opens for 'Plus tard'" test -n "$w"
+verifie "a birthday due today opens the reminder popup" test -n "$w"
+capture 20-rappel-du-jour
 eval "$(xdotool getwindowgeometry --shell "$w")"
-xdotool mousemove $(( X + 224 )) $(( Y + 20 )) sleep 0.3 mousemove $(( X + 226 )) $(( Y + 21 )) sleep 0.3 click 1
-sleep 1
-verifie "the postcard opens the e-mail program on a birthday greeting" \
-  test "$(cat "$home/ouvert" 2>/dev/null)" = "mailto:?subject=Joyeux%20anniversaire%20Marie%20%21&body=Joyeux%20anniversaire%20Marie%20%21"
-xdotool mousemove $(( X + 30 )) $(( Y + HEIGHT - 20 )) click 1
-sleep 0.8
+xdotool mousemove $(( X + 224 )) $(( Y + 20 )) sleep 0.3 mousemove $(( X + 226 )) $(( Y + 21 )) sleep 0.3 click 1; sleep 1
+salut=Joyeux%20anniversaire%20Marie%20%21
+verifie "the postcard opens the e-mail program on a birthday greeting" test "$(cat "$home/ouvert" 2>/dev/null)" = "mailto:?subject=$salut&body=$salut"
+xdotool mousemove $(( X + 30 )) $(( Y + HEIGHT - 20 )) click 1; sleep 0.8
 capture 64-plus-tard
-xdotool key Down Return
-sleep 1
+xdotool key Down Return; sleep 1
 verifie "'Plus tard' hides the popup" absente '^Oxi - Rappel$'
-verifie "the reminder put off is not done in the file" \
-  test "$(sql "$home/prog/DBOxi.dtb" 'SELECT EtatEch1 FROM Rappel;')" = "0"
+verifie "the reminder put off is not done in the file" base_vaut 0 'SELECT EtatEch1 FROM Rappel;'
 verifie "the program runs on" en_vie "$pid"
 arrete "$pid"
