@@ -1,5 +1,4 @@
 // The program's start, its keys and its menu, and the small windows they open.
-#include "../reminders/Rangees.h"
 #include "Base.h"
 #include "Chemins.h"
 #include "Demarrage.h"
@@ -8,6 +7,7 @@
 #include "OutilsTest.h"
 #include "PlateformeTest.h"
 #include "Polices.h"
+#include "Rangees.h"
 #include "Region.h"
 #include "Reglages.h"
 #include "VerrouInstance.h"

@@ -1,4 +1,3 @@
-#include "../reminders/Rangees.h"
 #include "Base.h"
 #include "Chemins.h"
 #include "Constantes.h"
@@ -9,6 +8,7 @@
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
 #include "PanneauTransfert.h"
+#include "Rangees.h"
 #include "ReglagesSynchro.h"
 #include "Sauvegarde.h"
 #include "Schema.h"
