@@ -19,7 +19,6 @@ public:
 
     // One look at the clock (what each tick of the timer does).
     void ControleJour();
-    QTimer *Minuteur() { return &m_minuteur; }
 
 Q_SIGNALS:
     // A new day began: the daily popups are to be reloaded.
