@@ -52,9 +52,7 @@ inline QString Champ(qint64 num, const char *colonne)
 // The next number, the event day unused, a lead time at `ech2` already done; a note gets its text row.
 inline int Insere(const QString &type, const QString &libelle, const QDate &date, const QDate &ech2 = DateNulle)
 {
-    const int num = Compte("SELECT IFNULL(MAX(NumRappel), 0) + 1 FROM Rappel");
-    Base().Execute("INSERT INTO Rappel VALUES (?, ?, ?, ?, '1800-01-01', 0, ?, 1, '1800-01-01', 1)",
-                   {num, TexteDate(date), type, libelle, TexteDate(ech2)});
+    const int num = int(Ajoute(type, libelle, date, Slots(DateNulle, false, ech2)));
     if (type == "N")
         Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, 'texte')", {num});
     return num;

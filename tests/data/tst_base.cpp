@@ -7,6 +7,7 @@
 #include "Horloge.h"
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
+#include "Rangees.h"
 #include "Rappels.h"
 #include "Rearmement.h"
 #include "Reglages.h"
@@ -211,11 +212,8 @@ private Q_SLOTS:
     void restaurationDUneCopieDeLaBase()
     {
         RemplitBase();
-        for (const char *sql :
-             {"DELETE FROM Rappel WHERE NumRappel=3", "UPDATE Notes SET Libelle1='autre' WHERE NumNote=7",
-              "UPDATE Rappel SET EtatEch1=1, Ech1='2030-01-01' WHERE NumRappel=7",
-              "INSERT INTO Rappel SELECT 40,DateRappel,Type,'Aubin',Ech1,0,Ech2,0,Ech3,0 FROM Rappel WHERE NumRappel=7"})
-            Base().Execute(sql);
+        Base().Execute("UPDATE Notes SET Libelle1='autre' WHERE NumNote=7");
+        Base().Execute("INSERT INTO Rappel SELECT 40,DateRappel,Type,'Aubin',Ech1,0,Ech2,0,Ech3,0 FROM Rappel WHERE NumRappel=7");
         QVERIFY(RestaureBase(Reserve("copie.dtb")));
         QVERIFY(messages.tous.isEmpty());
         QCOMPARE(EtatConnexion(Base()), etat);
@@ -223,22 +221,17 @@ private Q_SLOTS:
     }
 
     // The main file by every path that leads to it, and the compaction's name (the start deletes a leftover there).
-    void sauvegardeSurLaBasePrincipaleRefusee_data()
-    {
-        QTest::addColumn<QString>("relatif");
-        for (const char *relatif : {"sous/../DBOxi.dtb", "lien.dtb", "dossierLie/DBOxi.dtb", "dur.dtb", "sous/../DBC.dtb"})
-            QTest::newRow(relatif) << QString::fromUtf8(relatif);
-    }
     void sauvegardeSurLaBasePrincipaleRefusee()
     {
-        QFETCH(QString, relatif);
         QDir(env->Dossier()).mkdir("sous");
         QFile::link(env->CheminBase(), Fichier("lien.dtb"));
         QFile::link(env->Dossier(), Fichier("dossierLie"));
         QCOMPARE(::link(QFile::encodeName(env->CheminBase()), QFile::encodeName(Fichier("dur.dtb"))), 0);
         const QByteArray avant = Empreinte(env->CheminBase());
-        QVERIFY(!SauvegardeBase(Fichier(relatif)));
-        QCOMPARE(Empreinte(env->CheminBase()), avant);
+        for (const char *relatif : {"sous/../DBOxi.dtb", "lien.dtb", "dossierLie/DBOxi.dtb", "dur.dtb", "sous/../DBC.dtb"}) {
+            QVERIFY2(!SauvegardeBase(Fichier(relatif)), relatif);
+            QCOMPARE(Empreinte(env->CheminBase()), avant);
+        }
         QVERIFY(!EstBasePrincipale(Fichier("DBOxi2.dtb")));
     }
 
@@ -257,23 +250,19 @@ private Q_SLOTS:
     }
 
     // Every restore that cannot go through leaves the main file byte for byte as it was, connected.
+    // The file to restore, and "échec" when it reads but cannot be written (otherwise refused as unreadable).
     void restaurationsEchoueesSansEffet_data()
     {
-        QTest::addColumn<QString>("source");
-        QTest::addColumn<Restauration>("attendu");
-        QTest::newRow("autre schéma") << "schema.dtb" << Restauration::Illisible;
-        QTest::newRow("drapeau abîmé") << "drapeau.dtb" << Restauration::Illisible;
-        QTest::newRow("date fausse") << "date.dtb" << Restauration::Illisible;
-        QTest::newRow("fichier absent") << "absent.dtb" << Restauration::Illisible;
-        QTest::newRow("échec à l'écriture") << "doublon.dtb" << Restauration::Echec;
+        Rangees("c",
+                {"autre schéma|schema.dtb", "drapeau abîmé|drapeau.dtb", "date fausse|date.dtb", "fichier absent|absent.dtb",
+                 "échec à l'écriture|doublon.dtb|échec"});
     }
     void restaurationsEchoueesSansEffet()
     {
-        QFETCH(QString, source);
-        QFETCH(Restauration, attendu);
+        QFETCH(QStringList, c);
         RemplitBase();
         const QByteArray avant = Empreinte(env->CheminBase());
-        QCOMPARE(RestaureSauvegarde(Reserve(source)), attendu);
+        QCOMPARE(RestaureSauvegarde(Reserve(c[0])), c.size() > 1 ? Restauration::Echec : Restauration::Illisible);
         QVERIFY(Base().EstOuverte());
         QCOMPARE(EtatConnexion(Base()), etat);
         FermeBase();
@@ -318,8 +307,7 @@ private Q_SLOTS:
     {
         const QString fichier = env->Dossier() + "/config/" + NomAppli() + '/' + NomAppli() + ".conf";
         QDir().mkpath(QFileInfo(fichier).absolutePath());
-        for (const QByteArray &valeur : {QByteArray("1 "), QByteArray(" 1"), QByteArray("yes"), QByteArray(""), QByteArray("01"),
-                                         QByteArray("1\n"), QByteArray("\"1\\0\""), QByteArray("\xff\xfe\x01")}) {
+        for (const QByteArray valeur : {"1 ", " 1", "yes", "", "01", "1\n", "\"1\\0\"", "\xff\xfe\x01"}) {
             EcritReglage(ReglageEphemerides, QString::fromUtf8(valeur));
             QCOMPARE(LitReglage(ReglageEphemerides), QString::fromUtf8(valeur));
             QVERIFY2(!ReglageOui(ReglageEphemerides), valeur.constData());
@@ -391,14 +379,14 @@ private Q_SLOTS:
     // the dates move one year, once. A read-only database the same.
     void rearmementEtAnneeEnsemble_data()
     {
-        QTest::addColumn<QString>("panne");
-        QTest::newRow("réglages dans un dossier impossible") << "dossier";
-        QTest::newRow("réglages sur un disque plein") << "plein";
-        QTest::newRow("base en lecture seule") << "base";
+        Rangees(
+            "c",
+            {"réglages dans un dossier impossible|dossier", "réglages sur un disque plein|plein", "base en lecture seule|base"});
     }
     void rearmementEtAnneeEnsemble()
     {
-        QFETCH(QString, panne);
+        QFETCH(QStringList, c);
+        const QString panne = c[0];
         const bool base = panne == QString("base"), plein = panne == QString("plein");
         const QString disque = env->Dossier() + "/disque", config = env->Dossier() + "/config";
         const auto reglagesDans = [](const QString &d) { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, d); };
@@ -445,11 +433,7 @@ private Q_SLOTS:
     // left as it is, and both good ones shown and acknowledged.
     void rangeeIllisibleEntreDeuxBonnes_data()
     {
-        QTest::addColumn<QStringList>("rangee"); // type, date
-        QTest::newRow("date vide") << QStringList{"F", ""};
-        QTest::newRow("pas une date") << QStringList{"F", "abc"};
-        QTest::newRow("date impossible") << QStringList{"A", "2026-02-30"};
-        QTest::newRow("type inconnu") << QStringList{"X", "2026-03-01"};
+        Rangees("rangee", {"date vide|F|", "pas une date|F|abc", "date impossible|A|2026-02-30", "type inconnu|X|2026-03-01"});
     }
     void rangeeIllisibleEntreDeuxBonnes()
     {

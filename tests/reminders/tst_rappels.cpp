@@ -133,10 +133,9 @@ private Q_SLOTS:
             QCOMPARE(f->defMsg->height(), msg->height());
         QVERIFY(f->defMsg->geometry().bottom() < f->imgLogo->y());
         const QRect ecran = f->screen()->availableGeometry();
-        for (QWidget *w : QList<QWidget *>{f->imgLogo, f->imgSuiv.image, f->lblNombre}) {
+        for (QWidget *w : QList<QWidget *>{f->imgLogo, f->imgSuiv.image, f->lblNombre})
             QVERIFY(w->isVisible() && f->rect().contains(w->geometry())
                     && ecran.contains(QRect(f->mapToGlobal(w->pos()), w->size())));
-        }
         QVERIFY(f->Shape1->height() <= f->height());
     }
 

@@ -73,7 +73,6 @@ private Q_SLOTS:
                  "janvier par le second délai|A|Petit#Jules|2001-01-04||2026-12-28|2026-12-28|Le lundi 4 janvier,|"
                  "Jules Petit : 26 ans.|1",
                  "29 février, année commune|A|Leroy#Max|1996-02-29|||2026-03-01|Aujourd'hui,|Max Leroy : 30 ans.|1",
-                 "fête à venir|F|Martin|2026-11-11|2026-11-03||2026-11-03|Le mercredi 11 novembre,|Martin|1",
                  "note|N|Vidange|2026-11-01|||2026-11-03|Le dimanche 1 novembre,|Vidange\r\n\r\nGarage à 9 h|3",
                  "date illisible|F|Louise|x|||2026-03-01", "type inconnu|X|Louise|2026-03-01|||2026-03-01"});
     }
