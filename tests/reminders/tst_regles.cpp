@@ -20,37 +20,26 @@ class TestRegles : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // Every slot state around today; an unreadable date reads as an unused slot.
+    // Each slot state around today, tried in each slot: days from today ("inutilisé", "illisible": read as unused),
+    // done, due in Ech1, due in Ech2 and Ech3 (only the event day is listed again once done).
     void conditionDEcheance_data()
     {
-        QTest::addColumn<int>("k");
-        QTest::addColumn<int>("decalage"); // 99999: unused, 88888: unreadable
-        QTest::addColumn<bool>("fait");
-        QTest::addColumn<bool>("du");
-        for (int k = 1; k <= 3; ++k) {
-            const QByteArray s = "Ech" + QByteArray::number(k);
-            QTest::newRow(s + " aujourd'hui, à faire") << k << 0 << false << true;
-            // Only the event day is listed again after acknowledgement.
-            QTest::newRow(s + " aujourd'hui, fait") << k << 0 << true << (k == 1);
-            QTest::newRow(s + " manqué, à faire") << k << -1 << false << true;
-            QTest::newRow(s + " manqué l'an passé") << k << -400 << false << true;
-            QTest::newRow(s + " manqué, fait") << k << -1 << true << false;
-            QTest::newRow(s + " demain") << k << 1 << false << false;
-            QTest::newRow(s + " inutilisé, à faire") << k << 99999 << false << false;
-            QTest::newRow(s + " illisible, à faire") << k << 88888 << false << false;
-        }
+        Rangees("c",
+                {"aujourd'hui, à faire|0|0|1|1", "aujourd'hui, fait|0|1|1|0", "manqué, à faire|-1|0|1|1",
+                 "manqué l'an passé|-400|0|1|1", "manqué, fait|-1|1|0|0", "demain|1|0|0|0", "inutilisé, à faire|inutilisé|0|0|0",
+                 "illisible, à faire|illisible|0|0|0"});
     }
     void conditionDEcheance()
     {
-        QFETCH(int, k);
-        QFETCH(int, decalage);
-        QFETCH(bool, fait);
+        QFETCH(QStringList, c);
         const QDate auj(2026, 3, 15);
-        Echeances e;
-        for (Echeance &s : e.ech)
-            s = {DateNulle, true};
-        e[k] = {decalage == 99999 ? DateNulle : decalage == 88888 ? QDate() : auj.addDays(decalage), fait};
-        QTEST(EstDu(e, auj), "du");
+        for (int k = 1; k <= 3; ++k) {
+            Echeances e;
+            for (Echeance &s : e.ech)
+                s = {DateNulle, true};
+            e[k] = {c[0] == "inutilisé" ? DateNulle : c[0] == "illisible" ? QDate() : auj.addDays(c[0].toInt()), c[1] == "1"};
+            QVERIFY2(EstDu(e, auj) == (c[k == 1 ? 2 : 3] == "1"), qPrintable(QString("Ech%1").arg(k)));
+        }
     }
 
     // Re-arming of one stored slot, "stored|re-armed"; what cannot be read stays as it was (nothing after "|").
