@@ -143,8 +143,7 @@ private Q_SLOTS:
     {
         FermeBase();
         const QString chemin = env->CheminBase(), ancien = Fichier("ancien.dtb");
-        QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)));
-        QVERIFY(!LitAvecCle(chemin, CleBrute(chemin, "KZWQ7351")));
+        QVERIFY(LitAvecCle(chemin, CleBrute(chemin, CleBase)) && !LitAvecCle(chemin, CleBrute(chemin, "KZWQ7351")));
         QVERIFY(CleBrute(chemin, QString()).isEmpty());
         QVERIFY(CopieAncienFormat(chemin, ancien));
         QVERIFY(LitAvecCle(ancien, CleBrute(ancien, CleBase, 4000)) && !LitAvecCle(ancien, CleBrute(ancien, CleBase)));

@@ -69,13 +69,8 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, c);
         const auto date = [](const QString &s) { return s.isEmpty() ? DateNulle : QDate::fromString(s, Qt::ISODate); };
-        RappelStocke r;
-        r.type = TypeDeLettre(c[0]);
-        r.libelle = c[1];
-        r.dateRappel = date(c[2]);
-        r.echeances[2].date = date(c[3]);
-        r.echeances[3].date = date(c[4]);
-        r.texte = QStringLiteral("Garage à 9 h");
+        const Echeances e = Slots(DateNulle, false, date(c[3]), false, date(c[4]), false);
+        const RappelStocke r{0, date(c[2]), TypeDeLettre(c[0]), c[1], e, QStringLiteral("Garage à 9 h")};
         const std::optional<TexteRappel> t = ComposeRappel(r, date(c[5]));
         QCOMPARE(t.has_value(), c.size() > 6);
         if (t) {
