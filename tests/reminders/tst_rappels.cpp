@@ -87,10 +87,9 @@ private Q_SLOTS:
         messages->reponses << true;
         QTest::mouseClick(fenetre->lblQuit, Qt::LeftButton, {}, QPoint(2, 2));
         QCOMPARE(messages->questions, QStringList{Question});
-        QVERIFY(fenetre->isVisible());
         QCOMPARE(Textes(fenetre), (QStringList{"Note", "Le dimanche 1 novembre,", "Vidange\r\n\r\nGarage à 9 h", "3/3"}));
         // The last one: no arrow, no counter (that the window grows for its lines is texteEntierVisible's).
-        QVERIFY(!fenetre->imgSuiv.image->isVisible() && fenetre->lblNombre->isHidden());
+        QVERIFY(fenetre->isVisible() && !fenetre->imgSuiv.image->isVisible() && fenetre->lblNombre->isHidden());
 
         QPointer<frmMessage> garde(fenetre);
         QTest::mouseClick(fenetre->lblQuit, Qt::LeftButton, {}, QPoint(2, 2));
