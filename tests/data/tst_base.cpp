@@ -376,15 +376,12 @@ private Q_SLOTS:
     // the dates move one year, once. A read-only database the same.
     void rearmementEtAnneeEnsemble_data()
     {
-        Rangees(
-            "c",
-            {"réglages dans un dossier impossible|dossier", "réglages sur un disque plein|plein", "base en lecture seule|base"});
+        Rangees("c", {"réglages sous un fichier|dossier", "réglages sur un disque plein|plein", "base en lecture seule|base"});
     }
     void rearmementEtAnneeEnsemble()
     {
-        QFETCH(QStringList, c);
-        const QString panne = c[0];
-        const bool base = panne == QString("base"), plein = panne == QString("plein");
+        QFETCH(QStringList, c); // the fault
+        const bool base = c[0] == "base", plein = c[0] == "plein";
         const QString disque = env->Dossier() + "/disque", config = env->Dossier() + "/config";
         const auto reglagesDans = [](const QString &d) { QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, d); };
         const auto retablit = qScopeGuard([&] { reglagesDans(config), ::umount(QFile::encodeName(disque).constData()); });
@@ -405,7 +402,7 @@ private Q_SLOTS:
             Base().Execute("PRAGMA query_only = 1");
         else
             QVERIFY(bouchon.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
-        if (panne == QString("dossier"))
+        if (c[0] == "dossier")
             reglagesDans(bouchon.fileName() + "/config");
         while (plein && bouchon.write(QByteArray(512, '\0')) == 512) {
         }
