@@ -41,6 +41,11 @@ class TestRappels : public QObject
     std::unique_ptr<MessagerieScriptee> messages;
     const QDate auj{2026, 11, 3};
 
+    // The popup a scan opens, the one of the reminders put off, and the message a person sees in it.
+    static frmMessage *Cherche(AffichageRappels &r) { return r.RechercheRappels(), r.Message(); }
+    static frmMessage *Rappelle(AffichageRappels &r) { return r.RappelleReportes(), r.Message(); }
+    static QString Montre(frmMessage *f) { return f && f->isVisible() ? f->lblMsg->text() : QString(); }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -71,8 +76,7 @@ private Q_SLOTS:
         Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)", {n, "Garage à 9 h"});
 
         AffichageRappels rappels;
-        rappels.RechercheRappels();
-        frmMessage *fenetre = rappels.Message();
+        frmMessage *fenetre = Cherche(rappels);
         QVERIFY(fenetre && QTest::qWaitForWindowExposed(fenetre));
         QCOMPARE(Textes(fenetre), (QStringList{"Anniversaire ", "Aujourd'hui,", "Léa Martin : 36 ans.", "1/3"}));
         QVERIFY(fenetre->imgAnniv->isVisible() && !fenetre->imgFete->isVisible() && fenetre->imgSuiv.image->isVisible());
@@ -118,8 +122,7 @@ private Q_SLOTS:
         Base().Execute("INSERT INTO Notes (NumNote, Libelle1) VALUES (?, ?)", {n, note});
         Ajoute("F", "Martin", auj, Slots(auj, false));
         AffichageRappels rappels;
-        rappels.RechercheRappels();
-        frmMessage *f = rappels.Message();
+        frmMessage *f = Cherche(rappels);
         QVERIFY(f && QTest::qWaitForWindowExposed(f));
         QLabel *msg = f->lblMsg;
         // The label holds its whole wrapped text; what the popup shows of it ends above the logo.
@@ -144,12 +147,11 @@ private Q_SLOTS:
         const qint64 a = Ajoute("F", "Aubin", auj, Slots(auj, false));
         Ajoute("F", "Albin", auj, Slots(auj, false));
         AffichageRappels rappels;
-        rappels.RechercheRappels();
-        QPointer<frmMessage> f(rappels.Message());
+        QPointer<frmMessage> f(Cherche(rappels));
         QVERIFY(f && f->lblPlusTard->isVisible());
         f->findChild<QAction *>("mnuPlusTard60")->trigger();
         QCOMPARE(Lit(a)[1].fait, false);
-        QCOMPARE(Textes(f).at(2), "Albin");
+        QCOMPARE(Montre(f), "Albin");
         QVERIFY(f->imgSuiv.image->isVisible());
         messages->reponses << false;
         f->close();
@@ -157,13 +159,10 @@ private Q_SLOTS:
         QTRY_VERIFY(f.isNull());
 
         FixeMaintenant(QDateTime(auj, QTime(9, 59)));
-        rappels.RappelleReportes();
-        QVERIFY(!rappels.Message());
+        QCOMPARE(Rappelle(rappels), nullptr);
         FixeMaintenant(QDateTime(auj, QTime(10, 1)));
-        rappels.RappelleReportes();
-        f = rappels.Message();
-        QVERIFY(f);
-        QCOMPARE(Textes(f).at(2), "Aubin");
+        f = Rappelle(rappels);
+        QCOMPARE(Montre(f), "Aubin");
         QCOMPARE(Lit(a)[1].fait, true);
 
         // Tomorrow morning: the last one put off closes the popup without a question;
@@ -172,12 +171,9 @@ private Q_SLOTS:
         QTRY_VERIFY(f.isNull());
         QCOMPARE(messages->questions.size(), 1);
         FixeMaintenant(QDateTime(auj.addDays(1), QTime(0, 0, 5)));
-        rappels.RechercheRappels();
-        QVERIFY(!rappels.Message());
+        QCOMPARE(Cherche(rappels), nullptr);
         FixeMaintenant(QDateTime(auj.addDays(1), QTime(9, 0, 1)));
-        rappels.RappelleReportes();
-        QVERIFY(rappels.Message());
-        QCOMPARE(Textes(rappels.Message()).at(2), "Aubin");
+        QCOMPARE(Montre(Rappelle(rappels)), "Aubin");
         QVERIFY(messages->infos.isEmpty());
     }
 
@@ -188,17 +184,14 @@ private Q_SLOTS:
         AffichageRappels rappels;
         // A refused write: the acknowledgement's message, the popup shows it all the same, the file keeps it due.
         Base().Execute("CREATE TRIGGER refus BEFORE UPDATE ON Rappel BEGIN SELECT RAISE(ABORT, 'refus'); END");
-        rappels.RechercheRappels();
-        QVERIFY(rappels.Message());
-        QCOMPARE(Textes(rappels.Message()).at(2), "Albin");
+        QCOMPARE(Montre(Cherche(rappels)), "Albin");
         QCOMPARE(Lit(n)[1].fait, false);
         delete rappels.Message();
         // A broken base: the scan's message and no window.
         FermeBase();
-        rappels.RechercheRappels();
+        QCOMPARE(Cherche(rappels), nullptr);
         QCOMPARE(messages->infos,
                  (QStringList{"Erreur lors de la mise à jour des données. ", "Erreur lors de l'affichage du message"}));
-        QCOMPARE(rappels.Message(), nullptr);
     }
 
     // The tick at exactly midnight is missed (or a suspend jumps over it): the next one still sees the new
@@ -218,8 +211,7 @@ private Q_SLOTS:
         QCOMPARE(rappels.Message(), nullptr);
         tick(QDateTime(auj.addDays(1), QTime(0, 0, 2)));
         QCOMPARE(jours.count(), 1);
-        QVERIFY(rappels.Message() && rappels.Message()->isVisible());
-        QCOMPARE(Textes(rappels.Message()).at(2), "Basile");
+        QCOMPARE(Montre(rappels.Message()), "Basile");
         delete rappels.Message();
         tick(QDateTime(auj.addDays(1), QTime(15, 0)));
         QCOMPARE(jours.count(), 1);
