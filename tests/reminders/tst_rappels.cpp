@@ -298,10 +298,9 @@ private Q_SLOTS:
 
     void tablesDesRangeesStockees()
     {
-        Insere("A", "Martin#Paul", QDate(1975, 12, 12));
-        Insere("A", "Durand#Zoé", QDate(1850, 3, 12));
-        Insere("A", "Léger#Anne#Marie", QDate(1996, 2, 29));
-        Insere("A", "#Émile", QDate(2001, 3, 1));
+        for (const QString r :
+             {"Martin#Paul 1975-12-12", "Durand#Zoé 1850-03-12", "Léger#Anne#Marie 1996-02-29", "#Émile 2001-03-01"})
+            Insere("A", r.section(' ', 0, 0), QDate::fromString(r.section(' ', 1), Qt::ISODate));
         Tableau t = TableAnniversaires();
         QCOMPARE(Numeros(t), (QList<qint64>{3, 1, 2, 4})); // by first name after a fill
         QCOMPARE(t.lignes.at(0).colonnes.mid(0, 2), (QStringList{"Léger", "Anne#Marie"}));
