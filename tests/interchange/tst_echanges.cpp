@@ -29,7 +29,7 @@ RappelStocke Rappel(const QString &type, const QString &libelle, QDate date, Ech
 QString Texte(const ComposantIcal &evenement)
 {
     char *texte = icalcomponent_as_ical_string_r(evenement.get());
-    const QString s = QString::fromUtf8(texte).remove(QStringLiteral("\r\n "));
+    const QString s = QString::fromUtf8(texte).remove("\r\n ");
     free(texte);
     return s;
 }
@@ -37,10 +37,10 @@ QString Texte(const ComposantIcal &evenement)
 // Type, title, date, then "dd/MM done" per slot ("-" unused).
 QString Decrit(const RappelStocke &r)
 {
-    QStringList lu{r.type ? LettreType(*r.type) : QStringLiteral("?"), r.libelle, r.dateRappel.toString(Qt::ISODate)};
+    QStringList lu{r.type ? LettreType(*r.type) : "?", r.libelle, r.dateRappel.toString(Qt::ISODate)};
     for (const Echeance &e : r.echeances.ech)
-        lu << (e.date == DateNulle ? QStringLiteral("-") : e.date.toString(QStringLiteral("dd/MM ")) + QString::number(e.fait));
-    return lu.join(QLatin1Char(' '));
+        lu << (e.date == DateNulle ? "-" : e.date.toString("dd/MM ") + QString::number(e.fait));
+    return lu.join(' ');
 }
 
 QString Decrit(const FicheContact &f)
@@ -106,10 +106,10 @@ private Q_SLOTS:
         QFETCH(RappelStocke, rappel);
         QFETCH(QString, lignes);
         const QString texte = Texte(ConvertitRappel(rappel, UidRappel(42)));
-        for (const QString &ligne : lignes.split(QLatin1Char('|')))
-            QVERIFY2(texte.contains(ligne + QStringLiteral("\r\n")), qPrintable(ligne + QStringLiteral(" absent de\n") + texte));
-        QCOMPARE(texte.contains(QStringLiteral("RRULE")), rappel.type != TypeRappel::Note);
-        QCOMPARE(texte.count(QStringLiteral("BEGIN:VALARM")),
+        for (const QString &ligne : lignes.split('|'))
+            QVERIFY2(texte.contains(ligne + "\r\n"), qPrintable(ligne + " absent de\n" + texte));
+        QCOMPARE(texte.contains("RRULE"), rappel.type != TypeRappel::Note);
+        QCOMPARE(texte.count("BEGIN:VALARM"),
                  std::ranges::count_if(rappel.echeances.ech, [](const Echeance &e) { return e.date != DateNulle; }));
 
         // Parsed back, as another program would read it.
@@ -134,28 +134,28 @@ private Q_SLOTS:
             << "DTSTART;VALUE=DATE:19700310\nRRULE:FREQ=YEARLY\nSUMMARY:Anniversaire de Jean-Paul Durand (1970)\n"
                "X-OXI-TYPE:A\nX-OXI-LIBELLE:Dupont#Jean\n"
                 + alarme("TRIGGER:-PT15M")
-            << QStringLiteral("A Durand#Jean-Paul 1970-03-10 - 09/03 0 -");
+            << "A Durand#Jean-Paul 1970-03-10 - 09/03 0 -";
         QTest::newRow("rendez-vous d'un autre agenda") << "DTSTART:20260820T140000Z\nSUMMARY:Dentiste\nDESCRIPTION:Cabinet\n"
                 + alarme("TRIGGER:-P2D\nACKNOWLEDGED:20260818T080000Z") + alarme("TRIGGER:PT9H") + alarme("TRIGGER:-P40D")
                 + alarme("TRIGGER;VALUE=DATE-TIME:20260801T080000Z") + alarme("TRIGGER:-P1D\nACKNOWLEDGED:20250819T080000Z")
-                                                       << QStringLiteral("N Dentiste 2026-08-20 20/08 0 19/08 0 18/08 1");
+                                                       << "N Dentiste 2026-08-20 20/08 0 19/08 0 18/08 1";
         QTest::newRow("anniversaire sans année d'un téléphone") << "DTSTART;VALUE=DATE:16040310\nRRULE:FREQ=YEARLY\nSUMMARY:Léa\n"
-                                                                << QStringLiteral("A Léa# 1850-03-10 - - -");
+                                                                << "A Léa# 1850-03-10 - - -";
         QTest::newRow("type inconnu") << "DTSTART;VALUE=DATE:20260101\nSUMMARY:x\nX-OXI-TYPE:Z\n"
-                                      << QStringLiteral("type inconnu");
-        QTest::newRow("sans date") << "SUMMARY:Réunion\n" << QStringLiteral("pas de date");
+                                      << "type inconnu";
+        QTest::newRow("sans date") << "SUMMARY:Réunion\n"
+                                   << "pas de date";
         QTest::newRow("titre de note trop long") << "DTSTART;VALUE=DATE:20260101\nSUMMARY:" + QString(51, 'x') + "\n"
-                                                 << QStringLiteral("dépasse 50");
+                                                 << "dépasse 50";
         QTest::newRow("fête sans prénom") << "DTSTART;VALUE=DATE:20260101\nRRULE:FREQ=YEARLY\nSUMMARY:Fête des \nX-OXI-TYPE:F\n"
-                                          << QStringLiteral("pas de titre");
+                                          << "pas de titre";
     }
 
     void evenementsEtrangers()
     {
         QFETCH(QString, vevent);
         QFETCH(QString, attendu);
-        const QString texte =
-            QStringLiteral("BEGIN:VEVENT\nUID:x@y\nDTSTAMP:20260101T000000Z\n") + vevent + QStringLiteral("END:VEVENT\n");
+        const QString texte = "BEGIN:VEVENT\nUID:x@y\nDTSTAMP:20260101T000000Z\n" + vevent + "END:VEVENT\n";
         ComposantIcal evenement(icalparser_parse_string(texte.toUtf8().constData()));
         QVERIFY(evenement);
         QString pourquoi;
@@ -220,9 +220,9 @@ private Q_SLOTS:
             + Carte("N:Sans;Date\r\n") + Carte("N:Cassée\r\nBDAY:n'importe\r\n");
         const PlanImport plan = PrepareImport(LitFichesContacts(fichier));
         QCOMPARE(TexteBilan(plan),
-                 QStringLiteral("2 anniversaires ajoutés, 2 déjà présents, 1 contact sans date de naissance, "
-                                "1 fiche illisible"));
-        QCOMPARE(plan.fetes, QStringList{QStringLiteral("Alain")});
+                 "2 anniversaires ajoutés, 2 déjà présents, 1 contact sans date de naissance, "
+                 "1 fiche illisible");
+        QCOMPARE(plan.fetes, QStringList{"Alain"});
 
         QCOMPARE(ImporteContacts(plan, {true, 7, 0}, true), 1);
         QStringList rappels;
@@ -234,7 +234,7 @@ private Q_SLOTS:
 
         const PlanImport encore = PrepareImport(LitFichesContacts(fichier));
         QCOMPARE(TexteBilan(encore),
-                 QStringLiteral("0 anniversaire ajouté, 4 déjà présents, 1 contact sans date de naissance, 1 fiche illisible"));
+                 "0 anniversaire ajouté, 4 déjà présents, 1 contact sans date de naissance, 1 fiche illisible");
         QVERIFY(encore.fetes.isEmpty());
     }
 
@@ -246,8 +246,8 @@ private Q_SLOTS:
             PrepareImport(LitFichesContacts(Carte("N:Un;A\r\nBDAY:1980-01-01\r\n") + Carte("N:Deux;B\r\nBDAY:1980-01-02\r\n")));
         QCOMPARE(plan.aAjouter.size(), 2);
         // The numbers run out at the second card.
-        Base().Execute(QStringLiteral("INSERT INTO Rappel VALUES (32766, '2026-01-01', 'N', 'x', '1800-01-01', 1, "
-                                      "'1800-01-01', 1, '1800-01-01', 1)"));
+        Base().Execute("INSERT INTO Rappel VALUES (32766, '2026-01-01', 'N', 'x', '1800-01-01', 1, "
+                       "'1800-01-01', 1, '1800-01-01', 1)");
         QVERIFY_THROWS_EXCEPTION(ErreurBase, ImporteContacts(plan, {}, false));
         QCOMPARE(LitRappelsEchange().size(), 1);
     }
@@ -257,10 +257,9 @@ private Q_SLOTS:
     {
         EnvironnementTest env;
         AjouteAnniversaire({"Martin", "Léa", 1996, 2, 29, {true, 3, 31}});
-        AjouteFete(SaisieFete{QStringLiteral("Alain"), QDate(2026, 9, 9)}, {false, 1, 0});
-        AjouteNote(LitNote(QStringLiteral("Impôts"), QString(300, QLatin1Char('x')) + QStringLiteral(", fin\n"),
-                           QDate(2026, 5, 10), {true, 0, 0}));
-        const QString chemin = env.Dossier() + QStringLiteral("/oxi.ics");
+        AjouteFete(SaisieFete{"Alain", QDate(2026, 9, 9)}, {false, 1, 0});
+        AjouteNote(LitNote("Impôts", QString(300, 'x') + ", fin\n", QDate(2026, 5, 10), {true, 0, 0}));
+        const QString chemin = env.Dossier() + "/oxi.ics";
         QString erreur;
         QCOMPARE(ExporteAgenda(chemin, &erreur), 3);
 
@@ -276,8 +275,8 @@ private Q_SLOTS:
         QCOMPARE(lus, LitRappelsEchange());
 
         // A folder that cannot take the file: a French reason.
-        QCOMPARE(ExporteAgenda(env.Dossier() + QStringLiteral("/absent/oxi.ics"), &erreur), -1);
-        QVERIFY(erreur.startsWith(QStringLiteral("Impossible d'écrire le fichier")));
+        QCOMPARE(ExporteAgenda(env.Dossier() + "/absent/oxi.ics", &erreur), -1);
+        QVERIFY(erreur.startsWith("Impossible d'écrire le fichier"));
     }
 };
 
