@@ -230,8 +230,8 @@ private Q_SLOTS:
         Selectionne(g.liste, a);
         Clic(modifier);
         QVERIFY(fen->SaisieEnCours());
-        QCOMPARE(W<QComboBox>(g.delai + "1")->currentText(), "10 jours av");
-        QCOMPARE(W<QComboBox>(g.delai + "2")->currentText(), " Aucune");
+        QCOMPARE(W<QComboBox>(g.delai + "1")->currentText() + '|' + W<QComboBox>(g.delai + "2")->currentText(),
+                 "10 jours av| Aucune");
         QVERIFY(!W<QCheckBox>("chk" + type + "J1")->isChecked());
         Clic(g.valider);
         QCOMPARE(Champ(a, "Ech2") + Champ(a, "EtatEch2"), "2025-12-261");

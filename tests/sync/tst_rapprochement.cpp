@@ -2,6 +2,7 @@
 #include "ClientCalDav.h"
 #include "Contenus.h"
 #include "ConversionIcs.h"
+#include "Rangees.h"
 #include "Rapprochement.h"
 
 #include "OutilsTest.h"
@@ -42,25 +43,18 @@ private slots:
     // Each side's change, deletion and their meetings, as a row of expectations.
     void cas_data()
     {
-        QTest::addColumn<int>("local");       // 0 unchanged, 1 changed, 2 deleted
-        QTest::addColumn<int>("distant");     // 0 unchanged, 1 changed (older), 2 changed (newer), 3 deleted, 4 flag only
-        QTest::addColumn<QString>("attendu"); // local operations, conflicts, sends, deletions
-        QTest::newRow("rien") << 0 << 0 << "";
-        QTest::newRow("changé ici") << 1 << 0 << "E:\"e1\"";
-        QTest::newRow("supprimé ici") << 2 << 0 << "X:\"e1\"";
-        QTest::newRow("changé là-bas") << 0 << 1 << "R";
-        QTest::newRow("supprimé là-bas") << 0 << 3 << "S";
-        QTest::newRow("conflit, ici plus récent") << 1 << 1 << "C E:\"e2\"";
-        QTest::newRow("conflit, là-bas plus récent") << 1 << 2 << "R C";
-        QTest::newRow("changé ici, supprimé là-bas") << 1 << 3 << "E:";
-        QTest::newRow("supprimé ici, changé là-bas") << 2 << 2 << "A";
-        QTest::newRow("acquitté des deux côtés") << 1 << 4 << "R E:\"e2\"";
+        // local: 0 unchanged, 1 changed, 2 deleted; distant: 0 unchanged, 1 changed (older), 2 changed (newer),
+        // 3 deleted, 4 flag only; then the local operations, conflicts, sends, deletions
+        Rangees("c",
+                {"rien|0|0|", "changé ici|1|0|E:\"e1\"", "supprimé ici|2|0|X:\"e1\"", "changé là-bas|0|1|R",
+                 "supprimé là-bas|0|3|S", "conflit, ici plus récent|1|1|C E:\"e2\"", "conflit, là-bas plus récent|1|2|R C",
+                 "changé ici, supprimé là-bas|1|3|E:", "supprimé ici, changé là-bas|2|2|A",
+                 "acquitté des deux côtés|1|4|R E:\"e2\""});
     }
     void cas()
     {
-        QFETCH(int, local);
-        QFETCH(int, distant);
-        QFETCH(QString, attendu);
+        QFETCH(QStringList, c);
+        const int local = c[0].toInt(), distant = c[1].toInt();
         const Contenu echange = Anniv("Dupont#Jean");
         // A side's copy: renamed, or with that side's own slot acknowledged when both acknowledge.
         const auto copie = [&](const char *nom, int slot) {
@@ -93,7 +87,7 @@ private slots:
             vu << "E:" + envoi.lien.etag;
         for (const LienObjet &l : p.effacements)
             vu << "X:" + l.etag;
-        QCOMPARE(vu.join(' '), attendu);
+        QCOMPARE(vu.join(' '), c[2]);
 
         if (distant == 4) { // done anywhere is done: both flags kept, on both sides
             QVERIFY(p.locales.first().contenu.cases[0].fait && p.locales.first().contenu.cases[1].fait);
