@@ -5,6 +5,7 @@
 #include "Horloge.h"
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
+#include "Rangees.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -16,14 +17,7 @@ extern "C" {
 
 using namespace oxi;
 
-Q_DECLARE_METATYPE(oxi::RappelStocke)
-
 namespace {
-
-RappelStocke Rappel(const QString &type, const QString &libelle, QDate date, Echeances e, const QString &texte = {})
-{
-    return RappelStocke{0, date, TypeDeLettre(type), libelle, e, texte};
-}
 
 // The event as written in a file, its folded lines joined.
 QString Texte(const ComposantIcal &evenement)
@@ -67,46 +61,39 @@ private Q_SLOTS:
     void init() { FixeMaintenant(QDateTime(QDate(2026, 6, 15), QTime(10, 0))); }
     void cleanup() { RetablitHorloge(); }
 
+    // type, title, day, the slots ("yyyy-MM-dd done", "-" unused), a note's text, then lines the file must hold
     void allerRetour_data()
     {
-        QTest::addColumn<RappelStocke>("rappel");
-        QTest::addColumn<QString>("lignes"); // separated by "|"
-        QTest::newRow("anniversaire, deux délais, un fait")
-            << Rappel("A", "Dupont#Jean", QDate(1970, 3, 10),
-                      Slots(QDate(2026, 3, 10), true, QDate(2026, 3, 3), true, QDate(2026, 2, 8), false))
-            << "DTSTART;VALUE=DATE:19700310|RRULE:FREQ=YEARLY|X-OXI-TYPE:A|SUMMARY:Anniversaire de Jean Dupont (1970)|"
-               "TRIGGER:-P7D|TRIGGER:PT0S";
-        QTest::newRow("29 février, année connue")
-            << Rappel("A", "Martin#Léa", QDate(1996, 2, 29), Slots(QDate(2026, 3, 1), false, QDate(2026, 2, 22), false))
-            << "RRULE:FREQ=YEARLY;BYYEARDAY=60|DTSTART;VALUE=DATE:19960229|SUMMARY:Anniversaire de Léa Martin (1996)";
-        QTest::newRow("année inconnue, voyelle, délai sur l'an passé")
-            << Rappel("A", "Étienne#Anne-Sophie", QDate(1850, 1, 5), Slots(DateNulle, true, QDate(2025, 12, 6), true))
-            << "DTSTART;VALUE=DATE:18500105|SUMMARY:Anniversaire d'Anne-Sophie Étienne|TRIGGER:-P30D";
-        QTest::newRow("nom seul avec signes")
-            << Rappel("A", "O'Neil, \"Bob\"; dit \\ Bobby#", QDate(1950, 12, 31), Slots(QDate(2026, 12, 31), false))
-            << "SUMMARY:Anniversaire d'O'Neil\\, \"Bob\"\\; dit \\\\ Bobby (1950)";
-        QTest::newRow("retour à la ligne dans un libellé restauré")
-            << Rappel("F", "Jean\nMarie", QDate(2025, 9, 9), Slots(QDate(2026, 9, 9), false)) << "X-OXI-TYPE:F";
-        QTest::newRow("fête, délai seul") << Rappel("F", "Jean Marie", QDate(2025, 9, 9),
-                                                    Slots(DateNulle, true, DateNulle, true, QDate(2026, 9, 8), false))
-                                          << "SUMMARY:Fête des Jean Marie|X-OXI-TYPE:F|TRIGGER:-P1D|X-OXI-ECHEANCE:3";
-        QTest::newRow("note d'une autre année, texte sur plusieurs lignes")
-            << Rappel("N", "Impôts", QDate(2027, 5, 10),
-                      Slots(QDate(2026, 5, 10), true, QDate(2026, 4, 9), true, QDate(2026, 5, 9), true),
-                      "Déclarer en ligne,\nsans faute; 100 % 😀")
-            << "DTSTART;VALUE=DATE:20270510|SUMMARY:Impôts|DESCRIPTION:Déclarer en ligne\\,\\nsans faute\\; 100 % 😀|"
-               "ACKNOWLEDGED:20260511T000000Z";
-        QTest::newRow("note sans échéance ni texte")
-            << Rappel("N", "Sans titre", QDate(2026, 7, 1), Slots(DateNulle, true)) << "X-OXI-TYPE:N";
+        Rangees("c",
+                {"anniversaire, deux délais, un fait|A|Dupont#Jean|1970-03-10|2026-03-10 1,2026-03-03 1,2026-02-08 0||"
+                 "DTSTART;VALUE=DATE:19700310|RRULE:FREQ=YEARLY|X-OXI-TYPE:A|SUMMARY:Anniversaire de Jean Dupont (1970)|"
+                 "TRIGGER:-P7D|TRIGGER:PT0S",
+                 "29 février, année connue|A|Martin#Léa|1996-02-29|2026-03-01 0,2026-02-22 0||RRULE:FREQ=YEARLY;BYYEARDAY=60|"
+                 "DTSTART;VALUE=DATE:19960229|SUMMARY:Anniversaire de Léa Martin (1996)",
+                 "année inconnue, voyelle, délai sur l'an passé|A|Étienne#Anne-Sophie|1850-01-05|-,2025-12-06 1||"
+                 "DTSTART;VALUE=DATE:18500105|SUMMARY:Anniversaire d'Anne-Sophie Étienne|TRIGGER:-P30D",
+                 "nom seul avec signes|A|O'Neil, \"Bob\"; dit \\ Bobby#|1950-12-31|2026-12-31 0||"
+                 "SUMMARY:Anniversaire d'O'Neil\\, \"Bob\"\\; dit \\\\ Bobby (1950)",
+                 "retour à la ligne dans un libellé restauré|F|Jean\nMarie|2025-09-09|2026-09-09 0||X-OXI-TYPE:F",
+                 "fête, délai seul|F|Jean Marie|2025-09-09|-,-,2026-09-08 0||SUMMARY:Fête des Jean Marie|X-OXI-TYPE:F|"
+                 "TRIGGER:-P1D|X-OXI-ECHEANCE:3",
+                 "note d'une autre année, texte sur plusieurs lignes|N|Impôts|2027-05-10|2026-05-10 1,2026-04-09 1,2026-05-09 1|"
+                 "Déclarer en ligne,\nsans faute; 100 % 😀|DTSTART;VALUE=DATE:20270510|SUMMARY:Impôts|"
+                 "DESCRIPTION:Déclarer en ligne\\,\\nsans faute\\; 100 % 😀|ACKNOWLEDGED:20260511T000000Z",
+                 "note sans échéance ni texte|N|Sans titre|2026-07-01|-||X-OXI-TYPE:N"});
     }
 
     // Every field comes back, through the text of the file; the text is what other calendars read.
     void allerRetour()
     {
-        QFETCH(RappelStocke, rappel);
-        QFETCH(QString, lignes);
+        QFETCH(QStringList, c);
+        RappelStocke rappel{0, QDate::fromString(c[2], Qt::ISODate), TypeDeLettre(c[0]), c[1], {}, c[4]};
+        for (int i = 0; i < 3; ++i) {
+            const QString s = c[3].split(',').value(i, "-");
+            rappel.echeances.ech[i] = {s == "-" ? DateNulle : QDate::fromString(s.left(10), Qt::ISODate), !s.endsWith('0')};
+        }
         const QString texte = Texte(ConvertitRappel(rappel, UidRappel(42)));
-        for (const QString &ligne : lignes.split('|'))
+        for (const QString &ligne : c.mid(5))
             QVERIFY2(texte.contains(ligne + "\r\n"), qPrintable(ligne + " absent de\n" + texte));
         QCOMPARE(texte.contains("RRULE"), rappel.type != TypeRappel::Note);
         QCOMPARE(texte.count("BEGIN:VALARM"),
