@@ -433,9 +433,7 @@ private Q_SLOTS:
             bilan = f.lblBilan->text();
             f.cboImportJ1->setCurrentIndex(7);
             f.chkImportFetes->setChecked(true);
-            if (annule)
-                return std::nullopt;
-            return f.Choix();
+            return annule ? std::nullopt : std::optional(f.Choix());
         };
         panneau->ImporteFichierContacts();
         QCOMPARE(bilan, "1 anniversaire ajouté,\n0 déjà présent,\n1 contact sans date de naissance,\n0 fiche illisible.");
