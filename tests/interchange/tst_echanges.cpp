@@ -109,40 +109,35 @@ private Q_SLOTS:
         QCOMPARE(*retour, rappel);
     }
 
-    // Events written by other programs or changed on a phone: what is read, or why not.
+    // Events written by other programs or changed on a phone: what is read (as Decrit() puts it), or why not.
+    // The lines of the event, "[...]" an alarm's own lines; then the reading.
     void evenementsEtrangers_data()
     {
-        QTest::addColumn<QString>("vevent");
-        QTest::addColumn<QString>("attendu"); // as Decrit() puts it, or the reason
-        const auto alarme = [](const char *lignes) {
-            return QStringLiteral("BEGIN:VALARM\nACTION:DISPLAY\n%1\nDESCRIPTION:x\nEND:VALARM\n").arg(QString::fromUtf8(lignes));
-        };
-        QTest::newRow("anniversaire renommé sur le téléphone")
-            << "DTSTART;VALUE=DATE:19700310\nRRULE:FREQ=YEARLY\nSUMMARY:Anniversaire de Jean-Paul Durand (1970)\n"
-               "X-OXI-TYPE:A\nX-OXI-LIBELLE:Dupont#Jean\n"
-                + alarme("TRIGGER:-PT15M")
-            << "A Durand#Jean-Paul 1970-03-10 - 09/03 0 -";
-        QTest::newRow("rendez-vous d'un autre agenda") << "DTSTART:20260820T140000Z\nSUMMARY:Dentiste\nDESCRIPTION:Cabinet\n"
-                + alarme("TRIGGER:-P2D\nACKNOWLEDGED:20260818T080000Z") + alarme("TRIGGER:PT9H") + alarme("TRIGGER:-P40D")
-                + alarme("TRIGGER;VALUE=DATE-TIME:20260801T080000Z") + alarme("TRIGGER:-P1D\nACKNOWLEDGED:20250819T080000Z")
-                                                       << "N Dentiste 2026-08-20 20/08 0 19/08 0 18/08 1";
-        QTest::newRow("anniversaire sans année d'un téléphone") << "DTSTART;VALUE=DATE:16040310\nRRULE:FREQ=YEARLY\nSUMMARY:Léa\n"
-                                                                << "A Léa# 1850-03-10 - - -";
-        QTest::newRow("type inconnu") << "DTSTART;VALUE=DATE:20260101\nSUMMARY:x\nX-OXI-TYPE:Z\n"
-                                      << "type inconnu";
-        QTest::newRow("sans date") << "SUMMARY:Réunion\n"
-                                   << "pas de date";
-        QTest::newRow("titre de note trop long") << "DTSTART;VALUE=DATE:20260101\nSUMMARY:" + QString(51, 'x') + "\n"
-                                                 << "dépasse 50";
-        QTest::newRow("fête sans prénom") << "DTSTART;VALUE=DATE:20260101\nRRULE:FREQ=YEARLY\nSUMMARY:Fête des \nX-OXI-TYPE:F\n"
-                                          << "pas de titre";
+        Rangees(
+            "c",
+            {"anniversaire renommé sur le téléphone|DTSTART;VALUE=DATE:19700310\nRRULE:FREQ=YEARLY\n"
+             "SUMMARY:Anniversaire de Jean-Paul Durand (1970)\nX-OXI-TYPE:A\nX-OXI-LIBELLE:Dupont#Jean\n"
+             "[TRIGGER:-PT15M]|A Durand#Jean-Paul 1970-03-10 - 09/03 0 -",
+             "rendez-vous d'un autre agenda|DTSTART:20260820T140000Z\nSUMMARY:Dentiste\nDESCRIPTION:Cabinet\n"
+             "[TRIGGER:-P2D\nACKNOWLEDGED:20260818T080000Z][TRIGGER:PT9H][TRIGGER:-P40D]"
+             "[TRIGGER;VALUE=DATE-TIME:20260801T080000Z][TRIGGER:-P1D\nACKNOWLEDGED:20250819T080000Z]"
+             "|N Dentiste 2026-08-20 20/08 0 19/08 0 18/08 1",
+             "anniversaire sans année d'un téléphone|DTSTART;VALUE=DATE:16040310\nRRULE:FREQ=YEARLY\nSUMMARY:Léa\n"
+             "|A Léa# 1850-03-10 - - -",
+             "type inconnu|DTSTART;VALUE=DATE:20260101\nSUMMARY:x\nX-OXI-TYPE:Z\n|type inconnu",
+             "sans date|SUMMARY:Réunion\n|pas de date",
+             "titre de note trop long|DTSTART;VALUE=DATE:20260101\nSUMMARY:xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n"
+             "|dépasse 50",
+             "fête sans prénom|DTSTART;VALUE=DATE:20260101\nRRULE:FREQ=YEARLY\nSUMMARY:Fête des \nX-OXI-TYPE:F\n"
+             "|pas de titre"});
     }
-
     void evenementsEtrangers()
     {
-        QFETCH(QString, vevent);
-        QFETCH(QString, attendu);
-        const QString texte = "BEGIN:VEVENT\nUID:x@y\nDTSTAMP:20260101T000000Z\n" + vevent + "END:VEVENT\n";
+        QFETCH(QStringList, c);
+        const QString attendu = c[1],
+                      texte = "BEGIN:VEVENT\nUID:x@y\nDTSTAMP:20260101T000000Z\n"
+            + QString(c[0]).replace('[', "BEGIN:VALARM\nACTION:DISPLAY\n").replace(']', "\nDESCRIPTION:x\nEND:VALARM\n")
+            + "END:VEVENT\n";
         ComposantIcal evenement(icalparser_parse_string(texte.toUtf8().constData()));
         QVERIFY(evenement);
         QString pourquoi;
