@@ -162,8 +162,7 @@ private Q_SLOTS:
         premiere.MontreAide();
         QCoreApplication::sendPostedEvents();
         QVERIFY(fenetre->isVisible() && premiere.isVisible());
-        QCOMPARE(plateforme->documents.size(), 1);
-        QVERIFY(plateforme->documents.first().endsWith("/HelpOxi.html"));
+        QVERIFY(plateforme->documents.size() == 1 && plateforme->documents.first().endsWith("/HelpOxi.html"));
 
         auto *menu = fenetre->findChild<QMenu *>("mnuFichiers");
         QVERIFY(menu);

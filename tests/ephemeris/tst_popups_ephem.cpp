@@ -236,9 +236,8 @@ private Q_SLOTS:
         QCOMPARE(Ouvertes(), "F-M");
 
         FermeTout();
-        const QStringList stockes{"1 ", "1", "2", "1"};
-        for (int i = 0; i < 4; ++i)
-            EcritReglage(reglages[i], stockes.at(i));
+        for (int i = 0; const char *stocke : {"1 ", "1", "2", "1"})
+            EcritReglage(reglages[i++], stocke);
         QWidget autre;
         auto *neuf = new PanneauEphem(&autre);
         QString vu; // per box: ticked, then its setting as stored
