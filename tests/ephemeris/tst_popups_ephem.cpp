@@ -4,6 +4,7 @@
 #include "Horloge.h"
 #include "OutilsTest.h"
 #include "PanneauEphem.h"
+#include "Rangees.h"
 #include "Reglages.h"
 #include "Twips.h"
 #include "frmDictons.h"
@@ -68,21 +69,19 @@ private Q_SLOTS:
     // Row: day, today's cell / tomorrow's cell; then date | names | title | names' height in twips | tool tip.
     void fetes_data()
     {
-        QTest::addColumn<QString>("attendu");
-        const std::pair<const char *, const char *> cas[] = {
-            {"2026-11-06 Léon Théodore/Martin", "Vendredi 6 novembre|Léon, Théodore|Fêtes à souhaiter|440|DEMAIN: Martin"},
-            {"2026-11-06 Abcdefghi Abcdefghij Abcdefghij Abcdefghij/x",
-             "Vendredi 6 novembre|Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij|Fêtes à souhaiter|660|DEMAIN: x"},
-            {"2026-11-06 A  B/x", "Vendredi 6 novembre|A, , B|Fêtes à souhaiter|440|DEMAIN: x"},
-            {"2026-11-06 /x", "Vendredi 6 novembre||Fête à souhaiter|220|DEMAIN: x"},
-            {"2026-12-31 x/Marie#Mère Basile", "Jeudi 31 décembre|x|Fête à souhaiter|440|DEMAIN: Marie Mère, Basile"},
-            {"2028-02-28 x/Bissextile", "Lundi 28 février|x|Fête à souhaiter|440|DEMAIN: Bissextile"},
-            {"2027-02-28 x/Mars", "Dimanche 28 février|x|Fête à souhaiter|440|DEMAIN: Mars"}};
-        for (const auto &[entree, attendu] : cas)
-            QTest::newRow(entree) << QString::fromUtf8(attendu);
+        Rangees("c",
+                {"2026-11-06 Léon Théodore/Martin|Vendredi 6 novembre|Léon, Théodore|Fêtes à souhaiter|440|DEMAIN: Martin",
+                 "2026-11-06 Abcdefghi Abcdefghij Abcdefghij Abcdefghij/x|Vendredi 6 novembre|"
+                 "Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij|Fêtes à souhaiter|660|DEMAIN: x",
+                 "2026-11-06 A  B/x|Vendredi 6 novembre|A, , B|Fêtes à souhaiter|440|DEMAIN: x",
+                 "2026-11-06 /x|Vendredi 6 novembre||Fête à souhaiter|220|DEMAIN: x",
+                 "2026-12-31 x/Marie#Mère Basile|Jeudi 31 décembre|x|Fête à souhaiter|440|DEMAIN: Marie Mère, Basile",
+                 "2028-02-28 x/Bissextile|Lundi 28 février|x|Fête à souhaiter|440|DEMAIN: Bissextile",
+                 "2027-02-28 x/Mars|Dimanche 28 février|x|Fête à souhaiter|440|DEMAIN: Mars"});
     }
     void fetes()
     {
+        QFETCH(QStringList, c);
         const QString entree = QString::fromUtf8(QTest::currentDataTag());
         const QDate jour = QDate::fromString(entree.left(10), Qt::ISODate);
         FixeMaintenant(QDateTime(jour, QTime(18, 5)));
@@ -91,10 +90,10 @@ private Q_SLOTS:
         AfficheFetes();
         frmFetes *f = FenetreFetes();
         QCOMPARE(Ouvertes(), "F--");
-        QTEST(QStringList({f->lblDate->text(), f->lblFet->text(), f->Label1->text(), QString::number(f->HauteurNomsTwips()),
-                           f->lblFet->toolTip()})
-                  .join('|'),
-              "attendu");
+        QCOMPARE(QStringList({f->lblDate->text(), f->lblFet->text(), f->Label1->text(), QString::number(f->HauteurNomsTwips()),
+                              f->lblFet->toolTip()})
+                     .join('|'),
+                 c.join('|'));
         QCOMPARE(f->lblFet->height(), Px(f->HauteurNomsTwips()));
         QCOMPARE(f->lblHeure->text(), "18:05");
         FixeMaintenant(QDateTime(jour, QTime(21, 30, 40)));
@@ -102,22 +101,18 @@ private Q_SLOTS:
         QCOMPARE(f->lblHeure->text(), "21:30");
     }
 
-    // Cut at 28 characters, stopping at an empty part; sized to its lines. Row: the cells ("" for no row), then
+    // Cut at 28 characters, stopping at an empty part; sized to its lines. Row: the cells, "/"-separated ("" for no row), then
     // text | title | outline height in twips.
     void dictons_data()
     {
-        QTest::addColumn<QString>("attendu");
-        const std::pair<const char *, const char *> cas[] = {
-            {"Vingt caractères ici|quinze de plus.", "Vingt caractères ici quinze \nde plus.|Dicton|1240"},
-            {"Court.||non lu", "Court.|Dicton|1020"},
-            {"Un|deux|trois", "Un deux trois|Dictons|1020"},
-            {"", "|Dicton|1020"}};
-        for (const auto &[cellules, attendu] : cas)
-            QTest::newRow(cellules) << QString::fromUtf8(attendu);
+        Rangees("c",
+                {"Vingt caractères ici/quinze de plus.|Vingt caractères ici quinze \nde plus.|Dicton|1240",
+                 "Court.//non lu|Court.|Dicton|1020", "Un/deux/trois|Un deux trois|Dictons|1020", "||Dicton|1020"});
     }
     void dictons()
     {
-        const QStringList cellules = QString::fromUtf8(QTest::currentDataTag()).split('|');
+        QFETCH(QStringList, c);
+        const QStringList cellules = QString::fromUtf8(QTest::currentDataTag()).split('/');
         if (cellules == QStringList{QString()})
             Base().Execute("DELETE FROM Dictons WHERE NumJour=6 AND Mois='mois11'");
         else
@@ -126,8 +121,8 @@ private Q_SLOTS:
         AfficheDictons();
         frmDictons *d = FenetreDictons();
         QCOMPARE(Ouvertes(), "-D-");
-        QTEST(QStringList({d->lblDict->text(), d->Label1->text(), QString::number(d->Shape1->HauteurTwips())}).join('|'),
-              "attendu");
+        QCOMPARE(QStringList({d->lblDict->text(), d->Label1->text(), QString::number(d->Shape1->HauteurTwips())}).join('|'),
+                 c.join('|'));
         QVERIFY(messages->tous.isEmpty());
     }
 
