@@ -25,13 +25,8 @@ ObjetDistant Distant(const QString &uid, const std::optional<Contenu> &c, const 
 // One linked reminder, number 1, href /alice/cal/1.ics, last exchanged as `echange`.
 EntreeRapprochement Entree(const Contenu &echange)
 {
-    EntreeRapprochement e;
-    e.collection = Col;
-    e.aujourdhui = Jour;
-    e.maintenant = Midi;
-    e.liens = {{"uid-1", 1, Col + "1.ics", "\"e1\"", echange.Empreinte(), QDateTime(Jour, QTime(10, 0), Qt::UTC)}};
-    e.locaux.insert(1, echange);
-    return e;
+    const LienObjet lien{"uid-1", 1, Col + "1.ics", "\"e1\"", echange.Empreinte(), QDateTime(Jour, QTime(10, 0), Qt::UTC)};
+    return {{{1, echange}}, {lien}, {}, {}, Col, Jour, Midi};
 }
 
 } // namespace
