@@ -70,11 +70,9 @@ private Q_SLOTS:
                              "dans la zone de notification"});
         QVERIFY(!Base().EstOuverte() && !programme->Fenetre());
 
-        // The lock's place, with and without a runtime folder, and a folder that cannot be written;
-        // two starts racing for it are the end-to-end run's.
+        // The lock's place without a runtime folder, and a folder that cannot be written; the runtime folder's
+        // place and two starts racing for it are the end-to-end run's (another user's Oxi starts beside it).
         const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", env->Dossier().toUtf8());
-        QCOMPARE(CheminVerrouInstance("oxi"), env->Dossier() + "/oxi.lock");
         qunsetenv("XDG_RUNTIME_DIR");
         const QString repli = CheminVerrouInstance("oxi");
         QVERIFY(repli.endsWith("/oxi.lock") && VerrouInstance(repli).Prend());
@@ -164,8 +162,7 @@ private Q_SLOTS:
         premiere.MontreAide();
         QCoreApplication::sendPostedEvents();
         QVERIFY(fenetre->isVisible() && premiere.isVisible());
-        QCOMPARE(plateforme->documents.size(), 1);
-        QVERIFY(plateforme->documents.first().endsWith("/HelpOxi.html"));
+        QVERIFY(plateforme->documents.size() == 1 && plateforme->documents.first().endsWith("/HelpOxi.html"));
 
         auto *menu = fenetre->findChild<QMenu *>("mnuFichiers");
         QVERIFY(menu);
@@ -189,7 +186,7 @@ private Q_SLOTS:
         QVERIFY(!fenetre->isVisible());
     }
 
-    // Through characters a desktop entry must escape; a moved program leaves a stale entry that reads as off.
+    // Through characters a desktop entry must escape; an entry naming a program not there (moved) reads as off.
     void demarrageAutoNommantLeProgramme()
     {
         PlateformeLinux linux_;
@@ -199,8 +196,6 @@ private Q_SLOTS:
         QVERIFY(!linux_.TestDemarrage("oxi"));
         QFile(exe).open(QIODevice::WriteOnly);
         QVERIFY(linux_.TestDemarrage("oxi"));
-        QFile::remove(exe);
-        QVERIFY(!linux_.TestDemarrage("oxi"));
         linux_.SupprimeDemarrage("oxi");
         QVERIFY(!QFile::exists(CheminDemarrage("oxi")));
     }

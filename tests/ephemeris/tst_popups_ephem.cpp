@@ -4,6 +4,7 @@
 #include "Horloge.h"
 #include "OutilsTest.h"
 #include "PanneauEphem.h"
+#include "Rangees.h"
 #include "Reglages.h"
 #include "Twips.h"
 #include "frmDictons.h"
@@ -68,67 +69,60 @@ private Q_SLOTS:
     // Row: day, today's cell / tomorrow's cell; then date | names | title | names' height in twips | tool tip.
     void fetes_data()
     {
-        QTest::addColumn<QString>("attendu");
-        const std::pair<const char *, const char *> cas[] = {
-            {"2026-11-06 Léon Théodore/Martin", "Vendredi 6 novembre|Léon, Théodore|Fêtes à souhaiter|440|DEMAIN: Martin"},
-            {"2026-11-06 Abcdefghi Abcdefghij Abcdefghij Abcdefghij/x",
-             "Vendredi 6 novembre|Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij|Fêtes à souhaiter|660|DEMAIN: x"},
-            {"2026-11-06 A  B/x", "Vendredi 6 novembre|A, , B|Fêtes à souhaiter|440|DEMAIN: x"},
-            {"2026-11-06 /x", "Vendredi 6 novembre||Fête à souhaiter|220|DEMAIN: x"},
-            {"2026-12-31 x/Marie#Mère Basile", "Jeudi 31 décembre|x|Fête à souhaiter|440|DEMAIN: Marie Mère, Basile"},
-            {"2028-02-28 x/Bissextile", "Lundi 28 février|x|Fête à souhaiter|440|DEMAIN: Bissextile"},
-            {"2027-02-28 x/Mars", "Dimanche 28 février|x|Fête à souhaiter|440|DEMAIN: Mars"}};
-        for (const auto &[entree, attendu] : cas)
-            QTest::newRow(entree) << QString::fromUtf8(attendu);
+        Rangees("c",
+                {"2026-11-06 Léon Théodore/Martin|Vendredi 6 novembre|Léon, Théodore|Fêtes à souhaiter|440|DEMAIN: Martin",
+                 "2026-11-06 Abcdefghi Abcdefghij Abcdefghij Abcdefghij/x|Vendredi 6 novembre|"
+                 "Abcdefghi, Abcdefghij, Abcdefghij, Abcdefghij|Fêtes à souhaiter|660|DEMAIN: x",
+                 "2026-11-06 A  B/x|Vendredi 6 novembre|A, , B|Fêtes à souhaiter|440|DEMAIN: x",
+                 "2026-11-06 /x|Vendredi 6 novembre||Fête à souhaiter|220|DEMAIN: x",
+                 "2026-12-31 x/Marie#Mère Basile|Jeudi 31 décembre|x|Fête à souhaiter|440|DEMAIN: Marie Mère, Basile",
+                 "2028-02-28 x/Bissextile|Lundi 28 février|x|Fête à souhaiter|440|DEMAIN: Bissextile",
+                 "2027-02-28 x/Mars|Dimanche 28 février|x|Fête à souhaiter|440|DEMAIN: Mars"});
     }
     void fetes()
     {
+        QFETCH(QStringList, c);
         const QString entree = QString::fromUtf8(QTest::currentDataTag());
         const QDate jour = QDate::fromString(entree.left(10), Qt::ISODate);
         FixeMaintenant(QDateTime(jour, QTime(18, 5)));
-        FixeFetes(jour, entree.mid(11).section(QLatin1Char('/'), 0, 0));
-        FixeFetes(jour.addDays(1), entree.section(QLatin1Char('/'), 1));
+        FixeFetes(jour, entree.mid(11).section('/', 0, 0));
+        FixeFetes(jour.addDays(1), entree.section('/', 1));
         AfficheFetes();
         frmFetes *f = FenetreFetes();
-        QCOMPARE(Ouvertes(), QStringLiteral("F--"));
-        QTEST(QStringList({f->lblDate->text(), f->lblFet->text(), f->Label1->text(), QString::number(f->HauteurNomsTwips()),
-                           f->lblFet->toolTip()})
-                  .join(QLatin1Char('|')),
-              "attendu");
+        QCOMPARE(Ouvertes(), "F--");
+        QCOMPARE(QStringList({f->lblDate->text(), f->lblFet->text(), f->Label1->text(), QString::number(f->HauteurNomsTwips()),
+                              f->lblFet->toolTip()})
+                     .join('|'),
+                 c.join('|'));
         QCOMPARE(f->lblFet->height(), Px(f->HauteurNomsTwips()));
-        QCOMPARE(f->lblHeure->text(), QStringLiteral("18:05"));
+        QCOMPARE(f->lblHeure->text(), "18:05");
         FixeMaintenant(QDateTime(jour, QTime(21, 30, 40)));
         MetAJourHeureFetes();
-        QCOMPARE(f->lblHeure->text(), QStringLiteral("21:30"));
+        QCOMPARE(f->lblHeure->text(), "21:30");
     }
 
-    // Cut at 28 characters, stopping at an empty part; sized to its lines. Row: the cells ("" for no row), then
+    // Cut at 28 characters, stopping at an empty part; sized to its lines. Row: the cells, "/"-separated ("" for no row), then
     // text | title | outline height in twips.
     void dictons_data()
     {
-        QTest::addColumn<QString>("attendu");
-        const std::pair<const char *, const char *> cas[] = {
-            {"Vingt caractères ici|quinze de plus.", "Vingt caractères ici quinze \nde plus.|Dicton|1240"},
-            {"Court.||non lu", "Court.|Dicton|1020"},
-            {"Un|deux|trois", "Un deux trois|Dictons|1020"},
-            {"", "|Dicton|1020"}};
-        for (const auto &[cellules, attendu] : cas)
-            QTest::newRow(cellules) << QString::fromUtf8(attendu);
+        Rangees("c",
+                {"Vingt caractères ici/quinze de plus.|Vingt caractères ici quinze \nde plus.|Dicton|1240",
+                 "Court.//non lu|Court.|Dicton|1020", "Un/deux/trois|Un deux trois|Dictons|1020", "||Dicton|1020"});
     }
     void dictons()
     {
-        const QStringList cellules = QString::fromUtf8(QTest::currentDataTag()).split(QLatin1Char('|'));
+        QFETCH(QStringList, c);
+        const QStringList cellules = QString::fromUtf8(QTest::currentDataTag()).split('/');
         if (cellules == QStringList{QString()})
-            Base().Execute(QStringLiteral("DELETE FROM Dictons WHERE NumJour=6 AND Mois='mois11'"));
+            Base().Execute("DELETE FROM Dictons WHERE NumJour=6 AND Mois='mois11'");
         else
-            Base().Execute(QStringLiteral("UPDATE Dictons SET lib1=?, lib2=?, lib3=?, lib4='' WHERE NumJour=6 AND Mois='mois11'"),
+            Base().Execute("UPDATE Dictons SET lib1=?, lib2=?, lib3=?, lib4='' WHERE NumJour=6 AND Mois='mois11'",
                            {cellules.value(0), cellules.value(1), cellules.value(2)});
         AfficheDictons();
         frmDictons *d = FenetreDictons();
-        QCOMPARE(Ouvertes(), QStringLiteral("-D-"));
-        QTEST(QStringList({d->lblDict->text(), d->Label1->text(), QString::number(d->Shape1->HauteurTwips())})
-                  .join(QLatin1Char('|')),
-              "attendu");
+        QCOMPARE(Ouvertes(), "-D-");
+        QCOMPARE(QStringList({d->lblDict->text(), d->Label1->text(), QString::number(d->Shape1->HauteurTwips())}).join('|'),
+                 c.join('|'));
         QVERIFY(messages->tous.isEmpty());
     }
 
@@ -144,15 +138,15 @@ private Q_SLOTS:
         AfficheMois();
         QCOMPARE(faits(), (QStringList{"Brumaire", "Adnachiel", "Roseau", "Chrysanthème", "Serpent", "Topaze"}));
         FermeTout();
-        Base().Execute(QStringLiteral("UPDATE Mois SET mois11=NULL WHERE rowid=3"));
-        Base().Execute(QStringLiteral("DELETE FROM Mois WHERE rowid>4"));
+        Base().Execute("UPDATE Mois SET mois11=NULL WHERE rowid=3");
+        Base().Execute("DELETE FROM Mois WHERE rowid>4");
         AfficheMois();
         QCOMPARE(faits(), (QStringList{"Brumaire", "Adnachiel", "", "Chrysanthème", "", ""}));
         QVERIFY(messages->tous.isEmpty());
-        Base().Execute(QStringLiteral("UPDATE Fetes SET mois11=NULL WHERE Jour=6"));
+        Base().Execute("UPDATE Fetes SET mois11=NULL WHERE Jour=6");
         AfficheFetes();
-        QCOMPARE(messages->critiques, QStringList{QStringLiteral("Erreur lors du chargement de l'éphéméride.")});
-        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
+        QCOMPARE(messages->critiques, QStringList{"Erreur lors du chargement de l'éphéméride."});
+        QCOMPARE(Ouvertes(), "F-M");
     }
 
     // Under the nearest loaded popup above (listed nearest first), by its outline; at the top when none is.
@@ -169,33 +163,33 @@ private Q_SLOTS:
     void changementDeJourEtCroix()
     {
         FixeResolutionLogique(96); // the windows shrink; the column still follows the outlines
-        FixeFetes(QDate(2026, 11, 6), QStringLiteral("Léon Théodore"));
-        FixeFetes(QDate(2026, 11, 7), QStringLiteral("Carine Ernest Hervé Herve Ernestine"));
+        FixeFetes(QDate(2026, 11, 6), "Léon Théodore");
+        FixeFetes(QDate(2026, 11, 7), "Carine Ernest Hervé Herve Ernestine");
         AfficheFetes();
         AfficheMois();
 
         FixeMaintenant(QDateTime(QDate(2026, 11, 7), QTime(0, 0, 0)));
         RechargeEphemerides();
         // A closed popup stays closed; the month popup moves under the new outline.
-        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
+        QCOMPARE(Ouvertes(), "F-M");
         const frmFetes *apres = FenetreFetes();
         QCOMPARE(apres->lblDate->text() + ' ' + apres->lblHeure->text() + ' ' + apres->lblFet->text(),
-                 QStringLiteral("Samedi 7 novembre 00:00 Carine, Ernest, Hervé, Herve, Ernestine"));
+                 "Samedi 7 novembre 00:00 Carine, Ernest, Hervé, Herve, Ernestine");
         QCOMPARE(FenetreMois()->HautTwips(), 1000 + apres->Shape1->HauteurTwips() + 200);
 
         AfficheDictons();
         FixeMaintenant(QDateTime(QDate(2026, 12, 1), QTime(0, 0, 0)));
         RechargeEphemerides();
-        QCOMPARE(FenetreMois()->lblRepublicain->text(), QStringLiteral("Frimaire"));
-        QCOMPARE(Ouvertes(), QStringLiteral("FDM"));
+        QCOMPARE(FenetreMois()->lblRepublicain->text(), "Frimaire");
+        QCOMPARE(Ouvertes(), "FDM");
         QCOMPARE(FenetreMois()->HautTwips(), FenetreDictons()->HautTwips() + FenetreDictons()->Shape1->HauteurTwips() + 200);
         const double hautMois = FenetreMois()->HautTwips();
         QTest::mouseClick(FenetreDictons()->lblQuit, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
+        QCOMPARE(Ouvertes(), "F-M");
         QCOMPARE(FenetreMois()->HautTwips(), hautMois);
         AfficheDictons();
         QTest::mouseClick(FenetreFetes()->lblQuit, Qt::LeftButton);
-        QCOMPARE(Ouvertes(), QStringLiteral("---"));
+        QCOMPARE(Ouvertes(), "---");
     }
 
     // Each box writes its setting. The picture opens the ticked popups and lights; lit, it only closes; any box
@@ -212,40 +206,39 @@ private Q_SLOTS:
         // Each step: the boxes (by number) and the picture (V) clicked, then what shows.
         for (const char *pas : {"00V --- éteint", "23V -DM allumé", "1 -DM éteint", "V FDM allumé", "V --- éteint"}) {
             const QString p = QString::fromUtf8(pas);
-            for (const QChar c : p.section(QLatin1Char(' '), 0, 0))
-                clic(c == QLatin1Char('V') ? static_cast<QWidget *>(panneau->imgVisu) : panneau->chkEph[c.digitValue()]);
-            QCOMPARE(etat(), p.section(QLatin1Char(' '), 1));
+            for (const QChar c : p.section(' ', 0, 0))
+                clic(c == 'V' ? static_cast<QWidget *>(panneau->imgVisu) : panneau->chkEph[c.digitValue()]);
+            QCOMPARE(etat(), p.section(' ', 1));
         }
         QString ecrits; // by the clicks: "1" ticked, "0" unticked
         for (const Reglage &r : reglages)
             ecrits += LitReglage(r);
-        QCOMPARE(ecrits, QStringLiteral("0111"));
+        QCOMPARE(ecrits, "0111");
 
         // Out with a popup open from elsewhere: reopened fresh, in its place in the column.
         AfficheMois();
         clic(panneau->imgVisu);
-        QCOMPARE(etat(), QStringLiteral("FDM allumé"));
+        QCOMPARE(etat(), "FDM allumé");
         QVERIFY(FenetreMois()->HautTwips() > 1000);
 
         FermeTout();
         clic(panneau->chkEph[2]); // the saying unticked; its setting still asks for it
-        EcritReglage(ReglageDictons, QStringLiteral("1"));
+        EcritReglage(ReglageDictons, "1");
         AfficheFetes();
         frmFetes *fetes = FenetreFetes();
         OuvreEphemeridesCochees();
         QCOMPARE(FenetreFetes(), fetes); // not closed first
-        QCOMPARE(Ouvertes(), QStringLiteral("F-M"));
+        QCOMPARE(Ouvertes(), "F-M");
 
         FermeTout();
-        const QStringList stockes{QStringLiteral("1 "), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("1")};
-        for (int i = 0; i < 4; ++i)
-            EcritReglage(reglages[i], stockes.at(i));
+        for (int i = 0; const char *stocke : {"1 ", "1", "2", "1"})
+            EcritReglage(reglages[i++], stocke);
         QWidget autre;
         auto *neuf = new PanneauEphem(&autre);
         QString vu; // per box: ticked, then its setting as stored
         for (int i = 0; i < 4; ++i)
-            vu += QString::number(neuf->chkEph[i]->isChecked()) + LitReglage(reglages[i]) + QLatin1Char(',');
-        QCOMPARE(vu + Ouvertes() + (neuf->Led->isHidden() ? " éteint" : " allumé"), QStringLiteral("01 ,11,02,11,--- éteint"));
+            vu += QString::number(neuf->chkEph[i]->isChecked()) + LitReglage(reglages[i]) + ',';
+        QCOMPARE(vu + Ouvertes() + (neuf->Led->isHidden() ? " éteint" : " allumé"), "01 ,11,02,11,--- éteint");
     }
 };
 

@@ -5,6 +5,7 @@
 #include "Horloge.h"
 #include "OutilsRappels.h"
 #include "OutilsTest.h"
+#include "Rangees.h"
 
 #include <QFile>
 #include <QStringEncoder>
@@ -16,40 +17,15 @@ extern "C" {
 
 using namespace oxi;
 
-Q_DECLARE_METATYPE(oxi::RappelStocke)
-
 namespace {
-
-RappelStocke Rappel(const QString &type, const QString &libelle, QDate date, Echeances e, const QString &texte = {})
-{
-    return RappelStocke{0, date, TypeDeLettre(type), libelle, e, texte};
-}
-
-// The event as written in a file, its folded lines joined.
-QString Texte(const ComposantIcal &evenement)
-{
-    char *texte = icalcomponent_as_ical_string_r(evenement.get());
-    const QString s = QString::fromUtf8(texte).remove(QStringLiteral("\r\n "));
-    free(texte);
-    return s;
-}
 
 // Type, title, date, then "dd/MM done" per slot ("-" unused).
 QString Decrit(const RappelStocke &r)
 {
-    QStringList lu{r.type ? LettreType(*r.type) : QStringLiteral("?"), r.libelle, r.dateRappel.toString(Qt::ISODate)};
+    QStringList lu{r.type ? LettreType(*r.type) : "?", r.libelle, r.dateRappel.toString(Qt::ISODate)};
     for (const Echeance &e : r.echeances.ech)
-        lu << (e.date == DateNulle ? QStringLiteral("-") : e.date.toString(QStringLiteral("dd/MM ")) + QString::number(e.fait));
-    return lu.join(QLatin1Char(' '));
-}
-
-QString Decrit(const FicheContact &f)
-{
-    static const char *const etats[] = {"anniv", "sans date", "illisible"};
-    QString s = QString::fromLatin1(etats[int(f.etat)]);
-    if (f.etat == EtatFiche::Anniversaire)
-        s += QStringLiteral(" %1|%2 %3-%4-%5").arg(f.nom, f.prenom).arg(f.annee).arg(f.mois).arg(f.jour);
-    return s;
+        lu << (e.date == DateNulle ? "-" : e.date.toString("dd/MM ") + QString::number(e.fait));
+    return lu.join(' ');
 }
 
 QByteArray Carte(const QByteArray &lignes, const QByteArray &version = "3.0")
@@ -67,49 +43,44 @@ private Q_SLOTS:
     void init() { FixeMaintenant(QDateTime(QDate(2026, 6, 15), QTime(10, 0))); }
     void cleanup() { RetablitHorloge(); }
 
+    // type, title, day, the slots ("yyyy-MM-dd done", "-" unused), a note's text, then lines the file must hold
     void allerRetour_data()
     {
-        QTest::addColumn<RappelStocke>("rappel");
-        QTest::addColumn<QString>("lignes"); // separated by "|"
-        QTest::newRow("anniversaire, deux délais, un fait")
-            << Rappel("A", "Dupont#Jean", QDate(1970, 3, 10),
-                      Slots(QDate(2026, 3, 10), true, QDate(2026, 3, 3), true, QDate(2026, 2, 8), false))
-            << "DTSTART;VALUE=DATE:19700310|RRULE:FREQ=YEARLY|X-OXI-TYPE:A|SUMMARY:Anniversaire de Jean Dupont (1970)|"
-               "TRIGGER:-P7D|TRIGGER:PT0S";
-        QTest::newRow("29 février, année connue")
-            << Rappel("A", "Martin#Léa", QDate(1996, 2, 29), Slots(QDate(2026, 3, 1), false, QDate(2026, 2, 22), false))
-            << "RRULE:FREQ=YEARLY;BYYEARDAY=60|DTSTART;VALUE=DATE:19960229|SUMMARY:Anniversaire de Léa Martin (1996)";
-        QTest::newRow("année inconnue, voyelle, délai sur l'an passé")
-            << Rappel("A", "Étienne#Anne-Sophie", QDate(1850, 1, 5), Slots(DateNulle, true, QDate(2025, 12, 6), true))
-            << "DTSTART;VALUE=DATE:18500105|SUMMARY:Anniversaire d'Anne-Sophie Étienne|TRIGGER:-P30D";
-        QTest::newRow("nom seul avec signes")
-            << Rappel("A", "O'Neil, \"Bob\"; dit \\ Bobby#", QDate(1950, 12, 31), Slots(QDate(2026, 12, 31), false))
-            << "SUMMARY:Anniversaire d'O'Neil\\, \"Bob\"\\; dit \\\\ Bobby (1950)";
-        QTest::newRow("retour à la ligne dans un libellé restauré")
-            << Rappel("F", "Jean\nMarie", QDate(2025, 9, 9), Slots(QDate(2026, 9, 9), false)) << "X-OXI-TYPE:F";
-        QTest::newRow("fête, délai seul") << Rappel("F", "Jean Marie", QDate(2025, 9, 9),
-                                                    Slots(DateNulle, true, DateNulle, true, QDate(2026, 9, 8), false))
-                                          << "SUMMARY:Fête des Jean Marie|X-OXI-TYPE:F|TRIGGER:-P1D|X-OXI-ECHEANCE:3";
-        QTest::newRow("note d'une autre année, texte sur plusieurs lignes")
-            << Rappel("N", "Impôts", QDate(2027, 5, 10),
-                      Slots(QDate(2026, 5, 10), true, QDate(2026, 4, 9), true, QDate(2026, 5, 9), true),
-                      "Déclarer en ligne,\nsans faute; 100 % 😀")
-            << "DTSTART;VALUE=DATE:20270510|SUMMARY:Impôts|DESCRIPTION:Déclarer en ligne\\,\\nsans faute\\; 100 % 😀|"
-               "ACKNOWLEDGED:20260511T000000Z";
-        QTest::newRow("note sans échéance ni texte")
-            << Rappel("N", "Sans titre", QDate(2026, 7, 1), Slots(DateNulle, true)) << "X-OXI-TYPE:N";
+        Rangees("c",
+                {"anniversaire, deux délais, un fait|A|Dupont#Jean|1970-03-10|2026-03-10 1,2026-03-03 1,2026-02-08 0||"
+                 "DTSTART;VALUE=DATE:19700310|RRULE:FREQ=YEARLY|X-OXI-TYPE:A|SUMMARY:Anniversaire de Jean Dupont (1970)|"
+                 "TRIGGER:-P7D|TRIGGER:PT0S",
+                 "29 février, année connue|A|Martin#Léa|1996-02-29|2026-03-01 0,2026-02-22 0||RRULE:FREQ=YEARLY;BYYEARDAY=60|"
+                 "DTSTART;VALUE=DATE:19960229|SUMMARY:Anniversaire de Léa Martin (1996)",
+                 "année inconnue, voyelle, délai sur l'an passé|A|Étienne#Anne-Sophie|1850-01-05|-,2025-12-06 1||"
+                 "DTSTART;VALUE=DATE:18500105|SUMMARY:Anniversaire d'Anne-Sophie Étienne|TRIGGER:-P30D",
+                 "nom seul avec signes|A|O'Neil, \"Bob\"; dit \\ Bobby#|1950-12-31|2026-12-31 0||"
+                 "SUMMARY:Anniversaire d'O'Neil\\, \"Bob\"\\; dit \\\\ Bobby (1950)",
+                 "retour à la ligne dans un libellé restauré|F|Jean\nMarie|2025-09-09|2026-09-09 0||X-OXI-TYPE:F",
+                 "fête, délai seul|F|Jean Marie|2025-09-09|-,-,2026-09-08 0||SUMMARY:Fête des Jean Marie|X-OXI-TYPE:F|"
+                 "TRIGGER:-P1D|X-OXI-ECHEANCE:3",
+                 "note d'une autre année, texte sur plusieurs lignes|N|Impôts|2027-05-10|2026-05-10 1,2026-04-09 1,2026-05-09 1|"
+                 "Déclarer en ligne,\nsans faute; 100 % 😀|DTSTART;VALUE=DATE:20270510|SUMMARY:Impôts|"
+                 "DESCRIPTION:Déclarer en ligne\\,\\nsans faute\\; 100 % 😀|ACKNOWLEDGED:20260511T000000Z",
+                 "note sans échéance ni texte|N|Sans titre|2026-07-01|-||X-OXI-TYPE:N"});
     }
 
     // Every field comes back, through the text of the file; the text is what other calendars read.
     void allerRetour()
     {
-        QFETCH(RappelStocke, rappel);
-        QFETCH(QString, lignes);
-        const QString texte = Texte(ConvertitRappel(rappel, UidRappel(42)));
-        for (const QString &ligne : lignes.split(QLatin1Char('|')))
-            QVERIFY2(texte.contains(ligne + QStringLiteral("\r\n")), qPrintable(ligne + QStringLiteral(" absent de\n") + texte));
-        QCOMPARE(texte.contains(QStringLiteral("RRULE")), rappel.type != TypeRappel::Note);
-        QCOMPARE(texte.count(QStringLiteral("BEGIN:VALARM")),
+        QFETCH(QStringList, c);
+        RappelStocke rappel{0, QDate::fromString(c[2], Qt::ISODate), TypeDeLettre(c[0]), c[1], {}, c[4]};
+        for (int i = 0; i < 3; ++i) {
+            const QString s = c[3].split(',').value(i, "-");
+            rappel.echeances.ech[i] = {s == "-" ? DateNulle : QDate::fromString(s.left(10), Qt::ISODate), !s.endsWith('0')};
+        }
+        char *ecrit = icalcomponent_as_ical_string_r(ConvertitRappel(rappel, UidRappel(42)).get());
+        const QString texte = QString::fromUtf8(ecrit).remove("\r\n "); // its folded lines joined
+        free(ecrit);
+        for (const QString &ligne : c.mid(5))
+            QVERIFY2(texte.contains(ligne + "\r\n"), qPrintable(ligne + " absent de\n" + texte));
+        QCOMPARE(texte.contains("RRULE"), rappel.type != TypeRappel::Note);
+        QCOMPARE(texte.count("BEGIN:VALARM"),
                  std::ranges::count_if(rappel.echeances.ech, [](const Echeance &e) { return e.date != DateNulle; }));
 
         // Parsed back, as another program would read it.
@@ -122,40 +93,35 @@ private Q_SLOTS:
         QCOMPARE(*retour, rappel);
     }
 
-    // Events written by other programs or changed on a phone: what is read, or why not.
+    // Events written by other programs or changed on a phone: what is read (as Decrit() puts it), or why not.
+    // The lines of the event, "[...]" an alarm's own lines; then the reading.
     void evenementsEtrangers_data()
     {
-        QTest::addColumn<QString>("vevent");
-        QTest::addColumn<QString>("attendu"); // as Decrit() puts it, or the reason
-        const auto alarme = [](const char *lignes) {
-            return QStringLiteral("BEGIN:VALARM\nACTION:DISPLAY\n%1\nDESCRIPTION:x\nEND:VALARM\n").arg(QString::fromUtf8(lignes));
-        };
-        QTest::newRow("anniversaire renommé sur le téléphone")
-            << "DTSTART;VALUE=DATE:19700310\nRRULE:FREQ=YEARLY\nSUMMARY:Anniversaire de Jean-Paul Durand (1970)\n"
-               "X-OXI-TYPE:A\nX-OXI-LIBELLE:Dupont#Jean\n"
-                + alarme("TRIGGER:-PT15M")
-            << QStringLiteral("A Durand#Jean-Paul 1970-03-10 - 09/03 0 -");
-        QTest::newRow("rendez-vous d'un autre agenda") << "DTSTART:20260820T140000Z\nSUMMARY:Dentiste\nDESCRIPTION:Cabinet\n"
-                + alarme("TRIGGER:-P2D\nACKNOWLEDGED:20260818T080000Z") + alarme("TRIGGER:PT9H") + alarme("TRIGGER:-P40D")
-                + alarme("TRIGGER;VALUE=DATE-TIME:20260801T080000Z") + alarme("TRIGGER:-P1D\nACKNOWLEDGED:20250819T080000Z")
-                                                       << QStringLiteral("N Dentiste 2026-08-20 20/08 0 19/08 0 18/08 1");
-        QTest::newRow("anniversaire sans année d'un téléphone") << "DTSTART;VALUE=DATE:16040310\nRRULE:FREQ=YEARLY\nSUMMARY:Léa\n"
-                                                                << QStringLiteral("A Léa# 1850-03-10 - - -");
-        QTest::newRow("type inconnu") << "DTSTART;VALUE=DATE:20260101\nSUMMARY:x\nX-OXI-TYPE:Z\n"
-                                      << QStringLiteral("type inconnu");
-        QTest::newRow("sans date") << "SUMMARY:Réunion\n" << QStringLiteral("pas de date");
-        QTest::newRow("titre de note trop long") << "DTSTART;VALUE=DATE:20260101\nSUMMARY:" + QString(51, 'x') + "\n"
-                                                 << QStringLiteral("dépasse 50");
-        QTest::newRow("fête sans prénom") << "DTSTART;VALUE=DATE:20260101\nRRULE:FREQ=YEARLY\nSUMMARY:Fête des \nX-OXI-TYPE:F\n"
-                                          << QStringLiteral("pas de titre");
+        Rangees(
+            "c",
+            {"anniversaire renommé sur le téléphone|DTSTART;VALUE=DATE:19700310\nRRULE:FREQ=YEARLY\n"
+             "SUMMARY:Anniversaire de Jean-Paul Durand (1970)\nX-OXI-TYPE:A\nX-OXI-LIBELLE:Dupont#Jean\n"
+             "[TRIGGER:-PT15M]|A Durand#Jean-Paul 1970-03-10 - 09/03 0 -",
+             "rendez-vous d'un autre agenda|DTSTART:20260820T140000Z\nSUMMARY:Dentiste\nDESCRIPTION:Cabinet\n"
+             "[TRIGGER:-P2D\nACKNOWLEDGED:20260818T080000Z][TRIGGER:PT9H][TRIGGER:-P40D]"
+             "[TRIGGER;VALUE=DATE-TIME:20260801T080000Z][TRIGGER:-P1D\nACKNOWLEDGED:20250819T080000Z]"
+             "|N Dentiste 2026-08-20 20/08 0 19/08 0 18/08 1",
+             "anniversaire sans année d'un téléphone|DTSTART;VALUE=DATE:16040310\nRRULE:FREQ=YEARLY\nSUMMARY:Léa\n"
+             "|A Léa# 1850-03-10 - - -",
+             "type inconnu|DTSTART;VALUE=DATE:20260101\nSUMMARY:x\nX-OXI-TYPE:Z\n|type inconnu",
+             "sans date|SUMMARY:Réunion\n|pas de date",
+             "titre de note trop long|DTSTART;VALUE=DATE:20260101\nSUMMARY:xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx\n"
+             "|dépasse 50",
+             "fête sans prénom|DTSTART;VALUE=DATE:20260101\nRRULE:FREQ=YEARLY\nSUMMARY:Fête des \nX-OXI-TYPE:F\n"
+             "|pas de titre"});
     }
-
     void evenementsEtrangers()
     {
-        QFETCH(QString, vevent);
-        QFETCH(QString, attendu);
-        const QString texte =
-            QStringLiteral("BEGIN:VEVENT\nUID:x@y\nDTSTAMP:20260101T000000Z\n") + vevent + QStringLiteral("END:VEVENT\n");
+        QFETCH(QStringList, c);
+        const QString attendu = c[1],
+                      texte = "BEGIN:VEVENT\nUID:x@y\nDTSTAMP:20260101T000000Z\n"
+            + QString(c[0]).replace('[', "BEGIN:VALARM\nACTION:DISPLAY\n").replace(']', "\nDESCRIPTION:x\nEND:VALARM\n")
+            + "END:VEVENT\n";
         ComposantIcal evenement(icalparser_parse_string(texte.toUtf8().constData()));
         QVERIFY(evenement);
         QString pourquoi;
@@ -205,7 +171,9 @@ private Q_SLOTS:
         QFETCH(QStringList, attendu);
         QStringList lues;
         for (const FicheContact &f : LitFichesContacts(contenu))
-            lues << Decrit(f);
+            lues << (f.etat == EtatFiche::Anniversaire
+                         ? QString("anniv %1|%2 %3-%4-%5").arg(f.nom, f.prenom).arg(f.annee).arg(f.mois).arg(f.jour)
+                         : QStringList{"", "sans date", "illisible"}.at(int(f.etat)));
         QCOMPARE(lues, attendu);
     }
 
@@ -220,9 +188,9 @@ private Q_SLOTS:
             + Carte("N:Sans;Date\r\n") + Carte("N:Cassée\r\nBDAY:n'importe\r\n");
         const PlanImport plan = PrepareImport(LitFichesContacts(fichier));
         QCOMPARE(TexteBilan(plan),
-                 QStringLiteral("2 anniversaires ajoutés, 2 déjà présents, 1 contact sans date de naissance, "
-                                "1 fiche illisible"));
-        QCOMPARE(plan.fetes, QStringList{QStringLiteral("Alain")});
+                 "2 anniversaires ajoutés, 2 déjà présents, 1 contact sans date de naissance, "
+                 "1 fiche illisible");
+        QCOMPARE(plan.fetes, QStringList{"Alain"});
 
         QCOMPARE(ImporteContacts(plan, {true, 7, 0}, true), 1);
         QStringList rappels;
@@ -234,7 +202,7 @@ private Q_SLOTS:
 
         const PlanImport encore = PrepareImport(LitFichesContacts(fichier));
         QCOMPARE(TexteBilan(encore),
-                 QStringLiteral("0 anniversaire ajouté, 4 déjà présents, 1 contact sans date de naissance, 1 fiche illisible"));
+                 "0 anniversaire ajouté, 4 déjà présents, 1 contact sans date de naissance, 1 fiche illisible");
         QVERIFY(encore.fetes.isEmpty());
     }
 
@@ -246,8 +214,8 @@ private Q_SLOTS:
             PrepareImport(LitFichesContacts(Carte("N:Un;A\r\nBDAY:1980-01-01\r\n") + Carte("N:Deux;B\r\nBDAY:1980-01-02\r\n")));
         QCOMPARE(plan.aAjouter.size(), 2);
         // The numbers run out at the second card.
-        Base().Execute(QStringLiteral("INSERT INTO Rappel VALUES (32766, '2026-01-01', 'N', 'x', '1800-01-01', 1, "
-                                      "'1800-01-01', 1, '1800-01-01', 1)"));
+        Base().Execute("INSERT INTO Rappel VALUES (32766, '2026-01-01', 'N', 'x', '1800-01-01', 1, "
+                       "'1800-01-01', 1, '1800-01-01', 1)");
         QVERIFY_THROWS_EXCEPTION(ErreurBase, ImporteContacts(plan, {}, false));
         QCOMPARE(LitRappelsEchange().size(), 1);
     }
@@ -257,10 +225,9 @@ private Q_SLOTS:
     {
         EnvironnementTest env;
         AjouteAnniversaire({"Martin", "Léa", 1996, 2, 29, {true, 3, 31}});
-        AjouteFete(SaisieFete{QStringLiteral("Alain"), QDate(2026, 9, 9)}, {false, 1, 0});
-        AjouteNote(LitNote(QStringLiteral("Impôts"), QString(300, QLatin1Char('x')) + QStringLiteral(", fin\n"),
-                           QDate(2026, 5, 10), {true, 0, 0}));
-        const QString chemin = env.Dossier() + QStringLiteral("/oxi.ics");
+        AjouteFete(SaisieFete{"Alain", QDate(2026, 9, 9)}, {false, 1, 0});
+        AjouteNote(LitNote("Impôts", QString(300, 'x') + ", fin\n", QDate(2026, 5, 10), {true, 0, 0}));
+        const QString chemin = env.Dossier() + "/oxi.ics";
         QString erreur;
         QCOMPARE(ExporteAgenda(chemin, &erreur), 3);
 
@@ -276,8 +243,8 @@ private Q_SLOTS:
         QCOMPARE(lus, LitRappelsEchange());
 
         // A folder that cannot take the file: a French reason.
-        QCOMPARE(ExporteAgenda(env.Dossier() + QStringLiteral("/absent/oxi.ics"), &erreur), -1);
-        QVERIFY(erreur.startsWith(QStringLiteral("Impossible d'écrire le fichier")));
+        QCOMPARE(ExporteAgenda(env.Dossier() + "/absent/oxi.ics", &erreur), -1);
+        QVERIFY(erreur.startsWith("Impossible d'écrire le fichier"));
     }
 };
 
