@@ -10,6 +10,7 @@
 #include "Rangees.h"
 #include "Region.h"
 #include "Reglages.h"
+#include "TraductionDifferee.h"
 #include "VerrouInstance.h"
 #include "frmAbout.h"
 #include "frmAccueil.h"
@@ -17,6 +18,7 @@
 #include "frmRegistre.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -278,6 +280,17 @@ private Q_SLOTS:
         QCOMPARE(plateforme->lancements, 2);
         QCOMPARE(messages->infos, QStringList(2, "Les informations système ne sont pas disponibles actuellement"));
         QVERIFY(fenetre.isVisible());
+    }
+
+    // Qt's own buttons in French, from the file read at the first text asked for.
+    void boutonsDeQtEnFrancais()
+    {
+        TraductionDifferee traduction;
+        qApp->installTranslator(&traduction);
+        const QDialogButtonBox boutons(QDialogButtonBox::Yes | QDialogButtonBox::Cancel);
+        QCOMPARE(boutons.button(QDialogButtonBox::Yes)->text() + '|' + boutons.button(QDialogButtonBox::Cancel)->text(),
+                 "&Oui|Annuler");
+        QCOMPARE(qApp->layoutDirection(), Qt::LeftToRight);
     }
 };
 
